@@ -1,0 +1,33 @@
+# Front door for the common tasks; CMake and Ninja do the building.
+WERROR ?= OFF
+CMAKE_FLAGS = -G Ninja -DFERROVANE_WERROR=$(WERROR)
+
+.PHONY: all deps test test-asan test-tsan bench clean format
+
+all: deps
+	cmake -S . -B build $(CMAKE_FLAGS)
+	cmake --build build
+
+deps:
+	@scripts/install-deps
+
+test: all
+	ctest --test-dir build --output-on-failure
+
+# Every unit test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=address
+	cmake --build build-asan
+	ctest --test-dir build-asan --output-on-failure
+
+# The concurrency tests under ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=thread
+	cmake --build build-tsan
+	ctest --test-dir build-tsan --output-on-failure -L concurrency
+
+clean:
+	rm -rf build build-asan build-tsan build-bench
+
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format -i
