@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/FtpSettings.h"
+#include "engine/ServerKind.h"
+
+namespace tovan {
+
+// A place as read from what a user typed or pasted: a local path (absolute POSIX,
+// file URL or drive path), a network path (\\host\share, //host/share,
+// smb://host/share), an FTP location (login:password@host/path, "ftp://"
+// optional) or an HTTP URL.
+struct Location {
+    ServerKind kind = ServerKind::Local;
+    std::string drive;     // local drive paths only, such as "C:"
+    std::string host;      // network host, FTP host or HTTP host
+    std::string login;     // FTP
+    std::string password;  // FTP
+    std::string path;      // the location within the place
+
+    // Empty for a text that names no place. file_name, when given, receives the
+    // name of the file the text ends in.
+    static std::optional<Location> read(std::string_view text, std::string* file_name = nullptr);
+};
+
+}  // namespace tovan

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/CatalogStats.h"
+#include "engine/Server.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+// A node of the servers tree: a group of further nodes, or a node holding one server.
+class TreeEntry {
+public:
+    enum Kind : std::uint32_t { ServerNode = 1, Group = 2, Downloads = 4 };
+
+    std::uint32_t kind = Group;
+    std::string name;
+    std::vector<SharedPtr<TreeEntry>> children;  // groups only
+    SharedPtr<Server> server;                    // server nodes only; may be empty
+    bool online = false;                         // last known state of the server
+
+    static SharedPtr<TreeEntry> make_group(std::string name);
+    static SharedPtr<TreeEntry> make_server_node(SharedPtr<Server> server, std::string name = {});
+
+    // The name, or the server's title when the name is empty.
+    std::string label() const;
+
+    // Totals over everything below this node.
+    std::uint32_t server_count() const;
+    std::uint32_t group_count() const;
+    std::uint32_t online_count() const;
+    // True when some server below carries a mark; offline ones are skipped when asked.
+    bool has_changes(bool online_only) const;
+    void statistics(CatalogStats& out) const;
+
+private:
+    template <class Visit>
+    void for_each_server_node(Visit visit) const;
+};
+
+}  // namespace tovan
