@@ -425,7 +425,8 @@ void Entry::set_state(EntryState state) {
     } else if (is_folder() && state == EntryState::Unchanged) {
         compact_children([](Entry& child) { return child.unmark_subtree(); });
     }
-    if (up != nullptr) up->settle();
+    // Only an unmarked entry can leave its folder with nothing marked.
+    if (up != nullptr && state == EntryState::Unchanged) up->settle();
 }
 
 void Entry::restore() {

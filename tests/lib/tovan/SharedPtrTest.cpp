@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "tovan/SharedPtr.h"
+#include "tovan/WeakPtr.h"
+
+namespace tovan {
+namespace {
+
+struct Counted {
+    explicit Counted(int* alive) : alive(alive) { ++*alive; }
+    virtual ~Counted() { --*alive; }
+    int* alive;
+};
+
+struct Derived : Counted {
+    using Counted::Counted;
+};
+
+TEST(SharedPtr, OwnersCountCopiesAndTheLastReleaseDeletes) {
+    int alive = 0;
+    SharedPtr<Counted> first(new Counted(&alive));
+    SharedPtr<Counted> second = first;
+    EXPECT_EQ(first.use_count(), 2);
+    EXPECT_TRUE(first == second);
+    EXPECT_EQ(second.reset(), 1);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(alive, 1);
+    EXPECT_EQ(first.reset(), 0);
+    EXPECT_EQ(alive, 0);
+}
+
+TEST(SharedPtr, ReleasingANullPointerReturnsZero) {
+    SharedPtr<Counted> empty;
+    EXPECT_EQ(empty.reset(), 0);
+    SharedPtr<Counted> from_null(static_cast<Counted*>(nullptr));
+    EXPECT_FALSE(from_null);
+    EXPECT_EQ(from_null.use_count(), 0);
+}
+
+TEST(SharedPtr, AssignmentReleasesThePreviousObject) {
+    int alive = 0;
+    SharedPtr<Counted> target(new Counted(&alive));
+    SharedPtr<Counted> source(new Counted(&alive));
+    target = source;
+    EXPECT_EQ(alive, 1);
+    target = target;
+    EXPECT_EQ(target.use_count(), 2);
+    target = SharedPtr<Counted>();
+    source = nullptr;
+    EXPECT_EQ(alive, 0);
+}
+
+TEST(SharedPtr, WeakPointerOutlivesTheObjectButNotTheBlock) {
+    int alive = 0;
+    SharedPtr<Counted> owner = make_shared<Counted>(&alive);
+    WeakPtr<Counted> weak(owner);
+    EXPECT_FALSE(weak.expired());
+    EXPECT_EQ(weak.lock().get(), owner.get());
+    EXPECT_EQ(owner.reset(), 0);
+    EXPECT_EQ(alive, 0);
+    EXPECT_TRUE(weak.expired());
+    EXPECT_FALSE(weak.lock());
+    weak.reset();  // the block goes now; AddressSanitizer reports it otherwise
+}
+
+TEST(SharedPtr, CastsShareTheControlBlock) {
+    int alive = 0;
+    SharedPtr<Derived> derived = make_shared<Derived>(&alive);
+    SharedPtr<Counted> base = derived;
+    EXPECT_EQ(derived.use_count(), 2);
+    SharedPtr<Derived> back = dynamic_pointer_cast<Derived>(base);
+    EXPECT_EQ(back.get(), derived.get());
+    EXPECT_EQ(derived.use_count(), 3);
+    SharedPtr<Counted> plain(new Counted(&alive));
+    EXPECT_FALSE(dynamic_pointer_cast<Derived>(plain));
+    derived.reset();
+    base.reset();
+    EXPECT_EQ(alive, 2);
+    back.reset();
+    EXPECT_EQ(alive, 1);
+}
+
+struct WithTail {
+    WithTail(std::byte* tail, char fill) : tail(tail) { tail[0] = std::byte(fill); }
+    std::byte* tail;
+};
+
+TEST(SharedPtr, TailStorageSitsBehindTheObjectInTheSameAllocation) {
+    SharedPtr<WithTail> object = make_shared_with_tail<WithTail>(3, 'x');
+    EXPECT_EQ(object->tail[0], std::byte('x'));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(object->tail) % alignof(void*), 0u);
+    EXPECT_GE(object->tail, reinterpret_cast<std::byte*>(object.get() + 1));
+}
+
+}  // namespace
+}  // namespace tovan

@@ -1,0 +1,63 @@
+#include "support/CatalogText.h"
+
+#include <sstream>
+
+namespace tovan::test {
+namespace {
+
+const char* mark(EntryState state) {
+    switch (state) {
+        case EntryState::ContainsChanges:
+            return "~";
+        case EntryState::New:
+            return "+";
+        case EntryState::Modified:
+            return "*";
+        case EntryState::Deleted:
+            return "-";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+std::string render(const Entry& folder) {
+    std::string out;
+    for (std::size_t i = 0; i < folder.child_count(); ++i) {
+        const SharedPtr<Entry> child = folder.child(i);
+        if (!out.empty()) out += ' ';
+        out += child->name();
+        if (child->is_folder()) out += '/';
+        out += mark(child->state());
+        if (child->is_folder() && child->child_count() > 0) out += "(" + render(*child) + ")";
+    }
+    return out;
+}
+
+SharedPtr<Entry> listing(std::string_view description, std::string_view path) {
+    SharedPtr<Entry> fresh = Entry::create_folder("");
+    std::istringstream words{std::string(description)};
+    for (std::string word; words >> word;) {
+        if (word.back() == '/') {
+            SharedPtr<Entry> folder = Entry::create_folder(word.substr(0, word.size() - 1));
+            folder->set_path(path);
+            fresh->add_child(folder);
+            continue;
+        }
+        std::uint64_t size = 1;
+        std::int64_t time = 1000;
+        const std::size_t colon = word.find(':');
+        if (colon != std::string::npos) {
+            const std::size_t second = word.find(':', colon + 1);
+            size = std::stoull(word.substr(colon + 1, second - colon - 1));
+            if (second != std::string::npos) time = std::stoll(word.substr(second + 1));
+            word.erase(colon);
+        }
+        fresh->add_child(Entry::create_file(word, size, time));
+    }
+    fresh->sort_children();
+    return fresh;
+}
+
+}  // namespace tovan::test

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/Entry.h"
+
+namespace tovan::test {
+
+// Renders a folder's children compactly, in catalog order, for assertions:
+// folders end in "/" and list their children in parentheses; marks follow the
+// name: "~" contains changes, "+" new, "*" modified, "-" deleted.
+// Example: "docs/~(a.txt+) old/-(x-) z.txt".
+std::string render(const Entry& folder);
+
+// Builds a detached, sorted listing from a space-separated description:
+// "name" is a file of size 1 at time 1000, "name:size:time" sets both,
+// "name/" is a folder.
+SharedPtr<Entry> listing(std::string_view description, std::string_view path = "/");
+
+}  // namespace tovan::test
