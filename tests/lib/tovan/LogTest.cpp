@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TempFolder.h"
+#include "tovan/File.h"
+#include "tovan/io/Failure.h"
+#include "tovan/io/IFStream.h"
+#include "tovan/log/FailureRecord.h"
+#include "tovan/log/Log.h"
+#include "tovan/log/LogChannels.h"
+#include "tovan/log/LogFileBuf.h"
+
+namespace tovan {
+namespace {
+
+using tovan::testing::read_file;
+using tovan::testing::TempFolder;
+using tovan::testing::write_file;
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override { Log::configure(log_path()); }
+    void TearDown() override { Log::configure(); }
+
+    std::string log_path() const { return folder.file("ferrovane.log"); }
+    std::string log_text() const {
+        Log::flush();
+        return read_file(log_path());
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(LogTest, LinesCarryTheChannelNameAndLevel) {
+    plain_log() << "ExitInstance()" << std::endl;
+    warning_log() << "low on memory" << std::endl;
+    error_log() << "cannot save" << std::endl;
+    io::error_log(1) << "writing failed: " << 28 << std::endl;
+    io::plain_log(5) << "'a' file opened." << std::endl;
+    EXPECT_EQ(log_text(),
+              "ExitInstance()\n"
+              "warning: low on memory\n"
+              "error: cannot save\n"
+              "[tovan.io] error: writing failed: 28\n"
+              "[tovan.io] 'a' file opened.\n");
+}
+
+TEST_F(LogTest, ContinuationLinesStandUnderTheFirstLinesText) {
+    io::warning_log() << "first\nsecond\nthird" << std::endl;
+    plain_log() << "a\nb" << std::endl;
+    EXPECT_EQ(log_text(),
+              "[tovan.io] warning: first\n"
+              "                    second\n"
+              "                    third\n"
+              "a\n"
+              "b\n");
+}
+
+TEST_F(LogTest, StatementWithoutLineEndStillEndsItsLine) {
+    plain_log() << "no end";
+    error_log() << "next" << std::endl;
+    EXPECT_EQ(log_text(), "no end\nerror: next\n");
+}
+
+TEST_F(LogTest, LineLongerThanTheBufferIsWrittenWhole) {
+    const std::string long_text(LogFileBuf::LineSize * 2 + 17, 'x');
+    io::error_log() << long_text << "\nend" << std::endl;
+    const std::string prefix = "[tovan.io] error: ";
+    EXPECT_EQ(log_text(), prefix + long_text + "\n" + std::string(prefix.size(), ' ') + "end\n");
+}
+
+TEST_F(LogTest, FailureRecordNamesThePlaceAndTheText) {
+    FailureRecord::write("engine/FtpFileFinder", 120, "tovan::FtpFileFinder::find_file",
+                         "disconnected");
+    EXPECT_EQ(
+        log_text(),
+        "[exception] error: \n"
+        "                       engine/FtpFileFinder(120) : tovan::FtpFileFinder::find_file : \n"
+        "                       disconnected\n");
+    EXPECT_EQ(FailureRecord::last_location().line, 120);
+}
+
+TEST_F(LogTest, FilesAndStreamsReportOpensAndFailures) {
+    const std::string missing = folder.file("missing.dat");
+    EXPECT_THROW(io::IFStream in(missing), io::Failure);
+    File file;
+    file.open(folder.file("made.dat"), std::ios_base::out);
+    const std::string text = log_text();
+    EXPECT_NE(
+        text.find("[tovan.io] warning: '" + missing + "' open failed: No such file or directory\n"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("[exception] error: "), std::string::npos);
+    EXPECT_NE(text.find("No such file or directory ('" + missing + "')\n"), std::string::npos);
+    EXPECT_NE(text.find("[tovan.io] '" + folder.file("made.dat") + "' file opened.\n"),
+              std::string::npos);
+}
+
+TEST_F(LogTest, SettingsFileFiltersByChannelAndLevel) {
+    write_file(log_path() + ".ini",
+               "# quiet file layer\n"
+               "[tovan.io] info -5 ; opened files (5) no longer pass\n"
+               "[\"exception\"] = -1\n"
+               "[!] warning -3\n");
+    Log::configure(log_path());
+    io::plain_log(5) << "hidden open" << std::endl;
+    io::plain_log(4) << "shown detail" << std::endl;
+    exception_log(1) << "hidden record" << std::endl;
+    exception_log(0) << "shown record" << std::endl;
+    warning_log(3) << "hidden warning" << std::endl;
+    warning_log(2) << "shown warning" << std::endl;
+    EXPECT_EQ(log_text(),
+              "[tovan.io] shown detail\n"
+              "[exception] error: shown record\n"
+              "warning: shown warning\n");
+}
+
+TEST_F(LogTest, StarStandsInForChannelsWithoutSettings) {
+    write_file(log_path() + ".ini", "[*] off\n[tovan.io] on\n");
+    Log::configure(log_path());
+    plain_log() << "hidden" << std::endl;
+    io::plain_log() << "shown" << std::endl;
+    EXPECT_EQ(log_text(), "[tovan.io] shown\n");
+}
+
+TEST_F(LogTest, NothingLoggedLeavesThePreviousLogInPlace) {
+    write_file(log_path(), "previous run\n");
+    Log::configure(log_path());
+    io::plain_log(5) << "";
+    EXPECT_EQ(read_file(log_path()), "previous run\n");
+}
+
+TEST(LogFile, SecondRunKeepsTheFirstUnderTheBackupName) {
+    TempFolder folder;
+    const std::string name = folder.file("ferrovane.log");
+    for (const char* run : {"first run", "second run", "third run"}) {
+        LogFileBuf log(name, false);
+        std::lock_guard guard(log.lock());
+        log.start_line("", 2, 0);
+        log.stream() << run << std::endl;
+    }
+    EXPECT_EQ(read_file(name), "third run\n");
+    EXPECT_EQ(read_file(folder.file("ferrovane.prev.log")), "second run\n");
+    EXPECT_EQ(LogFileBuf::backup_name("/x/a.b/log"), "/x/a.b/log.prev");
+    EXPECT_EQ(LogFileBuf::unique_name("/x/ferrovane.log", 35), "/x/ferrovane_z.log");
+    EXPECT_EQ(LogFileBuf::unique_name("/x/ferrovane.log", 36), "/x/ferrovane_10.log");
+}
+
+TEST(LogFile, LogThatCannotBeOpenedGoesToAUniqueName) {
+    TempFolder folder;
+    const std::string name = folder.file("ferrovane.log");
+    // Neither the log nor its backup can be moved aside or opened as files.
+    std::filesystem::create_directories(name);
+    std::filesystem::create_directories(folder.file("ferrovane.prev.log/keep"));
+    {
+        LogFileBuf log(name, false);
+        std::lock_guard guard(log.lock());
+        log.start_line("tovan.io", 0, 0);
+        log.stream() << "still logged" << std::endl;
+        EXPECT_EQ(log.opened_name(), folder.file("ferrovane_1.log"));
+    }
+    EXPECT_EQ(read_file(folder.file("ferrovane_1.log")), "[tovan.io] error: still logged\n");
+}
+
+TEST(LogFile, NoOpenableNameLeavesTheProgramWithoutALog) {
+    LogFileBuf log("/proc/no-such-folder/ferrovane.log", false);
+    std::lock_guard guard(log.lock());
+    log.start_line("", 0, 0);
+    log.stream() << "lost" << std::endl;
+    log.stream() << "lost again" << std::endl;
+    EXPECT_EQ(log.opened_name(), "");
+}
+
+TEST(LogFile, DefaultNameIsBesideTheProgramOrInTheFallbackFolder) {
+    TempFolder folder;
+    EXPECT_EQ(Log::default_file_name(folder.file("ferrovane"), "/elsewhere"),
+              folder.file("ferrovane.log"));
+    EXPECT_EQ(Log::default_file_name("/no-such-folder/ferrovane", "/data"), "/data/ferrovane.log");
+    EXPECT_EQ(Log::default_file_name("", "/data"), "_tovan.log");
+}
+
+}  // namespace
+}  // namespace tovan
