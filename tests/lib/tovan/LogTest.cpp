@@ -164,6 +164,23 @@ TEST(LogFile, LogThatCannotBeOpenedGoesToAUniqueName) {
     EXPECT_EQ(read_file(folder.file("ferrovane_1.log")), "[tovan.io] error: still logged\n");
 }
 
+TEST(LogFile, UnderADebuggerErrorsAndWarningsAlsoGoToStandardError) {
+    TempFolder folder;
+    ::testing::internal::CaptureStderr();
+    {
+        LogFileBuf log(folder.file("ferrovane.log"), true);
+        std::lock_guard guard(log.lock());
+        for (int level : {0, 1, 2}) {
+            log.start_line("tovan.io", level, 0);
+            log.stream() << "level " << level << std::endl;
+        }
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "[tovan.io] error: level 0\n[tovan.io] warning: level 1\n");
+    EXPECT_EQ(read_file(folder.file("ferrovane.log")),
+              "[tovan.io] error: level 0\n[tovan.io] warning: level 1\n[tovan.io] level 2\n");
+}
+
 TEST(LogFile, NoOpenableNameLeavesTheProgramWithoutALog) {
     LogFileBuf log("/proc/no-such-folder/ferrovane.log", false);
     std::lock_guard guard(log.lock());

@@ -16,15 +16,10 @@
 namespace tovan::io {
 namespace {
 
+using tovan::testing::le32;
 using tovan::testing::read_file;
 using tovan::testing::TempFolder;
 using tovan::testing::write_file;
-
-std::string le32(std::uint32_t value) {
-    std::string bytes;
-    for (int at = 0; at < 4; ++at) bytes += static_cast<char>(value >> (8 * at));
-    return bytes;
-}
 
 // Files without a header get a registry, so the tests write headerless files.
 class RegistryTest : public ::testing::Test {

@@ -14,17 +14,12 @@
 namespace tovan::io {
 namespace {
 
+using tovan::testing::le32;
 using tovan::testing::read_file;
 using tovan::testing::TempFolder;
 using tovan::testing::write_file;
 
 const std::string Magic = "tovan::io::Stream";
-
-std::string le32(std::uint32_t value) {
-    std::string bytes;
-    for (int at = 0; at < 4; ++at) bytes += static_cast<char>(value >> (8 * at));
-    return bytes;
-}
 
 TEST(Stream, EmptyStreamIsTheMagicAndTheOptionsWord) {
     TempFolder folder;
