@@ -14,11 +14,15 @@ void FailureRecord::write(const char* source, int line, const char* function,
     last = Location{source, line, function};
     LogStream::Sentry record = exception_log();
     record << "\n    ";
-    if (source != nullptr && source[0] != '\0') record << source << "(" << line << ") : ";
-    if (function != nullptr && function[0] != '\0') record << function << " : ";
+    if (source != nullptr && source[0] != '\0')
+        record << source << "(" << line << ") : ";
+    if (function != nullptr && function[0] != '\0')
+        record << function << " : ";
     record << "\n    " << (text != nullptr ? text : "") << std::endl;
 }
 
-FailureRecord::Location FailureRecord::last_location() noexcept { return last; }
+FailureRecord::Location FailureRecord::last_location() noexcept {
+    return last;
+}
 
 }  // namespace tovan
