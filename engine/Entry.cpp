@@ -242,6 +242,23 @@ SharedPtr<Entry> Entry::child(std::size_t index) const {
     return folder->children[index];
 }
 
+std::vector<SharedPtr<Entry>> Entry::child_folders() const {
+    CatalogGuard guard(catalog_lock());
+    std::vector<SharedPtr<Entry>> folders;
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr) return folders;
+    const auto& children = folder->children;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        // Folders come first in the sorted part: the rest of it holds only files.
+        if (i < folder->sorted_prefix && !children[i]->is_folder()) {
+            i = folder->sorted_prefix - 1;
+            continue;
+        }
+        if (children[i]->is_folder()) folders.push_back(children[i]);
+    }
+    return folders;
+}
+
 void Entry::add_child(const SharedPtr<Entry>& child) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/CatalogStats.h"
 #include "engine/EntryState.h"
@@ -83,6 +84,8 @@ public:
 
     std::size_t child_count() const;
     SharedPtr<Entry> child(std::size_t index) const;
+    // The children that are folders, taken under one hold of the catalog lock.
+    std::vector<SharedPtr<Entry>> child_folders() const;
     void add_child(const SharedPtr<Entry>& child);
     void remove_child(const Entry* child);
     // Puts item where old was (or appends it when old is not here).

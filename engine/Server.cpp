@@ -5,7 +5,9 @@
 #include <random>
 
 #include "engine/CatalogLock.h"
+#include "engine/LocalConnection.h"
 #include "engine/Location.h"
+#include "engine/NetworkConnection.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
@@ -194,6 +196,24 @@ std::string Server::source_path(const Entry* entry) const {
             return full_path_or_root(entry);
     }
     throw Exception("NOT IMPLEMENTED");
+}
+
+SharedPtr<Connection> Server::connect() const {
+    SharedPtr<Connection> connection;
+    switch (kind_) {
+        case ServerKind::Local:
+            connection = make_shared<LocalConnection>();
+            break;
+        case ServerKind::Network:
+            connection = make_shared<NetworkConnection>();
+            break;
+        case ServerKind::Ftp:
+        case ServerKind::Http:
+            return {};
+    }
+    // A folder server is online when its root can be listed; nothing stays open.
+    if (!connection->create_finder()->find_file(*root())) return {};
+    return connection;
 }
 
 std::int32_t Server::scan_depth(const Entry& folder) const {

@@ -14,6 +14,8 @@
 
 namespace tovan {
 
+class Connection;
+
 // One watched place: a local folder, a network host or share, an FTP or HTTP
 // server. It owns the root of the place's catalog, the settings that reach it, its
 // scan settings and change filter, a short activity log and the last scan error.
@@ -44,6 +46,9 @@ public:
     std::string title() const;
     // The location as the downloaders open it.
     std::string source_path(const Entry* entry = nullptr) const;
+
+    // Opens a connection of the server's kind; empty when the server is offline.
+    SharedPtr<Connection> connect() const;
 
     std::int32_t scan_depth(const Entry& folder) const;
     void set_scan_depth(const Entry& folder, std::int32_t depth);

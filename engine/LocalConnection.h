@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/Connection.h"
+#include "engine/LocalFileFinder.h"
+
+namespace tovan {
+
+// Folders of this machine: nothing stays open; each finder opens its own folder.
+class LocalConnection : public Connection {
+public:
+    SharedPtr<FileFinder> create_finder() override { return make_shared<LocalFileFinder>(); }
+};
+
+}  // namespace tovan

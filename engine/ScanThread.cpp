@@ -1,0 +1,58 @@
+#include "engine/ScanThread.h"
+
+#include <chrono>
+#include <exception>
+
+#include "engine/Scanner.h"
+
+namespace tovan {
+
+bool ScanThread::idle_step() {
+    if (scanner_.is_stopping() || scanner_.queue_empty()) return false;
+    try {
+        if (!connection_ && !connect()) return false;
+        const SharedPtr<Request> request = scanner_.next_request(*this);
+        if (request && request->run(scanner_, connection_)) scanner_.request_done(request);
+    } catch (const std::exception& error) {
+        fail(error.what());
+    }
+    scanner_.finish_request(*this);
+    if (const std::uint32_t delay = scanner_.delay(); delay > 0)
+        sleep_unless_quit(std::chrono::milliseconds(delay));
+    return true;
+}
+
+bool ScanThread::connect() {
+    scanner_.server().log_text("connecting...");
+    SharedPtr<Connection> connection = scanner_.connect();
+    if (!connection) {
+        request_quit();
+        return false;
+    }
+    scanner_.set_connection(*this, std::move(connection));
+    return true;
+}
+
+// The request is lost; its folder keeps what the catalog had and is listed
+// again by the next scan. The next request reconnects.
+void ScanThread::fail(const char* message) {
+    Server& server = scanner_.server();
+    server.set_last_error(message);
+    server.log_text(message);
+    if (current_) scanner_.push_updated(current_->target());
+    drop_connection();
+}
+
+void ScanThread::drop_connection() {
+    const SharedPtr<Connection> connection = scanner_.take_connection(*this);
+    if (!connection) return;
+    if (connection->close_once()) scanner_.server().log_text("disconnecting...");
+    scanner_.connection_dropped();
+}
+
+void ScanThread::on_exit() {
+    drop_connection();
+    scanner_.remove_thread(this);
+}
+
+}  // namespace tovan
