@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <mutex>
@@ -161,7 +162,7 @@ bool Log::debugger_attached() {
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind("TracerPid:", 0) == 0)
-            return std::stol(line.substr(10)) != 0;
+            return std::strtol(line.c_str() + 10, nullptr, 10) != 0;
     }
     return false;
 }

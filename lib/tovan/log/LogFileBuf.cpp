@@ -50,8 +50,9 @@ std::string LogFileBuf::unique_name(const std::string& name, int number) {
 }
 
 void LogFileBuf::start_line(std::string_view channel, int level, int verbosity) {
-    if (channel != channel_ || level != level_)
-        write_out();
+    // Text still buffered belongs to a statement that a nested one interrupts (an
+    // object whose output logs): it goes out as a line of its own first.
+    end_statement();
     channel_ = channel;
     level_ = level;
     verbosity_ = verbosity;
