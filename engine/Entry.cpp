@@ -21,8 +21,6 @@ struct Entry::FolderBlock {
 
 namespace {
 
-constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
-
 // Folders first, then names byte by byte as unsigned characters.
 bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
     if (a->is_folder() != b->is_folder()) return a->is_folder();
@@ -242,6 +240,28 @@ SharedPtr<Entry> Entry::child(std::size_t index) const {
     return folder->children[index];
 }
 
+std::vector<SharedPtr<Entry>> Entry::children() const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    return folder != nullptr ? folder->children : std::vector<SharedPtr<Entry>>();
+}
+
+void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
+    if (!is_folder()) return;
+    std::sort(items.begin(), items.end(), comes_before);
+    CatalogGuard guard(catalog_lock());
+    auto& children = folder_block()->children;
+    for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);
+    if (children.empty()) {
+        children = std::move(items);
+        folder_block()->sorted_prefix = static_cast<std::uint32_t>(children.size());
+        return;
+    }
+    children.insert(children.end(), std::make_move_iterator(items.begin()),
+                    std::make_move_iterator(items.end()));
+    sort_children();
+}
+
 std::vector<SharedPtr<Entry>> Entry::child_folders() const {
     CatalogGuard guard(catalog_lock());
     std::vector<SharedPtr<Entry>> folders;
@@ -272,11 +292,11 @@ void Entry::add_child(const SharedPtr<Entry>& child) {
     children.push_back(child);
 }
 
-std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
-    const auto& children = folder_block()->children;
+std::size_t Entry::find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
+                           std::string_view name, std::size_t hint) {
     if (hint != 0 && hint < children.size() && children[hint]->name() == name) return hint;
     const auto begin = children.begin();
-    const auto sorted_end = begin + std::min<std::size_t>(folder_block()->sorted_prefix, children.size());
+    const auto sorted_end = begin + std::min(sorted, children.size());
     const auto files_begin = std::partition_point(
         begin, sorted_end, [](const SharedPtr<Entry>& e) { return e->is_folder(); });
     const auto by_name = [](const SharedPtr<Entry>& e, std::string_view n) { return e->name() < n; };
@@ -287,6 +307,10 @@ std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
     for (auto it = sorted_end; it != children.end(); ++it)
         if ((*it)->name() == name) return it - begin;
     return NotFound;
+}
+
+std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
+    return find_in(folder_block()->children, folder_block()->sorted_prefix, name, hint);
 }
 
 std::size_t Entry::index_of(const Entry* child) const {

@@ -84,9 +84,12 @@ public:
 
     std::size_t child_count() const;
     SharedPtr<Entry> child(std::size_t index) const;
-    // The children that are folders, taken under one hold of the catalog lock.
+    // The children, or those that are folders, taken under one hold of the lock.
+    std::vector<SharedPtr<Entry>> children() const;
     std::vector<SharedPtr<Entry>> child_folders() const;
     void add_child(const SharedPtr<Entry>& child);
+    // Adds many children at once, in order, under one hold of the lock.
+    void add_children(std::vector<SharedPtr<Entry>> items);
     void remove_child(const Entry* child);
     // Puts item where old was (or appends it when old is not here).
     void replace_child(const Entry* old, const SharedPtr<Entry>& item);
@@ -94,6 +97,12 @@ public:
     SharedPtr<Entry> find_child(std::string_view name, std::size_t hint = 0) const;
     void sort_children();
     void reserve_children(std::size_t count);
+
+    static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
+    // The index of the child named name in children whose first sorted ones are
+    // in catalog order: the hint first, then a binary search, then the rest.
+    static std::size_t find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
+                               std::string_view name, std::size_t hint);
     // Removes every child that matches, in one pass.
     void remove_children_where(const Predicate& matches);
     // Unmarks every child that matches, in one pass (deleted ones leave).

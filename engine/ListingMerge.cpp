@@ -10,14 +10,16 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
                          bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;
-    const std::size_t count = fresh.child_count();
-    if (count == 0 && !options_.keep_empty_folder_marks) folder.set_state(EntryState::Unchanged);
+    // The listing is detached: no other thread changes it while it is merged.
+    const std::vector<SharedPtr<Entry>> items = fresh.children();
+    if (items.empty() && !options_.keep_empty_folder_marks) folder.set_state(EntryState::Unchanged);
     if (new_folder) {
-        folder.reserve_children(folder.child_count() + count);
-        for (std::size_t i = 0; i < count; ++i) add_new(folder, fresh.child(i));
+        folder.reserve_children(folder.child_count() + items.size());
+        for (const SharedPtr<Entry>& item : items) add_new(folder, item);
     } else {
-        merge_known(folder, fresh);
-        handle_gone(folder, fresh);
+        // Backwards, so that subfolders are queued, front first, in listing order.
+        for (std::size_t i = items.size(); i-- > 0;) merge_item(folder, items[i], i);
+        handle_gone(folder, items);
     }
     folder.sort_children();
     if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)
@@ -57,12 +59,6 @@ void ListingMerge::add_new(Entry& folder, const SharedPtr<Entry>& item) {
     queue(item, new_depth(*item), true);
 }
 
-// Walks the listing backwards so that subfolders are queued, front first, in
-// listing order.
-void ListingMerge::merge_known(Entry& folder, const Entry& fresh) {
-    for (std::size_t i = fresh.child_count(); i-- > 0;) merge_item(folder, fresh.child(i), i);
-}
-
 void ListingMerge::merge_item(Entry& folder, const SharedPtr<Entry>& item, std::size_t index) {
     const SharedPtr<Entry> old = folder.find_child(item->name(), index);
     if (!old) {
@@ -99,17 +95,18 @@ void ListingMerge::keep_old(const SharedPtr<Entry>& old) {
     if (old->is_folder()) queue(old, depth_for(*old), false);
 }
 
-void ListingMerge::handle_gone(Entry& folder, const Entry& fresh) {
+void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& items) {
+    const auto listed = [&](const Entry& child, std::size_t index) {
+        return Entry::find_in(items, items.size(), child.name(), index) != Entry::NotFound;
+    };
     if (options_.mark_deleted) {
-        for (std::size_t i = 0; i < folder.child_count(); ++i) {
-            const SharedPtr<Entry> child = folder.child(i);
-            if (child && !fresh.find_child(child->name(), i)) mark(child, EntryState::Deleted);
-        }
+        const std::vector<SharedPtr<Entry>> children = folder.children();
+        for (std::size_t i = 0; i < children.size(); ++i)
+            if (!listed(*children[i], i)) mark(children[i], EntryState::Deleted);
         return;
     }
     std::size_t index = 0;
-    folder.remove_children_where(
-        [&](const Entry& child) { return !fresh.find_child(child.name(), index++); });
+    folder.remove_children_where([&](const Entry& child) { return !listed(child, index++); });
 }
 
 void ListingMerge::unmark_old_changes(Entry& folder) {

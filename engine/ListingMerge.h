@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/Entry.h"
 #include "engine/MergeListener.h"
@@ -36,10 +37,9 @@ private:
     std::int32_t new_depth(const Entry& item) const;
 
     void add_new(Entry& folder, const SharedPtr<Entry>& item);
-    void merge_known(Entry& folder, const Entry& fresh);
     void merge_item(Entry& folder, const SharedPtr<Entry>& item, std::size_t index);
     void keep_old(const SharedPtr<Entry>& old);
-    void handle_gone(Entry& folder, const Entry& fresh);
+    void handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& items);
     void unmark_old_changes(Entry& folder);
 
     const Server& server_;

@@ -58,7 +58,8 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
 // The folder's items in a detached, sorted folder: empty when the folder cannot
 // be listed, null when a stop came first (nothing of it may reach the catalog).
 SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
-    SharedPtr<Entry> fresh = Entry::create_folder("");
+    // Built apart from the catalog, so the catalog lock is taken once, not per item.
+    std::vector<SharedPtr<Entry>> items;
     if (finder.find_file(*folder_)) {
         const std::string base = folder_->path_for_children();
         bool more = true;
@@ -68,10 +69,11 @@ SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
             more = finder.find_next(item);
             if (!item) continue;
             if (item->is_folder()) item->set_path(base);
-            fresh->add_child(item);
+            items.push_back(std::move(item));
         }
     }
-    fresh->sort_children();
+    SharedPtr<Entry> fresh = Entry::create_folder("");
+    fresh->add_children(std::move(items));
     return fresh;
 }
 
