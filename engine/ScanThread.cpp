@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/Scanner.h"
+#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 
@@ -37,6 +38,7 @@ bool ScanThread::connect() {
 // again by the next scan. The next request reconnects.
 void ScanThread::fail(const char* message) {
     Server& server = scanner_.server();
+    error_log(1) << "scanning " << server.url() << ": " << message << std::endl;
     server.set_last_error(message);
     server.log_text(message);
     if (current_) scanner_.push_updated(current_->target());

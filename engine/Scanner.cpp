@@ -6,6 +6,7 @@
 #include "engine/CheckRequest.h"
 #include "engine/ScanRequest.h"
 #include "engine/ScanThread.h"
+#include "tovan/ProfilerScope.h"
 
 namespace tovan {
 namespace {
@@ -35,6 +36,7 @@ Scanner::~Scanner() {
 }
 
 void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
+    const ProfilerScope profile("Scanner::scan");
     if (!known_online && !has_no_threads()) return;
     server_->set_last_error("");
     check_only_ = false;
@@ -51,7 +53,11 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
     if (folder) {
         std::int32_t depth = server_->effective_scan_depth(*folder);
         if (depth == Server::NoScan) depth = 1;  // a folder the user chose is listed at least once
-        const std::int32_t estimate = theoretic_scan_n_requests(*folder, depth);
+        std::int32_t estimate;
+        {
+            const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
+            estimate = theoretic_scan_n_requests(*folder, depth);
+        }
         expected_total_ += estimate;
         remove_request(folder.get());
         push(make_shared<ScanRequest>(folder, depth, false, false), true, estimate);

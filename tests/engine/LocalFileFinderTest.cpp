@@ -8,7 +8,7 @@
 
 #include "engine/LocalConnection.h"
 #include "engine/Server.h"
-#include "lib/tovan/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
@@ -37,8 +37,8 @@ void set_time(const std::string& path, std::int64_t seconds, bool of_link = fals
 }
 
 TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimes) {
-    testing::TempFolder folder;
-    testing::write_file(folder.file("small.txt"), "hello");
+    test::TempFolder folder;
+    test::write_file(folder.file("small.txt"), "hello");
     set_time(folder.file("small.txt"), 1'600'000'000);
     std::filesystem::create_directory(folder.file("sub"));
     set_time(folder.file("sub"), 1'500'000'000);
@@ -60,9 +60,9 @@ TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimes) {
 }
 
 TEST(LocalFileFinder, LinksToFoldersAreNotFollowed) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     std::filesystem::create_directory(folder.file("real"));
-    testing::write_file(folder.file("target.txt"), "123456");
+    test::write_file(folder.file("target.txt"), "123456");
     set_time(folder.file("target.txt"), 1'600'000'000);
     std::filesystem::create_directory_symlink(folder.file("real"), folder.file("loop"));
     std::filesystem::create_symlink(folder.file("target.txt"), folder.file("alias.txt"));
@@ -82,10 +82,10 @@ TEST(LocalFileFinder, LinksToFoldersAreNotFollowed) {
 }
 
 TEST(LocalFileFinder, EmptyMissingAndSecondFolders) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     std::filesystem::create_directory(folder.file("empty"));
     std::filesystem::create_directory(folder.file("other"));
-    testing::write_file(folder.file("other/only"), "");
+    test::write_file(folder.file("other/only"), "");
     LocalFileFinder finder;
     EXPECT_TRUE(list(finder, folder.file("empty")).empty());
     EXPECT_EQ(list(finder, folder.file("missing")).count("<unlistable>"), 1u);
@@ -98,7 +98,7 @@ TEST(LocalFileFinder, EmptyMissingAndSecondFolders) {
 }
 
 TEST(LocalFileFinder, AServerIsOnlineWhenItsRootCanBeListed) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     Server server;
     ASSERT_TRUE(server.from_url(folder.path() + "/"));
     EXPECT_TRUE(server.connect());

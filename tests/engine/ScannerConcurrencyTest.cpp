@@ -11,7 +11,7 @@
 
 #include "engine/LocalConnection.h"
 #include "engine/Scanner.h"
-#include "lib/tovan/TempFolder.h"
+#include "support/TempFolder.h"
 #include "support/CatalogText.h"
 #include "tovan/Exception.h"
 
@@ -91,7 +91,7 @@ protected:
 
     void write(const std::string& path, const std::string& bytes, std::int64_t age = 60) {
         std::filesystem::create_directories(std::filesystem::path(folder.file(path)).parent_path());
-        testing::write_file(folder.file(path), bytes);
+        test::write_file(folder.file(path), bytes);
         set_age(path, age);
     }
 
@@ -145,7 +145,7 @@ protected:
         return entry;
     }
 
-    testing::TempFolder folder;
+    test::TempFolder folder;
     ScanFilter everything;
     SharedPtr<Server> server;
     ScanOptions options;

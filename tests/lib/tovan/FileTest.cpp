@@ -3,16 +3,16 @@
 
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/File.h"
 
 namespace tovan {
 namespace {
 
 using std::ios_base;
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
-using tovan::testing::write_file;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
+using tovan::test::write_file;
 
 struct ModeCase {
     ios_base::openmode mode;

@@ -5,15 +5,15 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/log/Log.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
 
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
 
 // Each statement is written in several pieces, so that a log without a lock
 // for the whole statement would interleave them.

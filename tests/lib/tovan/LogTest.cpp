@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/File.h"
 #include "tovan/io/Failure.h"
 #include "tovan/io/IFStream.h"
@@ -15,9 +15,9 @@
 namespace tovan {
 namespace {
 
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
-using tovan::testing::write_file;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
+using tovan::test::write_file;
 
 class LogTest : public ::testing::Test {
 protected:

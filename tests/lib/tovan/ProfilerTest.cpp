@@ -4,15 +4,15 @@
 #include <string>
 #include <thread>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/Profiler.h"
 #include "tovan/ProfilerScope.h"
 
 namespace tovan {
 namespace {
 
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
 
 TEST(Profiler, NestedScopesFormATreeByNameBelowTheirEnclosingScope) {
     Profiler profiler;

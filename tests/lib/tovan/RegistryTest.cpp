@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/Exception.h"
 #include "tovan/io/Factory.h"
 #include "tovan/io/Failure.h"
@@ -16,10 +16,10 @@
 namespace tovan::io {
 namespace {
 
-using tovan::testing::le32;
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
-using tovan::testing::write_file;
+using tovan::test::le32;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
+using tovan::test::write_file;
 
 // Files without a header get a registry, so the tests write headerless files.
 class RegistryTest : public ::testing::Test {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/io/Failure.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
@@ -45,9 +45,9 @@ void operator delete(void* memory, std::size_t) noexcept {
 namespace tovan::io {
 namespace {
 
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
-using tovan::testing::write_file;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
+using tovan::test::write_file;
 
 constexpr std::size_t RecordSize = 1 + 4 + 1 + 4 * 8 + 4;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tovan/io/Failure.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
@@ -14,10 +14,10 @@
 namespace tovan::io {
 namespace {
 
-using tovan::testing::le32;
-using tovan::testing::read_file;
-using tovan::testing::TempFolder;
-using tovan::testing::write_file;
+using tovan::test::le32;
+using tovan::test::read_file;
+using tovan::test::TempFolder;
+using tovan::test::write_file;
 
 const std::string Magic = "tovan::io::Stream";
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-namespace tovan::testing {
+namespace tovan::test {
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
@@ -48,4 +48,4 @@ inline void write_file(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-}  // namespace tovan::testing
+}  // namespace tovan::test
