@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/CatalogStats.h"
+#include "engine/DownloadTask.h"
 #include "engine/Server.h"
 #include "tovan/SharedPtr.h"
 
@@ -20,6 +21,10 @@ public:
     std::vector<SharedPtr<TreeEntry>> children;  // groups only
     SharedPtr<Server> server;                    // server nodes only; may be empty
     bool online = false;                         // last known state of the server
+    bool auto_sync_disabled = false;             // left out of scheduled synchronizations
+    std::uint32_t remaining_requests = 0;        // progress of the last scan, as stored
+    std::int64_t last_scan_ms = 0;               // duration of the last scan
+    SharedPtr<DownloadTask> download;            // nodes below the downloads root
 
     static SharedPtr<TreeEntry> make_group(std::string name);
     static SharedPtr<TreeEntry> make_server_node(SharedPtr<Server> server, std::string name = {});

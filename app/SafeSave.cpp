@@ -1,0 +1,76 @@
+#include "app/SafeSave.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "tovan/SystemErrorInfo.h"
+#include "tovan/TextualErrorInfo.h"
+#include "tovan/io/Failure.h"
+#include "tovan/log/FailureRecord.h"
+
+namespace tovan {
+namespace {
+
+std::string in_folder(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+// Raises the system's error (errno, taken first) for the path.
+[[noreturn]] void fail(const char* what, const std::string& path) {
+    SystemErrorInfo system;
+    system.set_context(path.c_str());
+    TextualErrorInfo text(what);
+    text.set_cause(&system);
+    const io::Failure failure(text);
+    FailureRecord::write("app/SafeSave", __LINE__, "tovan::SafeSave::write", failure.what());
+    throw failure;
+}
+
+void sync_folder(const std::string& folder) {
+    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+// Keeps the file that is about to be replaced as the backup: a hard link made
+// under a temporary name and renamed over the old backup, so the backup is never
+// missing either. A file system without hard links gets a copy.
+void keep_backup(const std::string& target, const std::string& backup) {
+    if (::access(target.c_str(), F_OK) != 0) return;
+    const std::string staging = backup + ".new";
+    ::unlink(staging.c_str());
+    if (::link(target.c_str(), staging.c_str()) != 0) {
+        std::error_code error;
+        std::filesystem::copy_file(target, staging, std::filesystem::copy_options::overwrite_existing,
+                                   error);
+        if (error) fail("can't keep the previous file: ", staging);
+    }
+    if (::rename(staging.c_str(), backup.c_str()) != 0) fail("can't keep the previous file: ", backup);
+}
+
+}  // namespace
+
+void SafeSave::write(const std::string& folder, const std::string& file_name, const Writer& writer,
+                     const std::string& backup_name) {
+    const std::string temp = in_folder(folder, TempName);
+    const std::string target = in_folder(folder, file_name);
+    try {
+        io::OFStream out(temp);
+        writer(out);
+        out.close_durably();
+        if (!backup_name.empty()) keep_backup(target, in_folder(folder, backup_name));
+        if (::rename(temp.c_str(), target.c_str()) != 0) fail("can't replace the file: ", target);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    sync_folder(folder);
+}
+
+}  // namespace tovan

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "tovan/io/OFStream.h"
+
+namespace tovan {
+
+// Writes a data file so that a crash at any instant leaves either the old or the
+// new file whole: the content goes to "temp" in the same folder, reaches the
+// disk, and then replaces the target in one rename; the folder is synced so the
+// rename itself survives a power cut.
+class SafeSave {
+public:
+    using Writer = std::function<void(io::OFStream&)>;
+
+    // Raises tovan::Exception when the file cannot be written; "temp" is removed
+    // then and the old file stays. With a backup name, the file being replaced is
+    // kept under that name first, again without any moment at which the target
+    // or the backup is missing or partial.
+    static void write(const std::string& folder, const std::string& file_name, const Writer& writer,
+                      const std::string& backup_name = {});
+
+    static constexpr const char* TempName = "temp";
+};
+
+}  // namespace tovan
