@@ -54,23 +54,33 @@ void keep_backup(const std::string& target, const std::string& backup) {
     if (::rename(staging.c_str(), backup.c_str()) != 0) fail("can't keep the previous file: ", backup);
 }
 
-}  // namespace
-
-void SafeSave::write(const std::string& folder, const std::string& file_name, const Writer& writer,
-                     const std::string& backup_name) {
-    const std::string temp = in_folder(folder, TempName);
-    const std::string target = in_folder(folder, file_name);
+void replace(const std::string& temp, const std::string& target, const SafeSave::Writer& writer,
+             const std::string& backup) {
     try {
         io::OFStream out(temp);
         writer(out);
         out.close_durably();
-        if (!backup_name.empty()) keep_backup(target, in_folder(folder, backup_name));
+        if (!backup.empty()) keep_backup(target, backup);
         if (::rename(temp.c_str(), target.c_str()) != 0) fail("can't replace the file: ", target);
     } catch (...) {
         ::unlink(temp.c_str());
         throw;
     }
+}
+
+}  // namespace
+
+void SafeSave::write(const std::string& folder, const std::string& file_name, const Writer& writer,
+                     const std::string& backup_name) {
+    replace(in_folder(folder, TempName), in_folder(folder, file_name), writer,
+            backup_name.empty() ? std::string() : in_folder(folder, backup_name));
     sync_folder(folder);
+}
+
+void SafeSave::write_file(const std::string& path, const Writer& writer) {
+    replace(path + ".partial", path, writer, {});
+    const std::size_t slash = path.rfind('/');
+    sync_folder(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
 }
 
 }  // namespace tovan

@@ -21,6 +21,10 @@ public:
     // or the backup is missing or partial.
     static void write(const std::string& folder, const std::string& file_name, const Writer& writer,
                       const std::string& backup_name = {});
+    // The same for a file in a folder of the user's (an export): the content is
+    // written beside the target under its name with ".partial" added, so no file
+    // of the user's named "temp" is touched.
+    static void write_file(const std::string& path, const Writer& writer);
 
     static constexpr const char* TempName = "temp";
 };

@@ -240,6 +240,12 @@ SharedPtr<Entry> Entry::child(std::size_t index) const {
     return folder->children[index];
 }
 
+void Entry::for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const {
+    CatalogGuard guard(catalog_lock());
+    if (const FolderBlock* folder = folder_block())
+        for (const SharedPtr<Entry>& child : folder->children) visit(child);
+}
+
 std::vector<SharedPtr<Entry>> Entry::children() const {
     CatalogGuard guard(catalog_lock());
     const FolderBlock* folder = folder_block();
@@ -248,7 +254,8 @@ std::vector<SharedPtr<Entry>> Entry::children() const {
 
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
     if (!is_folder()) return;
-    std::sort(items.begin(), items.end(), comes_before);
+    if (!std::is_sorted(items.begin(), items.end(), comes_before))
+        std::sort(items.begin(), items.end(), comes_before);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
     for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);

@@ -84,6 +84,8 @@ public:
 
     std::size_t child_count() const;
     SharedPtr<Entry> child(std::size_t index) const;
+    // Calls visit for each child in order, holding the catalog lock throughout.
+    void for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const;
     // The children, or those that are folders, taken under one hold of the lock.
     std::vector<SharedPtr<Entry>> children() const;
     std::vector<SharedPtr<Entry>> child_folders() const;

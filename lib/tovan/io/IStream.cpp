@@ -72,7 +72,7 @@ bool IStream::read_text(std::string& text) {
         return false;
     if (length == EmptyText || length == 0)
         return true;
-    if (!ensure_left_(length))
+    if (!ensure_left(length))
         return false;
     text.resize(length);
     return read_bytes(text.data(), length);
@@ -97,7 +97,7 @@ bool IStream::read_count(std::uint32_t& count, std::size_t min_record_size) {
     std::uint32_t stored = 0;
     if (!read_u32(stored))
         return false;
-    if (!ensure_left_(static_cast<std::uint64_t>(stored) * min_record_size))
+    if (!ensure_left(static_cast<std::uint64_t>(stored) * min_record_size))
         return false;
     count = stored;
     return true;
@@ -109,7 +109,7 @@ std::int64_t IStream::bytes_left() const {
     return rdbuf() != nullptr ? rdbuf()->in_avail() : -1;
 }
 
-bool IStream::ensure_left_(std::uint64_t needed) {
+bool IStream::ensure_left(std::uint64_t needed) {
     // The common case, a short text inside the buffered part, costs no system call.
     if (rdbuf() != nullptr &&
         needed <= static_cast<std::uint64_t>(std::max<std::streamsize>(rdbuf()->in_avail(), 0)))

@@ -35,6 +35,8 @@ public:
     // bytes each, and fails as a read past the end when the rest of the stream
     // cannot hold that many.
     bool read_count(std::uint32_t& count, std::size_t min_record_size);
+    // Fails as a read past the end unless `needed` bytes are left.
+    bool ensure_left(std::uint64_t needed);
 
     // The bytes left to read, -1 when the buffer cannot tell.
     std::int64_t bytes_left() const;
@@ -51,8 +53,6 @@ protected:
     void read_header_();
 
 private:
-    // Fails as a read past the end unless `needed` bytes are left.
-    bool ensure_left_(std::uint64_t needed);
     void fail_short_read_();
 
     std::unique_ptr<Registry> registry_;

@@ -1,0 +1,159 @@
+#include "app/CLumiskDoc.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "app/CatalogFile.h"
+#include "app/SafeSave.h"
+#include "app/ScanFilterRecord.h"
+#include "app/TreeEntryRecord.h"
+#include "tovan/ProfilerScope.h"
+#include "tovan/io/IFStream.h"
+#include "tovan/log/LogChannels.h"
+
+namespace tovan {
+namespace {
+
+constexpr const char* ServersFile = "servers.dat";
+constexpr const char* PreviousServersFile = "prev_servers.dat";
+constexpr const char* DownloadsFile = "downloads.dat";
+constexpr const char* FilterFile = "filter.dat";
+constexpr std::uint8_t ExportFileVersion = 0;
+
+template <class Visit>
+void for_each_node(const TreeEntry& node, Visit visit) {
+    visit(node);
+    for (const SharedPtr<TreeEntry>& child : node.children) for_each_node(*child, visit);
+}
+
+SharedPtr<TreeEntry> make_downloads_root(std::string name) {
+    SharedPtr<TreeEntry> root = TreeEntry::make_group(std::move(name));
+    root->kind = TreeEntry::Downloads;
+    return root;
+}
+
+}  // namespace
+
+CLumiskDoc::CLumiskDoc(std::string data_folder) : data_folder_(std::move(data_folder)) {
+    filter_.set_masks({"*.*"});
+}
+
+std::string CLumiskDoc::path_of(const char* file_name) const {
+    return (std::filesystem::path(data_folder_) / file_name).string();
+}
+
+bool CLumiskDoc::exists(const char* file_name) const {
+    return ::access(path_of(file_name).c_str(), F_OK) == 0;
+}
+
+void CLumiskDoc::load() {
+    filter_.set_masks({"*.*"});
+    servers_.reset();
+    downloads_.reset();
+    if (exists(ServersFile)) {
+        io::IFStream in(path_of(ServersFile));
+        servers_ = TreeEntryRecord::read(in);
+        take_old_downloads_root();
+    }
+    if (exists(DownloadsFile)) {
+        io::IFStream in(path_of(DownloadsFile));
+        downloads_ = TreeEntryRecord::read(in);
+    }
+    if (!servers_) servers_ = TreeEntry::make_group("Servers");
+    if (!downloads_) downloads_ = make_downloads_root("Tasks");
+    CatalogFile::load_all(data_folder_, *servers_);
+    if (exists(FilterFile)) {
+        io::IFStream in(path_of(FilterFile));
+        ScanFilterRecord::read(in, filter_);
+    }
+    link_filters(*servers_);
+}
+
+// Older files kept the download tasks as a child of the server tree.
+void CLumiskDoc::take_old_downloads_root() {
+    auto& children = servers_->children;
+    const auto found = std::find_if(children.begin(), children.end(), [](const auto& child) {
+        return child->kind == TreeEntry::Downloads;
+    });
+    if (found == children.end()) return;
+    downloads_ = *found;
+    children.erase(found);
+}
+
+void CLumiskDoc::link_filters(const TreeEntry& node) {
+    for_each_node(node, [this](const TreeEntry& each) {
+        if (each.server) each.server->set_parent_filter(&filter_);
+    });
+}
+
+void CLumiskDoc::store() {
+    const ProfilerScope profile("CLumiskDoc::store()");
+    try {
+        SafeSave::write(
+            data_folder_, ServersFile, [&](io::OFStream& out) { TreeEntryRecord::write(out, *servers_); },
+            PreviousServersFile);
+        CatalogFile::save_all(data_folder_, *servers_);
+        SafeSave::write(data_folder_, FilterFile,
+                        [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
+        SafeSave::write(data_folder_, DownloadsFile,
+                        [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
+    } catch (const std::exception& error) {
+        error_log(1) << error.what() << std::endl;
+    }
+}
+
+SharedPtr<TreeEntry> CLumiskDoc::downloads() {
+    if (!downloads_) downloads_ = make_downloads_root("Downloads");
+    return downloads_;
+}
+
+bool CLumiskDoc::export_node(const TreeEntry& node, const std::string& path) const {
+    try {
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) std::filesystem::create_directories(folder);
+        SafeSave::write_file(path, [&](io::OFStream& out) {
+            out.write_byte(ExportFileVersion);
+            TreeEntryRecord::write_export(out, node);
+        });
+        return true;
+    } catch (const std::exception& error) {
+        error_log(1) << error.what() << std::endl;
+        return false;
+    }
+}
+
+SharedPtr<TreeEntry> CLumiskDoc::import_file(const std::string& path) const {
+    try {
+        io::IFStream in(path);
+        std::uint8_t version = 0;
+        in.read_byte(version);
+        SharedPtr<TreeEntry> node = TreeEntryRecord::read_export(in);
+        give_unused_catalog_names(*node);
+        return node;
+    } catch (const std::exception& error) {
+        error_log(1) << error.what() << std::endl;
+        return {};
+    }
+}
+
+// Two servers with one catalog name would share one catalog file and overwrite
+// each other's catalog: an imported server whose name is taken draws a new one.
+void CLumiskDoc::give_unused_catalog_names(const TreeEntry& imported) const {
+    std::set<std::string> used;
+    if (servers_) {
+        for_each_node(*servers_, [&](const TreeEntry& node) {
+            if (node.server) used.insert(node.server->catalog_name());
+        });
+    }
+    for_each_node(imported, [&](const TreeEntry& node) {
+        if (!node.server) return;
+        while (used.count(node.server->catalog_name()) != 0)
+            node.server->set_catalog_name(make_catalog_name());
+        used.insert(node.server->catalog_name());
+    });
+}
+
+}  // namespace tovan

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "app/CLumiskDoc.h"
+#include "app/SafeSave.h"
+#include "support/TempFolder.h"
+
+namespace tovan {
+namespace {
+
+using test::read_file;
+
+void write_text(const std::string& folder, const std::string& text) {
+    SafeSave::write(
+        folder, "servers.dat", [&](io::OFStream& out) { out.write_text(text); }, "prev_servers.dat");
+}
+
+TEST(SafeSave, AFailedWriteKeepsTheOldFileAndLeavesNoTemp) {
+    test::TempFolder folder;
+    write_text(folder.path(), "old");
+    const std::string old = read_file(folder.file("servers.dat"));
+    EXPECT_THROW(SafeSave::write(folder.path(), "servers.dat",
+                                 [](io::OFStream&) { throw std::runtime_error("disk full"); }),
+                 std::runtime_error);
+    EXPECT_EQ(read_file(folder.file("servers.dat")), old);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("temp")));
+    EXPECT_EQ(std::filesystem::status(folder.file("servers.dat")).permissions() &
+                  std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// A child process saves the document over and over, alternating between two
+// server lists of different sizes, and is killed at random instants; whatever
+// instant it died at, every file is one whole version or the other, and the
+// document loads with its catalogs.
+TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
+    test::TempFolder folder;
+    CLumiskDoc small(folder.path()), large(folder.path());
+    small.load();
+    large.load();
+    for (int i = 0; i < 40; ++i) {
+        SharedPtr<Server> server = make_shared<Server>();
+        ASSERT_TRUE(server->from_url("/srv/share" + std::to_string(i) + "/"));
+        server->set_catalog_name("CATALOG" + std::string(1, static_cast<char>('A' + i % 20)));
+        for (int f = 0; f < 500; ++f) server->root()->add_child(Entry::create_file("f" + std::to_string(f), f, f));
+        large.servers()->children.push_back(TreeEntry::make_server_node(server));
+    }
+    large.store();
+    const std::string large_list = read_file(folder.file("servers.dat"));
+    small.store();
+    const std::string small_list = read_file(folder.file("servers.dat"));
+
+    std::mt19937 random(11);
+    for (int round = 0; round < 60; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) (i % 2 ? small : large).store();
+        }
+        ::usleep(500 + random() % 20000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        for (const char* name : {"servers.dat", "prev_servers.dat"}) {
+            const std::string content = read_file(folder.file(name));
+            ASSERT_TRUE(content == small_list || content == large_list) << name << " round " << round;
+        }
+        CLumiskDoc loaded(folder.path());
+        ASSERT_NO_THROW(loaded.load()) << "round " << round;
+        for (const SharedPtr<TreeEntry>& node : loaded.servers()->children)
+            ASSERT_EQ(node->server->root()->child_count(), 500u) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace tovan
