@@ -6,46 +6,14 @@
 
 #include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
 
+#include "CatalogBuilder.h"
 #include "Figure.h"
-#include "engine/ListingMerge.h"
 
 namespace {
 
 using namespace tovan;
-
-class Quiet : public MergeListener {
-public:
-    void marked(const SharedPtr<Entry>&) override {}
-    void subfolder_found(const SharedPtr<Entry>&, std::int32_t, bool) override {}
-};
-
-// Names of 12 to 28 bytes, 20 on average.
-std::string random_name(std::mt19937& random, int serial) {
-    std::string name = std::to_string(serial) + "_";
-    const std::size_t length = 12 + random() % 17;
-    while (name.size() < length) name += static_cast<char>('a' + random() % 26);
-    return name;
-}
-
-// Lists a folder the way a scan does: a sorted detached listing merged in as new.
-void list_into(ListingMerge& merge, const SharedPtr<Entry>& folder, std::mt19937& random,
-               int folders, int files, int& serial) {
-    SharedPtr<Entry> fresh = Entry::create_folder("");
-    const std::string path = folder->path_for_children();
-    for (int i = 0; i < folders; ++i) {
-        SharedPtr<Entry> sub = Entry::create_folder(random_name(random, serial++));
-        sub->set_path(path);
-        fresh->add_child(sub);
-    }
-    for (int i = 0; i < files; ++i)
-        fresh->add_child(Entry::create_file(random_name(random, serial++), random() % 100000,
-                                            1'700'000'000 + random() % 1000));
-    fresh->sort_children();
-    merge.merge(*folder, *fresh, -2, true, false);
-}
 
 std::size_t heap_in_use() { return mallinfo2().uordblks; }
 
@@ -61,34 +29,16 @@ std::size_t resident_bytes() {
     return resident * 4096;
 }
 
-// 1,000,000 files in 50,000 folders (250 with 200 subfolders each, 20 files in
-// each subfolder).
 void catalog_memory(benchmark::State& state) {
     for (auto _ : state) {
-        ScanFilter everything;
-        everything.set_masks({"*"});
-        ScanOptions options;
-        options.unmark_old_enabled = false;
-        Quiet quiet;
-        std::mt19937 random(7);
-        int serial = 0;
         const std::size_t before = heap_in_use();
         const std::size_t resident_before = resident_bytes();
         {
             SharedPtr<Server> server = make_shared<Server>();
-            server->set_parent_filter(&everything);
             server->from_url("/srv/catalog/");
-            ListingMerge merge(*server, options, 1'700'000'000, quiet);
-            const SharedPtr<Entry> root = server->root();
-            list_into(merge, root, random, 250, 0, serial);
-            for (std::size_t top = 0; top < root->child_count(); ++top) {
-                const SharedPtr<Entry> folder = root->child(top);
-                list_into(merge, folder, random, 200, 0, serial);
-                for (std::size_t sub = 0; sub < folder->child_count(); ++sub)
-                    list_into(merge, folder->child(sub), random, 0, 20, serial);
-            }
+            bench::CatalogBuilder(*server).million_files();
             CatalogStats stats;
-            root->statistics(stats);
+            server->statistics(stats);
             const double bytes = static_cast<double>(heap_in_use() - before);
             const double entries = stats.files + stats.folders;
             state.counters["entries"] = entries;
@@ -102,18 +52,17 @@ void catalog_memory(benchmark::State& state) {
 BENCHMARK(catalog_memory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void merge_unchanged(benchmark::State& state) {
-    ScanFilter everything;
-    everything.set_masks({"*"});
     Server server;
-    server.set_parent_filter(&everything);
     server.from_url("/srv/big/");
-    ScanOptions options;
-    Quiet quiet;
-    std::mt19937 random(3);
-    int serial = 0;
-    ListingMerge merge(server, options, 1'700'000'000, quiet);
+    bench::CatalogBuilder builder(server);
     const SharedPtr<Entry> folder = server.root();
-    list_into(merge, folder, random, 0, 100000, serial);
+    builder.list(folder, 0, 100000);
+    ScanOptions options;
+    class : public MergeListener {
+        void marked(const SharedPtr<Entry>&) override {}
+        void subfolder_found(const SharedPtr<Entry>&, std::int32_t, bool) override {}
+    } quiet;
+    ListingMerge merge(server, options, 1'700'000'000, quiet);
 
     // The same items listed again, as a rescan of an unchanged folder finds them.
     SharedPtr<Entry> fresh = Entry::create_folder("");
