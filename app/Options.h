@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/ScanOptions.h"
+
+namespace tovan {
+
+namespace io {
+class IStream;
+class OStream;
+}  // namespace io
+
+// The user's settings, kept in "options.dat" in the data folder. The fields are
+// read by the scan engine, the views and the scheduler and written only on the
+// user-interface thread; scan threads read their own fields through a copy
+// (scan_options).
+//
+// The file is the stream header and then one record: a version byte and the
+// fields in file order. Every version ever written stays readable: a field that
+// an older version lacks keeps its default. Examples: tests/app/OptionsTest.cpp.
+class Options {
+public:
+    static constexpr std::uint8_t Version = 10;
+    static constexpr const char* FileName = "options.dat";
+
+    // What `startup_action` asks for when the tree is first shown.
+    enum StartupAction : std::int32_t {
+        NoStartupAction = 0,
+        UpdateStatusOnly = 1,
+        FullSynchronize = 2
+    };
+
+    bool minimize_to_tray = true;
+    bool minimize_to_tray_on_close = true;
+    bool show_changed_only = true;
+    bool auto_save = true;
+    bool mark_deleted = true;
+    bool mark_changed_by_mtime = true;
+    bool show_scan_depth = false;
+    bool show_scan_time = false;
+    bool keep_empty_folder_marks = true;
+    bool full_scan_new_folders = true;
+    bool show_online_only = false;
+    bool update_status_enabled = true;
+    std::uint32_t update_status_minutes = 10;
+    bool synchronize_enabled = true;
+    std::uint32_t synchronize_minutes = 60;
+    bool unmark_old_enabled = true;
+    std::uint32_t unmark_old_hours = 72;
+    bool start_with_windows = true;
+    std::int32_t startup_action = FullSynchronize;
+    std::string search_mask = "*.avi";
+    std::int32_t search_only_online = 1;
+    std::int32_t search_only_changed = 0;
+    std::int32_t search_directories = 0;
+    float search_min_size_mb = 0.0f;
+    std::string download_folder;
+    std::vector<std::string> download_folders;
+    std::vector<std::string> download_urls;
+
+    // Gives every field its default; the two lists keep what they hold.
+    void set_defaults();
+
+    // Reads "options.dat" from the data folder over the defaults. True when the
+    // file was read; false when it is missing (defaults, silently) or cannot be
+    // read whole (every field, lists too, at its default: a file cut short must
+    // not leave a mix of stored and default values).
+    bool load(const std::string& data_folder);
+    // Writes "options.dat" by a safe save; false (logged) when it cannot be
+    // written, and then the previous file stays.
+    bool save(const std::string& data_folder) const;
+
+    // The record alone, as it follows the stream header.
+    void read(io::IStream& in);
+    void write(io::OStream& out) const;
+
+    bool operator==(const Options&) const = default;
+
+    // The fields the scan engine reads while it merges listings.
+    ScanOptions scan_options() const;
+
+private:
+    // Stored values that no dialog could have produced (a damaged file) take
+    // their defaults, so the scheduler never runs on a period of 0 minutes.
+    void keep_in_range();
+};
+
+}  // namespace tovan

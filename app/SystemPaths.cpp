@@ -1,0 +1,56 @@
+#include "app/SystemPaths.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace tovan {
+
+std::string SystemPaths::executable_path() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return {};
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
+std::string SystemPaths::in_folder(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::string SystemPaths::folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string SystemPaths::xdg_folder(const char* variable_value, const char* home,
+                                    const std::string& fallback_below_home) {
+    if (variable_value != nullptr && variable_value[0] == '/')
+        return variable_value;
+    if (home == nullptr || home[0] != '/')
+        return {};
+    std::string folder = home;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder + fallback_below_home;
+}
+
+std::string SystemPaths::data_home() {
+    return xdg_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), ".local/share");
+}
+
+std::string SystemPaths::config_home() {
+    return xdg_folder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config");
+}
+
+std::string SystemPaths::environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : std::string();
+}
+
+}  // namespace tovan

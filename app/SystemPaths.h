@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace tovan {
+
+// Where the system keeps things for this user and this program: the program's own
+// path and the XDG base folders. Empty results mean "unknown", never a guess, so
+// that nothing is ever written to a made-up place.
+class SystemPaths {
+public:
+    // The running program's full path (/proc/self/exe), empty when unknown.
+    static std::string executable_path();
+
+    // The file name in the folder, whether or not the folder ends with "/".
+    static std::string in_folder(const std::string& folder, const std::string& name);
+
+    // The folder part of a path, without the last "/" (empty when there is none).
+    static std::string folder_of(const std::string& path);
+
+    // An XDG base folder: the variable's value when it holds an absolute path
+    // (a relative one is to be ignored), else home followed by fallback_below_home;
+    // empty when neither is known.
+    static std::string xdg_folder(const char* variable_value, const char* home,
+                                  const std::string& fallback_below_home);
+    // $XDG_DATA_HOME, by default ~/.local/share.
+    static std::string data_home();
+    // $XDG_CONFIG_HOME, by default ~/.config.
+    static std::string config_home();
+
+    // The value of an environment variable, empty when it is not set.
+    static std::string environment(const char* name);
+};
+
+}  // namespace tovan
