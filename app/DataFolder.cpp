@@ -1,0 +1,156 @@
+#include "app/DataFolder.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "app/SystemPaths.h"
+
+namespace tovan {
+namespace {
+
+constexpr std::string_view Option = "--data-dir";
+constexpr const char* WhatToDo = "choose another folder with --data-dir";
+
+std::string as_folder(const std::string& path) {
+    std::error_code ignored;
+    std::string folder = std::filesystem::absolute(path, ignored).string();
+    if (folder.empty())
+        folder = path;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+bool writable(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK) == 0;
+}
+
+std::string system_text(int code) {
+    return std::system_category().message(code);
+}
+
+}  // namespace
+
+DataFolder::Sources DataFolder::process_sources(const std::string& option) {
+    return {option, SystemPaths::environment("FERROVANE_DATA"), SystemPaths::executable_path(),
+            SystemPaths::data_home()};
+}
+
+std::string DataFolder::option_value(int argc, const char* const* argv) {
+    for (int at = 1; at < argc; ++at) {
+        const std::string_view argument = argv[at];
+        if (argument == Option)
+            return at + 1 < argc ? argv[at + 1] : std::string();
+        if (argument.starts_with(Option) && argument.size() > Option.size() &&
+            argument[Option.size()] == '=')
+            return std::string(argument.substr(Option.size() + 1));
+    }
+    return {};
+}
+
+std::string DataFolder::choose(const Sources& sources) {
+    if (!sources.option.empty())
+        return as_folder(sources.option);
+    if (!sources.environment.empty())
+        return as_folder(sources.environment);
+    if (!sources.executable_path.empty()) {
+        const std::string program_folder = SystemPaths::folder_of(sources.executable_path);
+        const std::string portable = SystemPaths::in_folder(program_folder, "SAVE");
+        const bool exists = ::access(portable.c_str(), F_OK) == 0;
+        if (writable(exists ? portable : program_folder))
+            return portable + "/";
+    }
+    if (!sources.data_home.empty())
+        return as_folder(SystemPaths::in_folder(sources.data_home, "ferrovane/SAVE"));
+    return {};
+}
+
+DataFolder::~DataFolder() {
+    close();
+}
+
+bool DataFolder::open(const std::string& path) {
+    close();
+    error_.clear();
+    if (path.empty()) {
+        error_ = "no data folder is known (neither HOME nor XDG_DATA_HOME is set); ";
+        error_ += WhatToDo;
+        return false;
+    }
+    path_ = as_folder(path);
+    return create(path_) && lock();
+}
+
+void DataFolder::close() {
+    if (lock_descriptor_ < 0)
+        return;
+    ::close(lock_descriptor_);
+    lock_descriptor_ = -1;
+}
+
+std::string DataFolder::parent() const {
+    return SystemPaths::folder_of(path_.substr(0, path_.size() - 1));
+}
+
+// A folder made here holds passwords: only its owner may look inside.
+bool DataFolder::create(const std::string& folder) {
+    std::error_code error;
+    if (std::filesystem::create_directories(folder, error))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    else if (!error && !std::filesystem::is_directory(folder, error))
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (!error)
+        return true;
+    error_ =
+        "the data folder " + folder + " can't be created: " + error.message() + "; " + WhatToDo;
+    return false;
+}
+
+bool DataFolder::lock() {
+    const std::string lock_path = path_ + LockName;
+    lock_descriptor_ = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock_descriptor_ < 0) {
+        error_ = "the data folder " + path_ + " can't be used: " + lock_path + ": " +
+                 system_text(errno) + "; " + WhatToDo;
+        return false;
+    }
+    if (::flock(lock_descriptor_, LOCK_EX | LOCK_NB) == 0) {
+        record_holder();
+        return true;
+    }
+    const int code = errno;
+    if (code == EWOULDBLOCK) {
+        const long pid = holder();
+        error_ = "the data folder " + path_ + " is used by " +
+                 (pid > 0 ? "process " + std::to_string(pid) : std::string("another process")) +
+                 "; close that Ferrovane or " + WhatToDo;
+    } else {
+        error_ =
+            "the data folder " + path_ + " can't be locked: " + system_text(code) + "; " + WhatToDo;
+    }
+    close();
+    return false;
+}
+
+void DataFolder::record_holder() {
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(lock_descriptor_, 0) != 0)
+        return;
+    [[maybe_unused]] const ssize_t written = ::pwrite(lock_descriptor_, pid.data(), pid.size(), 0);
+}
+
+long DataFolder::holder() const {
+    char text[32] = {};
+    if (::pread(lock_descriptor_, text, sizeof text - 1, 0) <= 0)
+        return 0;
+    return std::strtol(text, nullptr, 10);
+}
+
+}  // namespace tovan
