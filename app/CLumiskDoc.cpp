@@ -7,7 +7,7 @@
 #include <set>
 
 #include "app/CatalogFile.h"
-#include "app/SafeSave.h"
+#include "tovan/SafeSave.h"
 #include "app/ScanFilterRecord.h"
 #include "app/TreeEntryRecord.h"
 #include "tovan/ProfilerScope.h"

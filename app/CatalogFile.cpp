@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "app/EntryRecord.h"
-#include "app/SafeSave.h"
+#include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/log/LogChannels.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "app/CLumiskDoc.h"
-#include "app/SafeSave.h"
+#include "tovan/SafeSave.h"
 #include "support/TempFolder.h"
 
 namespace tovan {

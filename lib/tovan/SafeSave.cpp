@@ -1,4 +1,4 @@
-#include "app/SafeSave.h"
+#include "tovan/SafeSave.h"
 
 #include <fcntl.h>
 #include <unistd.h>
