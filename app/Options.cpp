@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "app/RecordIo.h"
-#include "app/SafeSave.h"
+#include "tovan/SafeSave.h"
 #include "app/SystemPaths.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
