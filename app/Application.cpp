@@ -1,0 +1,113 @@
+#include "app/Application.h"
+
+#include <exception>
+
+#include "app/Autostart.h"
+#include "app/CLumiskDoc.h"
+#include "app/InternetSession.h"
+#include "app/SystemPaths.h"
+#include "tovan/Profiler.h"
+#include "tovan/log/Log.h"
+#include "tovan/log/LogChannels.h"
+
+namespace tovan {
+
+Application::Settings Application::settings_from(int argc, const char* const* argv) {
+    Settings settings;
+    settings.data_dir = DataFolder::option_value(argc, argv);
+    return settings;
+}
+
+Application::Application(Settings settings) : settings_(std::move(settings)) {
+    if (settings_.executable_path.empty())
+        settings_.executable_path = SystemPaths::executable_path();
+    if (settings_.autostart_folder.empty())
+        settings_.autostart_folder = Autostart::default_folder();
+}
+
+Application::~Application() {
+    shut_down();
+}
+
+bool Application::start() {
+    if (running_)
+        return true;
+    error_.clear();
+    main_scope_.emplace("Main");
+    if (!open_data_folder())
+        return false;
+    options_.set_defaults();
+    options_.load(data_folder_.path());
+    apply_autostart();
+    internet_session_ = std::make_unique<InternetSession>();
+    if (!load_document())
+        return false;
+    running_ = true;
+    return true;
+}
+
+void Application::shut_down() {
+    if (!running_)
+        return;
+    running_ = false;
+    plain_log(1) << "ExitInstance()" << std::endl;
+    save_options();
+    main_scope_.reset();
+    write_profile();
+}
+
+bool Application::save_options() const {
+    return options_.save(data_folder_.path());
+}
+
+bool Application::apply_autostart() const {
+    return Autostart(settings_.autostart_folder, settings_.executable_path)
+        .apply(options_.start_with_windows);
+}
+
+// The log goes beside the program where it can, else beside the data folder.
+bool Application::open_data_folder() {
+    auto sources = DataFolder::process_sources(settings_.data_dir);
+    sources.executable_path = settings_.executable_path;
+    const std::string chosen = DataFolder::choose(sources);
+    if (!data_folder_.open(chosen))
+        return fail(data_folder_.error());
+    Log::configure({}, data_folder_.parent());
+    return true;
+}
+
+// A data file that cannot be read stops the start: running on would replace the
+// user's servers and catalogs with an empty document at the next save.
+bool Application::load_document() {
+    document_ = std::make_unique<CLumiskDoc>(data_folder_.path());
+    try {
+        document_->load();
+        return true;
+    } catch (const std::exception& failure) {
+        return fail("the data files in " + data_folder_.path() + " can't be read (" +
+                    failure.what() +
+                    "); move the damaged file out of that folder or choose another folder "
+                    "with --data-dir");
+    }
+}
+
+// Undoes a start that could not finish, so that nothing is held or saved.
+bool Application::fail(std::string error) {
+    error_ = std::move(error);
+    error_log(1) << error_ << std::endl;
+    document_.reset();
+    internet_session_.reset();
+    data_folder_.close();
+    main_scope_.reset();
+    return false;
+}
+
+void Application::write_profile() {
+    std::string log = Log::opened_file_name();
+    if (log.empty())
+        log = Log::file_name();
+    const std::string folder = SystemPaths::folder_of(log);
+    Profiler::instance().write_report(SystemPaths::in_folder(folder, "profile.log"), 1.0);
+}
+
+}  // namespace tovan

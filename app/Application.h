@@ -1,0 +1,80 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/DataFolder.h"
+#include "app/Options.h"
+#include "tovan/ProfilerScope.h"
+
+namespace tovan {
+
+class CLumiskDoc;
+class InternetSession;
+
+// What lives for a whole run, apart from the windows: the data folder and its
+// lock, the options, the internet session and the document, with the order in
+// which they come up and go down. The command-line program and the windowed
+// program both run on it; the windowed one adds its frame between start() and
+// shut_down().
+class Application {
+public:
+    struct Settings {
+        std::string data_dir;          // --data-dir; empty: $FERROVANE_DATA or the usual place
+        std::string executable_path;   // empty: the running program
+        std::string autostart_folder;  // empty: $XDG_CONFIG_HOME/autostart
+    };
+
+    // The settings a program's command line asks for.
+    static Settings settings_from(int argc, const char* const* argv);
+
+    explicit Application(Settings settings = {});
+    // Shuts down first when shut_down() has not run.
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Brings everything up: the profiling scope "Main", the data folder and its
+    // lock, the options, the autostart entry, the internet session and the
+    // document's files. False when the program cannot run; error() then says what
+    // failed and what the user can do, and nothing is held any more.
+    bool start();
+    // Logs "ExitInstance()", saves the options, ends the scope "Main" and writes
+    // the profiler's report. The document stays until the application goes, and
+    // is saved by whoever changed it (the main frame) before this.
+    void shut_down();
+
+    bool is_running() const { return running_; }
+    const std::string& error() const { return error_; }
+
+    // Writes "options.dat"; false (logged) when it cannot.
+    bool save_options() const;
+    // Keeps the autostart entry in step with the option; false (logged) on failure.
+    bool apply_autostart() const;
+
+    Options& options() { return options_; }
+    const DataFolder& data_folder() const { return data_folder_; }
+    const std::string& executable_path() const { return settings_.executable_path; }
+    // Present while running.
+    CLumiskDoc* document() const { return document_.get(); }
+    InternetSession* internet_session() const { return internet_session_.get(); }
+
+private:
+    bool open_data_folder();
+    bool load_document();
+    bool fail(std::string error);
+    void write_profile();
+
+    Settings settings_;
+    std::optional<ProfilerScope> main_scope_;
+    Options options_;
+    // Declared before the document, so the lock outlives every write to the folder.
+    DataFolder data_folder_;
+    std::unique_ptr<InternetSession> internet_session_;
+    std::unique_ptr<CLumiskDoc> document_;
+    std::string error_;
+    bool running_ = false;
+};
+
+}  // namespace tovan

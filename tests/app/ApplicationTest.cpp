@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/Application.h"
+#include "app/Autostart.h"
+#include "app/CLumiskDoc.h"
+#include "support/TempFolder.h"
+
+namespace tovan {
+namespace {
+
+using test::TempFolder;
+using test::write_file;
+
+// Everything the application touches lies inside the test's folder.
+Application::Settings settings_in(const TempFolder& folder) {
+    return {folder.file("data"), "/opt/ferrovane/ferrovane", folder.file("autostart")};
+}
+
+TEST(Application, AFirstRunStartsOnDefaultsAndItsOptionsOutliveIt) {
+    TempFolder folder;
+    const std::string entry = folder.file("autostart/") + Autostart::EntryName;
+    {
+        Application application(settings_in(folder));
+        ASSERT_TRUE(application.start()) << application.error();
+        EXPECT_EQ(application.data_folder().path(), folder.file("data/"));
+        EXPECT_EQ(application.options(), Options());
+        EXPECT_TRUE(std::filesystem::exists(entry));
+        ASSERT_NE(application.document(), nullptr);
+        EXPECT_EQ(application.document()->data_folder(), folder.file("data/"));
+        ASSERT_NE(application.internet_session(), nullptr);
+
+        application.options().start_with_windows = false;
+        application.options().synchronize_minutes = 30;
+        application.shut_down();
+        EXPECT_FALSE(application.is_running());
+    }
+    Application again(settings_in(folder));
+    ASSERT_TRUE(again.start()) << again.error();
+    EXPECT_EQ(again.options().synchronize_minutes, 30u);
+    EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+TEST(Application, ASecondApplicationOnTheSameFolderIsToldWhoHoldsIt) {
+    TempFolder folder;
+    auto first = std::make_unique<Application>(settings_in(folder));
+    ASSERT_TRUE(first->start()) << first->error();
+
+    Application second(settings_in(folder));
+    EXPECT_FALSE(second.start());
+    EXPECT_NE(second.error().find("process " + std::to_string(::getpid())), std::string::npos)
+        << second.error();
+    EXPECT_EQ(second.document(), nullptr);
+
+    first.reset();
+    EXPECT_TRUE(second.start()) << second.error();
+}
+
+// Running on an unreadable server list would save an empty one over it.
+TEST(Application, UnreadableDataFilesStopTheStartAndReleaseTheFolder) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.file("data"));
+    write_file(folder.file("data/servers.dat"), "tovan::io::Stream\x02");
+
+    Application application(settings_in(folder));
+    EXPECT_FALSE(application.start());
+    EXPECT_NE(application.error().find(folder.file("data/")), std::string::npos)
+        << application.error();
+    EXPECT_EQ(application.document(), nullptr);
+
+    DataFolder data;
+    EXPECT_TRUE(data.open(folder.file("data"))) << data.error();
+    application.shut_down();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("data/options.dat")));
+}
+
+}  // namespace
+}  // namespace tovan
