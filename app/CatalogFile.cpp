@@ -21,12 +21,12 @@ void for_each_server(const TreeEntry& node, Visit visit) {
 }
 
 std::string location_without_credentials(const Server& server) {
-    if (server.kind() != ServerKind::Ftp) return server.url_with_scheme();
+    if (!is_ftp(server.kind())) return server.url_with_scheme();
     Server plain;
     FtpSettings settings = server.ftp();
     settings.login.clear();
     settings.password.clear();
-    plain.set_ftp(settings, server.location());
+    plain.set_ftp(settings, server.location(), server.kind());
     return plain.url_with_scheme();
 }
 

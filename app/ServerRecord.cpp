@@ -21,7 +21,8 @@ void read_place(io::IStream& in, Server& server, std::uint8_t kind) {
             in.read_text(location);
             server.set_network(text, location);
             return;
-        case ServerKind::Ftp: {
+        case ServerKind::Ftp:
+        case ServerKind::Ftps: {
             FtpSettings ftp;
             in.read_text(ftp.host);
             in.read_bool(ftp.passive);
@@ -29,7 +30,7 @@ void read_place(io::IStream& in, Server& server, std::uint8_t kind) {
             in.read_text(ftp.password);
             in.read_u32(ftp.port);
             in.read_text(location);
-            server.set_ftp(ftp, location);
+            server.set_ftp(ftp, location, static_cast<ServerKind>(kind));
             return;
         }
         case ServerKind::Http: {
@@ -58,6 +59,7 @@ void ServerRecord::write(io::OStream& out, const Server& server) {
             out.write_text(server.host());
             break;
         case ServerKind::Ftp:
+        case ServerKind::Ftps:
             out.write_text(server.ftp().host);
             out.write_bool(server.ftp().passive);
             out.write_text(server.ftp().login);

@@ -44,7 +44,7 @@ bool is_network(std::string_view text) {
 // Where the path part starts: separators of a scheme or of the two leading
 // slashes of a network path never split off a file name.
 std::size_t path_start(std::string_view text) {
-    for (std::string_view scheme : {"smb://", "ftp://", "http://"})
+    for (std::string_view scheme : {"smb://", "ftp://", "ftps://", "http://"})
         if (text.starts_with(scheme)) return scheme.size();
     return is_network(text) ? 2 : 0;
 }
@@ -74,22 +74,47 @@ bool has_forbidden_host_character(std::string_view host) {
 
 std::string rooted(std::string path) { return path.starts_with('/') ? path : "/" + path; }
 
+// "smb://" may carry a login for the host: [domain;]login[:password]@host.
+void read_network_login(std::string_view& text, Location& location) {
+    const std::size_t at = text.find('@');
+    if (at == std::string_view::npos || text.substr(0, at).find('/') != std::string_view::npos) return;
+    std::string_view login = text.substr(0, at);
+    text.remove_prefix(at + 1);
+    if (const std::size_t semicolon = login.find(';'); semicolon != std::string_view::npos) {
+        location.domain = std::string(login.substr(0, semicolon));
+        login.remove_prefix(semicolon + 1);
+    }
+    const std::size_t colon = login.find(':');
+    location.login = std::string(login.substr(0, colon));
+    if (colon != std::string_view::npos) location.password = std::string(login.substr(colon + 1));
+}
+
 Location read_network(std::string_view text) {
-    text.remove_prefix(text.starts_with("smb://") ? 6 : 2);
+    Location location;
+    location.kind = ServerKind::Network;
+    if (text.starts_with("smb://")) {
+        text.remove_prefix(6);
+        read_network_login(text, location);
+    } else {
+        text.remove_prefix(2);
+    }
     const std::size_t slash = text.find('/');
     const std::size_t backslash = text.find('\\');
     const std::size_t split = slash < backslash ? slash : backslash;
-    Location location;
-    location.kind = ServerKind::Network;
     location.host = std::string(text.substr(0, split));
     if (split != std::string_view::npos) location.path = std::string(text.substr(split));
     return location;
 }
 
 std::optional<Location> read_ftp(std::string_view text) {
-    if (text.starts_with("ftp://")) text.remove_prefix(6);
     Location location;
     location.kind = ServerKind::Ftp;
+    if (text.starts_with("ftp://")) {
+        text.remove_prefix(6);
+    } else if (text.starts_with("ftps://")) {
+        text.remove_prefix(7);
+        location.kind = ServerKind::Ftps;
+    }
     if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
         location.login = std::string(text.substr(0, colon));
         text.remove_prefix(colon + 1);

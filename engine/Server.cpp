@@ -8,6 +8,7 @@
 #include "engine/LocalConnection.h"
 #include "engine/Location.h"
 #include "engine/NetworkConnection.h"
+#include "engine/SmbCredentials.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
@@ -46,14 +47,17 @@ bool Server::from_url(std::string_view text, std::string* file_name) {
             set_local(place->drive, place->path);
             break;
         case ServerKind::Network:
+            if (!place->login.empty())
+                SmbCredentials::remember(place->host, {place->domain, place->login, place->password});
             set_network(place->host, place->path);
             break;
-        case ServerKind::Ftp: {
+        case ServerKind::Ftp:
+        case ServerKind::Ftps: {
             FtpSettings settings = ftp_;
             settings.host = place->host;
             settings.login = place->login;
             settings.password = place->password;
-            set_ftp(settings, place->path);
+            set_ftp(settings, place->path, place->kind);
             break;
         }
         case ServerKind::Http:
@@ -77,8 +81,8 @@ void Server::set_network(std::string host, std::string location) {
     reroot();
 }
 
-void Server::set_ftp(const FtpSettings& settings, std::string location) {
-    kind_ = ServerKind::Ftp;
+void Server::set_ftp(const FtpSettings& settings, std::string location, ServerKind kind) {
+    kind_ = kind;
     ftp_ = settings;
     location_ = std::move(location);
     reroot();
@@ -125,6 +129,7 @@ void Server::reroot() {
             path = "\\\\" + host_, name = location_;
             break;
         case ServerKind::Ftp:
+        case ServerKind::Ftps:
         case ServerKind::Http:
             path = location_;
             break;
@@ -145,8 +150,9 @@ std::string Server::url(const Entry* entry) const {
             return drive_.empty() ? full : with_backslashes(full);
         case ServerKind::Network:
             return with_backslashes(full);
-        case ServerKind::Ftp: {
-            std::string url = "ftp://";
+        case ServerKind::Ftp:
+        case ServerKind::Ftps: {
+            std::string url = kind_ == ServerKind::Ftps ? "ftps://" : "ftp://";
             if (!ftp_.login.empty() && !ftp_.password.empty())
                 url += ftp_.login + ":" + ftp_.password + "@";
             url += ftp_.host;
@@ -178,8 +184,9 @@ std::string Server::title() const {
         case ServerKind::Network:
             return host_ + location_;
         case ServerKind::Ftp:
+        case ServerKind::Ftps:
         case ServerKind::Http: {
-            const std::string& host = kind_ == ServerKind::Ftp ? ftp_.host : http_host_;
+            const std::string& host = is_ftp(kind_) ? ftp_.host : http_host_;
             return host + (location_.starts_with('/') ? "" : "/") + location_;
         }
     }
@@ -192,6 +199,7 @@ std::string Server::source_path(const Entry* entry) const {
         case ServerKind::Network:
             return url(entry);
         case ServerKind::Ftp:
+        case ServerKind::Ftps:
         case ServerKind::Http:
             return full_path_or_root(entry);
     }
@@ -208,6 +216,7 @@ SharedPtr<Connection> Server::connect() const {
             connection = make_shared<NetworkConnection>();
             break;
         case ServerKind::Ftp:
+        case ServerKind::Ftps:
         case ServerKind::Http:
             return {};
     }

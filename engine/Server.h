@@ -35,7 +35,8 @@ public:
     bool from_url(std::string_view text, std::string* file_name = nullptr);
     void set_local(std::string drive, std::string location);
     void set_network(std::string host, std::string location);
-    void set_ftp(const FtpSettings& settings, std::string location);
+    // kind: Ftp, or Ftps for a server that requires TLS.
+    void set_ftp(const FtpSettings& settings, std::string location, ServerKind kind = ServerKind::Ftp);
     void set_http(std::string host, std::uint32_t port, std::string location);
     void reset_root();
 
