@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovan {
+
+// Reads the directory listings FTP servers send. MLSD lines are defined (exact sizes, UTC
+// times to the second); LIST lines are whatever `ls -l` or a Windows server prints, differ
+// from server to server, and give times only to the minute or the day, without a time zone
+// and often without the year. Real lines from each server family we know of are the rows of
+// tests/engine/FtpListParserTest.cpp; a new family starts there.
+//
+// Names are kept as the bytes the server sent. A name containing "/" or a NUL is never
+// returned: it could only be an attempt to reach outside the folder being listed.
+
+struct FtpListItem {
+    std::string name;
+    bool folder = false;
+    std::uint64_t size = 0;  // files and links; folders are always 0
+    std::int64_t time = 0;   // seconds since 1970 UTC; 0 when the server gave none
+    // How much of `time` the server really said: LIST lines give minutes, or only the day.
+    enum class Precision { Seconds, Minutes, Days } precision = Precision::Seconds;
+    // A symbolic link, delivered as a file (folder is false) with the size the server listed.
+    bool link = false;
+};
+
+// One line of an MLSD reply: "fact=value;fact=value; name" (facts case-insensitive; type,
+// size and modify=YYYYMMDDHHMMSS[.fff] read). Empty for lines to skip: ".", "..", cdir and
+// pdir, lines without a known type, unparseable lines and names with "/" or a NUL.
+std::optional<FtpListItem> parse_mlsd_line(std::string_view line);
+
+// One line of a LIST reply in a Unix `ls -l` form or the DOS/IIS form. `now` (seconds since
+// 1970 UTC) picks the year of dates listed without one. Empty for lines to skip ("total 12",
+// ".", "..", devices, pipes, sockets, unparseable lines, names with "/" or a NUL).
+std::optional<FtpListItem> parse_list_line(std::string_view line, std::int64_t now);
+
+// A whole reply, its lines ended by "\r\n" or "\n". Names skipped for containing "/" or a NUL
+// go to `rejected` (the caller logs them); other skipped lines are dropped silently.
+std::vector<FtpListItem> parse_listing(std::string_view reply, bool mlsd, std::int64_t now,
+                                       const std::function<void(std::string_view)>& rejected = {});
+
+// Whether a catalog time and a listed time agree as far as the listed precision goes: a file
+// listed to the minute matches any catalog time in that minute, one listed with only a date
+// any time that UTC day. A coarse listing thus never marks a file modified by itself.
+bool times_agree(std::int64_t catalog_time, const FtpListItem& listed);
+
+}  // namespace tovan
