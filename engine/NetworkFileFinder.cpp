@@ -1,18 +1,20 @@
 #include "engine/NetworkFileFinder.h"
 
+#include "engine/SharesFinder.h"
+#include "engine/SmbFolderFinder.h"
+#include "engine/SmbPath.h"
+
 namespace tovan {
-namespace {
 
-// Share enumeration and listings inside shares need an SMB client; without one a
-// network host cannot be listed and counts as offline.
-SharedPtr<FileFinder> make_shares_finder() { return {}; }
-SharedPtr<FileFinder> make_share_folder_finder() { return {}; }
-
-}  // namespace
-
+// Decided by the path, not the name: a server typed as smb://host/ has the root
+// name "/" and is still the host itself.
 bool NetworkFileFinder::find_file(const Entry& folder) {
-    inner_ = folder.name().empty() ? make_shares_finder() : make_share_folder_finder();
-    return inner_ && inner_->find_file(folder);
+    inner_.reset();
+    if (SmbPath::read(folder.full_path()).is_host())
+        inner_ = make_shared<SharesFinder>(context_);
+    else
+        inner_ = make_shared<SmbFolderFinder>(context_);
+    return inner_->find_file(folder);
 }
 
 bool NetworkFileFinder::find_next(SharedPtr<Entry>& item) {
