@@ -4,7 +4,7 @@
 
 #include "app/Autostart.h"
 #include "app/CLumiskDoc.h"
-#include "app/InternetSession.h"
+#include "engine/InternetSession.h"
 #include "app/SystemPaths.h"
 #include "tovan/Profiler.h"
 #include "tovan/log/Log.h"

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/Scanner.h"
+#include "engine/ServerRefusal.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
@@ -14,8 +15,10 @@ bool ScanThread::idle_step() {
         if (!connection_ && !connect()) return false;
         const SharedPtr<Request> request = scanner_.next_request(*this);
         if (request && request->run(scanner_, connection_)) scanner_.request_done(request);
+    } catch (const ServerRefusal& refusal) {
+        fail(refusal.what(), false);
     } catch (const std::exception& error) {
-        fail(error.what());
+        fail(error.what(), true);
     }
     scanner_.finish_request(*this);
     if (const std::uint32_t delay = scanner_.delay(); delay > 0)
@@ -36,13 +39,13 @@ bool ScanThread::connect() {
 
 // The request is lost; its folder keeps what the catalog had and is listed
 // again by the next scan. The next request reconnects.
-void ScanThread::fail(const char* message) {
+void ScanThread::fail(const char* message, bool drop) {
     Server& server = scanner_.server();
     error_log(1) << "scanning " << server.url() << ": " << message << std::endl;
     server.set_last_error(message);
     server.log_text(message);
     if (current_) scanner_.push_updated(current_->target());
-    drop_connection();
+    if (drop) drop_connection();
 }
 
 void ScanThread::drop_connection() {

@@ -24,7 +24,8 @@ private:
     friend class Scanner;
 
     bool connect();
-    void fail(const char* message);
+    // A refusal keeps the connection; any other failure drops it.
+    void fail(const char* message, bool drop);
     void drop_connection();
 
     Scanner& scanner_;

@@ -22,10 +22,11 @@ bool targets(const Request& request, const Entry& folder) {
 
 }  // namespace
 
-Scanner::Scanner(SharedPtr<Server> server, const ScanOptions& options)
+Scanner::Scanner(SharedPtr<Server> server, const ScanOptions& options, InternetSession* session)
     : connections_limit_(server->connections_limit()),
       server_(std::move(server)),
-      options_(options) {}
+      options_(options),
+      session_(session != nullptr ? *session : InternetSession::shared()) {}
 
 Scanner::~Scanner() {
     hold_ = false;
@@ -257,7 +258,7 @@ SharedPtr<Connection> Scanner::connect() {
     // In automatic mode the threads probe the server one connection at a time.
     std::unique_lock<std::mutex> one_at_a_time(connect_lock_, std::defer_lock);
     if (connections_limit_ == 0) one_at_a_time.lock();
-    SharedPtr<Connection> connection = connector_ ? connector_() : server_->connect();
+    SharedPtr<Connection> connection = connector_ ? connector_() : server_->connect(session_);
     if (!connection) {
         if (live_connections_ == 0) {
             stop();

@@ -9,6 +9,7 @@
 
 #include "engine/Connection.h"
 #include "engine/Entry.h"
+#include "engine/InternetSession.h"
 #include "engine/Request.h"
 #include "engine/ScanOptions.h"
 #include "engine/Server.h"
@@ -31,7 +32,8 @@ public:
 
     using Connector = std::function<SharedPtr<Connection>()>;
 
-    Scanner(SharedPtr<Server> server, const ScanOptions& options);
+    // session: where FTP connections are made; none: the shared one.
+    Scanner(SharedPtr<Server> server, const ScanOptions& options, InternetSession* session = nullptr);
     ~Scanner();
     Scanner(const Scanner&) = delete;
     Scanner& operator=(const Scanner&) = delete;
@@ -119,6 +121,7 @@ private:
     std::atomic<std::uint32_t> expected_total_{0};
     SharedPtr<Server> server_;
     const ScanOptions options_;
+    InternetSession& session_;
     Connector connector_;
 };
 

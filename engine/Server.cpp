@@ -5,6 +5,9 @@
 #include <random>
 
 #include "engine/CatalogLock.h"
+#include "engine/FtpConnection.h"
+#include "engine/HttpConnection.h"
+#include "engine/InternetSession.h"
 #include "engine/LocalConnection.h"
 #include "engine/Location.h"
 #include "engine/NetworkConnection.h"
@@ -206,7 +209,9 @@ std::string Server::source_path(const Entry* entry) const {
     throw Exception("NOT IMPLEMENTED");
 }
 
-SharedPtr<Connection> Server::connect() const {
+SharedPtr<Connection> Server::connect() const { return connect(InternetSession::shared()); }
+
+SharedPtr<Connection> Server::connect(InternetSession& session) const {
     SharedPtr<Connection> connection;
     switch (kind_) {
         case ServerKind::Local:
@@ -217,8 +222,9 @@ SharedPtr<Connection> Server::connect() const {
             break;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+            return FtpConnection::open(*this, session);
         case ServerKind::Http:
-            return {};
+            return tovan::make_shared<HttpConnection>(session, http_host_, http_port_);
     }
     // A folder server is online when its root can be listed; nothing stays open.
     if (!connection->create_finder()->find_file(*root())) return {};

@@ -15,6 +15,7 @@
 namespace tovan {
 
 class Connection;
+class InternetSession;
 
 // One watched place: a local folder, a network host or share, an FTP or HTTP
 // server. It owns the root of the place's catalog, the settings that reach it, its
@@ -48,7 +49,9 @@ public:
     // The location as the downloaders open it.
     std::string source_path(const Entry* entry = nullptr) const;
 
-    // Opens a connection of the server's kind; empty when the server is offline.
+    // Opens a connection of the server's kind, FTP and HTTP ones through the
+    // session; empty when the server is offline.
+    SharedPtr<Connection> connect(InternetSession& session) const;
     SharedPtr<Connection> connect() const;
 
     std::int32_t scan_depth(const Entry& folder) const;

@@ -1,0 +1,152 @@
+#include "engine/FtpHandle.h"
+
+#include <cctype>
+
+namespace tovan {
+namespace {
+
+// Paths go into the URL percent-encoded byte by byte, so names with blanks,
+// "#", "?" or bytes of any encoding reach the server unchanged.
+std::string encode_path(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += hex[c >> 4];
+            encoded += hex[c & 15];
+        }
+    }
+    return encoded;
+}
+
+bool transport_intact(CURLcode code) {
+    return code == CURLE_REMOTE_ACCESS_DENIED || code == CURLE_FTP_COULDNT_RETR_FILE ||
+           code == CURLE_REMOTE_FILE_NOT_FOUND || code == CURLE_QUOTE_ERROR;
+}
+
+bool has_feature(const std::string& answers, const char* feature) {
+    std::size_t at = 0;
+    while ((at = answers.find(feature, at)) != std::string::npos) {
+        const bool starts = at > 0 && (answers[at - 1] == ' ' || answers[at - 1] == '\n');
+        const char after = at + std::char_traits<char>::length(feature) < answers.size()
+                               ? answers[at + std::char_traits<char>::length(feature)]
+                               : '\n';
+        if (starts && (after == '\r' || after == '\n' || after == ' ')) return true;
+        ++at;
+    }
+    return false;
+}
+
+}  // namespace
+
+FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink answers)
+    : settings_(std::move(settings)), answer_sink_(std::move(answers)), curl_(curl_easy_init()) {
+    if (curl_ == nullptr) return;
+    session.configure(curl_);
+    if (!settings_.login.empty()) {
+        curl_easy_setopt(curl_, CURLOPT_USERNAME, settings_.login.c_str());
+        if (!settings_.password.empty()) curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
+    }
+    // One CWD to the absolute folder, as the folder's path is given.
+    curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    if (!settings_.passive) curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
+    if (settings_.tls) curl_easy_setopt(curl_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
+    curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, 60L);
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &FtpHandle::collect_body);
+    curl_easy_setopt(curl_, CURLOPT_DEBUGFUNCTION, &FtpHandle::debug);
+    curl_easy_setopt(curl_, CURLOPT_DEBUGDATA, this);
+    curl_easy_setopt(curl_, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, &FtpHandle::progress);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+}
+
+FtpHandle::~FtpHandle() {
+    if (curl_ != nullptr) curl_easy_cleanup(curl_);
+}
+
+std::string FtpHandle::url_for(const std::string& path) const {
+    std::string relative = path.starts_with('/') ? path.substr(1) : path;
+    if (!relative.empty() && relative.back() != '/') relative += '/';
+    const bool ipv6 = settings_.host.find(':') != std::string::npos;
+    const std::string host = ipv6 ? "[" + settings_.host + "]" : settings_.host;
+    // "%2F" makes the path absolute instead of relative to the login folder.
+    return "ftp://" + host + ":" + std::to_string(settings_.port) + "/%2F" + encode_path(relative);
+}
+
+bool FtpHandle::open() {
+    if (curl_ == nullptr) return false;
+    curl_slist* feat = curl_slist_append(nullptr, "FEAT");
+    const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
+    curl_slist_free_all(feat);
+    if (code != CURLE_OK) return false;
+    learn_features(answers_);
+    if (utf8_) {
+        curl_slist* opts = curl_slist_append(nullptr, "*OPTS UTF8 ON");
+        perform(url_for("/"), nullptr, opts, nullptr);
+        curl_slist_free_all(opts);
+    }
+    return true;
+}
+
+// Decided once per connection and kept, so that a rescan never finds times of
+// another precision than the scan before.
+void FtpHandle::learn_features(const std::string& answers) {
+    mlsd_ = has_feature(answers, "MLSD") || has_feature(answers, "MLST");
+    utf8_ = has_feature(answers, "UTF8");
+}
+
+FtpHandle::Listing FtpHandle::list(const std::string& path) {
+    Listing listing;
+    const CURLcode code = perform(url_for(path), mlsd_ ? "MLSD" : "LIST", nullptr, &listing.body);
+    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &listing.reply);
+    listing.ok = code == CURLE_OK;
+    listing.refused = !listing.ok && transport_intact(code) && listing.reply >= 400;
+    // libcurl quietly opens a new control connection when the old one died; the
+    // server's greeting tells.
+    listing.reconnected = answers_.starts_with("220") || answers_.find("\n220") != std::string::npos;
+    if (!listing.ok) listing.error = curl_easy_strerror(code);
+    return listing;
+}
+
+CURLcode FtpHandle::perform(const std::string& url, const char* list_command, curl_slist* quote,
+                            std::string* body) {
+    std::lock_guard guard(perform_lock_);
+    if (aborted_) return CURLE_ABORTED_BY_CALLBACK;
+    answers_.clear();
+    curl_easy_setopt(curl_, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, body == nullptr ? 1L : 0L);
+    curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, list_command);
+    curl_easy_setopt(curl_, CURLOPT_QUOTE, quote);
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, body);
+    const CURLcode code = curl_easy_perform(curl_);
+    curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
+    return code;
+}
+
+std::size_t FtpHandle::collect_body(char* data, std::size_t size, std::size_t count, void* body) {
+    if (body != nullptr) static_cast<std::string*>(body)->append(data, size * count);
+    return size * count;
+}
+
+int FtpHandle::debug(CURL*, curl_infotype type, char* data, std::size_t size, void* handle) {
+    if (type != CURLINFO_HEADER_IN) return 0;
+    auto* self = static_cast<FtpHandle*>(handle);
+    std::string line(data, size);
+    self->answers_ += line;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (self->answer_sink_ && !line.empty()) self->answer_sink_(line);
+    return 0;
+}
+
+int FtpHandle::progress(void* handle, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<FtpHandle*>(handle)->aborted_ ? 1 : 0;
+}
+
+}  // namespace tovan

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "engine/InternetSession.h"
+
+namespace tovan {
+
+// One FTP control connection on a libcurl easy handle: it logs in once and is
+// kept for every later listing. Every server answer goes to the answer sink.
+// Finders and the connection share it; one listing runs at a time.
+class FtpHandle {
+public:
+    struct Settings {
+        std::string host;
+        std::uint32_t port = 21;
+        std::string login;
+        std::string password;  // empty: none is passed, so anonymous login works
+        bool passive = true;
+        bool tls = false;  // explicit TLS, required
+    };
+    using AnswerSink = std::function<void(const std::string&)>;
+
+    struct Listing {
+        bool ok = false;
+        bool refused = false;      // the server said no; the connection is still usable
+        bool reconnected = false;  // the control connection had been lost meanwhile
+        long reply = 0;            // the server's last reply code
+        std::string body;
+        std::string error;         // libcurl's words for a failure
+    };
+
+    FtpHandle(InternetSession& session, Settings settings, AnswerSink answers);
+    ~FtpHandle();
+    FtpHandle(const FtpHandle&) = delete;
+    FtpHandle& operator=(const FtpHandle&) = delete;
+
+    // Logs in and learns whether the server lists by MLSD and speaks UTF-8; false
+    // when it cannot be reached or refuses the login.
+    bool open();
+    // Lists the folder (an absolute server path) by MLSD or LIST.
+    Listing list(const std::string& path);
+    bool uses_mlsd() const { return mlsd_; }
+    // Makes a listing in progress on another thread fail at once.
+    void abort() { aborted_ = true; }
+
+private:
+    std::string url_for(const std::string& path) const;
+    CURLcode perform(const std::string& url, const char* list_command, curl_slist* quote,
+                     std::string* body);
+    void learn_features(const std::string& answers);
+    static std::size_t collect_body(char* data, std::size_t size, std::size_t count, void* body);
+    static int debug(CURL*, curl_infotype type, char* data, std::size_t size, void* handle);
+    static int progress(void* handle, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
+    Settings settings_;
+    AnswerSink answer_sink_;
+    CURL* curl_ = nullptr;
+    std::mutex perform_lock_;
+    std::atomic<bool> aborted_{false};
+    std::string answers_;  // of the transfer in progress
+    bool mlsd_ = false;
+    bool utf8_ = false;
+};
+
+}  // namespace tovan

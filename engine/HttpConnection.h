@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/Connection.h"
+#include "engine/InternetSession.h"
+
+namespace tovan {
+
+// An HTTP server: nothing to list, only files to fetch. Opening it sends no
+// request, so it succeeds without contacting the host.
+class HttpConnection : public Connection {
+public:
+    HttpConnection(InternetSession& session, std::string host, std::uint32_t port)
+        : session_(session), host_(std::move(host)), port_(port) {}
+
+    SharedPtr<FileFinder> create_finder() override { return {}; }
+
+    InternetSession& session() const { return session_; }
+    const std::string& host() const { return host_; }
+    std::uint32_t port() const { return port_; }
+
+private:
+    InternetSession& session_;
+    std::string host_;
+    std::uint32_t port_;
+};
+
+}  // namespace tovan
