@@ -43,15 +43,19 @@ bool has_feature(const std::string& answers, const char* feature) {
 }  // namespace
 
 FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink answers)
-    : settings_(std::move(settings)), answer_sink_(std::move(answers)), curl_(curl_easy_init()) {
-    if (curl_ == nullptr) return;
+    : settings_(std::move(settings)),
+      answer_sink_(std::move(answers)),
+      curl_(curl_easy_init()),
+      multi_(curl_multi_init()) {
+    if (curl_ == nullptr || multi_ == nullptr) return;
     session.configure(curl_);
     if (!settings_.login.empty()) {
         curl_easy_setopt(curl_, CURLOPT_USERNAME, settings_.login.c_str());
         if (!settings_.password.empty()) curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
     }
-    // One CWD to the absolute folder, as the folder's path is given.
-    curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    // The folder goes with the listing command ("MLSD /pub/dir"), which saves a
+    // CWD round trip per folder.
+    curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     if (!settings_.passive) curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
     if (settings_.tls) curl_easy_setopt(curl_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
@@ -68,6 +72,7 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
 }
 
 FtpHandle::~FtpHandle() {
+    if (multi_ != nullptr) curl_multi_cleanup(multi_);
     if (curl_ != nullptr) curl_easy_cleanup(curl_);
 }
 
@@ -81,7 +86,7 @@ std::string FtpHandle::url_for(const std::string& path) const {
 }
 
 bool FtpHandle::open() {
-    if (curl_ == nullptr) return false;
+    if (curl_ == nullptr || multi_ == nullptr) return false;
     curl_slist* feat = curl_slist_append(nullptr, "FEAT");
     const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
     curl_slist_free_all(feat);
@@ -125,9 +130,31 @@ CURLcode FtpHandle::perform(const std::string& url, const char* list_command, cu
     curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, list_command);
     curl_easy_setopt(curl_, CURLOPT_QUOTE, quote);
     curl_easy_setopt(curl_, CURLOPT_WRITEDATA, body);
-    const CURLcode code = curl_easy_perform(curl_);
+    const CURLcode code = run_transfer();
     curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
     return code;
+}
+
+// Drives the transfer with waits of at most a few milliseconds: this libcurl
+// sometimes sets no timer while it opens a data connection and would sleep a
+// whole second in its own wait, once every few listings.
+CURLcode FtpHandle::run_transfer() {
+    curl_multi_add_handle(multi_, curl_);
+    int running = 1;
+    CURLMcode state = curl_multi_perform(multi_, &running);
+    while (state == CURLM_OK && running > 0) {
+        long wanted = -1;
+        curl_multi_timeout(multi_, &wanted);
+        const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
+        state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
+        if (state == CURLM_OK) state = curl_multi_perform(multi_, &running);
+    }
+    CURLcode result = state == CURLM_OK ? CURLE_OK : CURLE_RECV_ERROR;
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl_) result = message->data.result;
+    curl_multi_remove_handle(multi_, curl_);
+    return result;
 }
 
 std::size_t FtpHandle::collect_body(char* data, std::size_t size, std::size_t count, void* body) {

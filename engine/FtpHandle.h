@@ -54,6 +54,7 @@ private:
     std::string url_for(const std::string& path) const;
     CURLcode perform(const std::string& url, const char* list_command, curl_slist* quote,
                      std::string* body);
+    CURLcode run_transfer();
     void learn_features(const std::string& answers);
     static std::size_t collect_body(char* data, std::size_t size, std::size_t count, void* body);
     static int debug(CURL*, curl_infotype type, char* data, std::size_t size, void* handle);
@@ -62,6 +63,9 @@ private:
     Settings settings_;
     AnswerSink answer_sink_;
     CURL* curl_ = nullptr;
+    // The handle runs in a multi handle of its own, which keeps the control
+    // connection between listings.
+    CURLM* multi_ = nullptr;
     std::mutex perform_lock_;
     std::atomic<bool> aborted_{false};
     std::string answers_;  // of the transfer in progress

@@ -130,9 +130,9 @@ TEST_F(FtpScanTest, ALostControlConnectionLosesOneFolderAndReconnects) {
     write("a/1", "1", now - 10);
     write("b/2", "2", now - 10);
     write("c/3", "3", now - 10);
-    // CWD 1 lists the root; the connection dies on CWD 3, the second folder.
+    // Listing 1 is the root; the connection dies on listing 3, the second folder.
     test::FtpServer::Options options = serving();
-    options.drop_on_cwd = 3;
+    options.drop_on_list = 3;
     const test::FtpServer ftp(options);
     const SharedPtr<Server> server = server_for(ftp);
     scan(server);

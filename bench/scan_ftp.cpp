@@ -1,0 +1,40 @@
+// Scans an FTP server on loopback once and prints the wall time.
+//
+// usage: ferrovane_scan_ftp PORT THREADS
+// prints: scan_ms, files, folders
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/Scanner.h"
+
+int main(int argc, char** argv) {
+    using namespace tovan;
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PORT THREADS\n", argv[0]);
+        return 2;
+    }
+    ScanFilter everything;
+    everything.set_masks({"*"});
+    SharedPtr<Server> server = make_shared<Server>();
+    server->set_parent_filter(&everything);
+    server->set_ftp(FtpSettings{"127.0.0.1", "", "", true, static_cast<std::uint32_t>(std::atoi(argv[1]))}, "/");
+    server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
+
+    const auto start = std::chrono::steady_clock::now();
+    {
+        Scanner scanner(server, ScanOptions());
+        scanner.scan(server->root(), false);
+        while (!scanner.is_idle() && !scanner.has_no_threads())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        scanner.stop();
+        while (!scanner.has_no_threads()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    CatalogStats stats;
+    server->statistics(stats);
+    std::printf("scan_ms %.1f\nfiles %u\nfolders %u\n", ms, stats.files, stats.folders);
+    if (!server->last_error().empty()) std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
+    return 0;
+}
