@@ -102,12 +102,6 @@ bool Application::fail(std::string error) {
     return false;
 }
 
-void Application::write_profile() {
-    std::string log = Log::opened_file_name();
-    if (log.empty())
-        log = Log::file_name();
-    const std::string folder = SystemPaths::folder_of(log);
-    Profiler::instance().write_report(SystemPaths::in_folder(folder, "profile.log"), 1.0);
-}
+void Application::write_profile() { Profiler::instance().write_final_report(1.0); }
 
 }  // namespace tovan

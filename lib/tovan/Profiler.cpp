@@ -11,14 +11,6 @@
 namespace tovan {
 namespace {
 
-std::string report_path() {
-    std::string log = Log::opened_file_name();
-    if (log.empty())
-        log = Log::file_name();
-    const std::size_t slash = log.rfind('/');
-    return (slash == std::string::npos ? std::string() : log.substr(0, slash + 1)) + "profile.log";
-}
-
 double seconds_of(const Profiler::Node& node) {
     return static_cast<double>(node.nanoseconds.load(std::memory_order_relaxed)) * 1e-9;
 }
@@ -36,12 +28,25 @@ Profiler& Profiler::instance() {
                 std::lock_guard guard(p.lock_);
                 used = !p.root_.children.empty();
             }
-            if (used)
-                p.write_report(report_path());
+            if (used && !p.final_written_)
+                p.write_report(default_report_path());
         });
         return profiler;
     }();
     return *the_profiler;
+}
+
+std::string Profiler::default_report_path() {
+    std::string log = Log::opened_file_name();
+    if (log.empty())
+        log = Log::file_name();
+    const std::size_t slash = log.rfind('/');
+    return (slash == std::string::npos ? std::string() : log.substr(0, slash + 1)) + "profile.log";
+}
+
+bool Profiler::write_final_report(double min_share_percent) {
+    final_written_ = true;
+    return write_report(default_report_path(), min_share_percent);
 }
 
 Profiler::Node* Profiler::node(Node* parent, const char* name) {

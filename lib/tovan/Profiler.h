@@ -36,6 +36,10 @@ public:
     // Writes the report; nodes whose share of their parent is below
     // min_share_percent are left out with everything below them.
     bool write_report(const std::string& path, double min_share_percent = 0.1);
+    // Writes the report of the run to "profile.log" beside the log; the report
+    // at exit is then left out.
+    bool write_final_report(double min_share_percent);
+    static std::string default_report_path();
     std::string report(double min_share_percent = 0.1);
 
     // What one scope costs, in seconds, measured on a profiler of its own.
@@ -47,6 +51,7 @@ private:
 
     std::mutex lock_;
     Node root_;
+    std::atomic<bool> final_written_{false};
 };
 
 }  // namespace tovan
