@@ -5,6 +5,7 @@
 #include "app/Autostart.h"
 #include "app/CLumiskDoc.h"
 #include "engine/InternetSession.h"
+#include "engine/SmbCredentials.h"
 #include "app/SystemPaths.h"
 #include "tovan/Profiler.h"
 #include "tovan/log/Log.h"
@@ -73,6 +74,7 @@ bool Application::open_data_folder() {
     if (!data_folder_.open(chosen))
         return fail(data_folder_.error());
     Log::configure({}, data_folder_.parent());
+    SmbCredentials::use_folder(data_folder_.path());
     return true;
 }
 
