@@ -62,6 +62,7 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, 60L);
+    curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_);
     curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &FtpHandle::collect_body);
     curl_easy_setopt(curl_, CURLOPT_DEBUGFUNCTION, &FtpHandle::debug);
     curl_easy_setopt(curl_, CURLOPT_DEBUGDATA, this);
@@ -90,7 +91,10 @@ bool FtpHandle::open() {
     curl_slist* feat = curl_slist_append(nullptr, "FEAT");
     const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
     curl_slist_free_all(feat);
-    if (code != CURLE_OK) return false;
+    if (code != CURLE_OK) {
+        if (answer_sink_) answer_sink_(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
+        return false;
+    }
     learn_features(answers_);
     if (utf8_) {
         curl_slist* opts = curl_slist_append(nullptr, "*OPTS UTF8 ON");

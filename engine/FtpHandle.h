@@ -42,7 +42,8 @@ public:
     FtpHandle& operator=(const FtpHandle&) = delete;
 
     // Logs in and learns whether the server lists by MLSD and speaks UTF-8; false
-    // when it cannot be reached or refuses the login.
+    // when it cannot be reached or refuses the login (or, with TLS, its
+    // certificate), with libcurl's reason among the answers.
     bool open();
     // Lists the folder (an absolute server path) by MLSD or LIST.
     Listing list(const std::string& path);
@@ -69,6 +70,7 @@ private:
     std::mutex perform_lock_;
     std::atomic<bool> aborted_{false};
     std::string answers_;  // of the transfer in progress
+    char error_[CURL_ERROR_SIZE] = {};
     bool mlsd_ = false;
     bool utf8_ = false;
 };

@@ -107,6 +107,13 @@ TEST_F(FtpScanTest, LogsInWithAPasswordAndIsOfflineWithAWrongOne) {
     scan(wrong);
     EXPECT_EQ(wrong->last_error(), "<offline>");
     EXPECT_NE(wrong->log_contents().find("530"), std::string::npos);
+    // A server that requires TLS where this one offers none is offline too, with
+    // the reason in its log.
+    const SharedPtr<Server> tls = server_for(ftp, "scanner", "s3cret");
+    tls->set_ftp(tls->ftp(), "/", ServerKind::Ftps);
+    scan(tls);
+    EXPECT_EQ(tls->last_error(), "<offline>");
+    EXPECT_NE(tls->log_contents().find("Requested SSL level failed"), std::string::npos);
     EXPECT_EQ(wrong->root()->child_count(), 0u);
 }
 
