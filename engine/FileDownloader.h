@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tovan/File.h"
+
+namespace tovan {
+
+// Copies one file from a server into a local file, chunk by chunk, and
+// continues a partly downloaded file: a destination shorter than the source is
+// resumed where it ends, one as long is already complete, one longer is
+// started over. The kinds supply the source side.
+//
+// Calling order, per file: start; if complete() the file is done; else, unless
+// is_found() is false, read_chunk until complete() or write_error().
+class FileDownloader {
+public:
+    // A chunk is about a second of transfer, within these bounds.
+    static constexpr std::int32_t MinChunk = 512;
+    static constexpr std::int32_t MaxChunk = 0x500000;
+
+    FileDownloader() = default;
+    FileDownloader(const FileDownloader&) = delete;
+    FileDownloader& operator=(const FileDownloader&) = delete;
+    virtual ~FileDownloader() = default;
+
+    virtual void start(const std::string& source, const std::string& destination);
+    virtual void stop();
+    // Reads and writes one chunk of about `requested` bytes; the count read.
+    virtual std::int32_t read_chunk(std::int32_t requested);
+    virtual bool is_found() = 0;
+    // The size of the source, 0 when it is not known.
+    virtual std::uint64_t size() = 0;
+
+    // Bytes present in the destination: the resume offset and all written since.
+    std::uint64_t position() const;
+    // Bytes per second, smoothed over the last chunks.
+    std::int32_t speed() const;
+    bool complete() const;
+    // The destination took fewer bytes than were read; the download stopped.
+    bool write_error() const;
+
+protected:
+    virtual bool open() = 0;
+    virtual void close_source() = 0;
+    // Appends up to n bytes of the source to buffer; the count appended.
+    virtual std::size_t do_read_chunk(std::size_t n, std::vector<char>& buffer) = 0;
+    // Makes the source deliver from offset on; true only if it will.
+    virtual bool seek(std::uint64_t offset) = 0;
+
+    const std::string& source() const { return source_; }
+
+private:
+    void open_destination();
+    void measure(std::size_t bytes, double elapsed_ms);
+
+    mutable std::recursive_mutex lock_;
+    std::string source_;
+    std::string destination_;
+    std::vector<char> buffer_;
+    std::int32_t speed_ = 0;
+    File output_;
+    bool write_error_ = false;
+    bool complete_ = false;
+    bool stopped_ = false;
+    std::uint64_t position_ = 0;
+};
+
+}  // namespace tovan

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "engine/FileLocalDownloader.h"
+#include "support/TempFolder.h"
+
+namespace tovan {
+namespace {
+
+using test::read_file;
+using test::write_file;
+
+std::string random_bytes(std::size_t count) {
+    std::mt19937 random(4);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+// Runs the download as the job's thread does; the number of bytes read.
+std::uint64_t download(FileDownloader& downloader, const std::string& source,
+                       const std::string& destination, std::int32_t chunk = 100000) {
+    downloader.start(source, destination);
+    std::uint64_t read = 0;
+    while (!downloader.complete() && !downloader.write_error() && downloader.is_found())
+        read += static_cast<std::uint64_t>(downloader.read_chunk(chunk));
+    return read;
+}
+
+class FileLocalDownloaderTest : public ::testing::Test {
+protected:
+    const std::string content = random_bytes(1'000'003);
+    test::TempFolder folder;
+    FileLocalDownloader downloader;
+};
+
+TEST_F(FileLocalDownloaderTest, CopiesAFileIntoNewFoldersChunkByChunk) {
+    write_file(folder.file("source.bin"), content);
+    const std::string destination = folder.file("new/deeper/copy.bin");
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), content.size());
+    EXPECT_EQ(read_file(destination), content);
+    EXPECT_EQ(downloader.position(), content.size());
+    EXPECT_EQ(downloader.read_chunk(100), 0);  // stopped once complete
+}
+
+TEST_F(FileLocalDownloaderTest, ResumesAShorterDestinationAndRestartsALongerOne) {
+    write_file(folder.file("source.bin"), content);
+    const std::string destination = folder.file("copy.bin");
+    write_file(destination, content.substr(0, 600'000));
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), content.size() - 600'000);
+    EXPECT_EQ(read_file(destination), content);
+
+    // Already whole: complete at once, nothing read.
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), 0u);
+    EXPECT_TRUE(downloader.complete());
+
+    write_file(destination, content + "trailing junk");
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), content.size());
+    EXPECT_EQ(read_file(destination), content);
+}
+
+TEST_F(FileLocalDownloaderTest, AMissingSourceIsNotFoundAndCreatesNothing) {
+    downloader.start(folder.file("missing"), folder.file("out/copy"));
+    EXPECT_FALSE(downloader.complete());
+    EXPECT_FALSE(downloader.is_found());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out")));
+}
+
+TEST_F(FileLocalDownloaderTest, ChunksStayWithinBoundsAndAFullDiskStopsTheDownload) {
+    write_file(folder.file("source.bin"), content);
+    downloader.start(folder.file("source.bin"), folder.file("copy.bin"));
+    EXPECT_EQ(downloader.read_chunk(1), FileDownloader::MinChunk);
+    // Asked for far more than the 5 MiB bound, it reads the rest of the file.
+    EXPECT_EQ(downloader.read_chunk(1'000'000'000), 1'000'003 - FileDownloader::MinChunk);
+    EXPECT_TRUE(downloader.complete());
+
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    downloader.start(folder.file("source.bin"), "/dev/full");
+    EXPECT_GT(downloader.read_chunk(4096), 0);
+    EXPECT_TRUE(downloader.write_error());
+    EXPECT_EQ(downloader.read_chunk(4096), 0);
+}
+
+}  // namespace
+}  // namespace tovan
