@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "engine/FileDownloader.h"
 #include "engine/FileFinder.h"
 #include "tovan/SharedPtr.h"
 
@@ -17,6 +18,9 @@ public:
 
     // Empty where the server cannot be listed.
     virtual SharedPtr<FileFinder> create_finder() = 0;
+    // The downloader of the connection's kind, reused for every file of a job;
+    // empty where the server has no files to fetch.
+    virtual SharedPtr<FileDownloader> create_downloader() { return {}; }
     // May be called from another thread to make a blocked listing fail promptly.
     virtual void close() {}
 

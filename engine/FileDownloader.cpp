@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "engine/TransferLog.h"
+
 namespace tovan {
 namespace {
 
@@ -106,6 +108,15 @@ bool FileDownloader::complete() const {
 bool FileDownloader::write_error() const {
     std::lock_guard guard(lock_);
     return write_error_;
+}
+
+void FileDownloader::set_log(TransferLog* log) {
+    std::lock_guard guard(lock_);
+    log_ = log;
+}
+
+void FileDownloader::log(std::string_view text) {
+    if (log_ != nullptr) log_->append_answer(text);
 }
 
 }  // namespace tovan

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tovan/File.h"
 
 namespace tovan {
+
+class TransferLog;
 
 // Copies one file from a server into a local file, chunk by chunk, and
 // continues a partly downloaded file: a destination shorter than the source is
@@ -42,6 +45,8 @@ public:
     bool complete() const;
     // The destination took fewer bytes than were read; the download stopped.
     bool write_error() const;
+    // Receives the steps and server answers; may be null.
+    void set_log(TransferLog* log);
 
 protected:
     virtual bool open() = 0;
@@ -52,6 +57,8 @@ protected:
     virtual bool seek(std::uint64_t offset) = 0;
 
     const std::string& source() const { return source_; }
+    // A step or a server answer, for the transfer log when there is one.
+    void log(std::string_view text);
 
 private:
     void open_destination();
@@ -67,6 +74,7 @@ private:
     bool complete_ = false;
     bool stopped_ = false;
     std::uint64_t position_ = 0;
+    TransferLog* log_ = nullptr;
 };
 
 }  // namespace tovan
