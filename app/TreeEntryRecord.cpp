@@ -45,7 +45,7 @@ void TreeEntryRecord::write(io::OStream& out, const TreeEntry& node) {
     out.write_i64(node.last_scan_ms);
     out.write_byte(static_cast<std::uint8_t>(node.kind));
     out.write_bool(static_cast<bool>(node.download));
-    if (node.download) DownloadTaskRecord::write(out, *node.download);
+    if (node.download) DownloadTaskRecord::write(out, node.download->task());
 }
 
 SharedPtr<TreeEntry> TreeEntryRecord::read(io::IStream& in, int depth) {
@@ -67,7 +67,10 @@ SharedPtr<TreeEntry> TreeEntryRecord::read(io::IStream& in, int depth) {
         node->kind = kind_from_byte(kind);
         bool has_download = false;
         in.read_bool(has_download);
-        if (has_download) node->download = DownloadTaskRecord::read(in);
+        if (has_download) {
+            // Read stopped; whoever runs the program gives it the session and resumes it.
+            node->download = tovan::make_shared<Downloader>(*DownloadTaskRecord::read(in), nullptr);
+        }
     }
     return node;
 }

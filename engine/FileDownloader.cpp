@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "engine/TransferLog.h"
+#include "engine/TransferSpeed.h"
 
 namespace tovan {
 namespace {
@@ -61,7 +62,7 @@ std::int32_t FileDownloader::read_chunk(std::int32_t requested) {
     buffer_.clear();
     const auto before = std::chrono::steady_clock::now();
     const std::size_t read = do_read_chunk(wanted, buffer_);
-    measure(read, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count());
+    speed_ = smoothed_speed(speed_, read, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count());
     if (read < wanted) complete_ = true;
     if (read > 0) {
         if (output_.write(buffer_.data(), read)) {
@@ -73,14 +74,6 @@ std::int32_t FileDownloader::read_chunk(std::int32_t requested) {
     }
     if (complete_) stop();
     return static_cast<std::int32_t>(read);
-}
-
-// An average that gives the newest chunk a weight of 1/31.
-void FileDownloader::measure(std::size_t bytes, double elapsed_ms) {
-    const auto milliseconds = static_cast<std::int64_t>(elapsed_ms);
-    if (milliseconds <= 0) return;
-    const std::int64_t rate = static_cast<std::int64_t>(bytes) * 1000 / milliseconds;
-    speed_ = static_cast<std::int32_t>((rate + 30 * static_cast<std::int64_t>(speed_)) / 31);
 }
 
 void FileDownloader::stop() {

@@ -62,7 +62,6 @@ protected:
 
 private:
     void open_destination();
-    void measure(std::size_t bytes, double elapsed_ms);
 
     mutable std::recursive_mutex lock_;
     std::string source_;

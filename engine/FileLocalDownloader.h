@@ -1,13 +1,22 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/FileDownloader.h"
-#include "tovan/File.h"
+#include "tovan/AbstractFile.h"
+#include "tovan/SharedPtr.h"
 
 namespace tovan {
 
-// Copies files of this machine.
+class SmbContext;
+
+// Copies files of this machine or, given the SMB context of a network
+// connection, files on the shares of a network host.
 class FileLocalDownloader : public FileDownloader {
 public:
+    FileLocalDownloader();
+    explicit FileLocalDownloader(SharedPtr<SmbContext> network);
+
     bool is_found() override;
     std::uint64_t size() override;
 
@@ -18,7 +27,8 @@ protected:
     bool seek(std::uint64_t offset) override;
 
 private:
-    File input_;
+    SharedPtr<SmbContext> network_;
+    std::unique_ptr<AbstractFile> input_;
 };
 
 }  // namespace tovan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Connection.h"
+#include "engine/FileLocalDownloader.h"
 #include "engine/LocalFileFinder.h"
 
 namespace tovan {
@@ -9,6 +10,9 @@ namespace tovan {
 class LocalConnection : public Connection {
 public:
     SharedPtr<FileFinder> create_finder() override { return make_shared<LocalFileFinder>(); }
+    SharedPtr<FileDownloader> create_downloader() override {
+        return make_shared<FileLocalDownloader>();
+    }
 };
 
 }  // namespace tovan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Connection.h"
+#include "engine/FileLocalDownloader.h"
 #include "engine/NetworkFileFinder.h"
 #include "engine/SmbContext.h"
 
@@ -14,6 +15,10 @@ public:
 
     SharedPtr<FileFinder> create_finder() override {
         return make_shared<NetworkFileFinder>(context_);
+    }
+    // Reads files of the host's shares through the same context.
+    SharedPtr<FileDownloader> create_downloader() override {
+        return make_shared<FileLocalDownloader>(context_);
     }
     // Called from another thread to stop: the context itself stays with the
     // thread that uses it, so only later listings fail at once.

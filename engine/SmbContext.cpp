@@ -5,6 +5,9 @@
 #include <cstring>
 #include <mutex>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "engine/SmbCredentials.h"
 
 namespace tovan {
@@ -95,6 +98,49 @@ void SmbContext::close_folder(SMBCFILE* folder) {
         return;
     std::lock_guard guard(client_lock());
     smbc_getFunctionClosedir(context_)(context_, folder);
+}
+
+SMBCFILE* SmbContext::open_file(const std::string& url) {
+    if (context_ == nullptr || is_cancelled()) {
+        errno = context_ == nullptr ? start_error_ : ECANCELED;
+        return nullptr;
+    }
+    std::lock_guard guard(client_lock());
+    return smbc_getFunctionOpen(context_)(context_, url.c_str(), O_RDONLY, 0);
+}
+
+ssize_t SmbContext::read_file(SMBCFILE* file, void* buffer, std::size_t count) {
+    if (is_cancelled()) {
+        errno = ECANCELED;
+        return -1;
+    }
+    std::lock_guard guard(client_lock());
+    return smbc_getFunctionRead(context_)(context_, file, buffer, count);
+}
+
+off_t SmbContext::seek_file(SMBCFILE* file, off_t offset, int whence) {
+    std::lock_guard guard(client_lock());
+    return smbc_getFunctionLseek(context_)(context_, file, offset, whence);
+}
+
+std::int64_t SmbContext::file_size(SMBCFILE* file) {
+    struct stat info {};
+    std::lock_guard guard(client_lock());
+    if (smbc_getFunctionFstat(context_)(context_, file, &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+void SmbContext::close_file(SMBCFILE* file) {
+    if (file == nullptr) return;
+    std::lock_guard guard(client_lock());
+    smbc_getFunctionClose(context_)(context_, file);
+}
+
+bool SmbContext::exists(const std::string& url) {
+    if (context_ == nullptr || is_cancelled()) return false;
+    struct stat info {};
+    std::lock_guard guard(client_lock());
+    return smbc_getFunctionStat(context_)(context_, url.c_str(), &info) == 0;
 }
 
 }  // namespace tovan

@@ -3,6 +3,7 @@
 #include <libsmbclient.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace tovan {
@@ -39,6 +40,17 @@ public:
     const smbc_dirent* read_share(SMBCFILE* folder);
     const libsmb_file_info* read_item(SMBCFILE* folder);
     void close_folder(SMBCFILE* folder);
+
+    // Open, read, position and close one file; open gives null and sets errno
+    // when it fails, the others -1.
+    SMBCFILE* open_file(const std::string& url);
+    ssize_t read_file(SMBCFILE* file, void* buffer, std::size_t count);
+    off_t seek_file(SMBCFILE* file, off_t offset, int whence);
+    // The size of an open file, -1 when it cannot be read.
+    std::int64_t file_size(SMBCFILE* file);
+    void close_file(SMBCFILE* file);
+    // Whether the file at url exists.
+    bool exists(const std::string& url);
 
     // May be called from another thread: later listings fail at once. A request
     // under way ends within the time limit.

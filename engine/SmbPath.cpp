@@ -59,4 +59,10 @@ std::string SmbPath::url(std::string_view host_address) const {
     return "smb://" + std::string(server) + percent_encoded(path) + "/";
 }
 
+std::string SmbPath::file_url() const {
+    std::string file = url();
+    file.pop_back();
+    return file;
+}
+
 }  // namespace tovan

@@ -20,6 +20,8 @@ struct SmbPath {
     // smb://host/share/dir/ with the path percent-encoded, since libsmbclient
     // decodes it; host_address replaces the host where given.
     std::string url(std::string_view host_address = {}) const;
+    // The same for a file: without the closing "/".
+    std::string file_url() const;
 };
 
 }  // namespace tovan

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "engine/CatalogStats.h"
-#include "engine/DownloadTask.h"
+#include "engine/Downloader.h"
 #include "engine/Server.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
+
+class Scanner;
 
 // A node of the servers tree: a group of further nodes, or a node holding one server.
 class TreeEntry {
@@ -24,7 +26,8 @@ public:
     bool auto_sync_disabled = false;             // left out of scheduled synchronizations
     std::uint32_t remaining_requests = 0;        // progress of the last scan, as stored
     std::int64_t last_scan_ms = 0;               // duration of the last scan
-    SharedPtr<DownloadTask> download;            // nodes below the downloads root
+    SharedPtr<Downloader> download;              // nodes below the downloads root
+    SharedPtr<Scanner> scanner;                  // while a scan or check of the server runs
 
     static SharedPtr<TreeEntry> make_group(std::string name);
     static SharedPtr<TreeEntry> make_server_node(SharedPtr<Server> server, std::string name = {});

@@ -128,13 +128,13 @@ TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     task->destination_path = "/home/me/";
     SharedPtr<TreeEntry> node = TreeEntry::make_group("files");
     node->kind = 0;
-    node->download = task;
+    node->download = tovan::make_shared<Downloader>(*task, nullptr);
     doc.downloads()->children.push_back(node);
     doc.store();
 
     CLumiskDoc again(folder.path());
     again.load();
-    const DownloadTask& read = *again.downloads()->children.at(0)->download;
+    const DownloadTask read = again.downloads()->children.at(0)->download->task();
     EXPECT_EQ(read.pending, task->pending);
     EXPECT_TRUE(read.active.empty());
     EXPECT_EQ(read.completed, task->completed);

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/DownloadItem.h"
+#include "engine/DownloadTask.h"
+#include "engine/TransferLog.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+class DownloadThread;
+class Entry;
+class InternetSession;
+class Server;
+
+// A download job: one file, one folder tree or one URL copied from a server into
+// a local folder by a thread of its own, with its own copy of the server's
+// settings and its own transfer log. Its stored fields are a DownloadTask, so it
+// survives restarts and resumes where it stopped.
+class Downloader {
+public:
+    // What the downloads list shows in its Speed column, first that applies.
+    enum class State { Complete, Waiting, Connecting, Paused, Disconnecting, Running };
+
+    // A consistent picture of the job for a list row or a progress line.
+    struct Status {
+        State state = State::Paused;
+        std::int32_t wait_seconds = 0;
+        std::int32_t speed = 0;          // bytes per second
+        double progress = -1;            // of the whole job, -1 when its size is unknown
+        double file_progress = -1;       // of the current file, -1 when unknown
+        std::size_t completed_count = 0;
+        std::size_t item_count = 0;
+        std::uint64_t total = 0;
+        std::string name;
+        std::string status;              // the current file's name, or the job's
+    };
+
+    explicit Downloader(InternetSession* session = nullptr);
+    // A stored job, not yet running.
+    Downloader(const DownloadTask& stored, InternetSession* session);
+    // Pauses the job and waits for its thread to go.
+    ~Downloader();
+    Downloader(const Downloader&) = delete;
+    Downloader& operator=(const Downloader&) = delete;
+
+    // Used while the job is made, before it runs.
+    void set_server(const Server& server);
+    void set_name(std::string name);
+    void set_session(InternetSession* session);
+
+    // Queues the files of a catalog entry (a folder with everything below it),
+    // placed under folder by their catalog paths; with changed_only, only new
+    // and modified files.
+    void add_entry(const Entry& entry, const std::string& folder, bool changed_only);
+    // Queues one file of the server's root location.
+    void add_path(const std::string& file_name, const std::string& folder);
+
+    void pause();
+    // Puts unfinished files back in front of the queue and starts a thread.
+    void resume();
+    // Queues the completed files again; those still whole complete at once.
+    void again();
+
+    bool is_finished() const;
+    bool has_thread() const;
+    Status status() const;
+    DownloadTask task() const;
+    SharedPtr<Server> server() const;
+    std::string destination_folder() const;
+    std::string destination_path() const;
+    TransferLog& log() { return log_; }
+
+    // How long the job waits before it tries failed files again; 30 s.
+    std::chrono::milliseconds retry_wait() const { return retry_wait_; }
+    void set_retry_wait(std::chrono::milliseconds wait) { retry_wait_ = wait; }
+
+private:
+    friend class DownloadThread;
+
+    // Called by the job's thread.
+    std::optional<DownloadItem> take_next();
+    void add_active(const DownloadItem& item);
+    void update_active(const DownloadItem& item);
+    void complete(const DownloadItem& item);
+    void drop(const DownloadItem& item);
+    void requeue_active();
+    void correct_total(std::uint64_t old_size, std::uint64_t new_size);
+    bool paused_flag() const;
+    bool pending_empty() const;
+    void detach(const DownloadThread* thread);
+
+    std::string name_of(const Entry& entry) const;
+    void add_tree(const Entry& entry, const std::string& folder, bool changed_only);
+    void queue(DownloadItem item);
+    void start_thread();
+    void remove_active(const DownloadItem& item);
+
+    mutable std::recursive_mutex lock_;
+    DownloadTask task_;
+    TransferLog log_;
+    std::string status_;
+    InternetSession* session_ = nullptr;
+    DownloadThread* thread_ = nullptr;
+    bool paused_ = false;
+    // A resume that came while the old thread was still going.
+    bool restart_ = false;
+    std::chrono::milliseconds retry_wait_{30000};
+};
+
+}  // namespace tovan
