@@ -11,6 +11,7 @@
 #include "engine/ScanOptions.h"
 #include "engine/Scanner.h"
 #include "engine/Server.h"
+#include "fixtures/SmbServer.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -215,6 +216,38 @@ TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachable) {
     job.pause();
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
     EXPECT_NE(job.log().text().find("connecting..."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovan
+
+namespace tovan {
+namespace {
+
+// Files of a network share, through smbd: a whole file, then a resumed one.
+TEST(NetworkDownloadTest, CopiesAndResumesAFileOfAShare) {
+    if (const std::string reason = test::SmbServer::skip_reason(); !reason.empty())
+        GTEST_SKIP() << reason;
+    test::TempFolder share, target;
+    const std::string content = random_bytes(3 << 20, 11);
+    write_file(share.file("big.bin"), content);
+    test::SmbServer smbd({{"pub", share.path()}});
+    ASSERT_TRUE(smbd.is_running()) << smbd.log();
+    Server server;
+    ASSERT_TRUE(server.from_url("smb://" + smbd.host() + "/pub/"));
+
+    Downloader job;
+    job.set_server(server);
+    job.add_path("big.bin", target.path());
+    job.add_path("missing.bin", target.path());
+    run(job);
+    EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();
+    EXPECT_EQ(job.status().completed_count, 1u);
+
+    write_file(target.file("big.bin"), content.substr(0, 1 << 20));
+    job.again();
+    run(job);
+    EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();
 }
 
 }  // namespace

@@ -1,0 +1,68 @@
+#include "app/DownloadList.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace tovan {
+namespace {
+
+void collect(const TreeEntry& node, std::vector<SharedPtr<Downloader>>& jobs) {
+    if (node.download) jobs.push_back(node.download);
+    for (const SharedPtr<TreeEntry>& child : node.children) collect(*child, jobs);
+}
+
+bool remove_below(TreeEntry& node, const Downloader& job) {
+    auto& children = node.children;
+    const auto found = std::find_if(children.begin(), children.end(), [&](const SharedPtr<TreeEntry>& child) {
+        return child->download.get() == &job;
+    });
+    if (found != children.end()) {
+        children.erase(found);
+        return true;
+    }
+    return std::any_of(children.begin(), children.end(),
+                       [&](const SharedPtr<TreeEntry>& child) { return remove_below(*child, job); });
+}
+
+}  // namespace
+
+std::vector<SharedPtr<Downloader>> DownloadList::jobs() const {
+    std::vector<SharedPtr<Downloader>> jobs;
+    collect(*root_, jobs);
+    return jobs;
+}
+
+void DownloadList::add(const SharedPtr<Downloader>& job) {
+    SharedPtr<TreeEntry> node = TreeEntry::make_group(job->status().name);
+    node->kind = 0;
+    node->download = job;
+    root_->children.push_back(node);
+}
+
+bool DownloadList::remove(const SharedPtr<Downloader>& job) {
+    if (!remove_below(*root_, *job)) return false;
+    job->pause();
+    return true;
+}
+
+void DownloadList::resume_all(InternetSession* session) const {
+    for (const SharedPtr<Downloader>& job : jobs()) {
+        job->set_session(session);
+        job->resume();
+    }
+}
+
+bool DownloadList::pause_all(std::chrono::milliseconds limit) const {
+    const std::vector<SharedPtr<Downloader>> all = jobs();
+    for (const SharedPtr<Downloader>& job : all) job->pause();
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (const SharedPtr<Downloader>& job : all) {
+        while (job->has_thread()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    return true;
+}
+
+}  // namespace tovan
