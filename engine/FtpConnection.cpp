@@ -1,5 +1,6 @@
 #include "engine/FtpConnection.h"
 
+#include "engine/FileFtpDownloader.h"
 #include "engine/FtpFileFinder.h"
 #include "engine/Server.h"
 #include "tovan/log/LogChannels.h"
@@ -22,5 +23,9 @@ SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSessi
 }
 
 SharedPtr<FileFinder> FtpConnection::create_finder() { return make_shared<FtpFileFinder>(handle_); }
+
+SharedPtr<FileDownloader> FtpConnection::create_downloader() {
+    return tovan::make_shared<FileFtpDownloader>(handle_);
+}
 
 }  // namespace tovan

@@ -19,6 +19,9 @@ public:
     explicit FtpConnection(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {}
 
     SharedPtr<FileFinder> create_finder() override;
+    // Fetches over the same control connection; its answers go to the
+    // downloader's transfer log while it lives.
+    SharedPtr<FileDownloader> create_downloader() override;
     // Makes a listing in progress fail at once, from any thread.
     void close() override { handle_->abort(); }
 

@@ -46,7 +46,8 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     : settings_(std::move(settings)),
       answer_sink_(std::move(answers)),
       curl_(curl_easy_init()),
-      multi_(curl_multi_init()) {
+      multi_(curl_multi_init()),
+      file_(curl_, multi_) {
     if (curl_ == nullptr || multi_ == nullptr) return;
     session.configure(curl_);
     if (!settings_.login.empty()) {
@@ -73,13 +74,14 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
 }
 
 FtpHandle::~FtpHandle() {
+    file_.cancel();
     if (multi_ != nullptr) curl_multi_cleanup(multi_);
     if (curl_ != nullptr) curl_easy_cleanup(curl_);
 }
 
-std::string FtpHandle::url_for(const std::string& path) const {
+std::string FtpHandle::url_for(const std::string& path, bool folder) const {
     std::string relative = path.starts_with('/') ? path.substr(1) : path;
-    if (!relative.empty() && relative.back() != '/') relative += '/';
+    if (folder && !relative.empty() && relative.back() != '/') relative += '/';
     const bool ipv6 = settings_.host.find(':') != std::string::npos;
     const std::string host = ipv6 ? "[" + settings_.host + "]" : settings_.host;
     // "%2F" makes the path absolute instead of relative to the login folder.
@@ -124,11 +126,73 @@ FtpHandle::Listing FtpHandle::list(const std::string& path) {
     return listing;
 }
 
+// A "*" in front keeps a refusal from failing the request, so the reply code
+// tells; the control connection stays as it was.
+FtpHandle::Reply FtpHandle::command(const std::string& text) {
+    curl_slist* quote = curl_slist_append(nullptr, ("*" + text).c_str());
+    const CURLcode code = perform(url_for("/"), nullptr, quote, nullptr);
+    curl_slist_free_all(quote);
+    Reply answer{code == CURLE_OK, reply(), {}};
+    std::lock_guard guard(perform_lock_);
+    std::string_view answers = answers_;
+    while (answers.ends_with('\n') || answers.ends_with('\r')) answers.remove_suffix(1);
+    const std::size_t start = answers.find_last_of('\n');
+    answer.line = answers.substr(start == std::string_view::npos ? 0 : start + 1);
+    return answer;
+}
+
+std::string FtpHandle::error_text(CURLcode code) const {
+    std::lock_guard guard(perform_lock_);
+    return error_[0] != '\0' ? error_ : curl_easy_strerror(code);
+}
+
+long FtpHandle::reply() const {
+    std::lock_guard guard(perform_lock_);
+    long code = 0;
+    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &code);
+    return code;
+}
+
+void FtpHandle::open_file(const std::string& path, std::uint64_t offset) {
+    std::lock_guard guard(perform_lock_);
+    file_.cancel();
+    answers_.clear();
+    curl_easy_setopt(curl_, CURLOPT_URL, url_for(path, false).c_str());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
+    if (aborted_) {
+        file_.cancel();
+        return;
+    }
+    file_.begin();
+}
+
+std::size_t FtpHandle::read_file(std::size_t n, std::vector<char>& buffer) {
+    std::lock_guard guard(perform_lock_);
+    return file_.read(n, buffer);
+}
+
+void FtpHandle::close_file() {
+    std::lock_guard guard(perform_lock_);
+    file_.cancel();
+}
+
+FtpHandle::AnswerSink FtpHandle::set_answer_sink(AnswerSink answers) {
+    std::lock_guard guard(perform_lock_);
+    std::swap(answer_sink_, answers);
+    return answers;
+}
+
 CURLcode FtpHandle::perform(const std::string& url, const char* list_command, curl_slist* quote,
                             std::string* body) {
     std::lock_guard guard(perform_lock_);
     if (aborted_) return CURLE_ABORTED_BY_CALLBACK;
+    file_.cancel();
     answers_.clear();
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &FtpHandle::collect_body);
+    curl_easy_setopt(curl_, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(0));
     curl_easy_setopt(curl_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, body == nullptr ? 1L : 0L);
     curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, list_command);

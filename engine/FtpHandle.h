@@ -7,14 +7,17 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "engine/CurlTransfer.h"
 #include "engine/InternetSession.h"
 
 namespace tovan {
 
 // One FTP control connection on a libcurl easy handle: it logs in once and is
 // kept for every later listing. Every server answer goes to the answer sink.
-// Finders and the connection share it; one listing runs at a time.
+// Finders, the connection and its downloader share it; one listing or file
+// transfer runs at a time.
 class FtpHandle {
 public:
     struct Settings {
@@ -45,14 +48,37 @@ public:
     // when it cannot be reached or refuses the login (or, with TLS, its
     // certificate), with libcurl's reason among the answers.
     bool open();
+    struct Reply {
+        bool sent = false;  // false: the server could not be reached
+        long code = 0;      // the server's reply code
+        std::string line;   // and its last line
+    };
+
     // Lists the folder (an absolute server path) by MLSD or LIST.
     Listing list(const std::string& path);
+    // Sends one command that needs no data connection, such as "SIZE /pub/a".
+    Reply command(const std::string& text);
+
+    // Starts fetching a file (an absolute server path) from offset on, which
+    // libcurl asks for by REST; read_file then delivers it.
+    void open_file(const std::string& path, std::uint64_t offset);
+    std::size_t read_file(std::size_t n, std::vector<char>& buffer);
+    // Abandons the file transfer if it has not ended.
+    void close_file();
+    const CurlTransfer& file() const { return file_; }
+    // The server's last reply code.
+    long reply() const;
+    // libcurl's words for the last failure.
+    std::string error_text(CURLcode code) const;
+
+    // Where the answers go from now on; the sink it replaces.
+    AnswerSink set_answer_sink(AnswerSink answers);
     bool uses_mlsd() const { return mlsd_; }
     // Makes a listing in progress on another thread fail at once.
     void abort() { aborted_ = true; }
 
 private:
-    std::string url_for(const std::string& path) const;
+    std::string url_for(const std::string& path, bool folder = true) const;
     CURLcode perform(const std::string& url, const char* list_command, curl_slist* quote,
                      std::string* body);
     CURLcode run_transfer();
@@ -67,7 +93,8 @@ private:
     // The handle runs in a multi handle of its own, which keeps the control
     // connection between listings.
     CURLM* multi_ = nullptr;
-    std::mutex perform_lock_;
+    CurlTransfer file_;
+    mutable std::mutex perform_lock_;
     std::atomic<bool> aborted_{false};
     std::string answers_;  // of the transfer in progress
     char error_[CURL_ERROR_SIZE] = {};

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "engine/FileDownloader.h"
+#include "engine/FtpConnection.h"
+#include "engine/InternetSession.h"
+#include "engine/Server.h"
+#include "engine/TransferLog.h"
+#include "fixtures/FtpServer.h"
+#include "support/TempFolder.h"
+#include "tovan/Exception.h"
+
+namespace tovan {
+namespace {
+
+using test::FtpServer;
+using test::read_file;
+using test::write_file;
+
+std::string random_bytes(std::size_t count) {
+    std::mt19937 random(9);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+enum class Outcome { Complete, Dropped, WriteError };
+
+// Runs one file as the job's thread does; bytes_read gets what the reads brought.
+Outcome download(FileDownloader& downloader, const std::string& source,
+                 const std::string& destination, std::uint64_t* bytes_read = nullptr) {
+    downloader.start(source, destination);
+    if (downloader.complete())
+        return Outcome::Complete;
+    if (!downloader.is_found())
+        return Outcome::Dropped;
+    for (;;) {
+        const std::int32_t read = downloader.read_chunk(100'000);
+        if (bytes_read != nullptr)
+            *bytes_read += static_cast<std::uint64_t>(read);
+        if (!downloader.is_found())
+            return Outcome::Dropped;
+        if (downloader.write_error())
+            return Outcome::WriteError;
+        if (downloader.complete())
+            return Outcome::Complete;
+    }
+}
+
+class FileFtpDownloaderTest : public ::testing::Test {
+protected:
+    void serve(FtpServer::Options options = {}) {
+        std::filesystem::create_directory(served.file("pub"));
+        write_file(served.file("pub/a.bin"), content);
+        options.root = served.path();
+        ftp = std::make_unique<FtpServer>(options);
+        FtpSettings settings;
+        settings.host = "127.0.0.1";
+        settings.port = ftp->port();
+        server.set_ftp(settings, "/");
+        connection = server.connect(session);
+        ASSERT_TRUE(connection);
+        downloader = connection->create_downloader();
+        downloader->set_log(&log);
+    }
+    bool logged(const std::string& text) const {
+        return log.text().find(text) != std::string::npos;
+    }
+    std::string destination() const { return local.file("copy.bin"); }
+
+    const std::string content = random_bytes(1'000'003);
+    InternetSession session;
+    test::TempFolder served;
+    test::TempFolder local;
+    std::unique_ptr<FtpServer> ftp;
+    Server server;
+    SharedPtr<Connection> connection;
+    SharedPtr<FileDownloader> downloader;
+    TransferLog log;
+};
+
+TEST_F(FileFtpDownloaderTest, DownloadsAFileAndLogsEveryStepAndAnswer) {
+    serve();
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination()), Outcome::Complete);
+    EXPECT_EQ(read_file(destination()), content);
+    EXPECT_EQ(downloader->size(), content.size());
+    for (const char* text : {"SIZE /pub/a.bin", "213 1000003", "Open file: /pub/a.bin", "226 "})
+        EXPECT_TRUE(logged(text)) << text;
+    EXPECT_FALSE(logged("REST"));
+    EXPECT_FALSE(logged("Set directory"));
+}
+
+TEST_F(FileFtpDownloaderTest, ResumesByRestFetchingOnlyTheMissingBytes) {
+    serve();
+    write_file(destination(), content.substr(0, 600'000));
+    std::uint64_t read = 0;
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination(), &read), Outcome::Complete);
+    EXPECT_EQ(read, content.size() - 600'000);
+    EXPECT_EQ(read_file(destination()), content);
+    EXPECT_TRUE(logged("REST 600000"));
+    EXPECT_TRUE(logged("350 "));
+}
+
+TEST_F(FileFtpDownloaderTest, AServerRefusingRestSendsTheWholeFileIntoAnEmptiedDestination) {
+    FtpServer::Options options;
+    options.rest = false;
+    serve(options);
+    write_file(destination(), std::string(600'000, 'x'));
+    std::uint64_t read = 0;
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination(), &read), Outcome::Complete);
+    EXPECT_EQ(read, content.size());
+    EXPECT_EQ(read_file(destination()), content);
+}
+
+TEST_F(FileFtpDownloaderTest, ACompleteDestinationNeverOpensTheRemoteFile) {
+    serve();
+    write_file(destination(), content);
+    downloader->start("/pub/a.bin", destination());
+    EXPECT_TRUE(downloader->complete());
+    EXPECT_TRUE(logged("SIZE /pub/a.bin"));
+    EXPECT_FALSE(logged("Open file"));
+    EXPECT_FALSE(logged("226 "));
+}
+
+TEST_F(FileFtpDownloaderTest, WithoutSizeTheFolderListingGivesTheSize) {
+    FtpServer::Options options;
+    options.size = false;
+    serve(options);
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination()), Outcome::Complete);
+    EXPECT_EQ(downloader->size(), content.size());
+    EXPECT_EQ(read_file(destination()), content);
+    for (const char* text :
+         {"Set directory /pub/", "Search file in directory", "File found", "TYPE I"})
+        EXPECT_TRUE(logged(text)) << text;
+}
+
+TEST_F(FileFtpDownloaderTest, AMissingFileIsDroppedWithTheServersAnswerInTheLog) {
+    serve();
+    ASSERT_EQ(download(*downloader, "/pub/a.bin", destination()), Outcome::Complete);
+    EXPECT_EQ(download(*downloader, "/pub/missing.bin", local.file("missing.bin")),
+              Outcome::Dropped);
+    EXPECT_FALSE(downloader->is_found());
+    EXPECT_TRUE(logged("550 ")) << log.text();
+}
+
+// Regression: a fetch refused after SIZE found the file used to end as a
+// complete empty file.
+TEST_F(FileFtpDownloaderTest, AFetchRefusedForAFileThatExistsRaises) {
+    FtpServer::Options options;
+    options.busy = {"a.bin"};
+    serve(options);
+    try {
+        download(*downloader, "/pub/a.bin", destination());
+        FAIL() << "a refused fetch ended as a result";
+    } catch (const Exception& failure) {
+        EXPECT_STREQ(failure.what(), "can't open file");
+    }
+    EXPECT_TRUE(downloader->is_found());
+    EXPECT_TRUE(logged("450 "));
+}
+
+}  // namespace
+}  // namespace tovan
