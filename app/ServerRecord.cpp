@@ -33,12 +33,13 @@ void read_place(io::IStream& in, Server& server, std::uint8_t kind) {
             server.set_ftp(ftp, location, static_cast<ServerKind>(kind));
             return;
         }
-        case ServerKind::Http: {
+        case ServerKind::Http:
+        case ServerKind::Https: {
             std::uint32_t port = 80;
             in.read_text(text);
             in.read_u32(port);
             in.read_text(location);
-            server.set_http(text, port, location);
+            server.set_http(text, port, location, static_cast<ServerKind>(kind));
             return;
         }
     }
@@ -67,6 +68,7 @@ void ServerRecord::write(io::OStream& out, const Server& server) {
             out.write_u32(server.ftp().port);
             break;
         case ServerKind::Http:
+        case ServerKind::Https:
             out.write_text(server.http_host());
             out.write_u32(server.http_port());
             break;

@@ -44,7 +44,7 @@ bool is_network(std::string_view text) {
 // Where the path part starts: separators of a scheme or of the two leading
 // slashes of a network path never split off a file name.
 std::size_t path_start(std::string_view text) {
-    for (std::string_view scheme : {"smb://", "ftp://", "ftps://", "http://"})
+    for (std::string_view scheme : {"smb://", "ftp://", "ftps://", "http://", "https://"})
         if (text.starts_with(scheme)) return scheme.size();
     return is_network(text) ? 2 : 0;
 }
@@ -131,14 +131,30 @@ std::optional<Location> read_ftp(std::string_view text) {
     return location;
 }
 
+bool is_http_url(std::string_view text) { return text.starts_with("http://") || text.starts_with("https://"); }
+
+// "host:port" names a port; the host of "[::1]:8080" keeps its brackets.
+bool split_port(std::string& host, std::uint32_t& port) {
+    const std::size_t colon = host.rfind(':');
+    if (colon == std::string::npos || (host.starts_with('[') && colon < host.rfind(']'))) return true;
+    const std::string digits = host.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    port = static_cast<std::uint32_t>(std::stoul(digits));
+    host.erase(colon);
+    return port > 0 && port < 65536 && !host.empty();
+}
+
 std::optional<Location> read_http(std::string_view text) {
-    text.remove_prefix(7);
-    const std::size_t slash = text.find('/');
     Location location;
-    location.kind = ServerKind::Http;
+    location.kind = text.starts_with("https://") ? ServerKind::Https : ServerKind::Http;
+    text.remove_prefix(location.kind == ServerKind::Https ? 8 : 7);
+    const std::size_t slash = text.find('/');
     location.host = std::string(text.substr(0, slash));
     if (slash != std::string_view::npos) location.path = std::string(text.substr(slash + 1));
-    if (has_forbidden_host_character(location.host)) return std::nullopt;
+    if (has_forbidden_host_character(location.host) || !split_port(location.host, location.port))
+        return std::nullopt;
     location.path = rooted(std::move(location.path));
     return location;
 }
@@ -166,7 +182,7 @@ std::optional<Location> Location::read(std::string_view input, std::string* file
         location = Location();
         location->path = text;
     } else if (text[1] != ':') {
-        location = text.starts_with("http://") ? read_http(text) : read_ftp(text);
+        location = is_http_url(text) ? read_http(text) : read_ftp(text);
     } else {
         location = read_drive_path(text);
     }

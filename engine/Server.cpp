@@ -64,8 +64,11 @@ bool Server::from_url(std::string_view text, std::string* file_name) {
             break;
         }
         case ServerKind::Http:
-            set_http(place->host, http_port_, place->path);
+        case ServerKind::Https: {
+            const std::uint32_t port = place->kind == ServerKind::Https ? 443 : 80;
+            set_http(place->host, place->port != 0 ? place->port : port, place->path, place->kind);
             break;
+        }
     }
     return true;
 }
@@ -91,8 +94,8 @@ void Server::set_ftp(const FtpSettings& settings, std::string location, ServerKi
     reroot();
 }
 
-void Server::set_http(std::string host, std::uint32_t port, std::string location) {
-    kind_ = ServerKind::Http;
+void Server::set_http(std::string host, std::uint32_t port, std::string location, ServerKind kind) {
+    kind_ = kind;
     http_host_ = std::move(host);
     http_port_ = port;
     location_ = std::move(location);
@@ -134,6 +137,7 @@ void Server::reroot() {
         case ServerKind::Ftp:
         case ServerKind::Ftps:
         case ServerKind::Http:
+        case ServerKind::Https:
             path = location_;
             break;
     }
@@ -162,9 +166,11 @@ std::string Server::url(const Entry* entry) const {
             if (ftp_.port != 21) url += ":" + std::to_string(ftp_.port);
             return url + full;
         }
-        case ServerKind::Http: {
-            std::string url = "http://" + http_host_;
-            if (http_port_ != 80) url += ":" + std::to_string(http_port_);
+        case ServerKind::Http:
+        case ServerKind::Https: {
+            const bool tls = kind_ == ServerKind::Https;
+            std::string url = (tls ? "https://" : "http://") + http_host_;
+            if (http_port_ != (tls ? 443u : 80u)) url += ":" + std::to_string(http_port_);
             return url + full;
         }
     }
@@ -188,7 +194,8 @@ std::string Server::title() const {
             return host_ + location_;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
-        case ServerKind::Http: {
+        case ServerKind::Http:
+        case ServerKind::Https: {
             const std::string& host = is_ftp(kind_) ? ftp_.host : http_host_;
             return host + (location_.starts_with('/') ? "" : "/") + location_;
         }
@@ -204,6 +211,7 @@ std::string Server::source_path(const Entry* entry) const {
         case ServerKind::Ftp:
         case ServerKind::Ftps:
         case ServerKind::Http:
+        case ServerKind::Https:
             return full_path_or_root(entry);
     }
     throw Exception("NOT IMPLEMENTED");
@@ -224,7 +232,9 @@ SharedPtr<Connection> Server::connect(InternetSession& session) const {
         case ServerKind::Ftps:
             return FtpConnection::open(*this, session);
         case ServerKind::Http:
-            return tovan::make_shared<HttpConnection>(session, http_host_, http_port_);
+        case ServerKind::Https:
+            return tovan::make_shared<HttpConnection>(session, http_host_, http_port_,
+                                                      kind_ == ServerKind::Https);
     }
     // A folder server is online when its root can be listed; nothing stays open.
     if (!connection->create_finder()->find_file(*root())) return {};

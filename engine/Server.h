@@ -38,7 +38,9 @@ public:
     void set_network(std::string host, std::string location);
     // kind: Ftp, or Ftps for a server that requires TLS.
     void set_ftp(const FtpSettings& settings, std::string location, ServerKind kind = ServerKind::Ftp);
-    void set_http(std::string host, std::uint32_t port, std::string location);
+    // kind: Http, or Https.
+    void set_http(std::string host, std::uint32_t port, std::string location,
+                  ServerKind kind = ServerKind::Http);
     void reset_root();
 
     // The location as shown to the user; of the root when entry is null.

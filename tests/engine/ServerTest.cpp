@@ -27,6 +27,7 @@ Place place_of(const Server& server) {
         case ServerKind::Ftps:
             return {server.kind(), server.ftp().host, server.location()};
         case ServerKind::Http:
+        case ServerKind::Https:
             return {server.kind(), server.http_host(), server.location()};
     }
     return {};
@@ -147,6 +148,29 @@ TEST(ServerLocation, HttpKeepsPort80AndWritesNoPort) {
     EXPECT_EQ(server.url(), "http://example.com/files/");
     server.set_http("example.com", 8080, "/x/");
     EXPECT_EQ(server.url(), "http://example.com:8080/x/");
+    // A URL that names a port is read with it, so a written URL reads back.
+    ASSERT_TRUE(server.from_url("http://example.com:8080/x/"));
+    EXPECT_EQ(server.http_port(), 8080u);
+    EXPECT_EQ(server.http_host(), "example.com");
+    EXPECT_FALSE(server.from_url("http://example.com:80a/x/"));
+}
+
+TEST(ServerLocation, HttpsIsAKindOfItsOwnOnPort443) {
+    Server server;
+    std::string file_name;
+    ASSERT_TRUE(server.from_url("https://example.com/files/a.zip", &file_name));
+    expect_place(server, ServerKind::Https, "example.com", "/files/");
+    EXPECT_EQ(file_name, "a.zip");
+    EXPECT_EQ(server.http_port(), 443u);
+    EXPECT_EQ(server.url(), "https://example.com/files/");
+    EXPECT_EQ(server.url_with_scheme(), "https://example.com/files/");
+    EXPECT_EQ(server.source_path(), "/files/");
+    EXPECT_EQ(server.title(), "example.com/files/");
+    ASSERT_TRUE(server.from_url("https://example.com:8443/x/"));
+    EXPECT_EQ(server.url(), "https://example.com:8443/x/");
+    ASSERT_TRUE(server.from_url("http://example.com/x/"));
+    EXPECT_EQ(server.kind(), ServerKind::Http);
+    EXPECT_EQ(server.http_port(), 80u);
 }
 
 TEST(ServerLocation, UnreadableTextsFailAndLeaveTheServerAlone) {
@@ -161,7 +185,8 @@ TEST(ServerLocation, UnreadableTextsFailAndLeaveTheServerAlone) {
 
 TEST(ServerLocation, EveryUrlWrittenReadsBackToTheSamePlace) {
     for (const char* text : {"/srv/a b/", "C:\\x\\y\\", "\\\\h\\s\\d\\", "\\\\h", "u:p@h.example/p/q/",
-                             "h.example/", "http://h.example/p/"}) {
+                             "h.example/", "http://h.example/p/", "http://h.example:8080/p/",
+                             "https://h.example/p/", "https://h.example:8443/p/"}) {
         SCOPED_TRACE(text);
         Server first;
         ASSERT_TRUE(first.from_url(text));
@@ -172,6 +197,7 @@ TEST(ServerLocation, EveryUrlWrittenReadsBackToTheSamePlace) {
             const Place b = place_of(second);
             EXPECT_EQ(a.kind, b.kind) << written;
             EXPECT_EQ(a.drive_or_host, b.drive_or_host) << written;
+            EXPECT_EQ(first.http_port(), second.http_port()) << written;
             EXPECT_EQ(second.url(), first.url()) << written;
         }
     }
