@@ -20,6 +20,10 @@ std::int64_t existing_size(const std::string& path) {
 
 }  // namespace
 
+// Downloaded files are the user's, made like any other program makes them, not
+// owner-only like the data files.
+FileDownloader::FileDownloader() { output_.set_new_file_mode(0666); }
+
 void FileDownloader::start(const std::string& source, const std::string& destination) {
     std::lock_guard guard(lock_);
     source_ = source;

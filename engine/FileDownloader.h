@@ -25,7 +25,7 @@ public:
     static constexpr std::int32_t MinChunk = 512;
     static constexpr std::int32_t MaxChunk = 0x500000;
 
-    FileDownloader() = default;
+    FileDownloader();
     FileDownloader(const FileDownloader&) = delete;
     FileDownloader& operator=(const FileDownloader&) = delete;
     virtual ~FileDownloader() = default;

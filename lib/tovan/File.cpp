@@ -58,7 +58,7 @@ bool File::open(const std::string& name, OpenMode mode) {
         fail("' open failed: ", !for_writing);
         return false;
     }
-    do descriptor_ = ::open(name.c_str(), flags | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    do descriptor_ = ::open(name.c_str(), flags | O_CLOEXEC, static_cast<mode_t>(new_file_mode_));
     while (descriptor_ < 0 && errno == EINTR);
     if (descriptor_ < 0) {
         fail("' open failed: ", !for_writing);

@@ -36,6 +36,10 @@ public:
     const std::string& name() const override { return name_; }
     bool is_open() const override { return open_; }
 
+    // The permissions of files this object creates from now on, before the
+    // umask; owner-only unless changed.
+    void set_new_file_mode(unsigned mode) { new_file_mode_ = mode; }
+
     // The open(2) flags of a mode, -1 for a mode that is not allowed.
     static int open_flags(OpenMode mode);
 
@@ -50,6 +54,7 @@ private:
     SystemErrorInfo error_{0};
     bool has_error_ = false;
     std::string name_;
+    unsigned new_file_mode_ = 0600;
 };
 
 }  // namespace tovan

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -31,6 +32,8 @@ std::uint64_t download(FileDownloader& downloader, const std::string& source,
 
 class FileLocalDownloaderTest : public ::testing::Test {
 protected:
+    FileLocalDownloaderTest() { ::umask(022); }
+
     const std::string content = random_bytes(1'000'003);
     test::TempFolder folder;
     FileLocalDownloader downloader;
@@ -43,6 +46,9 @@ TEST_F(FileLocalDownloaderTest, CopiesAFileIntoNewFoldersChunkByChunk) {
     EXPECT_EQ(read_file(destination), content);
     EXPECT_EQ(downloader.position(), content.size());
     EXPECT_EQ(downloader.read_chunk(100), 0);  // stopped once complete
+    // Made like any program's file, not owner-only like the data files.
+    const auto permissions = std::filesystem::status(destination).permissions();
+    EXPECT_NE(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none);
 }
 
 TEST_F(FileLocalDownloaderTest, ResumesAShorterDestinationAndRestartsALongerOne) {
