@@ -19,6 +19,8 @@ Application::Settings Application::settings_from(int argc, const char* const* ar
     return settings;
 }
 
+Application::Application() : Application(Settings{}) {}
+
 Application::Application(Settings settings) : settings_(std::move(settings)) {
     if (settings_.executable_path.empty())
         settings_.executable_path = SystemPaths::executable_path();
@@ -39,7 +41,7 @@ bool Application::start() {
         return false;
     options_.set_defaults();
     options_.load(data_folder_.path());
-    apply_autostart();
+    if (settings_.manages_autostart) apply_autostart();
     internet_session_ = std::make_unique<InternetSession>();
     if (!load_document())
         return false;

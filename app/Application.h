@@ -24,12 +24,16 @@ public:
         std::string data_dir;          // --data-dir; empty: $FERROVANE_DATA or the usual place
         std::string executable_path;   // empty: the running program
         std::string autostart_folder;  // empty: $XDG_CONFIG_HOME/autostart
+        // Only the desktop program starts with the session; the command-line
+        // program leaves the entry alone.
+        bool manages_autostart = true;
     };
 
     // The settings a program's command line asks for.
     static Settings settings_from(int argc, const char* const* argv);
 
-    explicit Application(Settings settings = {});
+    Application();
+    explicit Application(Settings settings);
     // Shuts down first when shut_down() has not run.
     ~Application();
     Application(const Application&) = delete;

@@ -89,7 +89,7 @@ void CLumiskDoc::link_filters(const TreeEntry& node) {
     });
 }
 
-void CLumiskDoc::store() {
+bool CLumiskDoc::store() {
     const ProfilerScope profile("CLumiskDoc::store()");
     try {
         SafeSave::write(
@@ -100,8 +100,10 @@ void CLumiskDoc::store() {
                         [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
         SafeSave::write(data_folder_, DownloadsFile,
                         [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
+        return true;
     } catch (const std::exception& error) {
         error_log(1) << error.what() << std::endl;
+        return false;
     }
 }
 

@@ -22,8 +22,9 @@ public:
     // file that cannot be read raises tovan::io::Failure.
     void load();
     // Writes every data file and catalog by safe saves; a failure is logged and
-    // ends the save, leaving the files not yet written as they were.
-    void store();
+    // ends the save, leaving the files not yet written as they were. False then,
+    // so that a caller can tell the user the change was not kept.
+    bool store();
 
     // Writes the node and everything below it, catalogs included, to a ".srv"
     // file; false (logged) when it cannot be written.

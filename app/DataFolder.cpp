@@ -79,6 +79,7 @@ DataFolder::~DataFolder() {
 bool DataFolder::open(const std::string& path) {
     close();
     error_.clear();
+    held_by_ = 0;
     if (path.empty()) {
         error_ = "no data folder is known (neither HOME nor XDG_DATA_HOME is set); ";
         error_ += WhatToDo;
@@ -128,6 +129,7 @@ bool DataFolder::lock() {
     const int code = errno;
     if (code == EWOULDBLOCK) {
         const long pid = holder();
+        held_by_ = pid > 0 ? pid : -1;
         error_ = "the data folder " + path_ + " is used by " +
                  (pid > 0 ? "process " + std::to_string(pid) : std::string("another process")) +
                  "; close that Ferrovane or " + WhatToDo;

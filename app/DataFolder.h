@@ -50,6 +50,9 @@ public:
     // own folder cannot be written.
     std::string parent() const;
     const std::string& error() const { return error_; }
+    // After an open that failed because another process holds the lock: that
+    // process's id, or -1 when it is not known; 0 after any other outcome.
+    long held_by() const { return held_by_; }
 
 private:
     bool create(const std::string& folder);
@@ -61,6 +64,7 @@ private:
     std::string path_;
     std::string error_;
     int lock_descriptor_ = -1;
+    long held_by_ = 0;
 };
 
 }  // namespace tovan
