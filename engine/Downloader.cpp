@@ -25,8 +25,9 @@ SharedPtr<Server> copy_of(const Server& server) {
         case ServerKind::Ftps:
             copy->set_ftp(server.ftp(), server.location(), server.kind());
             break;
-        default:
-            copy->set_http(server.http_host(), server.http_port(), server.location());
+        case ServerKind::Http:
+        case ServerKind::Https:
+            copy->set_http(server.http_host(), server.http_port(), server.location(), server.kind());
             break;
     }
     copy->set_connections_limit(server.connections_limit());
