@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/SearchResult.h"
+#include "engine/Entry.h"
+#include "engine/TreeEntry.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+class Options;
+
+// Finds catalog entries by masks over their full paths, by size and by change
+// mark, across servers, groups or one folder, without touching the servers: the
+// catalogs in memory are walked depth first, in catalog order.
+//
+// A catalog holds millions of entries: each folder's path is formed and
+// upper-cased once, and a file's path is its folder's plus its name, built in one
+// reused buffer. Examples: tests/app/SearchTest.cpp.
+class Search {
+public:
+    // Where to search: a server node and one folder of its catalog.
+    struct Root {
+        SharedPtr<TreeEntry> server;
+        SharedPtr<Entry> folder;
+    };
+
+    std::string mask_text;
+    float min_size_mb = 0.0f;   // files smaller than this are left out
+    bool only_online = false;   // leave out servers not known to be online
+    bool only_changed = false;  // leave out entries without a change mark, folders with all below
+    bool directories = false;   // folders may be found too
+
+    // The search the user ran last, and keeping this one for the next time.
+    static Search from_options(const Options& options);
+    void remember_in(Options& options) const;
+
+    // The catalog roots of every server at or below the node, in tree order.
+    std::vector<Root> roots(const SharedPtr<TreeEntry>& scope) const;
+    std::vector<SearchResult> run(const std::vector<Root>& roots) const;
+    std::vector<SearchResult> run(const SharedPtr<TreeEntry>& scope) const {
+        return run(roots(scope));
+    }
+
+private:
+    void add_roots(const SharedPtr<TreeEntry>& node, std::vector<Root>& out) const;
+};
+
+}  // namespace tovan

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "app/Search.h"
+#include "app/SearchMasks.h"
+#include "tovan/Wildcard.h"
+
+namespace tovan {
+namespace {
+
+using Masks = std::vector<std::string>;
+
+TEST(SearchMasks, AreCutAtCommasThenSemicolonsAndWrappedInStars) {
+    const std::pair<const char*, Masks> table[] = {
+        {"", {}},
+        {" *.zip, *.rar", {"**.ZIP*", "**.RAR*"}},
+        {"avi;mkv", {"*AVI*", "*MKV*"}},
+        // While a comma remains, a semicolon before it stays in the token.
+        {"a;b,c", {"*A;B*", "*C*"}},
+        {"a,b;c", {"*A*", "*B*", "*C*"}},
+        // Leading blanks go, trailing ones stay; empty tokens are dropped.
+        {"  x ,, ;y", {"*X *", "*Y*"}},
+        {", ;", {}},
+        {"Ärger, фильм", {"*ÄRGER*", "*ФИЛЬМ*"}},
+    };
+    for (const auto& [text, expected] : table)
+        EXPECT_EQ(SearchMasks(text).masks(), expected) << text;
+}
+
+TEST(SearchMasks, MatchLikeTheWildcardRule) {
+    const char* const paths[] = {"/PUB/A.AVI", "/PUB/A.AVI.PART", "/AVI/", "/X/B.MKV",
+                                 "",           "/ФИЛЬМ/Ü.AVI",    "AXBXC", "A.B"};
+    const char* const texts[] = {".avi",       "a*c", "x?c", "ф?льм",   "avi;mkv",
+                                 "/pub/*.avi", "a.b", "**",  "b.mkv, ü"};
+    for (const char* text : texts) {
+        const SearchMasks masks(text);
+        for (const char* path : paths) {
+            bool expected = false;
+            for (const std::string& mask : masks.masks()) expected |= wildcard_match(mask, path);
+            EXPECT_EQ(masks.match_upped(path), expected) << text << " on " << path;
+        }
+    }
+    EXPECT_TRUE(SearchMasks("").match_upped("/ANYTHING"));
+    EXPECT_TRUE(SearchMasks("a*c").match_upped("AXBXC"));
+    EXPECT_FALSE(SearchMasks("c*a").match_upped("AXBXC"));
+    EXPECT_TRUE(SearchMasks("ф?льм").match_upped("/ФИЛЬМ/Ü.AVI"));
+}
+
+TEST(SearchMasks, UpperCaseFoldsNonAsciiLetters) {
+    EXPECT_EQ(SearchMasks::upped("/Фильмы/Ärger ß é.avi"), "/ФИЛЬМЫ/ÄRGER ß É.AVI");
+    std::string out = "/KEEP/";
+    SearchMasks::append_upped(out, "straße");
+    EXPECT_EQ(out, "/KEEP/STRAßE");
+}
+
+class SearchTest : public ::testing::Test {
+protected:
+    SearchTest() {
+        group = TreeEntry::make_group("Servers");
+        ftp = add_server("ftp://files.example/pub/", true);
+        local = add_server("/srv/media/", false);
+    }
+
+    SharedPtr<TreeEntry> add_server(const std::string& url, bool online) {
+        SharedPtr<Server> server = make_shared<Server>();
+        EXPECT_TRUE(server->from_url(url));
+        SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server);
+        node->online = online;
+        group->children.push_back(node);
+        return node;
+    }
+
+    static SharedPtr<Entry> folder(const SharedPtr<Entry>& parent, std::string_view name) {
+        SharedPtr<Entry> made = Entry::create_folder(name);
+        made->set_path(parent->path_for_children());
+        parent->add_child(made);
+        return made;
+    }
+
+    static SharedPtr<Entry> file(const SharedPtr<Entry>& parent, std::string_view name,
+                                 std::uint64_t size = 1) {
+        SharedPtr<Entry> made = Entry::create_file(name, size, 1000);
+        parent->add_child(made);
+        return made;
+    }
+
+    static SharedPtr<Entry> root(const SharedPtr<TreeEntry>& node) { return node->server->root(); }
+
+    // The URLs found, in order, separated by blanks.
+    std::string found(const SharedPtr<TreeEntry>& scope) const { return text(search.run(scope)); }
+    std::string found(const Search::Root& root) const { return text(search.run({root})); }
+
+    static std::string text(const std::vector<SearchResult>& results) {
+        std::string out;
+        for (const SearchResult& result : results) out += (out.empty() ? "" : " ") + result.url;
+        return out;
+    }
+
+    SharedPtr<TreeEntry> group;
+    SharedPtr<TreeEntry> ftp;
+    SharedPtr<TreeEntry> local;
+    Search search;
+};
+
+TEST_F(SearchTest, MasksMatchAnywhereInTheFullPathDepthFirstInCatalogOrder) {
+    const SharedPtr<Entry> txt = folder(root(ftp), "MyTxt");
+    file(txt, "a.doc");
+    file(root(ftp), "notes.TXT");
+    file(folder(root(ftp), "other"), "b.doc");
+    file(root(local), "c.txt");
+    search.mask_text = "txt";
+    EXPECT_EQ(found(group),
+              "ftp://files.example/pub/MyTxt/a.doc ftp://files.example/pub/notes.TXT "
+              "/srv/media/c.txt");
+    search.directories = true;
+    EXPECT_EQ(found(ftp),
+              "ftp://files.example/pub/MyTxt ftp://files.example/pub/MyTxt/a.doc "
+              "ftp://files.example/pub/notes.TXT");
+    // One folder as the scope.
+    search.directories = false;
+    EXPECT_EQ(found({ftp, txt}), "ftp://files.example/pub/MyTxt/a.doc");
+}
+
+TEST_F(SearchTest, AnEmptyMaskFindsEveryFileAndFoldersOnlyWhenAsked) {
+    file(folder(root(local), "films"), "a.avi", 700);
+    const std::vector<SearchResult> files = search.run(local);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].server.get(), local.get());
+    EXPECT_EQ(files[0].size, 700u);
+    EXPECT_FALSE(files[0].is_folder);
+    search.directories = true;
+    EXPECT_EQ(found(local), "/srv/media/ /srv/media/films /srv/media/films/a.avi");
+}
+
+TEST_F(SearchTest, NonAsciiNamesMatchInAnyCase) {
+    file(folder(root(local), "Фильмы"), "Ärger.AVI");
+    search.mask_text = "фильмы/ä";
+    EXPECT_EQ(found(local), "/srv/media/Фильмы/Ärger.AVI");
+    search.mask_text = "ФИЛЬМЫ/Ä*.avi";
+    EXPECT_EQ(found(local), "/srv/media/Фильмы/Ärger.AVI");
+}
+
+TEST_F(SearchTest, MinimumSizeDropsSmallerFilesButNeverFolders) {
+    const SharedPtr<Entry> big = folder(root(local), "big");
+    file(big, "exact", 1048576);
+    file(big, "short", 1048575);
+    search.min_size_mb = 1;
+    search.directories = true;
+    EXPECT_EQ(found(local), "/srv/media/ /srv/media/big /srv/media/big/exact");
+}
+
+TEST_F(SearchTest, MinimumSizeIsExactPastSinglePrecision) {
+    // In single precision 104857599 rounds up to 100 MB and would pass.
+    file(root(local), "under", 104857599);
+    file(root(local), "at", 104857600);
+    search.min_size_mb = 100;
+    EXPECT_EQ(found(local), "/srv/media/at");
+}
+
+TEST_F(SearchTest, OnlyChangedSkipsUnmarkedEntriesAndDoesNotEnterUnmarkedFolders) {
+    const SharedPtr<Entry> docs = folder(root(local), "docs");
+    file(docs, "new.txt")->set_state(EntryState::New);
+    file(docs, "same.txt");
+    // A marked file whose folder carries no mark: the folder is not entered.
+    const SharedPtr<Entry> hidden = Entry::create_file("hidden.txt", 1, 1000);
+    hidden->set_state(EntryState::Modified);
+    folder(root(local), "quiet")->add_child(hidden);
+    search.only_changed = true;
+    EXPECT_EQ(found(local), "/srv/media/docs/new.txt");
+    search.directories = true;
+    EXPECT_EQ(found(local), "/srv/media/ /srv/media/docs /srv/media/docs/new.txt");
+}
+
+TEST_F(SearchTest, OnlyOnlineLeavesOutOfflineServersAndTheRootsFollowTheTree) {
+    file(root(ftp), "a.avi");
+    file(root(local), "b.avi");
+    const SharedPtr<TreeEntry> inner = TreeEntry::make_group("inner");
+    group->children.insert(group->children.begin(), inner);
+    inner->children.push_back(TreeEntry::make_server_node({}, "no server"));
+    SharedPtr<TreeEntry> downloads = TreeEntry::make_group("Downloads");
+    downloads->kind = TreeEntry::Downloads;
+    group->children.push_back(downloads);
+    EXPECT_EQ(search.roots(group).size(), 2u);
+    EXPECT_EQ(found(group), "ftp://files.example/pub/a.avi /srv/media/b.avi");
+    search.only_online = true;
+    EXPECT_EQ(found(group), "ftp://files.example/pub/a.avi");
+    EXPECT_EQ(found(local), "");
+}
+
+}  // namespace
+}  // namespace tovan
