@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/Entry.h"
+#include "engine/Server.h"
+#include "engine/TreeEntry.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+// A catalog entry a scan delivered, with the server and the tree node it came from.
+struct ChangeRecord {
+    SharedPtr<Server> server;
+    SharedPtr<TreeEntry> node;
+    SharedPtr<Entry> entry;
+};
+
+}  // namespace tovan

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "engine/Scanner.h"
+#include "engine/TreeEntry.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+// A scanner the scheduler started, beside the server node it works for.
+struct Scanning {
+    SharedPtr<TreeEntry> node;
+    SharedPtr<Scanner> scanner;
+    std::int64_t shown_remaining = 0;  // the remaining count the views last saw
+    std::chrono::steady_clock::time_point started{};
+    bool timed = false;  // a scan, not only a status check: its duration is kept
+};
+
+}  // namespace tovan
