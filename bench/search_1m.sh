@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Searching the catalog of a million files for '*.avi' in process, beside grep of
+# a text file of the same million paths, and beside the command-line program
+# when the build has it.
+set -euo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+figures=$("$FERROVANE_BENCH_DIR/ferrovane_search_catalog" "$work")
+echo "$figures"
+value() { echo "$figures" | awk -v name="$1" '$1 == name { print $2 }'; }
+
+ms_of() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null || true
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000000))
+}
+
+paths=$(value paths_file)
+grep -ci avi "$paths" >/dev/null || true  # warm the page cache
+echo "grep -ci avi over the same paths: $(ms_of grep -ci avi "$paths") ms"
+
+cli="$FERROVANE_BENCH_DIR/../cli/ferrovane-cli"
+if [ -x "$cli" ]; then
+    echo "ferrovane-cli search '*.avi' (start, load, search): $(ms_of "$cli" --data-dir "$(value data_dir)" search '*.avi') ms"
+else
+    echo "ferrovane-cli not built: its search is not timed"
+fi
+echo "search_1m: $(value search_ms) ms"
