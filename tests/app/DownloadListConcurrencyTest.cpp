@@ -7,6 +7,7 @@
 #include "app/CLumiskDoc.h"
 #include "app/DownloadList.h"
 #include "engine/Server.h"
+#include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -18,8 +19,7 @@ using namespace std::chrono_literals;
 // the job comes back from the data folder and finishes the file where it stopped.
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
-    std::string content(32 << 20, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 / 5);
+    const std::string content = test::random_bytes(16 << 20);
     test::write_file(source.file("big.bin"), content);
     Server server;
     ASSERT_TRUE(server.from_url(source.path() + "/"));

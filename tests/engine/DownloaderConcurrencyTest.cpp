@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <thread>
 
 #include "engine/Downloader.h"
@@ -12,21 +11,16 @@
 #include "engine/Scanner.h"
 #include "engine/Server.h"
 #include "fixtures/SmbServer.h"
+#include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
 
 using namespace std::chrono_literals;
+using test::random_bytes;
 using test::read_file;
 using test::write_file;
-
-std::string random_bytes(std::size_t count, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(random());
-    return bytes;
-}
 
 bool wait_until(const std::function<bool()>& done, std::chrono::seconds limit = 60s) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -79,7 +73,7 @@ protected:
 
     std::string target_of(const std::string& relative) const { return target.file(relative); }
 
-    const std::string big = random_bytes(24 << 20, 7);
+    const std::string big = random_bytes(16 << 20, 7);
     test::TempFolder source;
     test::TempFolder target;
     SharedPtr<Server> server = tovan::make_shared<Server>();

@@ -2,23 +2,17 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <random>
 
 #include "engine/FileLocalDownloader.h"
+#include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
 
+using test::random_bytes;
 using test::read_file;
 using test::write_file;
-
-std::string random_bytes(std::size_t count) {
-    std::mt19937 random(4);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(random());
-    return bytes;
-}
 
 // Runs the download as the job's thread does; the number of bytes read.
 std::uint64_t download(FileDownloader& downloader, const std::string& source,
