@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/Entry.h"
+#include "engine/TreeEntry.h"
+
+namespace tovan::cli {
+
+// How one change reads: "+" new, "*" modified, "-" deleted, then the server's
+// name and the path inside it, which is also how commands name it
+// ("+ Media/films/new.mkv").
+class ChangeText {
+public:
+    static std::string sign(EntryState state);
+    // The server's name, "/" and the path below its root; folders end in "/".
+    static std::string name(const TreeEntry& node, const Entry& entry);
+    static std::string line(const TreeEntry& node, const Entry& entry);
+    static nlohmann::json record(const TreeEntry& node, const Entry& entry);
+};
+
+}  // namespace tovan::cli

@@ -1,0 +1,71 @@
+#include "cli/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+#include <exception>
+
+#include "cli/CliError.h"
+#include "cli/Output.h"
+
+namespace tovan::cli {
+namespace {
+
+// The first word that is neither an option nor the folder of --data-dir.
+std::string first_word(int argc, char** argv) {
+    for (int at = 1; at < argc; ++at) {
+        const std::string argument = argv[at];
+        if (argument == "--data-dir") ++at;
+        else if (!argument.starts_with('-')) return argument;
+    }
+    return {};
+}
+
+std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+    const std::string word = first_word(argc, argv);
+    if (app.get_subcommands().empty() && !word.empty())
+        return "there is no command \"" + word + "\"; `ferrovane-cli --help` lists them";
+    if (app.get_subcommands().empty())
+        return "give a command, such as `ferrovane-cli list`; `ferrovane-cli --help` lists them";
+    return std::string(error.what()) + "; `ferrovane-cli --help` shows the commands";
+}
+
+}  // namespace
+
+CommandLine::CommandLine() = default;
+
+int CommandLine::run(int argc, char** argv) {
+    CLI::App app("Ferrovane watches local folders, SMB shares and FTP servers, marks what "
+                 "changed, searches the catalog and downloads with resume.",
+                 "ferrovane-cli");
+    app.fallthrough();
+    app.require_subcommand(1);
+    app.add_option("--data-dir", context_.data_dir, "Data folder (default: $FERROVANE_DATA, "
+                   "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
+    app.add_flag("--json", json_, "One JSON object per line");
+    servers_.add_to(app);
+    list_.add_to(app);
+    filter_.add_to(app);
+    options_.add_to(app);
+    changes_.add_to(app);
+    transfer_.add_to(app);
+    scans_.add_to(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) return app.exit(error);
+        Output::error(parse_error_text(app, error, argc, argv));
+        return CliError::Usage;
+    }
+    context_.output.set_json(json_);
+    try {
+        context_.run_action();
+        return 0;
+    } catch (const CliError& error) {
+        Output::error(error.what());
+        return error.status();
+    } catch (const std::exception& error) {
+        Output::error(error.what());
+        return CliError::Failure;
+    }
+}
+
+}  // namespace tovan::cli

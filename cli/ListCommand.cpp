@@ -1,0 +1,91 @@
+#include "cli/ListCommand.h"
+
+#include <sys/stat.h>
+
+#include <CLI/CLI.hpp>
+
+#include "app/TextFormats.h"
+#include "cli/ChangeList.h"
+#include "cli/DepthText.h"
+#include "cli/NodeFinder.h"
+#include "cli/ServerUrl.h"
+
+namespace tovan::cli {
+namespace {
+
+// Only a local folder can be looked at without going to the network; the others
+// are as the last check in this process left them, which for a new process is
+// not known.
+std::string state_of(const TreeEntry& node) {
+    const Server& server = *node.server;
+    if (server.kind() == ServerKind::Local) {
+        struct stat info;
+        const std::string path = server.root()->full_path();
+        return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? "online" : "offline";
+    }
+    return node.online ? "online" : "unchecked";
+}
+
+std::string indent(int level) { return std::string(static_cast<std::size_t>(level) * 2, ' '); }
+
+}  // namespace
+
+void ListCommand::add_to(CLI::App& app) {
+    CLI::App* list = app.add_subcommand("list", "Show the servers with their state, counts and sizes");
+    context_.on(list, [this] { run(); });
+}
+
+void ListCommand::run() {
+    auto session = context_.open(Session::Access::Read);
+    const SharedPtr<TreeEntry> root = session->document().servers();
+    if (root->children.empty())
+        context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
+    for (const SharedPtr<TreeEntry>& child : root->children) show(*child, "", 0);
+}
+
+void ListCommand::show(const TreeEntry& node, const std::string& group, int level) const {
+    if (node.server) {
+        show_server(node, group, level);
+        return;
+    }
+    const std::string name = NodeFinder::bare_label(node);
+    CatalogStats stats;
+    node.statistics(stats);
+    context_.output.result({{"type", "group"},
+                            {"name", name},
+                            {"group", group},
+                            {"servers", node.server_count()},
+                            {"files", stats.files},
+                            {"size", stats.current_size}},
+                           indent(level) + name + "/  (" + std::to_string(node.server_count()) +
+                               (node.server_count() == 1 ? " server, " : " servers, ") + size_text(static_cast<std::int64_t>(stats.current_size)) +
+                               ")");
+    for (const SharedPtr<TreeEntry>& child : node.children) show(*child, name, level + 1);
+}
+
+void ListCommand::show_server(const TreeEntry& node, const std::string& group, int level) const {
+    const Server& server = *node.server;
+    const std::string name = NodeFinder::bare_label(node);
+    const std::string state = state_of(node);
+    CatalogStats stats;
+    server.statistics(stats);
+    const std::size_t changes = ChangeList::count(*server.root());
+    const std::string depth = DepthText::text(server.effective_scan_depth(*server.root()));
+    context_.output.result(
+        {{"type", "server"},
+         {"name", name},
+         {"group", group},
+         {"url", ServerUrl::shown(server)},
+         {"state", state},
+         {"depth", depth},
+         {"files", stats.files},
+         {"folders", stats.folders},
+         {"size", stats.current_size},
+         {"changes", changes}},
+        indent(level) + name + "  " + state + "  " + ServerUrl::shown(server) + "  depth " + depth + ", " +
+            std::to_string(stats.folders) + " folders, " + std::to_string(stats.files) +
+            " files, " + size_text(static_cast<std::int64_t>(stats.current_size)) + ", " +
+            std::to_string(changes) + (changes == 1 ? " change" : " changes"));
+}
+
+}  // namespace tovan::cli

@@ -1,0 +1,151 @@
+#include "cli/ScanCommands.h"
+
+#include <CLI/CLI.hpp>
+#include <ctime>
+
+#include "app/Scheduler.h"
+#include "cli/CliError.h"
+#include "cli/NodeFinder.h"
+#include "cli/ScanReporter.h"
+#include "cli/ServerUrl.h"
+#include "cli/StopSignal.h"
+#include "cli/UserFolders.h"
+
+namespace tovan::cli {
+namespace {
+
+constexpr std::chrono::milliseconds ScanTick{100};
+constexpr std::chrono::milliseconds WatchTick{1000};
+constexpr std::int32_t FirstFolderDepth = 3;
+
+std::int64_t now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeEntry>>& out) {
+    if (node->server) out.push_back(node);
+    for (const SharedPtr<TreeEntry>& child : node->children) servers_below(child, out);
+}
+
+}  // namespace
+
+void ScanCommands::add_to(CLI::App& app) {
+    CLI::App* sync = app.add_subcommand("sync", "Scan servers now and show what changed");
+    sync->add_option("names", names_, "Servers, groups or NAME/PATH folders (default: all)");
+    context_.on(sync, [this] { scan_now(false); });
+
+    CLI::App* status = app.add_subcommand("status", "Check now which servers are online");
+    status->add_option("names", names_, "Servers or groups (default: all)");
+    context_.on(status, [this] { scan_now(true); });
+
+    CLI::App* watch = app.add_subcommand(
+        "watch", "Scan on the options' schedule and show changes as they are found, until stopped");
+    context_.on(watch, [this] { this->watch(); });
+}
+
+bool ScanCommands::run_scans(Scheduler& scheduler, ScanReporter& reporter) {
+    while (scheduler.has_running()) {
+        StopSignal::wait(ScanTick);
+        if (StopSignal::requested()) return false;
+        scheduler.tick(now());
+        reporter.show_progress();
+    }
+    return true;
+}
+
+void ScanCommands::scan_now(bool check_only) {
+    auto session = context_.open(Session::Access::Change);
+    CLumiskDoc& document = session->document();
+    const NodeFinder finder(document.servers());
+    std::vector<NodeFinder::Target> targets;
+    for (const std::string& name : names_) targets.push_back(finder.find(name));
+    if (names_.empty()) targets.push_back({document.servers(), nullptr, {}, {}});
+
+    const StopSignal stop;
+    Scheduler scheduler(document, session->options(), session->application()->internet_session(), now());
+    ScanReporter reporter(context_.output, scheduler);
+    reporter.set_notes(false);
+    scheduler.set_observer(&reporter);
+    std::vector<SharedPtr<TreeEntry>> servers;
+    for (const NodeFinder::Target& target : targets) {
+        if (target.entry && !target.entry->is_folder())
+            throw CliError("\"" + target.path + "\" is a file; name its folder", CliError::Usage);
+        scheduler.start_scanning(target.node, target.entry, check_only, false);
+        servers_below(target.node, servers);
+    }
+    const bool ended = run_scans(scheduler, reporter);
+    scheduler.shut_down();
+    reporter.clear_progress();
+    session->save();
+    if (check_only) report_states(servers);
+    if (!ended) throw CliError("stopped before the scans ended; what they found so far is saved");
+    if (!check_only && reporter.change_count() == 0 && !context_.output.json())
+        context_.output.message("no changes");
+    if (!check_only && !reporter.unreached().empty()) {
+        std::string names;
+        for (const SharedPtr<TreeEntry>& node : reporter.unreached())
+            names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
+                     (node->server->last_error().empty() ? "" : " (" + node->server->last_error() + ")");
+        throw CliError("can't reach " + names + "; `ferrovane-cli status` checks again");
+    }
+}
+
+void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes) const {
+    for (const SharedPtr<TreeEntry>& node : nodes) {
+        const std::string name = NodeFinder::bare_label(*node);
+        const std::string state = node->online ? "online" : "offline";
+        const std::string error = node->online ? "" : node->server->last_error();
+        nlohmann::json record = {{"server", name}, {"state", state}, {"url", ServerUrl::shown(*node->server)}};
+        if (!error.empty()) record["error"] = error;
+        context_.output.result(record, state + "  " + name + (error.empty() ? "" : "  (" + error + ")"));
+    }
+}
+
+// A first run with nothing to watch shows a real catalog at once: the user's
+// download folder, a few levels deep.
+void ScanCommands::watch_first_folder(Session& session) const {
+    const SharedPtr<TreeEntry> root = session.document().servers();
+    if (root->server_count() != 0) return;
+    const std::string folder = UserFolders::downloads();
+    if (folder.empty()) return;
+    const auto parsed = ServerUrl::read_folder(folder);
+    if (!parsed) return;
+    const SharedPtr<Server>& server = parsed->server;
+    server->set_scan_depth(*server->root(), FirstFolderDepth);
+    server->set_parent_filter(&session.document().filter());
+    const std::string name = NodeFinder(root).unused(ServerUrl::default_name(*server));
+    root->children.push_back(TreeEntry::make_server_node(server, name));
+    session.save();
+    Output::note("no servers yet: watching " + server->url() + " as \"" + name + "\" at scan depth " +
+                 std::to_string(FirstFolderDepth) + "; `ferrovane-cli add PATH|URL` adds more");
+}
+
+void ScanCommands::watch() {
+    auto session = context_.open(Session::Access::Change);
+    watch_first_folder(*session);
+    CLumiskDoc& document = session->document();
+    const Options& options = session->options();
+    const StopSignal stop;
+    Scheduler scheduler(document, options, session->application()->internet_session(), now());
+    ScanReporter reporter(context_.output, scheduler);
+    scheduler.set_observer(&reporter);
+    if (options.startup_action == Options::FullSynchronize)
+        scheduler.synchronize_all(now());
+    else if (options.startup_action == Options::UpdateStatusOnly)
+        scheduler.update_status_all(now());
+    Output::note("watching " + std::to_string(document.servers()->server_count()) +
+                 " servers: status every " + std::to_string(options.update_status_minutes) +
+                 " min, sync every " + std::to_string(options.synchronize_minutes) +
+                 " min; Ctrl+C stops");
+    while (!StopSignal::requested()) {
+        StopSignal::wait(scheduler.has_running() ? ScanTick : WatchTick);
+        scheduler.tick(now());
+        reporter.show_progress();
+    }
+    reporter.clear_progress();
+    Output::note("stopping: scans end, then everything is saved");
+    scheduler.shut_down();
+    session->save();
+    session->save_options();
+    Output::note("stopped; everything is saved in " + session->data_folder());
+}
+
+}  // namespace tovan::cli

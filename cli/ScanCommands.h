@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/CommandContext.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tovan {
+class Scheduler;
+}
+
+namespace tovan::cli {
+
+class ScanReporter;
+
+// sync, status and watch: scans and status checks, all driven by the scheduler
+// as the desktop program's timer drives it.
+class ScanCommands {
+public:
+    explicit ScanCommands(CommandContext& context) : context_(context) {}
+
+    void add_to(CLI::App& app);
+
+private:
+    void scan_now(bool check_only);
+    void watch();
+    // Ticks until every scan has ended or a stop is asked for; false then.
+    static bool run_scans(Scheduler& scheduler, ScanReporter& reporter);
+    void report_states(const std::vector<SharedPtr<TreeEntry>>& nodes) const;
+    void watch_first_folder(Session& session) const;
+
+    CommandContext& context_;
+    std::vector<std::string> names_;
+};
+
+}  // namespace tovan::cli

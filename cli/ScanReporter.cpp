@@ -1,0 +1,54 @@
+#include "cli/ScanReporter.h"
+
+#include "app/Scheduler.h"
+#include "app/TextFormats.h"
+#include "cli/ChangeText.h"
+#include "cli/NodeFinder.h"
+
+namespace tovan::cli {
+
+void ScanReporter::change_found(const ChangeRecord& change) {
+    progress_.clear();
+    output_.result(ChangeText::record(*change.node, *change.entry),
+                   ChangeText::line(*change.node, *change.entry));
+    ++change_count_;
+}
+
+void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
+    show_progress();
+}
+
+void ScanReporter::show_progress() {
+    const auto& scannings = scheduler_.scannings();
+    if (scannings.empty()) {
+        progress_.clear();
+        return;
+    }
+    std::int64_t remaining = 0;
+    for (const Scanning& each : scannings) remaining += each.scanner->remaining();
+    const std::string first = NodeFinder::bare_label(*scannings.front().node);
+    progress_.show("scanning " + first +
+                   (scannings.size() > 1 ? " and " + std::to_string(scannings.size() - 1) + " more" : "") +
+                   ": " + std::to_string(remaining) + " listings left");
+}
+
+void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
+    std::erase(unreached_, node);
+    if (!node->online) unreached_.push_back(node);
+    show_progress();
+    if (!notes_) return;
+    progress_.clear();
+    const std::string name = NodeFinder::bare_label(*node);
+    if (!node->online) {
+        const std::string error = node->server->last_error();
+        Output::note(name + " can't be reached" + (error.empty() ? "" : ": " + error));
+        return;
+    }
+    CatalogStats stats;
+    node->server->statistics(stats);
+    Output::note("scanned " + name + ": " + std::to_string(stats.folders) + " folders, " +
+                 std::to_string(stats.files) + " files, " +
+                 size_text(static_cast<std::int64_t>(stats.current_size)));
+}
+
+}  // namespace tovan::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CommandContext.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tovan::cli {
+
+// add, group add, remove and depth: the commands that shape the servers tree.
+class ServerCommands {
+public:
+    explicit ServerCommands(CommandContext& context) : context_(context) {}
+
+    void add_to(CLI::App& app);
+
+private:
+    struct AddArguments {
+        std::string place;
+        std::string group;
+        std::string name;
+        std::string depth;
+        std::string connections;
+        std::uint32_t delay = 0;
+        bool active = false;
+    };
+
+    void add();
+    void add_group();
+    void remove();
+    void set_depth();
+
+    CommandContext& context_;
+    AddArguments add_;
+    std::string group_name_;
+    std::string parent_group_;
+    std::string target_;
+    std::string depth_value_;
+};
+
+}  // namespace tovan::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/Application.h"
+#include "app/CLumiskDoc.h"
+#include "app/Options.h"
+
+namespace tovan::cli {
+
+// The data folder as one command uses it. A command that changes data holds the
+// folder's lock for its whole run and keeps its changes with safe saves; one that
+// only reads falls back to the saved files when another process holds the lock,
+// and says that what it shows is as of that process's last save.
+class Session {
+public:
+    enum class Access { Change, Read };
+
+    // Raises CliError when the folder cannot be used.
+    Session(const std::string& data_dir, Access access);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    CLumiskDoc& document();
+    Options& options();
+    // Null when the saved files were read without the lock.
+    Application* application() { return saved_only_ ? nullptr : &application_; }
+    const std::string& data_folder() const;
+
+    // Keeps the document's changes; raises CliError when they could not be written.
+    void save();
+    void save_options();
+
+private:
+    void read_saved_files();
+
+    Application application_;
+    std::unique_ptr<CLumiskDoc> saved_document_;
+    Options saved_options_;
+    bool saved_only_ = false;
+};
+
+}  // namespace tovan::cli

@@ -1,0 +1,5 @@
+#include "cli/CommandLine.h"
+
+int main(int argc, char** argv) {
+    return tovan::cli::CommandLine().run(argc, argv);
+}
