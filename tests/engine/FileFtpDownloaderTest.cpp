@@ -103,6 +103,20 @@ TEST_F(FileFtpDownloaderTest, ResumesByRestFetchingOnlyTheMissingBytes) {
     EXPECT_TRUE(logged("350 "));
 }
 
+// A job paused within a file stops before its next chunk, and on resuming
+// continues where the destination ends, over the same connection.
+TEST_F(FileFtpDownloaderTest, AStopWithinAFileTakesEffectAtOnceAndTheFileResumesLater) {
+    serve();
+    downloader->start("/pub/a.bin", destination());
+    ASSERT_EQ(downloader->read_chunk(100'000), 100'000);
+    downloader->stop();
+    EXPECT_EQ(downloader->read_chunk(100'000), 0);
+    std::uint64_t read = 0;
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination(), &read), Outcome::Complete);
+    EXPECT_EQ(read, content.size() - 100'000);
+    EXPECT_EQ(read_file(destination()), content);
+}
+
 TEST_F(FileFtpDownloaderTest, AServerRefusingRestSendsTheWholeFileIntoAnEmptiedDestination) {
     FtpServer::Options options;
     options.rest = false;

@@ -117,6 +117,20 @@ TEST_F(FileHttpDownloaderTest, ACutTransferFailsAndTheNextTryFetchesOnlyTheMissi
     EXPECT_TRUE(logged("Result = 206"));
 }
 
+// A job paused within a file stops before its next chunk, and on resuming
+// continues where the destination ends, over the same connection.
+TEST_F(FileHttpDownloaderTest, AStopWithinAFileTakesEffectAtOnceAndTheFileResumesLater) {
+    serve({});
+    downloader->start("/a.bin", destination());
+    ASSERT_EQ(downloader->read_chunk(100'000), 100'000);
+    downloader->stop();
+    EXPECT_EQ(downloader->read_chunk(100'000), 0);
+    std::uint64_t read = 0;
+    EXPECT_EQ(download(*downloader, "/a.bin", destination(), &read), Outcome::Complete);
+    EXPECT_EQ(read, content.size() - 100'000);
+    EXPECT_EQ(read_file(destination()), content);
+}
+
 // A server that answers a range with anything but 206 from the asked offset
 // sends the file from its start, which must replace the partial destination.
 TEST_F(FileHttpDownloaderTest, ARangeIgnoredOrMisplacedStartsTheFileOver) {
