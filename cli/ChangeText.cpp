@@ -16,7 +16,7 @@ std::string ChangeText::sign(EntryState state) {
         case EntryState::Deleted:
             return "-";
         default:
-            return " ";
+            return "";
     }
 }
 

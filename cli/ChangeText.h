@@ -9,7 +9,8 @@
 
 namespace tovan::cli {
 
-// How one change reads: "+" new, "*" modified, "-" deleted, then the server's
+// How one change reads: "+" new, "*" modified, "-" deleted (empty for an entry
+// without a mark), then the server's
 // name and the path inside it, which is also how commands name it
 // ("+ Media/films/new.mkv").
 class ChangeText {

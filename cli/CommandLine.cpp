@@ -48,6 +48,7 @@ int CommandLine::run(int argc, char** argv) {
     changes_.add_to(app);
     transfer_.add_to(app);
     scans_.add_to(app);
+    search_.add_to(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -6,6 +6,7 @@
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ScanCommands.h"
+#include "cli/SearchCommand.h"
 #include "cli/ServerCommands.h"
 #include "cli/TransferCommands.h"
 
@@ -29,6 +30,7 @@ private:
     ChangeCommands changes_{context_};
     TransferCommands transfer_{context_};
     ScanCommands scans_{context_};
+    SearchCommand search_{context_};
 };
 
 }  // namespace tovan::cli

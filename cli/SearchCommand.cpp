@@ -1,0 +1,66 @@
+#include "cli/SearchCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include "app/Search.h"
+#include "app/TextFormats.h"
+#include "cli/ChangeText.h"
+#include "cli/CliError.h"
+#include "cli/NodeFinder.h"
+#include "cli/ServerUrl.h"
+#include "cli/StatusCheck.h"
+
+namespace tovan::cli {
+
+void SearchCommand::add_to(CLI::App& app) {
+    CLI::App* search = app.add_subcommand("search", "Find files in the catalogs by masks");
+    search->add_option("masks", masks_,
+                       "Masks, separated by \",\" or \";\", matched anywhere in the path "
+                       "(\"*.mkv,*.avi\"); \"\" finds everything")
+        ->required();
+    search->add_option("--in", scope_, "Server, group or NAME/PATH folder (default: everything)");
+    search->add_option("--min-size", min_size_mb_, "Only files of at least this many MB")
+        ->check(CLI::NonNegativeNumber);
+    search->add_flag("--changed", changed_, "Only entries marked new, modified or deleted");
+    search->add_flag("--dirs", directories_, "Folders may be found too");
+    search->add_flag("--online", online_, "Only servers that are online now (checks them first)");
+    context_.on(search, [this] { run(); });
+}
+
+void SearchCommand::run() {
+    auto session = context_.open(Session::Access::Read);
+    CLumiskDoc& document = session->document();
+    const NodeFinder::Target target =
+        scope_.empty() ? NodeFinder::Target{document.servers(), nullptr, {}, {}}
+                       : NodeFinder(document.servers()).find(scope_);
+    if (online_ && !StatusCheck::run(document, session->options(),
+                                     session->application() ? session->application()->internet_session() : nullptr,
+                                     target.node))
+        throw CliError("stopped while checking which servers are online");
+
+    Search search;
+    search.mask_text = masks_;
+    search.min_size_mb = min_size_mb_;
+    search.only_changed = changed_;
+    search.directories = directories_;
+    search.only_online = online_;
+    const std::vector<SearchResult> results =
+        target.entry ? search.run({{target.node, target.entry}}) : search.run(target.node);
+    for (const SearchResult& result : results) {
+        const Server& server = *result.server->server;
+        const std::string url = ServerUrl::shown(server, result.entry.get());
+        nlohmann::json record = {{"url", url},
+                                 {"name", ChangeText::name(*result.server, *result.entry)},
+                                 {"folder", result.is_folder},
+                                 {"change", ChangeText::sign(result.entry->state())}};
+        std::string text = url;
+        if (!result.is_folder) {
+            record["size"] = result.size;
+            text += "  " + size_text(static_cast<std::int64_t>(result.size));
+        }
+        context_.output.result(record, text);
+    }
+    if (results.empty() && !context_.output.json()) context_.output.message("nothing found");
+}
+
+}  // namespace tovan::cli
