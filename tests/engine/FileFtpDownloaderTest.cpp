@@ -160,13 +160,18 @@ TEST_F(FileFtpDownloaderTest, AMissingFileIsDroppedWithTheServersAnswerInTheLog)
 }
 
 // Regression: a fetch refused after SIZE found the file used to end as a
-// complete empty file.
-TEST_F(FileFtpDownloaderTest, AFetchRefusedForAFileThatExistsRaises) {
+// complete empty file. A 550 means the file is gone: dropped; any other
+// refusal is tried again later.
+TEST_F(FileFtpDownloaderTest, AFetchRefusedAfterSizeFoundTheFileIsDroppedOrRaises) {
     FtpServer::Options options;
-    options.busy = {"a.bin"};
+    options.gone = {"a.bin"};
+    options.busy = {"b.bin"};
     serve(options);
+    write_file(served.file("pub/b.bin"), "bytes");
+    EXPECT_EQ(download(*downloader, "/pub/a.bin", destination()), Outcome::Dropped);
+    EXPECT_TRUE(logged("550 No such file"));
     try {
-        download(*downloader, "/pub/a.bin", destination());
+        download(*downloader, "/pub/b.bin", destination());
         FAIL() << "a refused fetch ended as a result";
     } catch (const Exception& failure) {
         EXPECT_STREQ(failure.what(), "can't open file");
