@@ -33,6 +33,8 @@ FileFtpDownloader::~FileFtpDownloader() {
 bool FileFtpDownloader::open() {
     close_source();
     offset_ = 0;
+    // Whether a file is there is learnt anew for each file.
+    found_ = false;
     query_size();
     if (size_ != 0)
         return true;
