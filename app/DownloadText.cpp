@@ -1,0 +1,25 @@
+#include "app/DownloadText.h"
+
+#include "app/TextFormats.h"
+
+namespace tovan {
+
+std::string speed_column_text(const Downloader::Status& status) {
+    switch (status.state) {
+        case Downloader::State::Complete:
+            return "complete";
+        case Downloader::State::Waiting:
+            return "wait(" + std::to_string(status.wait_seconds) + "s)";
+        case Downloader::State::Connecting:
+            return "connecting";
+        case Downloader::State::Paused:
+            return "paused";
+        case Downloader::State::Disconnecting:
+            return "disconnecting";
+        case Downloader::State::Running:
+            break;
+    }
+    return speed_text(status.speed);
+}
+
+}  // namespace tovan

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "engine/Downloader.h"
+
+namespace tovan {
+
+// What the downloads list shows in its Speed column: "complete", "wait(12s)",
+// "connecting", "paused", "disconnecting", or the job's speed while it runs.
+std::string speed_column_text(const Downloader::Status& status);
+
+}  // namespace tovan
