@@ -193,7 +193,7 @@ bool Scheduler::update_scanning(std::size_t index) {
         if (observer_)
             observer_->node_updated(node);
         if (scanner->has_no_threads()) {
-            finish(node, *scanner);
+            finish(node, *scanner, scannings_[index].timed);
             gone = true;
         }
     }
@@ -216,7 +216,7 @@ void Scheduler::drain(const SharedPtr<TreeEntry>& node, Scanner& scanner) {
     }
 }
 
-void Scheduler::finish(const SharedPtr<TreeEntry>& node, Scanner& scanner) {
+void Scheduler::finish(const SharedPtr<TreeEntry>& node, Scanner& scanner, bool scanned) {
     // The threads may have delivered more after the first drain; with them gone
     // this one takes the rest, so no change goes unreported.
     drain(node, scanner);
@@ -230,7 +230,8 @@ void Scheduler::finish(const SharedPtr<TreeEntry>& node, Scanner& scanner) {
         node->scanner.reset();
     if (observer_)
         observer_->node_updated(node);
-    if (options_.auto_save && reached && node->server)
+    // A status check leaves the catalog as it was: only a scan's result is saved.
+    if (options_.auto_save && reached && scanned)
         CatalogFile::save(document_.data_folder(), *node->server);
     if (observer_)
         observer_->scan_finished(node);

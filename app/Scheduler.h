@@ -99,7 +99,7 @@ private:
     // One record's share of update_scannings(); true when the record is to go.
     bool update_scanning(std::size_t index);
     void drain(const SharedPtr<TreeEntry>& node, Scanner& scanner);
-    void finish(const SharedPtr<TreeEntry>& node, Scanner& scanner);
+    void finish(const SharedPtr<TreeEntry>& node, Scanner& scanner, bool scanned);
     void flush_view_updates();
     void remove_scanning(std::size_t index);
 

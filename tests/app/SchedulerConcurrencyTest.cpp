@@ -212,8 +212,9 @@ TEST_F(SchedulerConcurrencyTest, TheScheduledStatusCheckFindsWhichServersAreOnli
     run(scheduler, Start + 600);
     EXPECT_TRUE(present->online);
     EXPECT_FALSE(gone->online);
-    // A check lists nothing.
+    // A check lists nothing, so there is no catalog to save.
     EXPECT_EQ(catalog(present), "");
+    EXPECT_FALSE(std::filesystem::exists(data.file(CatalogFile::file_name(*present->server))));
     std::sort(recorder.events.begin(), recorder.events.end());
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"mirror finished", "mirror offline",
                                                          "nas finished", "nas online"}));
