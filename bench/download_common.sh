@@ -1,6 +1,8 @@
 # Shared by the download benchmarks: a 1 GiB file made once, a folder for the
 # copies, timing, and the comparison with curl. FERROVANE_BENCH_DOWNLOAD names
-# another place for the file.
+# another place for the file. The copies go to memory (/dev/shm) where it has
+# room: on a shared machine the disk's writeback varies by seconds from one
+# gigabyte to the next and would drown the transfers being compared.
 big=${FERROVANE_BENCH_DOWNLOAD:-${TMPDIR:-/tmp}/ferrovane-bench-download}
 size=$((1024 * 1024 * 1024))
 command -v curl >/dev/null || { echo "installing curl..." >&2; apt-get install -y -q curl >/dev/null || sudo apt-get install -y -q curl >/dev/null; }
@@ -14,7 +16,11 @@ make_file_once() {
     fi
 }
 
-copies=$(mktemp -d)
+if [ "$(df --output=avail -k /dev/shm 2>/dev/null | tail -n 1)" -gt $((3 * 1024 * 1024)) ] 2>/dev/null; then
+    copies=$(mktemp -d -p /dev/shm)
+else
+    copies=$(mktemp -d)
+fi
 server_out=$(mktemp)
 server=
 cleanup() { [ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$copies" "$server_out"; }
@@ -51,6 +57,7 @@ compare() {
         end=$(now); t=$(seconds "$start" "$end")
         best_curl=$(awk -v a="$t" -v b="${best_curl:-$t}" 'BEGIN { print (a < b ? a : b) }')
     done
+    echo "copies written to $copies"
     echo "ferrovane: ${best_ours} s, $(throughput "$best_ours") MB/s"
     echo "curl -s -o: ${best_curl} s, $(throughput "$best_curl") MB/s"
 
