@@ -49,6 +49,7 @@ int CommandLine::run(int argc, char** argv) {
     transfer_.add_to(app);
     scans_.add_to(app);
     search_.add_to(app);
+    downloads_.add_to(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

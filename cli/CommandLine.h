@@ -2,6 +2,7 @@
 
 #include "cli/ChangeCommands.h"
 #include "cli/CommandContext.h"
+#include "cli/DownloadCommands.h"
 #include "cli/FilterCommands.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
@@ -31,6 +32,7 @@ private:
     TransferCommands transfer_{context_};
     ScanCommands scans_{context_};
     SearchCommand search_{context_};
+    DownloadCommands downloads_{context_};
 };
 
 }  // namespace tovan::cli

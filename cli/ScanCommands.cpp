@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ctime>
 
+#include "app/DownloadList.h"
 #include "app/Scheduler.h"
 #include "cli/CliError.h"
 #include "cli/NodeFinder.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr std::chrono::milliseconds ScanTick{100};
 constexpr std::chrono::milliseconds WatchTick{1000};
 constexpr std::int32_t FirstFolderDepth = 3;
+constexpr std::chrono::milliseconds PauseJobsLimit{5000};
 
 std::int64_t now() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
@@ -127,6 +129,9 @@ void ScanCommands::watch() {
     Scheduler scheduler(document, options, session->application()->internet_session(), now());
     ScanReporter reporter(context_.output, scheduler);
     scheduler.set_observer(&reporter);
+    // Stored jobs go on where they stopped, as when the desktop program starts.
+    const DownloadList jobs(document.downloads());
+    jobs.resume_all(session->application()->internet_session());
     if (options.startup_action == Options::FullSynchronize)
         scheduler.synchronize_all(now());
     else if (options.startup_action == Options::UpdateStatusOnly)
@@ -141,8 +146,9 @@ void ScanCommands::watch() {
         reporter.show_progress();
     }
     reporter.clear_progress();
-    Output::note("stopping: scans end, then everything is saved");
+    Output::note("stopping: scans end, jobs pause, then everything is saved");
     scheduler.shut_down();
+    jobs.pause_all(PauseJobsLimit);
     session->save();
     session->save_options();
     Output::note("stopped; everything is saved in " + session->data_folder());
