@@ -45,27 +45,31 @@ throughput() { awk -v s="$1" -v n="$size" 'BEGIN { printf "%.0f", n / s / 1e6 }'
 compare() {
     local name=$1 url=$2 ours_url=${3:-$2} ftp_port=${4:-} best_ours= best_curl= start end t
     for round in 1 2 3; do
-        rm -f "$copies/ours" "$copies/curl"; sync
+        rm -f "$copies/big.bin" "$copies/curl"; sync
         start=$(now)
-        "$FERROVANE_BENCH_DIR/ferrovane_download" "$ours_url" "$copies/ours" $ftp_port >/dev/null
+        "$FERROVANE_BENCH_DIR/ferrovane_download" "$ours_url" "$copies" $ftp_port >/dev/null
         end=$(now); t=$(seconds "$start" "$end")
-        cmp -s "$copies/ours" "$big/big.bin" || { echo "ferrovane's copy differs" >&2; exit 1; }
+        cmp -s "$copies/big.bin" "$big/big.bin" || { echo "ferrovane's copy differs" >&2; exit 1; }
         best_ours=$(awk -v a="$t" -v b="${best_ours:-$t}" 'BEGIN { print (a < b ? a : b) }')
-        rm -f "$copies/ours"; sync
+        rm -f "$copies/big.bin"; sync
         start=$(now)
         curl -s -o "$copies/curl" "$url"
         end=$(now); t=$(seconds "$start" "$end")
         best_curl=$(awk -v a="$t" -v b="${best_curl:-$t}" 'BEGIN { print (a < b ? a : b) }')
     done
     echo "copies written to $copies"
-    echo "ferrovane: ${best_ours} s, $(throughput "$best_ours") MB/s"
+    echo "ferrovane (a download job): ${best_ours} s, $(throughput "$best_ours") MB/s"
     echo "curl -s -o: ${best_curl} s, $(throughput "$best_curl") MB/s"
 
-    cp "$copies/curl" "$copies/ours"
-    truncate -s $((size / 2)) "$copies/ours"
+    # The resume: a download job, then the downloader alone, which counts
+    # the bytes its reads bring.
     local figures
-    figures=$("$FERROVANE_BENCH_DIR/ferrovane_download" "$ours_url" "$copies/ours" $ftp_port)
-    cmp -s "$copies/ours" "$big/big.bin" || { echo "the resumed copy differs" >&2; exit 1; }
-    echo "resume from the half: $(echo "$figures" | awk '/bytes_read/ { print $2 }') bytes transferred of $size"
+    for mode in job --direct; do
+        cp "$copies/curl" "$copies/big.bin"
+        truncate -s $((size / 2)) "$copies/big.bin"
+        figures=$("$FERROVANE_BENCH_DIR/ferrovane_download" ${mode#job} "$ours_url" "$copies" $ftp_port)
+        cmp -s "$copies/big.bin" "$big/big.bin" || { echo "the resumed copy differs" >&2; exit 1; }
+        echo "resume from the half (${mode#--}): $(echo "$figures" | awk '/bytes_(read|fetched)/ { print $2 }') bytes transferred of $size"
+    done
     echo "$name: $(awk -v a="$best_ours" -v b="$best_curl" 'BEGIN { printf "%.2f", b / a }') x"
 }
