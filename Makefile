@@ -2,7 +2,7 @@
 WERROR ?= OFF
 CMAKE_FLAGS = -G Ninja -DFERROVANE_WERROR=$(WERROR)
 
-.PHONY: all deps test test-asan test-tsan bench clean format
+.PHONY: all deps run test test-asan test-tsan bench clean format
 
 all: deps
 	cmake -S . -B build $(CMAKE_FLAGS)
@@ -10,6 +10,16 @@ all: deps
 
 deps:
 	@scripts/install-deps
+
+# Installs what is missing, builds the command-line program and watches: on a
+# first run, the download folder. Ctrl+C stops it and saves everything. The data
+# stays where an installed Ferrovane keeps it, not in build/, which a clean wipes.
+DATA_DIR ?= $(or $(FERROVANE_DATA),$(or $(XDG_DATA_HOME),$(HOME)/.local/share)/ferrovane/SAVE)
+
+run: deps
+	cmake -S . -B build $(CMAKE_FLAGS)
+	cmake --build build --target ferrovane-cli
+	build/cli/ferrovane-cli --data-dir "$(DATA_DIR)" watch
 
 test: all
 	ctest --test-dir build --output-on-failure

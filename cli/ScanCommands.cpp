@@ -60,6 +60,10 @@ void ScanCommands::scan_now(bool check_only) {
     std::vector<NodeFinder::Target> targets;
     for (const std::string& name : names_) targets.push_back(finder.find(name));
     if (names_.empty()) targets.push_back({document.servers(), nullptr, {}, {}});
+    if (document.servers()->server_count() == 0) {
+        context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
+        return;
+    }
 
     const StopSignal stop;
     Scheduler scheduler(document, session->options(), session->application()->internet_session(), now());
