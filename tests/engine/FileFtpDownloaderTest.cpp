@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 #include "engine/FileDownloader.h"
 #include "engine/FtpConnection.h"
@@ -9,6 +8,8 @@
 #include "engine/Server.h"
 #include "engine/TransferLog.h"
 #include "fixtures/FtpServer.h"
+#include "support/DownloadRun.h"
+#include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 #include "tovan/Exception.h"
 
@@ -16,38 +17,11 @@ namespace tovan {
 namespace {
 
 using test::FtpServer;
+using test::download;
+using test::Outcome;
+using test::random_bytes;
 using test::read_file;
 using test::write_file;
-
-std::string random_bytes(std::size_t count) {
-    std::mt19937 random(9);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(random());
-    return bytes;
-}
-
-enum class Outcome { Complete, Dropped, WriteError };
-
-// Runs one file as the job's thread does; bytes_read gets what the reads brought.
-Outcome download(FileDownloader& downloader, const std::string& source,
-                 const std::string& destination, std::uint64_t* bytes_read = nullptr) {
-    downloader.start(source, destination);
-    if (downloader.complete())
-        return Outcome::Complete;
-    if (!downloader.is_found())
-        return Outcome::Dropped;
-    for (;;) {
-        const std::int32_t read = downloader.read_chunk(100'000);
-        if (bytes_read != nullptr)
-            *bytes_read += static_cast<std::uint64_t>(read);
-        if (!downloader.is_found())
-            return Outcome::Dropped;
-        if (downloader.write_error())
-            return Outcome::WriteError;
-        if (downloader.complete())
-            return Outcome::Complete;
-    }
-}
 
 class FileFtpDownloaderTest : public ::testing::Test {
 protected:
@@ -70,7 +44,7 @@ protected:
     }
     std::string destination() const { return local.file("copy.bin"); }
 
-    const std::string content = random_bytes(1'000'003);
+    const std::string content = random_bytes(1'000'003, 9);
     InternetSession session;
     test::TempFolder served;
     test::TempFolder local;

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 #include "engine/FileDownloader.h"
 #include "engine/HttpConnection.h"
 #include "engine/InternetSession.h"
 #include "engine/TransferLog.h"
 #include "fixtures/HttpServer.h"
+#include "support/DownloadRun.h"
+#include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 #include "tovan/Exception.h"
 
@@ -15,38 +16,11 @@ namespace tovan {
 namespace {
 
 using test::HttpServer;
+using test::download;
+using test::Outcome;
+using test::random_bytes;
 using test::read_file;
 using test::write_file;
-
-std::string random_bytes(std::size_t count) {
-    std::mt19937 random(7);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(random());
-    return bytes;
-}
-
-enum class Outcome { Complete, Dropped, WriteError };
-
-// Runs one file as the job's thread does; bytes_read gets what the reads brought.
-Outcome download(FileDownloader& downloader, const std::string& source,
-                 const std::string& destination, std::uint64_t* bytes_read = nullptr) {
-    downloader.start(source, destination);
-    if (downloader.complete())
-        return Outcome::Complete;
-    if (!downloader.is_found())
-        return Outcome::Dropped;
-    for (;;) {
-        const std::int32_t read = downloader.read_chunk(100'000);
-        if (bytes_read != nullptr)
-            *bytes_read += static_cast<std::uint64_t>(read);
-        if (!downloader.is_found())
-            return Outcome::Dropped;
-        if (downloader.write_error())
-            return Outcome::WriteError;
-        if (downloader.complete())
-            return Outcome::Complete;
-    }
-}
 
 class FileHttpDownloaderTest : public ::testing::Test {
 protected:
@@ -64,7 +38,7 @@ protected:
     }
     std::string destination() const { return local.file("copy.bin"); }
 
-    const std::string content = random_bytes(1'000'003);
+    const std::string content = random_bytes(1'000'003, 7);
     InternetSession session;
     test::TempFolder served;
     test::TempFolder local;

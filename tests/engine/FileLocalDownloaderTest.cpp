@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/FileLocalDownloader.h"
+#include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 
@@ -14,13 +15,11 @@ using test::random_bytes;
 using test::read_file;
 using test::write_file;
 
-// Runs the download as the job's thread does; the number of bytes read.
+// The bytes that the reads of one file brought.
 std::uint64_t download(FileDownloader& downloader, const std::string& source,
-                       const std::string& destination, std::int32_t chunk = 100000) {
-    downloader.start(source, destination);
+                       const std::string& destination) {
     std::uint64_t read = 0;
-    while (!downloader.complete() && !downloader.write_error() && downloader.is_found())
-        read += static_cast<std::uint64_t>(downloader.read_chunk(chunk));
+    test::download(downloader, source, destination, &read);
     return read;
 }
 
