@@ -9,7 +9,8 @@
 namespace tovan::cli {
 
 void ChangeCommands::add_to(CLI::App& app) {
-    CLI::App* changes = app.add_subcommand("changes", "Show what the scans marked new, modified or deleted");
+    CLI::App* changes =
+        app.add_subcommand("changes", "Show what the scans marked new, modified or deleted");
     changes->add_option("name", scope_, "Server, group or NAME/PATH (default: everything)");
     context_.on(changes, [this] { list_changes(); });
 
@@ -22,7 +23,8 @@ void ChangeCommands::list_changes() {
     auto session = context_.open(Session::Access::Read);
     const SharedPtr<TreeEntry> root = session->document().servers();
     std::size_t count = 0;
-    const ChangeList::Visit print = [&](const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& entry) {
+    const ChangeList::Visit print = [&](const SharedPtr<TreeEntry>& node,
+                                        const SharedPtr<Entry>& entry) {
         context_.output.result(ChangeText::record(*node, *entry), ChangeText::line(*node, *entry));
         ++count;
     };
@@ -35,7 +37,8 @@ void ChangeCommands::list_changes() {
         else
             ChangeList::walk(target.node, print);
     }
-    if (count == 0 && !context_.output.json()) context_.output.message("no changes");
+    if (count == 0 && !context_.output.json())
+        context_.output.message("no changes");
 }
 
 void ChangeCommands::unmark() {
@@ -46,17 +49,19 @@ void ChangeCommands::unmark() {
         count = ChangeList::count(*target.entry);
         target.entry->set_state(EntryState::Unchanged);
     } else {
-        ChangeList::walk(target.node, [&](const SharedPtr<TreeEntry>&, const SharedPtr<Entry>&) { ++count; });
+        ChangeList::walk(target.node,
+                         [&](const SharedPtr<TreeEntry>&, const SharedPtr<Entry>&) { ++count; });
         const std::function<void(const TreeEntry&)> unmark_all = [&](const TreeEntry& node) {
-            if (node.server) node.server->root()->set_state(EntryState::Unchanged);
+            if (node.server)
+                node.server->root()->set_state(EntryState::Unchanged);
             for (const SharedPtr<TreeEntry>& child : node.children) unmark_all(*child);
         };
         unmark_all(*target.node);
     }
     session->save();
     context_.output.result({{"unmarked", target_}, {"changes", count}},
-                           "unmarked " + std::to_string(count) + (count == 1 ? " change" : " changes") +
-                               " in " + target_);
+                           "unmarked " + std::to_string(count) +
+                               (count == 1 ? " change" : " changes") + " in " + target_);
 }
 
 }  // namespace tovan::cli

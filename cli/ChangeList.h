@@ -13,7 +13,8 @@ namespace tovan::cli {
 // that carry a mark are descended, so an unchanged catalog costs nothing.
 class ChangeList {
 public:
-    using Visit = std::function<void(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& entry)>;
+    using Visit =
+        std::function<void(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& entry)>;
 
     static bool is_change(EntryState state);
     // Every change at or below the folder of the server node, depth first.

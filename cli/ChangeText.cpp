@@ -27,8 +27,10 @@ std::string ChangeText::name(const TreeEntry& node, const Entry& entry) {
     std::replace(path.begin(), path.end(), '\\', '/');
     while (path.starts_with('/')) path.erase(0, 1);
     std::string text = NodeFinder::bare_label(node);
-    if (!path.empty()) text += "/" + path;
-    if (entry.is_folder() && !text.ends_with('/')) text += '/';
+    if (!path.empty())
+        text += "/" + path;
+    if (entry.is_folder() && !text.ends_with('/'))
+        text += '/';
     return text;
 }
 
@@ -41,8 +43,10 @@ nlohmann::json ChangeText::record(const TreeEntry& node, const Entry& entry) {
                              {"server", NodeFinder::bare_label(node)},
                              {"name", name(node, entry)},
                              {"folder", entry.is_folder()}};
-    if (node.server) record["url"] = ServerUrl::shown(*node.server, &entry);
-    if (!entry.is_folder()) record["size"] = entry.size();
+    if (node.server)
+        record["url"] = ServerUrl::shown(*node.server, &entry);
+    if (!entry.is_folder())
+        record["size"] = entry.size();
     return record;
 }
 

@@ -6,12 +6,14 @@ namespace tovan::cli {
 
 void CommandContext::on(CLI::App* command, std::function<void()> run) {
     command->callback([this, run = std::move(run)] {
-        if (!action_) action_ = run;
+        if (!action_)
+            action_ = run;
     });
 }
 
 bool CommandContext::run_action() const {
-    if (!action_) return false;
+    if (!action_)
+        return false;
     action_();
     return true;
 }

@@ -13,13 +13,16 @@ namespace {
 std::string first_word(int argc, char** argv) {
     for (int at = 1; at < argc; ++at) {
         const std::string argument = argv[at];
-        if (argument == "--data-dir") ++at;
-        else if (!argument.starts_with('-')) return argument;
+        if (argument == "--data-dir")
+            ++at;
+        else if (!argument.starts_with('-'))
+            return argument;
     }
     return {};
 }
 
-std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, int argc,
+                             char** argv) {
     const std::string word = first_word(argc, argv);
     if (app.get_subcommands().empty() && !word.empty())
         return "there is no command \"" + word + "\"; `ferrovane-cli --help` lists them";
@@ -33,12 +36,14 @@ std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, 
 CommandLine::CommandLine() = default;
 
 int CommandLine::run(int argc, char** argv) {
-    CLI::App app("Ferrovane watches local folders, SMB shares and FTP servers, marks what "
-                 "changed, searches the catalog and downloads with resume.",
-                 "ferrovane-cli");
+    CLI::App app(
+        "Ferrovane watches local folders, SMB shares and FTP servers, marks what "
+        "changed, searches the catalog and downloads with resume.",
+        "ferrovane-cli");
     app.fallthrough();
     app.require_subcommand(1);
-    app.add_option("--data-dir", context_.data_dir, "Data folder (default: $FERROVANE_DATA, "
+    app.add_option("--data-dir", context_.data_dir,
+                   "Data folder (default: $FERROVANE_DATA, "
                    "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
     app.add_flag("--json", json_, "One JSON object per line");
     servers_.add_to(app);
@@ -53,7 +58,8 @@ int CommandLine::run(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == 0) return app.exit(error);
+        if (error.get_exit_code() == 0)
+            return app.exit(error);
         Output::error(parse_error_text(app, error, argc, argv));
         return CliError::Usage;
     }

@@ -5,10 +5,14 @@
 namespace tovan::cli {
 
 std::optional<std::int32_t> DepthText::parse(const std::string& text, bool allow_default) {
-    if (text == "none" || text == "0") return Server::NoScan;
-    if (text == "full") return Server::FullScan;
-    if (text == "default" && allow_default) return Server::DefaultDepth;
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '6') return text[0] - '0';
+    if (text == "none" || text == "0")
+        return Server::NoScan;
+    if (text == "full")
+        return Server::FullScan;
+    if (text == "default" && allow_default)
+        return Server::DefaultDepth;
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '6')
+        return text[0] - '0';
     return std::nullopt;
 }
 

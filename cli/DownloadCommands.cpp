@@ -35,20 +35,24 @@ SharedPtr<Downloader> same_job(const DownloadList& list, const Downloader& job, 
 }
 
 std::string entry_name(const NodeFinder::Target& target) {
-    if (!target.entry) return NodeFinder::bare_label(*target.node);
+    if (!target.entry)
+        return NodeFinder::bare_label(*target.node);
     return std::string(target.entry->name());
 }
 
 }  // namespace
 
 void DownloadCommands::add_to(CLI::App& app) {
-    CLI::App* download = app.add_subcommand("download", "Download a URL, or a file or folder of the catalog");
-    download->add_option("source", source_, "URL or path of a file, or NAME/PATH in the catalog")->required();
+    CLI::App* download =
+        app.add_subcommand("download", "Download a URL, or a file or folder of the catalog");
+    download->add_option("source", source_, "URL or path of a file, or NAME/PATH in the catalog")
+        ->required();
     download->add_option("--to", to_, "Folder to download into (default: the last one, else here)");
     download->add_flag("--changed", changed_, "Only files marked new or modified");
     context_.on(download, [this] { this->download(); });
 
-    CLI::App* jobs = app.add_subcommand("jobs", "Show the download jobs, or pause, resume, repeat or remove one");
+    CLI::App* jobs = app.add_subcommand(
+        "jobs", "Show the download jobs, or pause, resume, repeat or remove one");
     context_.on(jobs, [this] { list_jobs(); });
     const std::pair<const char*, Steer> steering[] = {{"pause", Steer::Pause},
                                                       {"resume", Steer::Resume},
@@ -63,26 +67,31 @@ void DownloadCommands::add_to(CLI::App& app) {
 
 std::string DownloadCommands::destination(Session& session) const {
     std::string folder = to_;
-    if (folder.empty()) folder = session.options().download_folder;
+    if (folder.empty())
+        folder = session.options().download_folder;
     std::error_code error;
-    if (folder.empty()) folder = std::filesystem::current_path(error).string();
+    if (folder.empty())
+        folder = std::filesystem::current_path(error).string();
     folder = std::filesystem::absolute(folder, error).lexically_normal().string();
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))
         throw CliError("the folder " + folder + " can't be made" +
-                       (error ? ": " + error.message() : std::string()) + "; choose another with --to");
+                       (error ? ": " + error.message() : std::string()) +
+                       "; choose another with --to");
     return folder;
 }
 
 // What does not parse is refused before anything is opened or made.
 void DownloadCommands::check_source() const {
-    if (!names_a_place(source_)) return;
+    if (!names_a_place(source_))
+        return;
     const auto parsed = ServerUrl::read(source_);
     if (!parsed || parsed->file_name.empty())
         throw CliError("\"" + source_ + "\" does not name a file to download", CliError::Usage);
 }
 
-SharedPtr<Downloader> DownloadCommands::make_job(Session& session, const std::string& folder) const {
+SharedPtr<Downloader> DownloadCommands::make_job(Session& session,
+                                                 const std::string& folder) const {
     auto job = tovan::make_shared<Downloader>(session.application()->internet_session());
     if (names_a_place(source_)) {
         const auto parsed = ServerUrl::read(source_);
@@ -92,7 +101,8 @@ SharedPtr<Downloader> DownloadCommands::make_job(Session& session, const std::st
     } else {
         const NodeFinder::Target target = NodeFinder(session.document().servers()).find(source_);
         if (!target.node->server)
-            throw CliError("\"" + source_ + "\" is a group; name a server, or a file or folder of one");
+            throw CliError("\"" + source_ +
+                           "\" is a group; name a server, or a file or folder of one");
         job->set_server(*target.node->server);
         job->add_entry(*target.entry_or_root(), folder, changed_);
         job->set_name(entry_name(target));
@@ -112,22 +122,26 @@ void DownloadCommands::download() {
     DownloadList list(session->document().downloads());
     std::size_t id = 0;
     if (SharedPtr<Downloader> stored = same_job(list, *job, id)) {
-        Output::note("resuming job " + std::to_string(id) + ", which fetches this to the same place");
+        Output::note("resuming job " + std::to_string(id) +
+                     ", which fetches this to the same place");
         job = stored;
     } else {
         list.add(job);
         id = list.jobs().size();
     }
-    if (!to_.empty()) session->options().download_folder = folder;
+    if (!to_.empty())
+        session->options().download_folder = folder;
     session->save();
     JobRunner(*session, context_.output).run(id, job);
 }
 
 void DownloadCommands::list_jobs() {
     auto session = context_.open(Session::Access::Read);
-    const std::vector<SharedPtr<Downloader>> jobs = DownloadList(session->document().downloads()).jobs();
+    const std::vector<SharedPtr<Downloader>> jobs =
+        DownloadList(session->document().downloads()).jobs();
     for (std::size_t at = 0; at < jobs.size(); ++at)
-        context_.output.result(JobText::record(at + 1, *jobs[at]), JobText::line(at + 1, *jobs[at]));
+        context_.output.result(JobText::record(at + 1, *jobs[at]),
+                               JobText::line(at + 1, *jobs[at]));
     if (jobs.empty() && !context_.output.json())
         context_.output.message("no download jobs: `ferrovane-cli download URL` starts one");
 }
@@ -137,7 +151,8 @@ void DownloadCommands::steer(Steer action) {
     DownloadList list(session->document().downloads());
     const std::vector<SharedPtr<Downloader>> jobs = list.jobs();
     if (id_ < 1 || id_ > jobs.size())
-        throw CliError("there is no job " + std::to_string(id_) + "; `ferrovane-cli jobs` lists them");
+        throw CliError("there is no job " + std::to_string(id_) +
+                       "; `ferrovane-cli jobs` lists them");
     const SharedPtr<Downloader>& job = jobs[id_ - 1];
     const std::string name = job->status().name;
     switch (action) {

@@ -8,9 +8,11 @@ namespace tovan::cli {
 namespace {
 
 void check_mask(const std::string& mask) {
-    const std::string pattern = mask.starts_with('+') || mask.starts_with('-') ? mask.substr(1) : mask;
+    const std::string pattern =
+        mask.starts_with('+') || mask.starts_with('-') ? mask.substr(1) : mask;
     if (pattern.empty())
-        throw CliError("a mask needs a pattern after its sign, such as \"-*.tmp\"", CliError::Usage);
+        throw CliError("a mask needs a pattern after its sign, such as \"-*.tmp\"",
+                       CliError::Usage);
 }
 
 }  // namespace
@@ -26,7 +28,8 @@ void FilterCommands::add_mask_argument(CLI::App& command) {
 
 void FilterCommands::take_dashed_mask(CLI::App& command) {
     std::vector<std::string> masks;
-    if (!mask_.empty()) masks.push_back(mask_);
+    if (!mask_.empty())
+        masks.push_back(mask_);
     const std::vector<std::string> extras = command.remaining();
     for (std::size_t at = 0; at < extras.size(); ++at) {
         const std::string& extra = extras[at];
@@ -39,7 +42,8 @@ void FilterCommands::take_dashed_mask(CLI::App& command) {
         else if (extra != "--")
             masks.push_back(extra);
     }
-    if (masks.size() != 1) throw CliError("give one mask, such as \"-*.tmp\"", CliError::Usage);
+    if (masks.size() != 1)
+        throw CliError("give one mask, such as \"-*.tmp\"", CliError::Usage);
     mask_ = masks.front();
 }
 
@@ -48,7 +52,8 @@ void FilterCommands::add_to(CLI::App& app) {
     filter->require_subcommand(1);
     CLI::App* list = filter->add_subcommand("list", "Show the masks in the order they are tried");
     context_.on(list, [this] { this->list(); });
-    CLI::App* add = filter->add_subcommand("add", "Add a mask at the front: \"+*.mkv\" marks, \"-*.tmp\" ignores");
+    CLI::App* add = filter->add_subcommand(
+        "add", "Add a mask at the front: \"+*.mkv\" marks, \"-*.tmp\" ignores");
     add_mask_argument(*add);
     context_.on(add, [this, add] {
         take_dashed_mask(*add);

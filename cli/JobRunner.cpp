@@ -1,12 +1,12 @@
 #include "cli/JobRunner.h"
 
+#include <thread>
+
 #include "app/TextFormats.h"
 #include "cli/CliError.h"
 #include "cli/JobText.h"
 #include "cli/Progress.h"
 #include "cli/StopSignal.h"
-
-#include <thread>
 
 namespace tovan::cli {
 namespace {
@@ -24,13 +24,14 @@ void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
         pause(*job);
         session_.save();
         throw CliError("paused job " + std::to_string(id) + " (" + job->status().name +
-                       "); `ferrovane-cli jobs resume " + std::to_string(id) + "` goes on from there");
+                       "); `ferrovane-cli jobs resume " + std::to_string(id) +
+                       "` goes on from there");
     }
     session_.save();
     const Downloader::Status status = job->status();
-    output_.result(JobText::record(id, *job), "downloaded " + status.name + " to " +
-                                                   job->destination_path() + " (" +
-                                                   size_text(static_cast<std::int64_t>(status.total)) + ")");
+    output_.result(JobText::record(id, *job),
+                   "downloaded " + status.name + " to " + job->destination_path() + " (" +
+                       size_text(static_cast<std::int64_t>(status.total)) + ")");
 }
 
 bool JobRunner::follow(Downloader& job) const {
@@ -38,7 +39,8 @@ bool JobRunner::follow(Downloader& job) const {
     bool waiting = false;
     while (!job.is_finished()) {
         StopSignal::wait(Step);
-        if (StopSignal::requested()) return false;
+        if (StopSignal::requested())
+            return false;
         const Downloader::Status status = job.status();
         const bool now_waiting = status.state == Downloader::State::Waiting;
         if (now_waiting && !waiting) {

@@ -25,7 +25,8 @@ std::string state_name(Downloader::State state) {
 }
 
 std::string files_text(const Downloader::Status& status) {
-    return std::to_string(status.completed_count) + "/" + std::to_string(status.item_count) + " files";
+    return std::to_string(status.completed_count) + "/" + std::to_string(status.item_count) +
+           " files";
 }
 
 }  // namespace
@@ -47,14 +48,17 @@ nlohmann::json JobText::record(std::size_t id, const Downloader& job) {
                              {"files", status.item_count},
                              {"total", status.total},
                              {"destination", job.destination_path()}};
-    if (status.progress >= 0) record["progress"] = status.progress;
-    if (status.state == Downloader::State::Running) record["speed"] = status.speed;
+    if (status.progress >= 0)
+        record["progress"] = status.progress;
+    if (status.state == Downloader::State::Running)
+        record["speed"] = status.speed;
     return record;
 }
 
 std::string JobText::progress(const Downloader::Status& status) {
-    return status.name + "  " + progress_text(status.progress, status.file_progress, status.item_count) +
-           "  " + speed_column_text(status) + "  " + files_text(status) + "  " + status.status;
+    return status.name + "  " +
+           progress_text(status.progress, status.file_progress, status.item_count) + "  " +
+           speed_column_text(status) + "  " + files_text(status) + "  " + status.status;
 }
 
 }  // namespace tovan::cli

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "engine/Downloader.h"
 

@@ -26,12 +26,15 @@ std::string state_of(const TreeEntry& node) {
     return node.online ? "online" : "unchecked";
 }
 
-std::string indent(int level) { return std::string(static_cast<std::size_t>(level) * 2, ' '); }
+std::string indent(int level) {
+    return std::string(static_cast<std::size_t>(level) * 2, ' ');
+}
 
 }  // namespace
 
 void ListCommand::add_to(CLI::App& app) {
-    CLI::App* list = app.add_subcommand("list", "Show the servers with their state, counts and sizes");
+    CLI::App* list =
+        app.add_subcommand("list", "Show the servers with their state, counts and sizes");
     context_.on(list, [this] { run(); });
 }
 
@@ -58,8 +61,8 @@ void ListCommand::show(const TreeEntry& node, const std::string& group, int leve
                             {"files", stats.files},
                             {"size", stats.current_size}},
                            indent(level) + name + "/  (" + std::to_string(node.server_count()) +
-                               (node.server_count() == 1 ? " server, " : " servers, ") + size_text(static_cast<std::int64_t>(stats.current_size)) +
-                               ")");
+                               (node.server_count() == 1 ? " server, " : " servers, ") +
+                               size_text(static_cast<std::int64_t>(stats.current_size)) + ")");
     for (const SharedPtr<TreeEntry>& child : node.children) show(*child, name, level + 1);
 }
 
@@ -71,21 +74,21 @@ void ListCommand::show_server(const TreeEntry& node, const std::string& group, i
     server.statistics(stats);
     const std::size_t changes = ChangeList::count(*server.root());
     const std::string depth = DepthText::text(server.effective_scan_depth(*server.root()));
-    context_.output.result(
-        {{"type", "server"},
-         {"name", name},
-         {"group", group},
-         {"url", ServerUrl::shown(server)},
-         {"state", state},
-         {"depth", depth},
-         {"files", stats.files},
-         {"folders", stats.folders},
-         {"size", stats.current_size},
-         {"changes", changes}},
-        indent(level) + name + "  " + state + "  " + ServerUrl::shown(server) + "  depth " + depth + ", " +
-            std::to_string(stats.folders) + " folders, " + std::to_string(stats.files) +
-            " files, " + size_text(static_cast<std::int64_t>(stats.current_size)) + ", " +
-            std::to_string(changes) + (changes == 1 ? " change" : " changes"));
+    context_.output.result({{"type", "server"},
+                            {"name", name},
+                            {"group", group},
+                            {"url", ServerUrl::shown(server)},
+                            {"state", state},
+                            {"depth", depth},
+                            {"files", stats.files},
+                            {"folders", stats.folders},
+                            {"size", stats.current_size},
+                            {"changes", changes}},
+                           indent(level) + name + "  " + state + "  " + ServerUrl::shown(server) +
+                               "  depth " + depth + ", " + std::to_string(stats.folders) +
+                               " folders, " + std::to_string(stats.files) + " files, " +
+                               size_text(static_cast<std::int64_t>(stats.current_size)) + ", " +
+                               std::to_string(changes) + (changes == 1 ? " change" : " changes"));
 }
 
 }  // namespace tovan::cli

@@ -5,7 +5,8 @@
 namespace tovan::cli {
 
 SharedPtr<Entry> NodeFinder::Target::entry_or_root() const {
-    if (entry) return entry;
+    if (entry)
+        return entry;
     return node->server ? node->server->root() : SharedPtr<Entry>();
 }
 
@@ -37,8 +38,10 @@ NodeFinder::Target NodeFinder::find(const std::string& text) const {
     const std::vector<Found> all = nodes();
     for (const Found& each : all) {
         const std::string label = bare_label(*each.node);
-        const bool matches = text == label || (text.starts_with(label) && text[label.size()] == '/');
-        if (!matches || label.size() < best_size) continue;
+        const bool matches =
+            text == label || (text.starts_with(label) && text[label.size()] == '/');
+        if (!matches || label.size() < best_size)
+            continue;
         ambiguous = best != nullptr && label.size() == best_size;
         best = &each;
         best_size = label.size();
@@ -59,13 +62,16 @@ NodeFinder::Target NodeFinder::find(const std::string& text) const {
 
 SharedPtr<Entry> NodeFinder::find_entry(const TreeEntry& node, const std::string& path) const {
     if (!node.server)
-        throw CliError("\"" + node.label() + "\" is a group: name a server to reach \"" + path + "\"");
+        throw CliError("\"" + node.label() + "\" is a group: name a server to reach \"" + path +
+                       "\"");
     SharedPtr<Entry> entry = node.server->root();
     std::size_t start = 0;
     while (entry && start < path.size()) {
         std::size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        if (end > start) entry = entry->find_child(std::string_view(path).substr(start, end - start));
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            entry = entry->find_child(std::string_view(path).substr(start, end - start));
         start = end + 1;
     }
     if (!entry)
@@ -75,7 +81,8 @@ SharedPtr<Entry> NodeFinder::find_entry(const TreeEntry& node, const std::string
 }
 
 SharedPtr<TreeEntry> NodeFinder::find_group(const std::string& name) const {
-    if (name.empty()) return root_;
+    if (name.empty())
+        return root_;
     const Target target = find(name);
     if (target.node->kind != TreeEntry::Group || !target.path.empty())
         throw CliError("\"" + name + "\" is not a group; `ferrovane-cli group add " + name +
@@ -85,15 +92,18 @@ SharedPtr<TreeEntry> NodeFinder::find_group(const std::string& name) const {
 
 bool NodeFinder::is_taken(const std::string& label) const {
     for (const Found& each : nodes())
-        if (bare_label(*each.node) == label) return true;
+        if (bare_label(*each.node) == label)
+            return true;
     return false;
 }
 
 std::string NodeFinder::unused(const std::string& label) const {
-    if (!is_taken(label)) return label;
+    if (!is_taken(label))
+        return label;
     for (int number = 2;; ++number) {
         const std::string candidate = label + " " + std::to_string(number);
-        if (!is_taken(candidate)) return candidate;
+        if (!is_taken(candidate))
+            return candidate;
     }
 }
 

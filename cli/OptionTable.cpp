@@ -7,8 +7,10 @@ namespace tovan::cli {
 namespace {
 
 bool parse_flag(const std::string& text, bool& out) {
-    if (text == "true" || text == "on" || text == "yes" || text == "1") return out = true, true;
-    if (text == "false" || text == "off" || text == "no" || text == "0") return out = false, true;
+    if (text == "true" || text == "on" || text == "yes" || text == "1")
+        return out = true, true;
+    if (text == "false" || text == "off" || text == "no" || text == "0")
+        return out = false, true;
     return false;
 }
 
@@ -22,7 +24,8 @@ OptionTable::Row flag(const char* key, Field field) {
     return {key, [field](const Options& o) { return nlohmann::json(static_cast<bool>(o.*field)); },
             [field](Options& o, const std::string& text) {
                 bool value = false;
-                if (!parse_flag(text, value)) return false;
+                if (!parse_flag(text, value))
+                    return false;
                 o.*field = value;
                 return true;
             },
@@ -34,7 +37,8 @@ OptionTable::Row number(const char* key, Field field, std::int64_t low, std::int
     return {key, [field](const Options& o) { return nlohmann::json(o.*field); },
             [field, low, high](Options& o, const std::string& text) {
                 std::int64_t value = 0;
-                if (!parse_number(text, low, high, value)) return false;
+                if (!parse_number(text, low, high, value))
+                    return false;
                 o.*field = static_cast<std::remove_reference_t<decltype(o.*field)>>(value);
                 return true;
             },
@@ -55,7 +59,8 @@ OptionTable::Row min_size() {
             [](const Options& o) { return nlohmann::json(o.search_min_size_mb); },
             [](Options& o, const std::string& text) {
                 float value = 0;
-                const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+                const auto [end, error] =
+                    std::from_chars(text.data(), text.data() + text.size(), value);
                 if (error != std::errc() || end != text.data() + text.size() || !(value >= 0))
                     return false;
                 o.search_min_size_mb = value;
@@ -107,7 +112,8 @@ const std::vector<OptionTable::Row>& OptionTable::rows() {
 
 const OptionTable::Row* OptionTable::find(const std::string& key) {
     for (const Row& row : rows())
-        if (row.key == key) return &row;
+        if (row.key == key)
+            return &row;
     return nullptr;
 }
 

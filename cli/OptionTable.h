@@ -1,10 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "app/Options.h"
 
@@ -20,7 +19,7 @@ public:
         std::function<nlohmann::json(const Options&)> get;
         // False for a value the option does not take; the options stay unchanged.
         std::function<bool(Options&, const std::string&)> set;  // empty: shown only
-        std::string values;                                      // what set accepts
+        std::string values;                                     // what set accepts
     };
 
     static const std::vector<Row>& rows();

@@ -13,13 +13,15 @@ Progress::~Progress() {
 }
 
 void Progress::show(const std::string& text) {
-    if (!enabled_) return;
+    if (!enabled_)
+        return;
     std::cerr << "\r" << text << "\033[K" << std::flush;
     shown_ = true;
 }
 
 void Progress::clear() {
-    if (!shown_) return;
+    if (!shown_)
+        return;
     std::cerr << "\r\033[K" << std::flush;
     shown_ = false;
 }

@@ -20,10 +20,13 @@ constexpr std::chrono::milliseconds WatchTick{1000};
 constexpr std::int32_t FirstFolderDepth = 3;
 constexpr std::chrono::milliseconds PauseJobsLimit{5000};
 
-std::int64_t now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeEntry>>& out) {
-    if (node->server) out.push_back(node);
+    if (node->server)
+        out.push_back(node);
     for (const SharedPtr<TreeEntry>& child : node->children) servers_below(child, out);
 }
 
@@ -46,34 +49,43 @@ void ScanCommands::add_to(CLI::App& app) {
 bool ScanCommands::run_scans(Scheduler& scheduler, ScanReporter& reporter) {
     while (scheduler.has_running()) {
         StopSignal::wait(ScanTick);
-        if (StopSignal::requested()) return false;
+        if (StopSignal::requested())
+            return false;
         scheduler.tick(now());
         reporter.show_progress();
     }
     return true;
 }
 
+std::vector<NodeFinder::Target> ScanCommands::targets(CLumiskDoc& document) const {
+    const NodeFinder finder(document.servers());
+    std::vector<NodeFinder::Target> targets;
+    for (const std::string& name : names_) {
+        targets.push_back(finder.find(name));
+        if (targets.back().entry && !targets.back().entry->is_folder())
+            throw CliError("\"" + name + "\" is a file; name its folder", CliError::Usage);
+    }
+    if (names_.empty())
+        targets.push_back({document.servers(), nullptr, {}, {}});
+    return targets;
+}
+
 void ScanCommands::scan_now(bool check_only) {
     auto session = context_.open(Session::Access::Change);
     CLumiskDoc& document = session->document();
-    const NodeFinder finder(document.servers());
-    std::vector<NodeFinder::Target> targets;
-    for (const std::string& name : names_) targets.push_back(finder.find(name));
-    if (names_.empty()) targets.push_back({document.servers(), nullptr, {}, {}});
+    const std::vector<NodeFinder::Target> chosen = targets(document);
     if (document.servers()->server_count() == 0) {
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
         return;
     }
-
     const StopSignal stop;
-    Scheduler scheduler(document, session->options(), session->application()->internet_session(), now());
+    Scheduler scheduler(document, session->options(), session->application()->internet_session(),
+                        now());
     ScanReporter reporter(context_.output, scheduler);
     reporter.set_notes(false);
     scheduler.set_observer(&reporter);
     std::vector<SharedPtr<TreeEntry>> servers;
-    for (const NodeFinder::Target& target : targets) {
-        if (target.entry && !target.entry->is_folder())
-            throw CliError("\"" + target.path + "\" is a file; name its folder", CliError::Usage);
+    for (const NodeFinder::Target& target : chosen) {
         scheduler.start_scanning(target.node, target.entry, check_only, false);
         servers_below(target.node, servers);
     }
@@ -81,17 +93,26 @@ void ScanCommands::scan_now(bool check_only) {
     scheduler.shut_down();
     reporter.clear_progress();
     session->save();
-    if (check_only) report_states(servers);
-    if (!ended) throw CliError("stopped before the scans ended; what they found so far is saved");
-    if (!check_only && reporter.change_count() == 0 && !context_.output.json())
+    if (check_only)
+        report_states(servers);
+    if (!ended)
+        throw CliError("stopped before the scans ended; what they found so far is saved");
+    if (!check_only)
+        report_scan(reporter);
+}
+
+void ScanCommands::report_scan(const ScanReporter& reporter) const {
+    if (reporter.change_count() == 0 && !context_.output.json())
         context_.output.message("no changes");
-    if (!check_only && !reporter.unreached().empty()) {
-        std::string names;
-        for (const SharedPtr<TreeEntry>& node : reporter.unreached())
-            names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
-                     (node->server->last_error().empty() ? "" : " (" + node->server->last_error() + ")");
-        throw CliError("can't reach " + names + "; `ferrovane-cli status` checks again");
+    if (reporter.unreached().empty())
+        return;
+    std::string names;
+    for (const SharedPtr<TreeEntry>& node : reporter.unreached()) {
+        const std::string error = node->server->last_error();
+        names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
+                 (error.empty() ? "" : " (" + error + ")");
     }
+    throw CliError("can't reach " + names + "; `ferrovane-cli status` checks again");
 }
 
 void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes) const {
@@ -99,9 +120,12 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
         const std::string name = NodeFinder::bare_label(*node);
         const std::string state = node->online ? "online" : "offline";
         const std::string error = node->online ? "" : node->server->last_error();
-        nlohmann::json record = {{"server", name}, {"state", state}, {"url", ServerUrl::shown(*node->server)}};
-        if (!error.empty()) record["error"] = error;
-        context_.output.result(record, state + "  " + name + (error.empty() ? "" : "  (" + error + ")"));
+        nlohmann::json record = {
+            {"server", name}, {"state", state}, {"url", ServerUrl::shown(*node->server)}};
+        if (!error.empty())
+            record["error"] = error;
+        context_.output.result(record,
+                               state + "  " + name + (error.empty() ? "" : "  (" + error + ")"));
     }
 }
 
@@ -109,19 +133,23 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
 // download folder, a few levels deep.
 void ScanCommands::watch_first_folder(Session& session) const {
     const SharedPtr<TreeEntry> root = session.document().servers();
-    if (root->server_count() != 0) return;
+    if (root->server_count() != 0)
+        return;
     const std::string folder = UserFolders::downloads();
-    if (folder.empty()) return;
+    if (folder.empty())
+        return;
     const auto parsed = ServerUrl::read_folder(folder);
-    if (!parsed) return;
+    if (!parsed)
+        return;
     const SharedPtr<Server>& server = parsed->server;
     server->set_scan_depth(*server->root(), FirstFolderDepth);
     server->set_parent_filter(&session.document().filter());
     const std::string name = NodeFinder(root).unused(ServerUrl::default_name(*server));
     root->children.push_back(TreeEntry::make_server_node(server, name));
     session.save();
-    Output::note("no servers yet: watching " + server->url() + " as \"" + name + "\" at scan depth " +
-                 std::to_string(FirstFolderDepth) + "; `ferrovane-cli add PATH|URL` adds more");
+    Output::note("no servers yet: watching " + server->url() + " as \"" + name +
+                 "\" at scan depth " + std::to_string(FirstFolderDepth) +
+                 "; `ferrovane-cli add PATH|URL` adds more");
 }
 
 void ScanCommands::watch() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/CommandContext.h"
+#include "cli/NodeFinder.h"
 
 namespace CLI {
 class App;
@@ -26,7 +27,11 @@ public:
     void add_to(CLI::App& app);
 
 private:
+    // What the names given stand for; everything when none is given.
+    std::vector<NodeFinder::Target> targets(CLumiskDoc& document) const;
     void scan_now(bool check_only);
+    // The summary of a scan: raises CliError when a server could not be reached.
+    void report_scan(const ScanReporter& reporter) const;
     void watch();
     // Ticks until every scan has ended or a stop is asked for; false then.
     static bool run_scans(Scheduler& scheduler, ScanReporter& reporter);

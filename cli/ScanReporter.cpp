@@ -27,16 +27,19 @@ void ScanReporter::show_progress() {
     std::int64_t remaining = 0;
     for (const Scanning& each : scannings) remaining += each.scanner->remaining();
     const std::string first = NodeFinder::bare_label(*scannings.front().node);
-    progress_.show("scanning " + first +
-                   (scannings.size() > 1 ? " and " + std::to_string(scannings.size() - 1) + " more" : "") +
-                   ": " + std::to_string(remaining) + " listings left");
+    progress_.show(
+        "scanning " + first +
+        (scannings.size() > 1 ? " and " + std::to_string(scannings.size() - 1) + " more" : "") +
+        ": " + std::to_string(remaining) + " listings left");
 }
 
 void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
     std::erase(unreached_, node);
-    if (!node->online) unreached_.push_back(node);
+    if (!node->online)
+        unreached_.push_back(node);
     show_progress();
-    if (!notes_) return;
+    if (!notes_)
+        return;
     progress_.clear();
     const std::string name = NodeFinder::bare_label(*node);
     if (!node->online) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "app/SchedulerObserver.h"
 #include "cli/Output.h"

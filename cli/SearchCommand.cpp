@@ -14,9 +14,10 @@ namespace tovan::cli {
 
 void SearchCommand::add_to(CLI::App& app) {
     CLI::App* search = app.add_subcommand("search", "Find files in the catalogs by masks");
-    search->add_option("masks", masks_,
-                       "Masks, separated by \",\" or \";\", matched anywhere in the path "
-                       "(\"*.mkv,*.avi\"); \"\" finds everything")
+    search
+        ->add_option("masks", masks_,
+                     "Masks, separated by \",\" or \";\", matched anywhere in the path "
+                     "(\"*.mkv,*.avi\"); \"\" finds everything")
         ->required();
     search->add_option("--in", scope_, "Server, group or NAME/PATH folder (default: everything)");
     search->add_option("--min-size", min_size_mb_, "Only files of at least this many MB")
@@ -30,12 +31,14 @@ void SearchCommand::add_to(CLI::App& app) {
 void SearchCommand::run() {
     auto session = context_.open(Session::Access::Read);
     CLumiskDoc& document = session->document();
-    const NodeFinder::Target target =
-        scope_.empty() ? NodeFinder::Target{document.servers(), nullptr, {}, {}}
-                       : NodeFinder(document.servers()).find(scope_);
-    if (online_ && !StatusCheck::run(document, session->options(),
-                                     session->application() ? session->application()->internet_session() : nullptr,
-                                     target.node))
+    const NodeFinder::Target target = scope_.empty()
+                                          ? NodeFinder::Target{document.servers(), nullptr, {}, {}}
+                                          : NodeFinder(document.servers()).find(scope_);
+    if (online_ &&
+        !StatusCheck::run(
+            document, session->options(),
+            session->application() ? session->application()->internet_session() : nullptr,
+            target.node))
         throw CliError("stopped while checking which servers are online");
 
     Search search;
@@ -60,7 +63,8 @@ void SearchCommand::run() {
         }
         context_.output.result(record, text);
     }
-    if (results.empty() && !context_.output.json()) context_.output.message("nothing found");
+    if (results.empty() && !context_.output.json())
+        context_.output.message("nothing found");
 }
 
 }  // namespace tovan::cli

@@ -25,7 +25,8 @@ std::string why_in_log() {
 
 Session::Session(const std::string& data_dir, Access access)
     : application_(settings_for(data_dir)) {
-    if (application_.start()) return;
+    if (application_.start())
+        return;
     if (access == Access::Read && application_.data_folder().held_by() != 0) {
         read_saved_files();
         return;

@@ -10,7 +10,9 @@ volatile std::sig_atomic_t stop_requested = 0;
 struct sigaction previous_interrupt;
 struct sigaction previous_terminate;
 
-extern "C" void on_stop(int) { stop_requested = 1; }
+extern "C" void on_stop(int) {
+    stop_requested = 1;
+}
 
 }  // namespace
 
@@ -28,7 +30,9 @@ StopSignal::~StopSignal() {
     ::sigaction(SIGTERM, &previous_terminate, nullptr);
 }
 
-bool StopSignal::requested() { return stop_requested != 0; }
+bool StopSignal::requested() {
+    return stop_requested != 0;
+}
 
 void StopSignal::wait(std::chrono::milliseconds time) {
     constexpr std::chrono::milliseconds Step{20};

@@ -18,15 +18,18 @@ std::string why_in_log() {
 // Commands find nodes by their labels, so an imported node whose label is
 // taken gets a number; its servers find their filters' parent in the document.
 void fit_in(TreeEntry& node, const NodeFinder& finder, const ScanFilter& filter) {
-    if (finder.is_taken(NodeFinder::bare_label(node))) node.name = finder.unused(NodeFinder::bare_label(node));
-    if (node.server) node.server->set_parent_filter(&filter);
+    if (finder.is_taken(NodeFinder::bare_label(node)))
+        node.name = finder.unused(NodeFinder::bare_label(node));
+    if (node.server)
+        node.server->set_parent_filter(&filter);
     for (const SharedPtr<TreeEntry>& child : node.children) fit_in(*child, finder, filter);
 }
 
 }  // namespace
 
 void TransferCommands::add_to(CLI::App& app) {
-    CLI::App* exporting = app.add_subcommand("export", "Write a server or group with its catalogs to a file");
+    CLI::App* exporting =
+        app.add_subcommand("export", "Write a server or group with its catalogs to a file");
     exporting->add_option("name", name_, "Server or group")->required();
     exporting->add_option("file", file_, "File to write (.srv)")->required();
     context_.on(exporting, [this] { export_node(); });
@@ -40,10 +43,12 @@ void TransferCommands::add_to(CLI::App& app) {
 void TransferCommands::export_node() {
     auto session = context_.open(Session::Access::Read);
     const NodeFinder::Target target = NodeFinder(session->document().servers()).find(name_);
-    if (target.entry) throw CliError("export takes a server or a group, not a path inside one", CliError::Usage);
+    if (target.entry)
+        throw CliError("export takes a server or a group, not a path inside one", CliError::Usage);
     if (!session->document().export_node(*target.node, file_))
         throw CliError(file_ + " can't be written" + why_in_log() + "; choose another file");
-    context_.output.result({{"exported", name_}, {"file", file_}}, "exported " + name_ + " to " + file_);
+    context_.output.result({{"exported", name_}, {"file", file_}},
+                           "exported " + name_ + " to " + file_);
 }
 
 void TransferCommands::import_file() {

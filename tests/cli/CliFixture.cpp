@@ -32,7 +32,8 @@ std::vector<nlohmann::json> CliFixture::json(const std::vector<std::string>& arg
     with_json.push_back("--json");
     std::istringstream lines(ok(with_json));
     std::vector<nlohmann::json> objects;
-    for (std::string line; std::getline(lines, line);) objects.push_back(nlohmann::json::parse(line));
+    for (std::string line; std::getline(lines, line);)
+        objects.push_back(nlohmann::json::parse(line));
     return objects;
 }
 
@@ -40,7 +41,8 @@ std::map<std::string, std::string> CliFixture::data_files() const {
     std::map<std::string, std::string> files;
     for (const auto& each : std::filesystem::directory_iterator(data())) {
         const std::string name = each.path().filename().string();
-        if (name != "ferrovane.lock" && each.is_regular_file()) files[name] = read_file(each.path().string());
+        if (name != "ferrovane.lock" && each.is_regular_file())
+            files[name] = read_file(each.path().string());
     }
     return files;
 }

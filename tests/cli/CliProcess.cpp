@@ -20,7 +20,8 @@ std::vector<std::string> environment_with(const std::map<std::string, std::strin
     for (char** each = environ; *each != nullptr; ++each) {
         const std::string variable = *each;
         const std::string name = variable.substr(0, variable.find('='));
-        if (changes.count(name) == 0) variables.push_back(variable);
+        if (changes.count(name) == 0)
+            variables.push_back(variable);
     }
     for (const auto& [name, value] : changes) variables.push_back(name + "=" + value);
     return variables;
@@ -44,7 +45,8 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
     std::vector<char*> envp = pointers(env_texts);
     int out[2];
     int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for ferrovane-cli");
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("no pipe for ferrovane-cli");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
@@ -57,7 +59,8 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
     err_ = err[0];
     if (failed != 0) {
         pid_ = -1;
-        throw std::runtime_error(std::string("ferrovane-cli can't be started: ") + std::strerror(failed));
+        throw std::runtime_error(std::string("ferrovane-cli can't be started: ") +
+                                 std::strerror(failed));
     }
 }
 
@@ -66,8 +69,10 @@ CliProcess::~CliProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    if (out_ >= 0) ::close(out_);
-    if (err_ >= 0) ::close(err_);
+    if (out_ >= 0)
+        ::close(out_);
+    if (err_ >= 0)
+        ::close(err_);
 }
 
 CliProcess::Result CliProcess::run(const std::vector<std::string>& arguments,
@@ -76,17 +81,21 @@ CliProcess::Result CliProcess::run(const std::vector<std::string>& arguments,
 }
 
 void CliProcess::signal(int number) const {
-    if (pid_ > 0) ::kill(pid_, number);
+    if (pid_ > 0)
+        ::kill(pid_, number);
 }
 
 bool CliProcess::read_some(std::chrono::milliseconds wait) {
     pollfd ready[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
-    if (out_ < 0 && err_ < 0) return false;
-    if (::poll(ready, 2, static_cast<int>(wait.count())) <= 0) return true;
+    if (out_ < 0 && err_ < 0)
+        return false;
+    if (::poll(ready, 2, static_cast<int>(wait.count())) <= 0)
+        return true;
     std::string* targets[2] = {&result_.out, &result_.err};
     int* descriptors[2] = {&out_, &err_};
     for (int at = 0; at < 2; ++at) {
-        if (*descriptors[at] < 0 || ready[at].revents == 0) continue;
+        if (*descriptors[at] < 0 || ready[at].revents == 0)
+            continue;
         char buffer[4096];
         const ssize_t count = ::read(*descriptors[at], buffer, sizeof buffer);
         if (count > 0) {
@@ -117,7 +126,8 @@ bool CliProcess::wait_for_err(const std::string& text, std::chrono::milliseconds
 CliProcess::Result CliProcess::finish() {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (read_some(std::chrono::milliseconds(100))) {
-        if (std::chrono::steady_clock::now() < end) continue;
+        if (std::chrono::steady_clock::now() < end)
+            continue;
         ::kill(pid_, SIGKILL);
         result_.err += "\n[killed: still running after 30 s]";
         end_reading();

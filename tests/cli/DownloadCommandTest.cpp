@@ -13,7 +13,8 @@ using DownloadCommand = CliFixture;
 
 std::string pattern(std::size_t size) {
     std::string bytes(size, '\0');
-    for (std::size_t at = 0; at < size; ++at) bytes[at] = static_cast<char>((at * 131 + at / 251) & 0xFF);
+    for (std::size_t at = 0; at < size; ++at)
+        bytes[at] = static_cast<char>((at * 131 + at / 251) & 0xFF);
     return bytes;
 }
 

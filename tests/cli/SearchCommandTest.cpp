@@ -15,7 +15,8 @@ protected:
         std::vector<std::string> search = {"search"};
         search.insert(search.end(), arguments.begin(), arguments.end());
         std::set<std::string> names;
-        for (const nlohmann::json& result : json(search)) names.insert(result["name"].get<std::string>());
+        for (const nlohmann::json& result : json(search))
+            names.insert(result["name"].get<std::string>());
         return names;
     }
 };
@@ -34,7 +35,8 @@ TEST_F(SearchCommand, FindsByMasksSizeScopeAndChangeMark) {
 
     EXPECT_EQ(found({"*.mkv, *.avi", "--min-size", "1"}),
               (std::set<std::string>{"T/films/big.mkv", "T/docs/a.avi"}));
-    EXPECT_EQ(found({"avi", "--in", "T/docs"}), (std::set<std::string>{"T/docs/a.avi", "T/docs/new.avi"}));
+    EXPECT_EQ(found({"avi", "--in", "T/docs"}),
+              (std::set<std::string>{"T/docs/a.avi", "T/docs/new.avi"}));
     EXPECT_EQ(found({"", "--changed"}), std::set<std::string>{"T/docs/new.avi"});
     EXPECT_EQ(found({"films", "--dirs", "--in", "T/films"}),
               (std::set<std::string>{"T/films/", "T/films/big.mkv", "T/films/small.mkv"}));
