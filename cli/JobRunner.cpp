@@ -1,5 +1,7 @@
 #include "cli/JobRunner.h"
 
+#include <cctype>
+#include <sstream>
 #include <thread>
 
 #include "app/TextFormats.h"
@@ -14,12 +16,46 @@ namespace {
 constexpr std::chrono::milliseconds Step{200};
 constexpr std::chrono::seconds PauseLimit{5};
 
+// The server's last refusal in a transfer log: an HTTP status line or an FTP
+// reply of the 4xx or 5xx kind; empty when there is none.
+std::string refusal_in(const std::string& log) {
+    std::istringstream lines(log);
+    std::string refusal;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const bool http = line.starts_with("HTTP/") && (line.find(" 4") != std::string::npos ||
+                                                        line.find(" 5") != std::string::npos);
+        const bool ftp = line.size() > 3 && (line[0] == '4' || line[0] == '5') &&
+                         std::isdigit(static_cast<unsigned char>(line[1])) &&
+                         std::isdigit(static_cast<unsigned char>(line[2])) &&
+                         (line[3] == ' ' || line[3] == '-');
+        if (http || ftp)
+            refusal = line;
+    }
+    return refusal;
+}
+
 }  // namespace
+
+// The job drops a file its server no longer has; that is no success to report.
+void JobRunner::check_dropped(std::size_t id, Downloader& job, std::size_t expected) const {
+    const Downloader::Status status = job.status();
+    if (status.completed_count >= expected)
+        return;
+    const std::string reason = refusal_in(job.log().text());
+    throw CliError(std::to_string(expected - status.completed_count) + " of " +
+                   std::to_string(expected) + " files of job " + std::to_string(id) + " (" +
+                   status.name + ") could not be downloaded" +
+                   (reason.empty() ? std::string() : ": " + reason) +
+                   "; check that the source is still there");
+}
 
 void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
     const StopSignal stop;
     job->set_session(session_.application()->internet_session());
     job->resume();
+    const std::size_t expected = job->status().item_count;
     if (!follow(*job)) {
         pause(*job);
         session_.save();
@@ -28,6 +64,7 @@ void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
                        "` goes on from there");
     }
     session_.save();
+    check_dropped(id, *job, expected);
     const Downloader::Status status = job->status();
     output_.result(JobText::record(id, *job),
                    "downloaded " + status.name + " to " + job->destination_path() + " (" +

@@ -24,6 +24,7 @@ private:
     // False when a stop was asked for.
     bool follow(Downloader& job) const;
     void pause(Downloader& job);
+    void check_dropped(std::size_t id, Downloader& job, std::size_t expected) const;
 
     Session& session_;
     const Output& output_;

@@ -43,6 +43,23 @@ TEST_F(DownloadCommand, InterruptedJobIsSavedAndResumesWhereItStopped) {
     EXPECT_GT(server.answers().back().first, 0u);
 }
 
+// A regression: a job whose only file the server did not have ended as complete
+// with nothing copied, and the command reported it downloaded.
+TEST_F(DownloadCommand, AFileTheServerDoesNotHaveIsAFailure) {
+    HttpServer::Options options;
+    options.root = sandbox.path();
+    const HttpServer server(options);
+    const CliProcess::Result result =
+        cli({"download", "http://127.0.0.1:" + std::to_string(server.port()) + "/missing.bin",
+             "--to", sandbox.file("out")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(
+        result.err.find("1 of 1 files of job 1 (missing.bin) could not be downloaded: HTTP/1."),
+        std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(" 404"), std::string::npos) << result.err;
+}
+
 TEST_F(DownloadCommand, CopiesTheChangedFilesOfACatalogFolder) {
     put("docs/old.txt", "old");
     ok({"add", tree(), "--name", "T"});
