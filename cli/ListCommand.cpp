@@ -6,24 +6,26 @@
 
 #include "app/TextFormats.h"
 #include "cli/ChangeList.h"
+#include "cli/CliError.h"
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
+#include "cli/StatusCheck.h"
 
 namespace tovan::cli {
 namespace {
 
-// Only a local folder can be looked at without going to the network; the others
-// are as the last check in this process left them, which for a new process is
-// not known.
-std::string state_of(const TreeEntry& node) {
+// Without the check only a local folder can be looked at; the others are not
+// known, since the online state is not stored.
+std::string state_of(const TreeEntry& node, bool checked) {
+    if (checked)
+        return node.online ? "online" : "offline";
     const Server& server = *node.server;
-    if (server.kind() == ServerKind::Local) {
-        struct stat info;
-        const std::string path = server.root()->full_path();
-        return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? "online" : "offline";
-    }
-    return node.online ? "online" : "unchecked";
+    if (server.kind() != ServerKind::Local)
+        return "unchecked";
+    struct stat info;
+    const std::string path = server.root()->full_path();
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? "online" : "offline";
 }
 
 std::string indent(int level) {
@@ -35,12 +37,18 @@ std::string indent(int level) {
 void ListCommand::add_to(CLI::App& app) {
     CLI::App* list =
         app.add_subcommand("list", "Show the servers with their state, counts and sizes");
+    list->add_flag("--no-check", no_check_,
+                   "Don't check which servers are online (remote ones show unchecked)");
     context_.on(list, [this] { run(); });
 }
 
 void ListCommand::run() {
     auto session = context_.open(Session::Access::Read);
     const SharedPtr<TreeEntry> root = session->document().servers();
+    InternetSession* internet =
+        session->application() ? session->application()->internet_session() : nullptr;
+    if (!no_check_ && !StatusCheck::run(session->document(), session->options(), internet, root))
+        throw CliError("stopped while checking which servers are online");
     if (root->children.empty())
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
     for (const SharedPtr<TreeEntry>& child : root->children) show(*child, "", 0);
@@ -69,7 +77,7 @@ void ListCommand::show(const TreeEntry& node, const std::string& group, int leve
 void ListCommand::show_server(const TreeEntry& node, const std::string& group, int level) const {
     const Server& server = *node.server;
     const std::string name = NodeFinder::bare_label(node);
-    const std::string state = state_of(node);
+    const std::string state = state_of(node, !no_check_);
     CatalogStats stats;
     server.statistics(stats);
     const std::size_t changes = ChangeList::count(*server.root());

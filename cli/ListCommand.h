@@ -21,6 +21,7 @@ private:
     void show_server(const TreeEntry& node, const std::string& group, int level) const;
 
     CommandContext& context_;
+    bool no_check_ = false;
 };
 
 }  // namespace tovan::cli

@@ -55,6 +55,7 @@ TEST_F(SearchCommand, OnlineLeavesOutAServerThatIsGone) {
 
     EXPECT_EQ(found({"txt"}), (std::set<std::string>{"L/a.txt", "F/b.txt"}));
     EXPECT_EQ(found({"txt", "--online"}), std::set<std::string>{"L/a.txt"});
+    EXPECT_EQ(json({"list"}).at(1)["state"], "offline");
 }
 
 }  // namespace
