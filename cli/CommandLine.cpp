@@ -46,15 +46,17 @@ int CommandLine::run(int argc, char** argv) {
                    "Data folder (default: $FERROVANE_DATA, "
                    "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
     app.add_flag("--json", json_, "One JSON object per line");
+    // In the order of --help: the servers, scans and their changes, search,
+    // downloads, then the settings and moving servers elsewhere.
     servers_.add_to(app);
     list_.add_to(app);
-    filter_.add_to(app);
-    options_.add_to(app);
-    changes_.add_to(app);
-    transfer_.add_to(app);
     scans_.add_to(app);
+    changes_.add_to(app);
     search_.add_to(app);
     downloads_.add_to(app);
+    filter_.add_to(app);
+    options_.add_to(app);
+    transfer_.add_to(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -54,12 +54,18 @@ void DownloadCommands::add_to(CLI::App& app) {
     CLI::App* jobs = app.add_subcommand(
         "jobs", "Show the download jobs, or pause, resume, repeat or remove one");
     context_.on(jobs, [this] { list_jobs(); });
-    const std::pair<const char*, Steer> steering[] = {{"pause", Steer::Pause},
-                                                      {"resume", Steer::Resume},
-                                                      {"again", Steer::Again},
-                                                      {"remove", Steer::Remove}};
-    for (const auto& [name, action] : steering) {
-        CLI::App* command = jobs->add_subcommand(name, std::string("Job ID: ") + name);
+    struct Steering {
+        const char* name;
+        const char* help;
+        Steer action;
+    };
+    const Steering steering[] = {
+        {"pause", "Pause a job: a stored job waits for `jobs resume` or `watch`", Steer::Pause},
+        {"resume", "Run a job to its end, from where it stopped", Steer::Resume},
+        {"again", "Fetch a job's files again, then run it", Steer::Again},
+        {"remove", "Remove a job (the files it fetched stay)", Steer::Remove}};
+    for (const auto& [name, help, action] : steering) {
+        CLI::App* command = jobs->add_subcommand(name, help);
         command->add_option("id", id_, "Job number, as `ferrovane-cli jobs` shows it")->required();
         context_.on(command, [this, action = action] { steer(action); });
     }
