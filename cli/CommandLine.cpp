@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <exception>
 
 #include "cli/CliError.h"
@@ -36,6 +37,9 @@ std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, 
 CommandLine::CommandLine() = default;
 
 int CommandLine::run(int argc, char** argv) {
+    // A reader that goes away (`sync | head`) must not kill a command before it
+    // saves what it found; writes to it just fail from then on.
+    std::signal(SIGPIPE, SIG_IGN);
     CLI::App app(
         "Ferrovane watches local folders, SMB shares and FTP servers, marks what "
         "changed, searches the catalog and downloads with resume.",

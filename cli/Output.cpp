@@ -15,6 +15,10 @@ void Output::message(const std::string& text) const {
     result({{"message", text}}, text);
 }
 
+bool Output::is_open() {
+    return static_cast<bool>(std::cout);
+}
+
 void Output::error(const std::string& text) {
     std::cerr << "ferrovane-cli: " << text << std::endl;
 }

@@ -19,6 +19,9 @@ public:
     // A message about what was done: {"message": text} with --json.
     void message(const std::string& text) const;
 
+    // False once stdout cannot be written any more: its reader is gone.
+    static bool is_open();
+
     // "ferrovane-cli: " and the text, on stderr.
     static void error(const std::string& text);
     static void note(const std::string& text);

@@ -172,7 +172,8 @@ void ScanCommands::watch() {
                  " servers: status every " + std::to_string(options.update_status_minutes) +
                  " min, sync every " + std::to_string(options.synchronize_minutes) +
                  " min; Ctrl+C stops");
-    while (!StopSignal::requested()) {
+    // Until stopped, or until whoever reads the changes is gone.
+    while (!StopSignal::requested() && Output::is_open()) {
         StopSignal::wait(scheduler.has_running() ? ScanTick : WatchTick);
         scheduler.tick(now());
         reporter.show_progress();
