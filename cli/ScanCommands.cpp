@@ -168,8 +168,9 @@ void ScanCommands::watch() {
         scheduler.synchronize_all(now());
     else if (options.startup_action == Options::UpdateStatusOnly)
         scheduler.update_status_all(now());
-    Output::note("watching " + std::to_string(document.servers()->server_count()) +
-                 " servers: status every " + std::to_string(options.update_status_minutes) +
+    const std::uint32_t count = document.servers()->server_count();
+    Output::note("watching " + std::to_string(count) + (count == 1 ? " server" : " servers") +
+                 ": status every " + std::to_string(options.update_status_minutes) +
                  " min, sync every " + std::to_string(options.synchronize_minutes) +
                  " min; Ctrl+C stops");
     // Until stopped, or until whoever reads the changes is gone.

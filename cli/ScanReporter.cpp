@@ -33,12 +33,21 @@ void ScanReporter::show_progress() {
         ": " + std::to_string(remaining) + " listings left");
 }
 
+// A status check ends quietly; only a scan has something to tell. The ending
+// scanner's record is still listed while its end is reported.
+bool ScanReporter::was_scan(const TreeEntry& node) const {
+    for (const Scanning& each : scheduler_.scannings())
+        if (each.node.get() == &node)
+            return each.timed;
+    return false;
+}
+
 void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
     std::erase(unreached_, node);
     if (!node->online)
         unreached_.push_back(node);
     show_progress();
-    if (!notes_)
+    if (!notes_ || !was_scan(*node))
         return;
     progress_.clear();
     const std::string name = NodeFinder::bare_label(*node);

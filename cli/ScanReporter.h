@@ -15,7 +15,7 @@ namespace tovan::cli {
 
 // What the scheduler's ticks show on the command line: every change as it is
 // found on stdout, a progress line on stderr, and a note when a server's scan
-// ends.
+// (not a mere status check) ends.
 class ScanReporter : public SchedulerObserver {
 public:
     ScanReporter(const Output& output, const Scheduler& scheduler)
@@ -34,6 +34,8 @@ public:
     void clear_progress() { progress_.clear(); }
 
 private:
+    bool was_scan(const TreeEntry& node) const;
+
     const Output& output_;
     const Scheduler& scheduler_;
     Progress progress_;
