@@ -47,7 +47,7 @@ void ListCommand::run() {
     const SharedPtr<TreeEntry> root = session->document().servers();
     InternetSession* internet =
         session->application() ? session->application()->internet_session() : nullptr;
-    if (!no_check_ && !StatusCheck::run(session->document(), session->options(), internet, root))
+    if (!no_check_ && !StatusCheck::run(session->document(), session->options(), internet, {root}))
         throw CliError("stopped while checking which servers are online");
     if (root->children.empty())
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");

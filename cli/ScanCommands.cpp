@@ -9,6 +9,7 @@
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
 #include "cli/ServerUrl.h"
+#include "cli/StatusCheck.h"
 #include "cli/StopSignal.h"
 #include "cli/UserFolders.h"
 
@@ -35,11 +36,11 @@ void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeE
 void ScanCommands::add_to(CLI::App& app) {
     CLI::App* sync = app.add_subcommand("sync", "Scan servers now and show what changed");
     sync->add_option("names", names_, "Servers, groups or NAME/PATH folders (default: all)");
-    context_.on(sync, [this] { scan_now(false); });
+    context_.on(sync, [this] { scan_now(); });
 
     CLI::App* status = app.add_subcommand("status", "Check now which servers are online");
     status->add_option("names", names_, "Servers or groups (default: all)");
-    context_.on(status, [this] { scan_now(true); });
+    context_.on(status, [this] { check_now(); });
 
     CLI::App* watch = app.add_subcommand(
         "watch", "Scan on the options' schedule and show changes as they are found, until stopped");
@@ -70,7 +71,7 @@ std::vector<NodeFinder::Target> ScanCommands::targets(CLumiskDoc& document) cons
     return targets;
 }
 
-void ScanCommands::scan_now(bool check_only) {
+void ScanCommands::scan_now() {
     auto session = context_.open(Session::Access::Change);
     CLumiskDoc& document = session->document();
     const std::vector<NodeFinder::Target> chosen = targets(document);
@@ -84,21 +85,34 @@ void ScanCommands::scan_now(bool check_only) {
     ScanReporter reporter(context_.output, scheduler);
     reporter.set_notes(false);
     scheduler.set_observer(&reporter);
-    std::vector<SharedPtr<TreeEntry>> servers;
-    for (const NodeFinder::Target& target : chosen) {
-        scheduler.start_scanning(target.node, target.entry, check_only, false);
-        servers_below(target.node, servers);
-    }
+    for (const NodeFinder::Target& target : chosen)
+        scheduler.start_scanning(target.node, target.entry, false, false);
     const bool ended = run_scans(scheduler, reporter);
     scheduler.shut_down();
     reporter.clear_progress();
     session->save();
-    if (check_only)
-        report_states(servers);
     if (!ended)
         throw CliError("stopped before the scans ended; what they found so far is saved");
-    if (!check_only)
-        report_scan(reporter);
+    report_scan(reporter);
+}
+
+// A check writes nothing, so it runs on the saved files too while another
+// process holds the data folder.
+void ScanCommands::check_now() {
+    auto session = context_.open(Session::Access::Read);
+    CLumiskDoc& document = session->document();
+    std::vector<SharedPtr<TreeEntry>> servers;
+    for (const NodeFinder::Target& target : targets(document)) {
+        if (target.entry)
+            throw CliError("status takes servers or groups, not a path inside one",
+                           CliError::Usage);
+        servers_below(target.node, servers);
+    }
+    InternetSession* internet =
+        session->application() ? session->application()->internet_session() : nullptr;
+    if (!StatusCheck::run(document, session->options(), internet, servers))
+        throw CliError("stopped before every server was checked");
+    report_states(servers);
 }
 
 void ScanCommands::report_scan(const ScanReporter& reporter) const {

@@ -29,7 +29,8 @@ public:
 private:
     // What the names given stand for; everything when none is given.
     std::vector<NodeFinder::Target> targets(CLumiskDoc& document) const;
-    void scan_now(bool check_only);
+    void scan_now();
+    void check_now();
     // The summary of a scan: raises CliError when a server could not be reached.
     void report_scan(const ScanReporter& reporter) const;
     void watch();

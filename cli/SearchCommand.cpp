@@ -38,7 +38,7 @@ void SearchCommand::run() {
         !StatusCheck::run(
             document, session->options(),
             session->application() ? session->application()->internet_session() : nullptr,
-            target.node))
+            {target.node}))
         throw CliError("stopped while checking which servers are online");
 
     Search search;

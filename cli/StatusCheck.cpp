@@ -8,12 +8,12 @@
 namespace tovan::cli {
 
 bool StatusCheck::run(CLumiskDoc& document, const Options& options, InternetSession* session,
-                      const SharedPtr<TreeEntry>& node) {
+                      const std::vector<SharedPtr<TreeEntry>>& nodes) {
     Options quiet = options;
     quiet.auto_save = false;
     const StopSignal stop;
     Scheduler scheduler(document, quiet, session, std::time(nullptr));
-    scheduler.start_scanning(node, {}, true, false);
+    for (const SharedPtr<TreeEntry>& node : nodes) scheduler.start_scanning(node, {}, true, false);
     while (scheduler.has_running() && !StopSignal::requested()) {
         StopSignal::wait(std::chrono::milliseconds(50));
         scheduler.tick(std::time(nullptr));

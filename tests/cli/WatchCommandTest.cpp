@@ -34,6 +34,7 @@ TEST_F(WatchCommand, FirstRunWatchesTheDownloadFolderAndSavesEverythingOnSigterm
     EXPECT_EQ(server["name"], "Downloads");
     EXPECT_EQ(server["depth"], "3");
     EXPECT_EQ(server["files"], 1);
+    EXPECT_EQ(cli({"status"}).out, "online  Downloads\n");
 
     watch.signal(SIGTERM);
     const CliProcess::Result stopped = watch.finish();
