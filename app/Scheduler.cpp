@@ -7,6 +7,7 @@
 #include "app/CatalogFile.h"
 #include "app/Options.h"
 #include "app/SchedulerObserver.h"
+#include "app/TextFormats.h"
 #include "engine/Scanner.h"
 #include "tovan/ProfilerScope.h"
 #include "tovan/log/LogChannels.h"
@@ -19,19 +20,6 @@ using Clock = std::chrono::steady_clock;
 bool is_mark(EntryState state) {
     return state == EntryState::New || state == EntryState::Modified ||
            state == EntryState::Deleted;
-}
-
-const char* sign_of(EntryState state) {
-    switch (state) {
-        case EntryState::New:
-            return "+";
-        case EntryState::Modified:
-            return "*";
-        case EntryState::Deleted:
-            return "-";
-        default:
-            return "";
-    }
 }
 
 // Scanners whose threads outlived the shut-down: they are kept here, never
@@ -285,7 +273,7 @@ std::string Scheduler::tray_tip(std::string_view title) const {
     std::string tip = "Changes:";
     for (const ChangeRecord& change : recent_changes_) {
         std::string line = "\n";
-        line += sign_of(change.entry->state());
+        line += change_sign(change.entry->state());
         line += change.node ? change.node->label() : std::string();
         line += "...";
         line += change.entry->name();

@@ -73,4 +73,17 @@ std::string progress_text(double progress, double file_progress, std::size_t fil
     return text + "%";
 }
 
+const char* change_sign(EntryState state) {
+    switch (state) {
+        case EntryState::New:
+            return "+";
+        case EntryState::Modified:
+            return "*";
+        case EntryState::Deleted:
+            return "-";
+        default:
+            return "";
+    }
+}
+
 }  // namespace tovan

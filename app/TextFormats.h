@@ -4,11 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/EntryState.h"
+
 namespace tovan {
 
 // How sizes, speeds, times and progress read everywhere in the user interface.
 // Examples: tests/app/TextFormatsTest.cpp.
 
+// The sign of a change mark: "+" new, "*" modified, "-" deleted, else nothing.
+const char* change_sign(EntryState state);
 // "1023 Bytes", "1.5 KB", "3.0 MB", "2.0 GB"; every negative count in Bytes. The
 // division is in single precision, so large values round the way they always did.
 std::string size_text(std::int64_t bytes);

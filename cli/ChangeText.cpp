@@ -2,23 +2,11 @@
 
 #include <algorithm>
 
+#include "app/TextFormats.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
 
 namespace tovan::cli {
-
-std::string ChangeText::sign(EntryState state) {
-    switch (state) {
-        case EntryState::New:
-            return "+";
-        case EntryState::Modified:
-            return "*";
-        case EntryState::Deleted:
-            return "-";
-        default:
-            return "";
-    }
-}
 
 std::string ChangeText::name(const TreeEntry& node, const Entry& entry) {
     const std::string root = node.server ? node.server->root()->full_path() : std::string();
@@ -35,11 +23,11 @@ std::string ChangeText::name(const TreeEntry& node, const Entry& entry) {
 }
 
 std::string ChangeText::line(const TreeEntry& node, const Entry& entry) {
-    return sign(entry.state()) + " " + name(node, entry);
+    return std::string(change_sign(entry.state())) + " " + name(node, entry);
 }
 
 nlohmann::json ChangeText::record(const TreeEntry& node, const Entry& entry) {
-    nlohmann::json record = {{"change", sign(entry.state())},
+    nlohmann::json record = {{"change", change_sign(entry.state())},
                              {"server", NodeFinder::bare_label(node)},
                              {"name", name(node, entry)},
                              {"folder", entry.is_folder()}};

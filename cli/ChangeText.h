@@ -14,7 +14,6 @@ namespace tovan::cli {
 // ("+ Media/films/new.mkv").
 class ChangeText {
 public:
-    static std::string sign(EntryState state);
     // The server's name, "/" and the path below its root; folders end in "/".
     static std::string name(const TreeEntry& node, const Entry& entry);
     static std::string line(const TreeEntry& node, const Entry& entry);

@@ -55,7 +55,7 @@ void SearchCommand::run() {
         nlohmann::json record = {{"url", url},
                                  {"name", ChangeText::name(*result.server, *result.entry)},
                                  {"folder", result.is_folder},
-                                 {"change", ChangeText::sign(result.entry->state())}};
+                                 {"change", change_sign(result.entry->state())}};
         std::string text = url;
         if (!result.is_folder) {
             record["size"] = result.size;
