@@ -2,22 +2,13 @@
 
 #include <sstream>
 
+#include "app/TextFormats.h"
+
 namespace tovan::test {
 namespace {
 
 const char* mark(EntryState state) {
-    switch (state) {
-        case EntryState::ContainsChanges:
-            return "~";
-        case EntryState::New:
-            return "+";
-        case EntryState::Modified:
-            return "*";
-        case EntryState::Deleted:
-            return "-";
-        default:
-            return "";
-    }
+    return state == EntryState::ContainsChanges ? "~" : change_sign(state);
 }
 
 }  // namespace
