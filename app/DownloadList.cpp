@@ -1,7 +1,6 @@
 #include "app/DownloadList.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace tovan {
 namespace {
@@ -56,13 +55,10 @@ bool DownloadList::pause_all(std::chrono::milliseconds limit) const {
     const std::vector<SharedPtr<Downloader>> all = jobs();
     for (const SharedPtr<Downloader>& job : all) job->pause();
     const auto end = std::chrono::steady_clock::now() + limit;
-    for (const SharedPtr<Downloader>& job : all) {
-        while (job->has_thread()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    return true;
+    return std::all_of(all.begin(), all.end(), [&](const SharedPtr<Downloader>& job) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        return job->wait_for_thread(std::max(left, std::chrono::milliseconds(0)));
+    });
 }
 
 }  // namespace tovan

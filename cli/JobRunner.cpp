@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <sstream>
-#include <thread>
 
 #include "app/TextFormats.h"
 #include "cli/CliError.h"
@@ -93,9 +92,7 @@ bool JobRunner::follow(Downloader& job) const {
 
 void JobRunner::pause(Downloader& job) {
     job.pause();
-    const auto end = std::chrono::steady_clock::now() + PauseLimit;
-    while (job.has_thread() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    job.wait_for_thread(PauseLimit);
 }
 
 }  // namespace tovan::cli

@@ -39,14 +39,8 @@ bool same_item(const DownloadItem& a, const DownloadItem& b) {
     return a.source == b.source && a.destination == b.destination;
 }
 
-// The file name of a source: the text after its last separator.
-std::string file_name_of(const std::string& source) {
-    const std::size_t separator = source.find_last_of("/\\");
-    return separator == std::string::npos ? source : source.substr(separator + 1);
-}
-
-// The last part of a path: a catalog's root is named by its whole location,
-// which must not be copied into the destination.
+// The last part of a path: a source's file name, or the folder name of a
+// catalog's root, which is named by its whole location.
 std::string last_part(std::string_view path) {
     while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
     const std::size_t separator = path.find_last_of("/\\");
@@ -68,9 +62,16 @@ Downloader::Downloader(const DownloadTask& stored, InternetSession* session)
 
 Downloader::~Downloader() {
     pause();
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2500);
-    while (has_thread() && std::chrono::steady_clock::now() < limit)
+    wait_for_thread(std::chrono::seconds(2500));
+}
+
+bool Downloader::wait_for_thread(std::chrono::milliseconds limit) const {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (has_thread()) {
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 void Downloader::set_server(const Server& server) { task_.server = copy_of(server); }
@@ -174,7 +175,7 @@ std::optional<DownloadItem> Downloader::take_next() {
     if (task_.pending.empty()) return std::nullopt;
     DownloadItem item = std::move(task_.pending.front());
     task_.pending.erase(task_.pending.begin());
-    const std::string name = file_name_of(item.source);
+    const std::string name = last_part(item.source);
     status_ = name.empty() ? task_.name : name;
     if (!task_.pending.empty()) status_ += "...";
     return item;

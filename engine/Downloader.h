@@ -70,6 +70,8 @@ public:
 
     bool is_finished() const;
     bool has_thread() const;
+    // Waits, at most limit, until the job's thread has gone; false if it has not.
+    bool wait_for_thread(std::chrono::milliseconds limit) const;
     Status status() const;
     DownloadTask task() const;
     SharedPtr<Server> server() const;

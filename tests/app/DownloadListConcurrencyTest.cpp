@@ -52,8 +52,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     EXPECT_EQ(job->status().state, Downloader::State::Paused);
     EXPECT_EQ(job->status().name, "big.bin");
     list.resume_all(nullptr);
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (job->has_thread() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(job->wait_for_thread(60s));
     EXPECT_EQ(job->status().state, Downloader::State::Complete) << job->log().text();
     EXPECT_TRUE(test::read_file(target.file("big.bin")) == content);
 
