@@ -158,20 +158,6 @@ TEST_F(SchedulerConcurrencyTest, AScanReportsEveryChangeAndSavesTheCatalogOfASer
     EXPECT_EQ(scheduler.recent_changes().size(), 6u);
 }
 
-TEST_F(SchedulerConcurrencyTest, TwentyFiveNewFilesLeaveTheTwentyNewestInTheTrayTip) {
-    for (int i = 0; i < 25; ++i) write(nas, "f" + std::to_string(i) + ".txt");
-    const SharedPtr<TreeEntry> node = add_server("n", nas);
-    Scheduler scheduler(document, options, nullptr, Start);
-    scheduler.start_scanning(document.servers(), {}, false, false);
-    run(scheduler);
-    EXPECT_EQ(scheduler.recent_changes().size(), Scheduler::MaxRecentChanges);
-    const std::string tip = scheduler.tray_tip("Ferrovane 2.2");
-    EXPECT_TRUE(tip.starts_with("Changes:\n+n...f")) << tip;
-    EXPECT_LE(tip.size(), Scheduler::MaxTrayTip);
-    // "\n+n...fNN.txt" is 13 characters: nine lines fit.
-    EXPECT_EQ(std::count(tip.begin(), tip.end(), '\n'), 9);
-}
-
 TEST_F(SchedulerConcurrencyTest, TheScheduledSynchronizationSkipsServersExcludedFromIt) {
     write(nas, "a.txt");
     write(mirror, "b.txt");

@@ -75,12 +75,5 @@ TEST(TextFormats, ProgressShowsTheCurrentFileOnlyForJobsOfSeveralFiles) {
     EXPECT_EQ(progress_text(99.96, 0, 2), "100.0(0.0)%");
 }
 
-TEST(TextFormats, ChangeSignsMarkOnlyNewModifiedAndDeleted) {
-    EXPECT_STREQ(change_sign(EntryState::New), "+");
-    EXPECT_STREQ(change_sign(EntryState::Modified), "*");
-    EXPECT_STREQ(change_sign(EntryState::Deleted), "-");
-    EXPECT_STREQ(change_sign(EntryState::ContainsChanges), "");
-}
-
 }  // namespace
 }  // namespace tovan

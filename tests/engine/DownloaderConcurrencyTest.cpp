@@ -151,18 +151,6 @@ TEST_F(DownloaderTest, AgainCompletesUnchangedFilesWithoutTransfer) {
     EXPECT_EQ(log.find("b.bin complete"), std::string::npos) << log;
 }
 
-TEST_F(DownloaderTest, DropsAFileThatIsGoneFromTheServer) {
-    std::filesystem::remove(source.file("top.txt"));
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*server->root(), target.path(), false);
-    run(job);
-    const Downloader::Status status = job.status();
-    EXPECT_EQ(status.state, Downloader::State::Complete);
-    EXPECT_EQ(status.completed_count, 2u);
-    EXPECT_EQ(status.item_count, 2u);
-}
-
 TEST_F(DownloaderTest, PausesWhenTheDestinationCannotBeWritten) {
     write_file(target.file("plain"), "a file, not a folder");
     Downloader job;
