@@ -38,12 +38,10 @@ bool is_folder(const std::string& path) {
 }
 
 SharedPtr<Server> server_for(const std::string& place) {
-    const auto parsed = ServerUrl::read_folder(place);
+    std::string problem;
+    const auto parsed = ServerUrl::read_folder(place, &problem);
     if (!parsed)
-        throw CliError("\"" + place +
-                           "\" is neither a folder nor a URL Ferrovane reads (ftp://, ftps://, "
-                           "smb://, file://)",
-                       CliError::Usage);
+        throw ServerUrl::unreadable(place, problem);
     const SharedPtr<Server>& server = parsed->server;
     const ServerKind kind = server->kind();
     if (kind != ServerKind::Local && kind != ServerKind::Network && !is_ftp(kind))
