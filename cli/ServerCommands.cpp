@@ -84,7 +84,10 @@ void ServerCommands::add_to(CLI::App& app) {
     add->add_option("--delay", add_.delay, "Pause after each listing, in ms")
         ->check(CLI::Range(0u, 3'600'000u));
     add->add_flag("--active", add_.active, "FTP active mode (default: passive)");
-    context_.on(add, [this] { this->add(); });
+    context_.on(add, [this, add] {
+        add_.name_given = add->count("--name") > 0;
+        this->add();
+    });
 
     CLI::App* group = app.add_subcommand("group", "Groups of servers");
     group->require_subcommand(1);
@@ -113,6 +116,8 @@ void ServerCommands::add() {
         depth = *parsed;
     }
     const std::uint32_t connections = parse_connections(add_.connections);
+    if (add_.name_given)
+        NodeFinder::check_name(add_.name);
     SharedPtr<Server> server = server_for(add_.place);
 
     auto session = context_.open(Session::Access::Change);
@@ -135,6 +140,7 @@ void ServerCommands::add() {
 }
 
 void ServerCommands::add_group() {
+    NodeFinder::check_name(group_name_);
     auto session = context_.open(Session::Access::Change);
     const NodeFinder finder(session->document().servers());
     const SharedPtr<TreeEntry> parent = finder.find_group(parent_group_);
