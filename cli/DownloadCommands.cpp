@@ -91,8 +91,11 @@ std::string DownloadCommands::destination(Session& session) const {
 void DownloadCommands::check_source() const {
     if (!names_a_place(source_))
         return;
-    const auto parsed = ServerUrl::read(source_);
-    if (!parsed || parsed->file_name.empty())
+    std::string problem;
+    const auto parsed = ServerUrl::read(source_, &problem);
+    if (!parsed)
+        throw ServerUrl::unreadable(source_, problem);
+    if (parsed->file_name.empty())
         throw CliError("\"" + source_ + "\" does not name a file to download", CliError::Usage);
 }
 

@@ -1,5 +1,7 @@
 #include "cli/NodeFinder.h"
 
+#include <algorithm>
+
 #include "cli/CliError.h"
 
 namespace tovan::cli {
@@ -11,6 +13,22 @@ SharedPtr<Entry> NodeFinder::Target::entry_or_root() const {
 }
 
 NodeFinder::NodeFinder(SharedPtr<TreeEntry> root) : root_(std::move(root)) {}
+
+void NodeFinder::check_name(const std::string& name) {
+    const bool has_control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (name.empty())
+        throw CliError("a name can't be empty; give one", CliError::Usage);
+    if (name.find('/') != std::string::npos)
+        throw CliError("the name \"" + name +
+                           "\" holds \"/\", which commands read as NAME/PATH; "
+                           "choose another",
+                       CliError::Usage);
+    if (has_control)
+        throw CliError("the name holds a line break or another control character; choose another",
+                       CliError::Usage);
+}
 
 std::string NodeFinder::bare_label(const TreeEntry& node) {
     std::string label = node.label();

@@ -36,6 +36,10 @@ public:
     // The label, or the label with " 2", " 3"... when it is taken.
     std::string unused(const std::string& label) const;
 
+    // Raises CliError for a name that commands could not tell apart from a
+    // path or that would break the one-line-per-entry output.
+    static void check_name(const std::string& name);
+
     // The label as names are matched: without a trailing separator.
     static std::string bare_label(const TreeEntry& node);
 

@@ -38,12 +38,10 @@ bool is_folder(const std::string& path) {
 }
 
 SharedPtr<Server> server_for(const std::string& place) {
-    const auto parsed = ServerUrl::read_folder(place);
+    std::string problem;
+    const auto parsed = ServerUrl::read_folder(place, &problem);
     if (!parsed)
-        throw CliError("\"" + place +
-                           "\" is neither a folder nor a URL Ferrovane reads (ftp://, ftps://, "
-                           "smb://, file://)",
-                       CliError::Usage);
+        throw ServerUrl::unreadable(place, problem);
     const SharedPtr<Server>& server = parsed->server;
     const ServerKind kind = server->kind();
     if (kind != ServerKind::Local && kind != ServerKind::Network && !is_ftp(kind))
@@ -86,7 +84,10 @@ void ServerCommands::add_to(CLI::App& app) {
     add->add_option("--delay", add_.delay, "Pause after each listing, in ms")
         ->check(CLI::Range(0u, 3'600'000u));
     add->add_flag("--active", add_.active, "FTP active mode (default: passive)");
-    context_.on(add, [this] { this->add(); });
+    context_.on(add, [this, add] {
+        add_.name_given = add->count("--name") > 0;
+        this->add();
+    });
 
     CLI::App* group = app.add_subcommand("group", "Groups of servers");
     group->require_subcommand(1);
@@ -115,6 +116,8 @@ void ServerCommands::add() {
         depth = *parsed;
     }
     const std::uint32_t connections = parse_connections(add_.connections);
+    if (add_.name_given)
+        NodeFinder::check_name(add_.name);
     SharedPtr<Server> server = server_for(add_.place);
 
     auto session = context_.open(Session::Access::Change);
@@ -137,6 +140,7 @@ void ServerCommands::add() {
 }
 
 void ServerCommands::add_group() {
+    NodeFinder::check_name(group_name_);
     auto session = context_.open(Session::Access::Change);
     const NodeFinder finder(session->document().servers());
     const SharedPtr<TreeEntry> parent = finder.find_group(parent_group_);

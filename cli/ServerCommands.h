@@ -22,6 +22,7 @@ private:
         std::string place;
         std::string group;
         std::string name;
+        bool name_given = false;  // an empty --name is refused, not taken as none
         std::string depth;
         std::string connections;
         std::uint32_t delay = 0;

@@ -1,16 +1,28 @@
 #include "cli/ServerUrl.h"
 
-#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
 #include "app/SystemPaths.h"
+#include "engine/UrlEscapes.h"
 
 namespace tovan::cli {
 
 bool ServerUrl::is_url(const std::string& text) {
-    return text.find("://") != std::string::npos || text.starts_with("\\\\") ||
-           text.starts_with("//");
+    const std::size_t colon = text.find(":/");
+    const bool has_scheme = colon != std::string::npos && colon > 1 &&
+                            std::isalpha(static_cast<unsigned char>(text[0])) &&
+                            text.find('/') > colon;
+    return has_scheme || text.starts_with("\\\\") || text.starts_with("//");
+}
+
+CliError ServerUrl::unreadable(const std::string& text, const std::string& problem) {
+    std::string line = "\"" + text + "\" can't be read as a place: " + problem;
+    // A pasted line break must not split the one line of the error.
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = '?';
+    return CliError(line, CliError::Usage);
 }
 
 std::string ServerUrl::default_name(const Server& server) {
@@ -38,34 +50,10 @@ std::string ServerUrl::shown(const Server& server, const Entry* entry) {
     const std::string& password = server.ftp().password;
     if (!is_ftp(server.kind()) || password.empty())
         return url;
-    const std::string secret = ":" + password + "@";
+    const std::string secret = ":" + userinfo_encoded(password) + "@";
     if (const std::size_t at = url.find(secret); at != std::string::npos)
         url.replace(at, secret.size(), ":***@");
     return url;
-}
-
-std::uint32_t ServerUrl::take_port(std::string& url) {
-    // HTTP locations read their port themselves.
-    if (!url.starts_with("ftp://") && !url.starts_with("ftps://"))
-        return 0;
-    const std::size_t scheme_end = url.find("://");
-    const std::size_t host_start = scheme_end + 3;
-    const std::size_t slash = url.find('/', host_start);
-    const std::size_t host_end = slash == std::string::npos ? url.size() : slash;
-    const std::size_t at = url.rfind('@', host_end);
-    const std::size_t colon = url.rfind(':', host_end);
-    if (colon == std::string::npos || colon < host_start ||
-        (at != std::string::npos && at >= host_start && colon < at))
-        return 0;
-    const std::string digits = url.substr(colon + 1, host_end - colon - 1);
-    if (digits.empty() || digits.size() > 5 ||
-        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
-        return 0;
-    const unsigned long port = std::stoul(digits);
-    if (port == 0 || port > 65535)
-        return 0;
-    url.erase(colon, host_end - colon);
-    return static_cast<std::uint32_t>(port);
 }
 
 std::string ServerUrl::absolute_local(const std::string& text) {
@@ -81,26 +69,20 @@ std::string ServerUrl::absolute_local(const std::string& text) {
     return absolute;
 }
 
-std::optional<ServerUrl::Parsed> ServerUrl::read(const std::string& text) {
-    std::string url = is_url(text) ? text : absolute_local(text);
-    const std::uint32_t port = take_port(url);
+std::optional<ServerUrl::Parsed> ServerUrl::read(const std::string& text, std::string* problem) {
+    const std::string url = is_url(text) ? text : absolute_local(text);
     Parsed parsed{make_shared<Server>(), {}};
-    Server& server = *parsed.server;
-    if (!server.from_url(url, &parsed.file_name))
+    if (!parsed.server->from_url(url, &parsed.file_name, problem))
         return std::nullopt;
-    if (port != 0 && is_ftp(server.kind())) {
-        FtpSettings settings = server.ftp();
-        settings.port = port;
-        server.set_ftp(settings, server.location(), server.kind());
-    }
     return parsed;
 }
 
-std::optional<ServerUrl::Parsed> ServerUrl::read_folder(const std::string& text) {
-    std::optional<Parsed> parsed = read(text);
+std::optional<ServerUrl::Parsed> ServerUrl::read_folder(const std::string& text,
+                                                        std::string* problem) {
+    std::optional<Parsed> parsed = read(text, problem);
     if (!parsed || parsed->file_name.empty())
         return parsed;
-    return read(text + "/");
+    return read(text + "/", problem);
 }
 
 }  // namespace tovan::cli

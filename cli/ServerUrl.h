@@ -1,17 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "cli/CliError.h"
 #include "engine/Server.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan::cli {
 
 // Reads a place as a Linux user types it: a local folder relative to the current
-// one, ~/..., a file:// or smb:// URL, or an ftp:// or ftps:// URL that may carry
-// a port (host:2121), which the server's own reading of FTP locations leaves out.
+// one, ~/..., or a file://, smb://, ftp://, ftps://, http:// or https:// URL.
 class ServerUrl {
 public:
     struct Parsed {
@@ -19,11 +18,17 @@ public:
         std::string file_name;  // what the URL ends in, when it names a file
     };
 
-    // Empty when the text names no place.
-    static std::optional<Parsed> read(const std::string& text);
+    // Empty when the text names no place; problem, when given, then receives why.
+    static std::optional<Parsed> read(const std::string& text, std::string* problem = nullptr);
     // A folder to watch: a URL naming a file is read as the folder of that name.
-    static std::optional<Parsed> read_folder(const std::string& text);
+    static std::optional<Parsed> read_folder(const std::string& text,
+                                             std::string* problem = nullptr);
 
+    // The error for a text that read() refused: exit status 2 with the problem.
+    static CliError unreadable(const std::string& text, const std::string& problem);
+
+    // Texts with a scheme ("ftp://", or "ftp:/" mistyped) or two leading
+    // separators; everything else is a local path.
     static bool is_url(const std::string& text);
     // The name a new server gets: the last folder name of its location, else
     // its host.
@@ -33,8 +38,6 @@ public:
     static std::string shown(const Server& server, const Entry* entry = nullptr);
 
 private:
-    // Takes ":PORT" out of the host part of a URL; 0 when there is none.
-    static std::uint32_t take_port(std::string& url);
     static std::string absolute_local(const std::string& text);
 };
 

@@ -12,6 +12,8 @@
 #include "engine/Location.h"
 #include "engine/NetworkConnection.h"
 #include "engine/SmbCredentials.h"
+#include "engine/UrlAuthority.h"
+#include "engine/UrlEscapes.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
@@ -42,24 +44,29 @@ std::string make_catalog_name() {
 
 Server::Server() : root_(Entry::create_folder("")), catalog_name_(make_catalog_name()) {}
 
-bool Server::from_url(std::string_view text, std::string* file_name) {
-    std::optional<Location> place = Location::read(text, file_name);
+bool Server::from_url(std::string_view text, std::string* file_name, std::string* problem) {
+    std::optional<Location> place = Location::read(text, file_name, problem);
     if (!place) return false;
     switch (place->kind) {
         case ServerKind::Local:
             set_local(place->drive, place->path);
             break;
-        case ServerKind::Network:
+        case ServerKind::Network: {
+            // The catalog's paths and libsmbclient take the port as part of the host.
+            const std::string host =
+                place->host + (place->port != 0 ? ":" + std::to_string(place->port) : "");
             if (!place->login.empty())
-                SmbCredentials::remember(place->host, {place->domain, place->login, place->password});
-            set_network(place->host, place->path);
+                SmbCredentials::remember(host, {place->domain, place->login, place->password});
+            set_network(host, place->path);
             break;
+        }
         case ServerKind::Ftp:
         case ServerKind::Ftps: {
             FtpSettings settings = ftp_;
             settings.host = place->host;
             settings.login = place->login;
             settings.password = place->password;
+            settings.port = place->port != 0 ? place->port : FtpSettings().port;
             set_ftp(settings, place->path, place->kind);
             break;
         }
@@ -161,15 +168,15 @@ std::string Server::url(const Entry* entry) const {
         case ServerKind::Ftps: {
             std::string url = kind_ == ServerKind::Ftps ? "ftps://" : "ftp://";
             if (!ftp_.login.empty() && !ftp_.password.empty())
-                url += ftp_.login + ":" + ftp_.password + "@";
-            url += ftp_.host;
+                url += userinfo_encoded(ftp_.login) + ":" + userinfo_encoded(ftp_.password) + "@";
+            url += UrlAuthority::url_host(ftp_.host);
             if (ftp_.port != 21) url += ":" + std::to_string(ftp_.port);
             return url + full;
         }
         case ServerKind::Http:
         case ServerKind::Https: {
             const bool tls = kind_ == ServerKind::Https;
-            std::string url = (tls ? "https://" : "http://") + http_host_;
+            std::string url = (tls ? "https://" : "http://") + UrlAuthority::url_host(http_host_);
             if (http_port_ != (tls ? 443u : 80u)) url += ":" + std::to_string(http_port_);
             return url + full;
         }

@@ -31,9 +31,11 @@ public:
     Server& operator=(const Server&) = delete;
 
     // Configures the server from what a user typed or pasted. Leaves the server
-    // unchanged and returns false for a text that names no place. file_name, when
-    // given, receives the file name the location ends in.
-    bool from_url(std::string_view text, std::string* file_name = nullptr);
+    // unchanged and returns false for a text that names no place; problem, when
+    // given, then receives why. file_name, when given, receives the file name the
+    // location ends in.
+    bool from_url(std::string_view text, std::string* file_name = nullptr,
+                  std::string* problem = nullptr);
     void set_local(std::string drive, std::string location);
     void set_network(std::string host, std::string location);
     // kind: Ftp, or Ftps for a server that requires TLS.

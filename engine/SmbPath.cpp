@@ -1,6 +1,6 @@
 #include "engine/SmbPath.h"
 
-#include <cctype>
+#include "engine/UrlEscapes.h"
 
 namespace tovan {
 namespace {
@@ -23,26 +23,6 @@ std::string clean_path(std::string_view text) {
     return path;
 }
 
-bool is_plain(unsigned char c) {
-    return std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~';
-}
-
-std::string percent_encoded(std::string_view path) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (is_plain(byte)) {
-            encoded += c;
-            continue;
-        }
-        encoded += '%';
-        encoded += Hex[byte >> 4];
-        encoded += Hex[byte & 0xF];
-    }
-    return encoded;
-}
-
 }  // namespace
 
 SmbPath SmbPath::read(std::string_view full_path) {
@@ -56,7 +36,7 @@ SmbPath SmbPath::read(std::string_view full_path) {
 
 std::string SmbPath::url(std::string_view host_address) const {
     const std::string_view server = host_address.empty() ? std::string_view(host) : host_address;
-    return "smb://" + std::string(server) + percent_encoded(path) + "/";
+    return "smb://" + std::string(server) + percent_encoded(path, "/") + "/";
 }
 
 std::string SmbPath::file_url() const {

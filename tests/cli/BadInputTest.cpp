@@ -26,7 +26,15 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
 
     const std::vector<Case> cases = {
         {{"remove", "nothere"}, 1, "no server or group is named \"nothere\""},
-        {{"add", "ftp://bad host/"}, 2, "neither a folder nor a URL"},
+        {{"add", "ftp://bad host/"}, 2, "the host \"bad host\" holds \" \""},
+        {{"add", "ftp://host:0/"}, 2, "the port must be a number from 1 to 65535, not \"0\""},
+        {{"add", "ftp:///pub"}, 2, "the host is missing"},
+        {{"add", "gopher://x/"}, 2, "the scheme \"gopher\" is not one Ferrovane reads"},
+        {{"add", "ftp:/host/"}, 2, "\"ftp:\" must be followed by \"//\""},
+        {{"add", tree(), "--name", ""}, 2, "a name can't be empty"},
+        {{"add", tree(), "--name", "a/b"}, 2, "holds \"/\""},
+        {{"group", "add", "two\nlines"}, 2, "line break"},
+        {{"download", "sftp://host/f.iso"}, 2, "the scheme \"sftp\""},
         {{"add", tree() + "/missing"}, 1, "is not a folder"},
         {{"add", tree(), "--depth", "7"}, 2, "--depth takes none, 1 to 6 or full"},
         {{"depth", "T", "9"}, 2, "the depth is none, 1 to 6, full or default"},

@@ -42,24 +42,30 @@ TEST_F(SyncCommand, MarksWhatChangedInALocalTreeUntilUnmarked) {
     EXPECT_EQ(server["changes"], 1);
 }
 
-// The location reading of FTP servers takes no port; the command line does,
-// and keeps the password out of what it prints.
-TEST_F(SyncCommand, ReachesAnFtpServerOnThePortItsUrlNames) {
+// The URL's port, IPv6 host and escaped login reach the server, and the
+// password stays out of what is printed.
+TEST_F(SyncCommand, ReachesAnFtpServerAtTheHostAndPortItsUrlNames) {
     put("pub/a.txt", "hi");
     put("pub/deep/b.txt", "there");
-    FtpServer::Options options;
-    options.root = tree();
-    options.user = "user";
-    options.password = "secret";
-    const FtpServer server(options);
-    const std::string host = "127.0.0.1:" + std::to_string(server.port());
-    ok({"add", "ftp://user:secret@" + host + "/pub/", "--name", "F"});
-    ok({"sync"});
+    for (const std::string address : {"127.0.0.1", "::1"}) {
+        SCOPED_TRACE(address);
+        FtpServer::Options options;
+        options.root = tree();
+        options.host = address;
+        options.user = "us@r";
+        options.password = "se:cret";
+        const FtpServer server(options);
+        const std::string host =
+            (address == "::1" ? "[::1]" : address) + ":" + std::to_string(server.port());
+        ok({"add", "ftp://us%40r:se%3Acret@" + host + "/pub/", "--name", "F"});
+        ok({"sync"});
 
-    const nlohmann::json listed = json({"list"}).at(0);
-    EXPECT_EQ(listed["url"], "ftp://user:***@" + host + "/pub/");
-    EXPECT_EQ(listed["files"], 2);
-    EXPECT_EQ(ok({"status", "F"}), "online  F\n");
+        const nlohmann::json listed = json({"list"}).at(0);
+        EXPECT_EQ(listed["url"], "ftp://us%40r:***@" + host + "/pub/");
+        EXPECT_EQ(listed["files"], 2);
+        EXPECT_EQ(ok({"status", "F"}), "online  F\n");
+        ok({"remove", "F"});
+    }
 }
 
 }  // namespace

@@ -133,10 +133,10 @@ TEST(ServerLocation, ReadsFtpLocations) {
     ASSERT_TRUE(server.from_url("user:@ftp.example.com/x/"));
     EXPECT_EQ(server.url(), "ftp://ftp.example.com/x/");
 
-    // A port is never read: the host becomes the login and the digits the host.
     ASSERT_TRUE(server.from_url("ftp.example.com:2121/pub/"));
-    EXPECT_EQ(server.ftp().login, "ftp.example.com");
-    EXPECT_EQ(server.ftp().host, "2121");
+    EXPECT_EQ(server.ftp().host, "ftp.example.com");
+    EXPECT_EQ(server.ftp().port, 2121u);
+    ASSERT_TRUE(server.from_url("ftp://ftp.example.com/pub/"));
     EXPECT_EQ(server.ftp().port, 21u);
 }
 
@@ -184,9 +184,11 @@ TEST(ServerLocation, UnreadableTextsFailAndLeaveTheServerAlone) {
 }
 
 TEST(ServerLocation, EveryUrlWrittenReadsBackToTheSamePlace) {
-    for (const char* text : {"/srv/a b/", "C:\\x\\y\\", "\\\\h\\s\\d\\", "\\\\h", "u:p@h.example/p/q/",
-                             "h.example/", "http://h.example/p/", "http://h.example:8080/p/",
-                             "https://h.example/p/", "https://h.example:8443/p/"}) {
+    for (const char* text :
+         {"/srv/a b/", "C:\\x\\y\\", "\\\\h\\s\\d\\", "\\\\h", "\\\\h:4455\\s\\",
+          "u:p@h.example/p/q/", "h.example/", "ftp://u%40x:p%3A%2F@[::1]:2121/p/",
+          "http://h.example/p/", "http://h.example:8080/p/", "https://h.example/p/",
+          "https://[::1]:8443/p/"}) {
         SCOPED_TRACE(text);
         Server first;
         ASSERT_TRUE(first.from_url(text));
@@ -198,6 +200,7 @@ TEST(ServerLocation, EveryUrlWrittenReadsBackToTheSamePlace) {
             EXPECT_EQ(a.kind, b.kind) << written;
             EXPECT_EQ(a.drive_or_host, b.drive_or_host) << written;
             EXPECT_EQ(first.http_port(), second.http_port()) << written;
+            EXPECT_EQ(first.ftp(), second.ftp()) << written;
             EXPECT_EQ(second.url(), first.url()) << written;
         }
     }
