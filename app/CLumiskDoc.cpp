@@ -114,8 +114,6 @@ SharedPtr<TreeEntry> CLumiskDoc::downloads() {
 
 bool CLumiskDoc::export_node(const TreeEntry& node, const std::string& path) const {
     try {
-        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        if (!folder.empty()) std::filesystem::create_directories(folder);
         SafeSave::write_file(path, [&](io::OFStream& out) {
             out.write_byte(ExportFileVersion);
             TreeEntryRecord::write_export(out, node);

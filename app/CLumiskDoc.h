@@ -27,7 +27,7 @@ public:
     bool store();
 
     // Writes the node and everything below it, catalogs included, to a ".srv"
-    // file; false (logged) when it cannot be written.
+    // file; false (logged) when it cannot be written. No folder is made for it.
     bool export_node(const TreeEntry& node, const std::string& path) const;
     // The node read from a ".srv" file, or null (logged); the caller adds it to
     // a group.

@@ -164,7 +164,7 @@ TEST_F(CLumiskDocTest, ExportAndImportCarryWholeCatalogsUnderNewCatalogNames) {
     CLumiskDoc doc(folder.path());
     doc.load();
     add_ftp_server(doc);
-    const std::string file = folder.file("out/export.srv");
+    const std::string file = folder.file("export.srv");
     ASSERT_TRUE(doc.export_node(*doc.servers()->children[0], file));
     EXPECT_FALSE(std::filesystem::exists(file + ".partial"));
 
