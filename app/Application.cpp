@@ -37,10 +37,10 @@ bool Application::start() {
         return true;
     error_.clear();
     main_scope_.emplace("Main");
-    if (!open_data_folder())
+    damaged_files_ = DamagedFiles(settings_.only_reads ? DamagedFiles::Handling::LeaveInPlace
+                                                       : DamagedFiles::Handling::KeepAside);
+    if (!open_data_folder() || !load_options())
         return false;
-    options_.set_defaults();
-    options_.load(data_folder_.path());
     if (settings_.manages_autostart) apply_autostart();
     internet_session_ = std::make_unique<InternetSession>();
     if (!load_document())
@@ -54,13 +54,19 @@ void Application::shut_down() {
         return;
     running_ = false;
     plain_log(1) << "ExitInstance()" << std::endl;
-    save_options();
+    if (!settings_.only_reads) {
+        try {
+            save_options();
+        } catch (const std::exception& failure) {
+            error_log(1) << failure.what() << std::endl;
+        }
+    }
     main_scope_.reset();
     write_profile();
 }
 
-bool Application::save_options() const {
-    return options_.save(data_folder_.path());
+void Application::save_options() const {
+    options_.save(data_folder_.path());
 }
 
 bool Application::apply_autostart() const {
@@ -80,19 +86,31 @@ bool Application::open_data_folder() {
     return true;
 }
 
-// A data file that cannot be read stops the start: running on would replace the
-// user's servers and catalogs with an empty document at the next save.
+bool Application::load_options() {
+    try {
+        options_.load(data_folder_.path(), damaged_files_);
+        return true;
+    } catch (const std::exception& failure) {
+        return fail_reading(failure);
+    }
+}
+
 bool Application::load_document() {
     document_ = std::make_unique<CLumiskDoc>(data_folder_.path());
     try {
-        document_->load();
+        document_->load(damaged_files_);
         return true;
     } catch (const std::exception& failure) {
-        return fail("the data files in " + data_folder_.path() + " can't be read (" +
-                    failure.what() +
-                    "); move the damaged file out of that folder or choose another folder "
-                    "with --data-dir");
+        return fail_reading(failure);
     }
+}
+
+// A damaged file that can be neither replaced by a default nor moved aside stops
+// the start: running on would save an empty document over it.
+bool Application::fail_reading(const std::exception& failure) {
+    return fail("the data files in " + data_folder_.path() + " can't be read (" + failure.what() +
+                "); move the damaged file out of that folder or choose another folder "
+                "with --data-dir");
 }
 
 // Undoes a start that could not finish, so that nothing is held or saved.

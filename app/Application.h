@@ -1,9 +1,12 @@
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/DamagedFiles.h"
 #include "app/DataFolder.h"
 #include "app/Options.h"
 #include "tovan/ProfilerScope.h"
@@ -27,6 +30,9 @@ public:
         // Only the desktop program starts with the session; the command-line
         // program leaves the entry alone.
         bool manages_autostart = true;
+        // A run that only reads writes nothing: a damaged file stays where it
+        // is, and the options are not saved at shut-down.
+        bool only_reads = false;
     };
 
     // The settings a program's command line asks for.
@@ -44,16 +50,21 @@ public:
     // document's files. False when the program cannot run; error() then says what
     // failed and what the user can do, and nothing is held any more.
     bool start();
-    // Logs "ExitInstance()", saves the options, ends the scope "Main" and writes
-    // the profiler's report. The document stays until the application goes, and
-    // is saved by whoever changed it (the main frame) before this.
+    // Logs "ExitInstance()", saves the options (a failure is logged) unless the
+    // run only reads, ends the scope "Main" and writes the profiler's report. The
+    // document stays until the application goes, and is saved by whoever changed
+    // it (the main frame) before this.
     void shut_down();
 
     bool is_running() const { return running_; }
     const std::string& error() const { return error_; }
+    // What start() found damaged, what it used instead and where the damaged file
+    // is, for the user to read.
+    const std::vector<std::string>& load_warnings() const { return damaged_files_.warnings(); }
 
-    // Writes "options.dat"; false (logged) when it cannot.
-    bool save_options() const;
+    // Writes "options.dat"; raises tovan::io::Failure naming the file and why
+    // when it cannot.
+    void save_options() const;
     // Keeps the autostart entry in step with the option; false (logged) on failure.
     bool apply_autostart() const;
 
@@ -66,13 +77,16 @@ public:
 
 private:
     bool open_data_folder();
+    bool load_options();
     bool load_document();
+    bool fail_reading(const std::exception& failure);
     bool fail(std::string error);
     void write_profile();
 
     Settings settings_;
     std::optional<ProfilerScope> main_scope_;
     Options options_;
+    DamagedFiles damaged_files_;
     // Declared before the document, so the lock outlives every write to the folder.
     DataFolder data_folder_;
     std::unique_ptr<InternetSession> internet_session_;

@@ -3,14 +3,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <set>
 
 #include "app/CatalogFile.h"
-#include "tovan/SafeSave.h"
+#include "app/DamagedFiles.h"
 #include "app/ScanFilterRecord.h"
 #include "app/TreeEntryRecord.h"
 #include "tovan/ProfilerScope.h"
+#include "tovan/SafeSave.h"
+#include "tovan/io/Failure.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/log/LogChannels.h"
 
@@ -49,27 +52,60 @@ bool CLumiskDoc::exists(const char* file_name) const {
     return ::access(path_of(file_name).c_str(), F_OK) == 0;
 }
 
-void CLumiskDoc::load() {
+std::optional<std::string> CLumiskDoc::try_read(
+    const char* file_name, const std::function<void(io::IStream&)>& read) const {
+    try {
+        io::IFStream in(path_of(file_name));
+        read(in);
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return failure.what();
+    }
+}
+
+void CLumiskDoc::load(DamagedFiles& damaged) {
     filter_.set_masks({"*.*"});
     servers_.reset();
     downloads_.reset();
-    if (exists(ServersFile)) {
-        io::IFStream in(path_of(ServersFile));
-        servers_ = TreeEntryRecord::read(in);
-        take_old_downloads_root();
-    }
+    load_servers(damaged);
     if (exists(DownloadsFile)) {
-        io::IFStream in(path_of(DownloadsFile));
-        downloads_ = TreeEntryRecord::read(in);
+        const auto failure = try_read(
+            DownloadsFile, [&](io::IStream& in) { downloads_ = TreeEntryRecord::read(in); });
+        if (failure)
+            damaged.found(path_of(DownloadsFile), "the download jobs", *failure,
+                          "no download jobs are known");
     }
     if (!servers_) servers_ = TreeEntry::make_group("Servers");
     if (!downloads_) downloads_ = make_downloads_root("Tasks");
-    CatalogFile::load_all(data_folder_, *servers_);
+    CatalogFile::load_all(data_folder_, *servers_, damaged);
     if (exists(FilterFile)) {
-        io::IFStream in(path_of(FilterFile));
-        ScanFilterRecord::read(in, filter_);
+        const auto failure =
+            try_read(FilterFile, [&](io::IStream& in) { ScanFilterRecord::read(in, filter_); });
+        if (failure) {
+            filter_.set_depths({});
+            filter_.set_masks({"*.*"});
+            damaged.found(path_of(FilterFile), "the change filter", *failure,
+                          "the filter \"*.*\" is used, which marks every change");
+        }
     }
     link_filters(*servers_);
+}
+
+// Every server and its catalog's name is in the server list, so with neither it
+// nor the save before it there is nothing to run on.
+void CLumiskDoc::load_servers(DamagedFiles& damaged) {
+    if (!exists(ServersFile))
+        return;
+    const auto read_servers = [&](io::IStream& in) { servers_ = TreeEntryRecord::read(in); };
+    const auto failure = try_read(ServersFile, read_servers);
+    if (failure) {
+        if (!exists(PreviousServersFile) || try_read(PreviousServersFile, read_servers))
+            throw io::Failure(*failure);
+        damaged.found(path_of(ServersFile), "the server list", *failure,
+                      std::string("the servers as of the save before (") + PreviousServersFile +
+                          ") are used");
+    }
+    take_old_downloads_root();
 }
 
 // Older files kept the download tasks as a child of the server tree.
@@ -89,22 +125,23 @@ void CLumiskDoc::link_filters(const TreeEntry& node) {
     });
 }
 
-bool CLumiskDoc::store() {
+void CLumiskDoc::store() {
     const ProfilerScope profile("CLumiskDoc::store()");
+    SafeSave::write(
+        data_folder_, ServersFile,
+        [&](io::OFStream& out) { TreeEntryRecord::write(out, *servers_); }, PreviousServersFile);
+    std::exception_ptr catalog_failure;
     try {
-        SafeSave::write(
-            data_folder_, ServersFile, [&](io::OFStream& out) { TreeEntryRecord::write(out, *servers_); },
-            PreviousServersFile);
         CatalogFile::save_all(data_folder_, *servers_);
-        SafeSave::write(data_folder_, FilterFile,
-                        [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
-        SafeSave::write(data_folder_, DownloadsFile,
-                        [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
-        return true;
-    } catch (const std::exception& error) {
-        error_log(1) << error.what() << std::endl;
-        return false;
+    } catch (const std::exception&) {
+        catalog_failure = std::current_exception();
     }
+    SafeSave::write(data_folder_, FilterFile,
+                    [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
+    SafeSave::write(data_folder_, DownloadsFile,
+                    [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
+    if (catalog_failure)
+        std::rethrow_exception(catalog_failure);
 }
 
 SharedPtr<TreeEntry> CLumiskDoc::downloads() {
@@ -114,8 +151,6 @@ SharedPtr<TreeEntry> CLumiskDoc::downloads() {
 
 bool CLumiskDoc::export_node(const TreeEntry& node, const std::string& path) const {
     try {
-        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        if (!folder.empty()) std::filesystem::create_directories(folder);
         SafeSave::write_file(path, [&](io::OFStream& out) {
             out.write_byte(ExportFileVersion);
             TreeEntryRecord::write_export(out, node);

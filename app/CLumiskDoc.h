@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/ScanFilter.h"
@@ -7,6 +9,11 @@
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
+
+class DamagedFiles;
+namespace io {
+class IStream;
+}  // namespace io
 
 // The document: the tree of groups and servers, the tree of download tasks and
 // the application-wide change filter, with the data files that keep them
@@ -18,16 +25,21 @@ public:
     CLumiskDoc(const CLumiskDoc&) = delete;
     CLumiskDoc& operator=(const CLumiskDoc&) = delete;
 
-    // Reads every data file and catalog; a missing file gives its default. A data
-    // file that cannot be read raises tovan::io::Failure.
-    void load();
-    // Writes every data file and catalog by safe saves; a failure is logged and
-    // ends the save, leaving the files not yet written as they were. False then,
+    // Reads every data file and catalog; a missing file gives its default. A file
+    // that cannot be read goes to damaged and gives its default too: an empty
+    // catalog, no download jobs, the filter "*.*", and for the server list the
+    // save before it. Raises tovan::io::Failure when neither server list can be
+    // read, or a damaged file cannot be moved aside.
+    void load(DamagedFiles& damaged);
+    // Writes every data file and catalog by safe saves. A catalog that cannot be
+    // written does not stop the others; a server list that cannot be written ends
+    // the save, leaving the files not yet written as they were. Raises
+    // tovan::io::Failure naming a file that could not be written and why,
     // so that a caller can tell the user the change was not kept.
-    bool store();
+    void store();
 
     // Writes the node and everything below it, catalogs included, to a ".srv"
-    // file; false (logged) when it cannot be written.
+    // file; false (logged) when it cannot be written. No folder is made for it.
     bool export_node(const TreeEntry& node, const std::string& path) const;
     // The node read from a ".srv" file, or null (logged); the caller adds it to
     // a group.
@@ -41,6 +53,10 @@ public:
 private:
     std::string path_of(const char* file_name) const;
     bool exists(const char* file_name) const;
+    // Reads the file; the text of the failure when it cannot be read.
+    std::optional<std::string> try_read(const char* file_name,
+                                        const std::function<void(io::IStream&)>& read) const;
+    void load_servers(DamagedFiles& damaged);
     void take_old_downloads_root();
     void link_filters(const TreeEntry& node);
     void give_unused_catalog_names(const TreeEntry& imported) const;

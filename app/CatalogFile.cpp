@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <exception>
 
+#include "app/DamagedFiles.h"
 #include "app/EntryRecord.h"
+#include "app/SystemPaths.h"
 #include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/log/LogChannels.h"
@@ -16,7 +19,8 @@ constexpr std::uint8_t BlockVersion = 0;
 
 template <class Visit>
 void for_each_server(const TreeEntry& node, Visit visit) {
-    if (node.server) visit(*node.server);
+    if (node.server)
+        visit(node, *node.server);
     for (const SharedPtr<TreeEntry>& child : node.children) for_each_server(*child, visit);
 }
 
@@ -40,12 +44,16 @@ std::string CatalogFile::file_name(const Server& server) {
     return name + ".sav";
 }
 
+void CatalogFile::write(const std::string& folder, const Server& server) {
+    SafeSave::write(folder, file_name(server), [&](io::OFStream& out) {
+        out.write_byte(BlockVersion);
+        EntryRecord::write(out, *server.root());
+    });
+}
+
 bool CatalogFile::save(const std::string& folder, const Server& server) {
     try {
-        SafeSave::write(folder, file_name(server), [&](io::OFStream& out) {
-            out.write_byte(BlockVersion);
-            EntryRecord::write(out, *server.root());
-        });
+        write(folder, server);
         return true;
     } catch (const std::exception& error) {
         error_log(1) << error.what() << std::endl;
@@ -53,10 +61,10 @@ bool CatalogFile::save(const std::string& folder, const Server& server) {
     }
 }
 
-bool CatalogFile::load(const std::string& folder, Server& server) {
-    const std::string name = file_name(server);
-    const std::string path = folder + "/" + name;
-    if (::access(path.c_str(), F_OK) != 0) return true;
+void CatalogFile::load(const std::string& folder, Server& server) {
+    const std::string path = SystemPaths::in_folder(folder, file_name(server));
+    if (::access(path.c_str(), F_OK) != 0)
+        return;
     try {
         io::IFStream in(path);
         std::uint8_t version = 0;
@@ -64,21 +72,40 @@ bool CatalogFile::load(const std::string& folder, Server& server) {
         SharedPtr<Entry> root = Entry::create_folder("");
         EntryRecord::read_root(in, *root);
         server.set_root(root);
-        return true;
-    } catch (const std::exception& error) {
+    } catch (...) {
         server.reset_root();
-        error_log(1) << "can't load :" << name << std::endl;
-        error_log(1) << error.what() << std::endl;
-        return false;
+        throw;
     }
 }
 
 void CatalogFile::save_all(const std::string& folder, const TreeEntry& node) {
-    for_each_server(node, [&](const Server& server) { save(folder, server); });
+    std::exception_ptr first_failure;
+    for_each_server(node, [&](const TreeEntry&, const Server& server) {
+        try {
+            write(folder, server);
+        } catch (const std::exception& error) {
+            error_log(1) << error.what() << std::endl;
+            if (!first_failure)
+                first_failure = std::current_exception();
+        }
+    });
+    if (first_failure)
+        std::rethrow_exception(first_failure);
 }
 
-void CatalogFile::load_all(const std::string& folder, const TreeEntry& node) {
-    for_each_server(node, [&](Server& server) { load(folder, server); });
+void CatalogFile::load_all(const std::string& folder, const TreeEntry& node,
+                           DamagedFiles& damaged) {
+    for_each_server(node, [&](const TreeEntry& server_node, Server& server) {
+        try {
+            load(folder, server);
+        } catch (const std::exception& error) {
+            error_log(1) << "can't load :" << file_name(server) << std::endl;
+            error_log(1) << error.what() << std::endl;
+            const std::string label = "\"" + server_node.label() + "\"";
+            damaged.found(SystemPaths::in_folder(folder, file_name(server)),
+                          "the catalog of " + label, error.what(), label + " has an empty catalog");
+        }
+    });
 }
 
 }  // namespace tovan

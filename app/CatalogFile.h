@@ -7,6 +7,8 @@
 
 namespace tovan {
 
+class DamagedFiles;
+
 // Each server's catalog lives in a file of its own in the data folder, so the
 // server list stays small and a damaged catalog costs only that one server.
 class CatalogFile {
@@ -18,13 +20,20 @@ public:
 
     // Safe-saves the server's catalog; a failure is logged and the old file stays.
     static bool save(const std::string& folder, const Server& server);
-    // Loads the server's catalog when its file exists. A file that cannot be read
-    // leaves the server with an empty catalog and is logged.
-    static bool load(const std::string& folder, Server& server);
+    // Loads the server's catalog when its file exists. Raises tovan::io::Failure
+    // when the file is there but cannot be read; the server then has an empty
+    // catalog.
+    static void load(const std::string& folder, Server& server);
 
-    // Every server below the node, in tree order.
+    // Every server below the node, in tree order. A catalog that cannot be written
+    // does not stop the others; the first failure is raised once all were tried.
     static void save_all(const std::string& folder, const TreeEntry& node);
-    static void load_all(const std::string& folder, const TreeEntry& node);
+    // A catalog that cannot be read leaves its server with an empty catalog and
+    // goes to damaged, named by the server's label.
+    static void load_all(const std::string& folder, const TreeEntry& node, DamagedFiles& damaged);
+
+private:
+    static void write(const std::string& folder, const Server& server);
 };
 
 }  // namespace tovan

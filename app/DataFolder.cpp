@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +35,12 @@ bool writable(const std::string& folder) {
 
 std::string system_text(int code) {
     return std::system_category().message(code);
+}
+
+// A regular file with no other name.
+bool is_plain_file(int descriptor) {
+    struct stat status;
+    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1;
 }
 
 }  // namespace
@@ -114,12 +121,25 @@ bool DataFolder::create(const std::string& folder) {
     return false;
 }
 
+// The lock file is written, so it must be this program's own plain file: a link
+// or a second name planted there would make the process id land in whatever file
+// it leads to.
 bool DataFolder::lock() {
     const std::string lock_path = path_ + LockName;
-    lock_descriptor_ = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    lock_descriptor_ = ::open(
+        lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
     if (lock_descriptor_ < 0) {
-        error_ = "the data folder " + path_ + " can't be used: " + lock_path + ": " +
-                 system_text(errno) + "; " + WhatToDo;
+        const int code = errno;
+        error_ = "the data folder " + path_ + " can't be used: " + lock_path +
+                 (code == ELOOP ? " is a symbolic link; remove it, or "
+                                : ": " + system_text(code) + "; ") +
+                 WhatToDo;
+        return false;
+    }
+    if (!is_plain_file(lock_descriptor_)) {
+        error_ = "the data folder " + path_ + " can't be used: " + lock_path +
+                 " is not a plain file of its own; remove it, or " + WhatToDo;
+        close();
         return false;
     }
     if (::flock(lock_descriptor_, LOCK_EX | LOCK_NB) == 0) {

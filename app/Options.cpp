@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <exception>
 
+#include "app/DamagedFiles.h"
 #include "app/RecordIo.h"
-#include "tovan/SafeSave.h"
 #include "app/SystemPaths.h"
+#include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
-#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
@@ -55,7 +55,7 @@ void Options::set_defaults() {
     *this = std::move(defaults);
 }
 
-bool Options::load(const std::string& data_folder) {
+bool Options::load(const std::string& data_folder, DamagedFiles& damaged) {
     const std::string path = SystemPaths::in_folder(data_folder, FileName);
     *this = Options();
     if (file_missing(path))
@@ -67,21 +67,13 @@ bool Options::load(const std::string& data_folder) {
         *this = std::move(stored);
         return true;
     } catch (const std::exception& failure) {
-        warning_log(1) << path << " can't be read, the default options are used: " << failure.what()
-                       << std::endl;
+        damaged.found(path, "the options", failure.what(), "the default options are used");
         return false;
     }
 }
 
-bool Options::save(const std::string& data_folder) const {
-    try {
-        SafeSave::write(data_folder, FileName, [this](io::OFStream& out) { write(out); });
-        return true;
-    } catch (const std::exception& failure) {
-        error_log(1) << "the options can't be saved in " << data_folder << ": " << failure.what()
-                     << std::endl;
-        return false;
-    }
+void Options::save(const std::string& data_folder) const {
+    SafeSave::write(data_folder, FileName, [this](io::OFStream& out) { write(out); });
 }
 
 // Fields come in file order, which is not the order of the declarations; a field

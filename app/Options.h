@@ -8,6 +8,8 @@
 
 namespace tovan {
 
+class DamagedFiles;
+
 namespace io {
 class IStream;
 class OStream;
@@ -67,11 +69,12 @@ public:
     // Reads "options.dat" from the data folder over the defaults. True when the
     // file was read; false when it is missing (defaults, silently) or cannot be
     // read whole (every field, lists too, at its default: a file cut short must
-    // not leave a mix of stored and default values).
-    bool load(const std::string& data_folder);
-    // Writes "options.dat" by a safe save; false (logged) when it cannot be
-    // written, and then the previous file stays.
-    bool save(const std::string& data_folder) const;
+    // not leave a mix of stored and default values), and then the file goes to
+    // damaged. Raises tovan::io::Failure when damaged cannot move it aside.
+    bool load(const std::string& data_folder, DamagedFiles& damaged);
+    // Writes "options.dat" by a safe save; raises tovan::io::Failure naming the
+    // file and why when it cannot be written, and then the previous file stays.
+    void save(const std::string& data_folder) const;
 
     // The record alone, as it follows the stream header.
     void read(io::IStream& in);

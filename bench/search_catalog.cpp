@@ -14,6 +14,7 @@
 
 #include "CatalogBuilder.h"
 #include "app/CLumiskDoc.h"
+#include "app/DamagedFiles.h"
 #include "app/Search.h"
 
 namespace {
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(data);
 
     CLumiskDoc document(data);
-    document.load();
+    DamagedFiles damaged;
+    document.load(damaged);
     SharedPtr<Server> server = make_shared<Server>();
     server->from_url("/srv/catalog/");
     bench::CatalogBuilder(*server).million_files();

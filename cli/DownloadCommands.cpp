@@ -138,9 +138,11 @@ void DownloadCommands::download() {
         list.add(job);
         id = list.jobs().size();
     }
-    if (!to_.empty())
-        session->options().download_folder = folder;
     session->save();
+    if (!to_.empty()) {
+        session->options().download_folder = folder;
+        session->save_options();
+    }
     JobRunner(*session, context_.output).run(id, job);
 }
 

@@ -1,31 +1,47 @@
 #include "cli/Session.h"
 
 #include <exception>
+#include <vector>
 
+#include "app/DamagedFiles.h"
 #include "cli/CliError.h"
 #include "cli/Output.h"
-#include "tovan/log/Log.h"
 
 namespace tovan::cli {
 namespace {
 
-Application::Settings settings_for(const std::string& data_dir) {
+Application::Settings settings_for(const std::string& data_dir, Session::Access access) {
     Application::Settings settings;
     settings.data_dir = data_dir;
     settings.manages_autostart = false;
+    settings.only_reads = access == Session::Access::Read;
     return settings;
 }
 
-std::string why_in_log() {
-    const std::string log = Log::opened_file_name();
-    return log.empty() ? std::string() : " (" + log + " says why)";
+void warn(const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) Output::note("warning: " + warning);
+}
+
+// Raises the failure of a save as what the user reads: the file and why, then
+// what to do.
+template <class Save>
+void saving(Save save) {
+    try {
+        save();
+    } catch (const std::exception& failure) {
+        throw CliError(std::string(failure.what()) +
+                       "; free space or fix the folder's permissions and run the command again");
+    }
 }
 
 }  // namespace
 
 Session::Session(const std::string& data_dir, Access access)
-    : application_(settings_for(data_dir)) {
-    if (application_.start())
+    : application_(settings_for(data_dir, access)) {
+    // What was moved aside is told even when the start fails later.
+    const bool started = application_.start();
+    warn(application_.load_warnings());
+    if (started)
         return;
     if (access == Access::Read && application_.data_folder().held_by() != 0) {
         read_saved_files();
@@ -42,13 +58,15 @@ void Session::read_saved_files() {
     const std::string& folder = application_.data_folder().path();
     const long holder = application_.data_folder().held_by();
     saved_document_ = std::make_unique<CLumiskDoc>(folder);
+    DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
     try {
-        saved_document_->load();
+        saved_document_->load(damaged);
     } catch (const std::exception& failure) {
         throw CliError("the data files in " + folder + " can't be read (" + failure.what() +
                        "); try again when the other process has saved them");
     }
-    saved_options_.load(folder);
+    saved_options_.load(folder, damaged);
+    warn(damaged.warnings());
     saved_only_ = true;
     Output::note("the data folder " + folder + " is used by " +
                  (holder > 0 ? "process " + std::to_string(holder) : "another process") +
@@ -67,16 +85,17 @@ const std::string& Session::data_folder() const {
     return application_.data_folder().path();
 }
 
+// Without the lock another process may be writing the same files.
 void Session::save() {
-    if (saved_only_ || !document().store())
-        throw CliError("the data folder " + data_folder() + " can't be written" + why_in_log() +
-                       "; free space or fix its permissions and run the command again");
+    if (saved_only_)
+        throw CliError("the data folder " + data_folder() + " is used by another process");
+    saving([this] { document().store(); });
 }
 
 void Session::save_options() {
-    if (saved_only_ || !application_.save_options())
-        throw CliError("the options can't be written to " + data_folder() + why_in_log() +
-                       "; free space or permissions, then try again");
+    if (saved_only_)
+        throw CliError("the data folder " + data_folder() + " is used by another process");
+    saving([this] { application_.save_options(); });
 }
 
 }  // namespace tovan::cli

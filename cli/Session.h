@@ -29,7 +29,8 @@ public:
     Application* application() { return saved_only_ ? nullptr : &application_; }
     const std::string& data_folder() const;
 
-    // Keeps the document's changes; raises CliError when they could not be written.
+    // Keep the document's changes and the options; raise CliError naming the
+    // file that could not be written and why.
     void save();
     void save_options();
 

@@ -1,6 +1,7 @@
 #include "cli/TransferCommands.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <functional>
 
 #include "cli/CliError.h"
@@ -40,7 +41,14 @@ void TransferCommands::add_to(CLI::App& app) {
     context_.on(importing, [this] { import_file(); });
 }
 
+// The file goes into a folder that is there: a mistyped path must not make
+// folders anywhere, the root of the file system included.
 void TransferCommands::export_node() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(file_, error).parent_path();
+    if (!std::filesystem::is_directory(folder, error))
+        throw CliError("there is no folder " + folder.string() +
+                       "; make it first or choose another file");
     auto session = context_.open(Session::Access::Read);
     const NodeFinder::Target target = NodeFinder(session->document().servers()).find(name_);
     if (target.entry)

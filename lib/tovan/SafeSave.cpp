@@ -62,6 +62,10 @@ void replace(const std::string& temp, const std::string& target, const SafeSave:
         out.close_durably();
         if (!backup.empty()) keep_backup(target, backup);
         if (::rename(temp.c_str(), target.c_str()) != 0) fail("can't replace the file: ", target);
+    } catch (const Exception& failure) {
+        ::unlink(temp.c_str());
+        // The failure names "temp" at best; the user needs the file that was kept.
+        throw io::Failure(target + " can't be written: " + failure.what());
     } catch (...) {
         ::unlink(temp.c_str());
         throw;

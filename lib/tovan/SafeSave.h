@@ -15,10 +15,10 @@ class SafeSave {
 public:
     using Writer = std::function<void(io::OFStream&)>;
 
-    // Raises tovan::Exception when the file cannot be written; "temp" is removed
-    // then and the old file stays. With a backup name, the file being replaced is
-    // kept under that name first, again without any moment at which the target
-    // or the backup is missing or partial.
+    // Raises tovan::io::Failure naming the file and why when it cannot be
+    // written; "temp" is removed then and the old file stays. With a backup name,
+    // the file being replaced is kept under that name first, again without any
+    // moment at which the target or the backup is missing or partial.
     static void write(const std::string& folder, const std::string& file_name, const Writer& writer,
                       const std::string& backup_name = {});
     // The same for a file in a folder of the user's (an export): the content is

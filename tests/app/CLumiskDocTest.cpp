@@ -4,6 +4,7 @@
 
 #include "app/CLumiskDoc.h"
 #include "app/CatalogFile.h"
+#include "app/DamagedFiles.h"
 #include "support/Bytes.h"
 #include "support/CatalogText.h"
 #include "support/TempFolder.h"
@@ -34,11 +35,12 @@ protected:
     }
 
     test::TempFolder folder;
+    DamagedFiles damaged;
 };
 
 TEST_F(CLumiskDocTest, AFreshStartWritesEveryFileAndTheSecondSaveKeepsABackup) {
     CLumiskDoc doc(folder.path());
-    doc.load();
+    doc.load(damaged);
     EXPECT_EQ(doc.servers()->name, "Servers");
     EXPECT_EQ(doc.downloads()->name, "Tasks");
     EXPECT_EQ(doc.filter().masks(), std::vector<std::string>({"*.*"}));
@@ -61,7 +63,7 @@ TEST_F(CLumiskDocTest, AFreshStartWritesEveryFileAndTheSecondSaveKeepsABackup) {
 TEST_F(CLumiskDocTest, ServersTheirSettingsAndCatalogsSurviveARestart) {
     {
         CLumiskDoc doc(folder.path());
-        doc.load();
+        doc.load(damaged);
         SharedPtr<Server> server = add_ftp_server(doc);
         server->set_delay(250);
         server->set_connections_limit(0);
@@ -71,7 +73,7 @@ TEST_F(CLumiskDocTest, ServersTheirSettingsAndCatalogsSurviveARestart) {
         doc.store();
     }
     CLumiskDoc doc(folder.path());
-    doc.load();
+    doc.load(damaged);
     const SharedPtr<TreeEntry> group = doc.servers()->children.at(0);
     EXPECT_EQ(group->name, "work");
     EXPECT_TRUE(group->auto_sync_disabled);
@@ -102,7 +104,7 @@ TEST_F(CLumiskDocTest, ReadsOlderServerListsAndMovesTheirDownloadRoot) {
                    .u8(4).text("Tasks").u8(0).u32(0).u8(0).u32(0).u64(0).u8(4).u8(0));
     write_file(data("filter.dat"), Bytes::header().u8(2).u32(0).u32(0xFFFFFFFE).u32(2).text("a").text("b"));
     CLumiskDoc doc(folder.path());
-    doc.load();
+    doc.load(damaged);
     ASSERT_EQ(doc.servers()->children.size(), 1u);
     const Server& server = *doc.servers()->children[0]->server;
     EXPECT_EQ(server.url(), "\\\\nas\\share\\");
@@ -116,7 +118,7 @@ TEST_F(CLumiskDocTest, ReadsOlderServerListsAndMovesTheirDownloadRoot) {
 
 TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     CLumiskDoc doc(folder.path());
-    doc.load();
+    doc.load(damaged);
     SharedPtr<DownloadTask> task = make_shared<DownloadTask>();
     task->server = make_shared<Server>();
     ASSERT_TRUE(task->server->from_url("http://example.com/files/"));
@@ -133,7 +135,7 @@ TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     doc.store();
 
     CLumiskDoc again(folder.path());
-    again.load();
+    again.load(damaged);
     const DownloadTask read = again.downloads()->children.at(0)->download->task();
     EXPECT_EQ(read.pending, task->pending);
     EXPECT_TRUE(read.active.empty());
@@ -143,28 +145,39 @@ TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     EXPECT_EQ(read.server->url(), "http://example.com/files/");
 }
 
-TEST_F(CLumiskDocTest, ADamagedServerListIsReportedAndLosesNothingOnDisk) {
+// The save before stands in for a damaged server list, which is kept aside; with
+// neither readable nothing can run, and nothing is moved.
+TEST_F(CLumiskDocTest, ADamagedServerListFallsBackToTheSaveBeforeAndIsKeptAside) {
     {
         CLumiskDoc doc(folder.path());
-        doc.load();
+        doc.load(damaged);
         add_ftp_server(doc);
         doc.store();
         doc.store();
     }
     const std::string whole = read_file(data("servers.dat"));
-    const std::string backup = read_file(data("prev_servers.dat"));
-    write_file(data("servers.dat"), whole.substr(0, whole.size() - 7));
+    const std::string cut = whole.substr(0, whole.size() - 7);
+    write_file(data("servers.dat"), cut);
     CLumiskDoc doc(folder.path());
-    EXPECT_THROW(doc.load(), io::Failure);
-    EXPECT_EQ(read_file(data("servers.dat")), whole.substr(0, whole.size() - 7));
-    EXPECT_EQ(read_file(data("prev_servers.dat")), backup);
+    doc.load(damaged);
+    EXPECT_EQ(doc.servers()->children.at(0)->name, "work");
+    EXPECT_FALSE(exists("servers.dat"));
+    EXPECT_EQ(read_file(data("servers.dat.damaged")), cut);
+    ASSERT_EQ(damaged.warnings().size(), 1u);
+    EXPECT_NE(damaged.warnings()[0].find(data("servers.dat.damaged")), std::string::npos);
+
+    write_file(data("servers.dat"), cut);
+    write_file(data("prev_servers.dat"), cut);
+    EXPECT_THROW(doc.load(damaged), io::Failure);
+    EXPECT_EQ(read_file(data("servers.dat")), cut);
+    EXPECT_EQ(read_file(data("prev_servers.dat")), cut);
 }
 
 TEST_F(CLumiskDocTest, ExportAndImportCarryWholeCatalogsUnderNewCatalogNames) {
     CLumiskDoc doc(folder.path());
-    doc.load();
+    doc.load(damaged);
     add_ftp_server(doc);
-    const std::string file = folder.file("out/export.srv");
+    const std::string file = folder.file("export.srv");
     ASSERT_TRUE(doc.export_node(*doc.servers()->children[0], file));
     EXPECT_FALSE(std::filesystem::exists(file + ".partial"));
 

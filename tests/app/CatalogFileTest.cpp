@@ -4,6 +4,7 @@
 #include "support/Bytes.h"
 #include "support/CatalogText.h"
 #include "support/TempFolder.h"
+#include "tovan/io/Failure.h"
 
 namespace tovan {
 namespace {
@@ -81,7 +82,7 @@ TEST_F(CatalogFileTest, ReadsBackMarksPreviousValuesAndPaths) {
     Server again;
     ASSERT_TRUE(again.from_url("/srv/data/"));
     again.set_catalog_name("ABCDEFGH");
-    ASSERT_TRUE(CatalogFile::load(folder.path(), again));
+    CatalogFile::load(folder.path(), again);
     EXPECT_EQ(render(*again.root()), "sub/~(n+) m*");
     const SharedPtr<Entry> modified = again.root()->find_child("m");
     EXPECT_EQ(modified->previous_size(), 4u);
@@ -102,7 +103,7 @@ TEST_F(CatalogFileTest, ReadsEveryOlderRecordVersion) {
                                          .u8(3).text("v3").u8(3).u64(7).u64(7).u64(70).u64(70)
                                          .u8(0).text("f0").u8(0x08).u32(0)
                                          .u8(3).text("f3").u8(0x08).u32(0).u64(33));
-    ASSERT_TRUE(CatalogFile::load(folder.path(), server));
+    CatalogFile::load(folder.path(), server);
     const SharedPtr<Entry> root = server.root();
     EXPECT_EQ(render(*root), "f0/ f3/ v1* v2* v3*");
     EXPECT_EQ(root->find_child("v1")->previous_size(), 0u);
@@ -122,7 +123,7 @@ TEST_F(CatalogFileTest, ADamagedCatalogCostsOnlyThatCatalog) {
         Server reader;
         ASSERT_TRUE(reader.from_url("/srv/data/"));
         reader.set_catalog_name("ABCDEFGH");
-        EXPECT_FALSE(CatalogFile::load(folder.path(), reader)) << length;
+        EXPECT_THROW(CatalogFile::load(folder.path(), reader), io::Failure) << length;
         EXPECT_EQ(reader.root()->child_count(), 0u);
         EXPECT_EQ(reader.root()->full_path(), "/srv/data/");
     }
@@ -130,12 +131,12 @@ TEST_F(CatalogFileTest, ADamagedCatalogCostsOnlyThatCatalog) {
     Bytes deep = Bytes::header().u8(0);
     for (int i = 0; i < 100000; ++i) deep.u8(4).text("d").u8(0x08).u32(1);
     test::write_file(catalog_path(), deep);
-    EXPECT_FALSE(CatalogFile::load(folder.path(), server));
+    EXPECT_THROW(CatalogFile::load(folder.path(), server), io::Failure);
     EXPECT_EQ(server.root()->child_count(), 0u);
     // A missing file is no error: the catalog stays as it was.
     server.set_catalog_name("ZZZZZZZZ");
     server.root()->add_child(Entry::create_file("kept", 1, 1));
-    EXPECT_TRUE(CatalogFile::load(folder.path(), server));
+    CatalogFile::load(folder.path(), server);
     EXPECT_EQ(server.root()->child_count(), 1u);
 }
 

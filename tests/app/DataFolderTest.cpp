@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,32 @@ TEST(DataFolder, AFolderThatCannotBeMadeIsNamedWithWhatToDo) {
     EXPECT_NE(data.error().find(folder.file("file/SAVE/")), std::string::npos) << data.error();
     EXPECT_NE(data.error().find("--data-dir"), std::string::npos);
     EXPECT_FALSE(data.is_open());
+}
+
+// The lock file is written with the process id: one planted as a link, a second
+// name or anything but a plain file is refused, and what it leads to stays as it was.
+TEST(DataFolder, ALockPathThatIsNotAPlainFileIsRefusedAndNothingBehindItIsWritten) {
+    TempFolder folder;
+    const std::string victim = folder.file("victim");
+    const std::string lock = folder.file("data/") + DataFolder::LockName;
+    const std::vector<std::function<void()>> plants = {
+        [&] { std::filesystem::create_symlink(victim, lock); },
+        [&] { std::filesystem::create_symlink(folder.file("absent"), lock); },
+        [&] { std::filesystem::create_hard_link(victim, lock); },
+        [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); },
+    };
+    std::filesystem::create_directories(folder.file("data"));
+    for (std::size_t at = 0; at < plants.size(); ++at) {
+        SCOPED_TRACE("plant " + std::to_string(at));
+        write_file(victim, "keep me");
+        std::filesystem::remove(lock);
+        plants[at]();
+        DataFolder data;
+        EXPECT_FALSE(data.open(folder.file("data")));
+        EXPECT_NE(data.error().find(lock), std::string::npos) << data.error();
+        EXPECT_EQ(read_file(victim), "keep me");
+        EXPECT_FALSE(std::filesystem::exists(folder.file("absent")));
+    }
 }
 
 // A stale lock file left by a process that died no longer counts.

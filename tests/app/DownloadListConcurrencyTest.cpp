@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/CLumiskDoc.h"
+#include "app/DamagedFiles.h"
 #include "app/DownloadList.h"
 #include "engine/Server.h"
 #include "support/RandomBytes.h"
@@ -19,6 +20,7 @@ using namespace std::chrono_literals;
 // the job comes back from the data folder and finishes the file where it stopped.
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
+    DamagedFiles damaged;
     const std::string content = test::random_bytes(16 << 20);
     test::write_file(source.file("big.bin"), content);
     Server server;
@@ -27,7 +29,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     std::uint64_t partial = 0;
     {
         CLumiskDoc doc(data.path());
-        doc.load();
+        doc.load(damaged);
         DownloadList list(doc.downloads());
         auto job = tovan::make_shared<Downloader>();
         job->set_server(server);
@@ -45,7 +47,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     }
 
     CLumiskDoc doc(data.path());
-    doc.load();
+    doc.load(damaged);
     DownloadList list(doc.downloads());
     ASSERT_EQ(list.jobs().size(), 1u);
     const SharedPtr<Downloader> job = list.jobs().front();

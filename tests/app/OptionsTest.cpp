@@ -6,9 +6,11 @@
 #include <functional>
 #include <vector>
 
+#include "app/DamagedFiles.h"
 #include "app/Options.h"
 #include "support/Bytes.h"
 #include "support/TempFolder.h"
+#include "tovan/io/Failure.h"
 
 namespace tovan {
 namespace {
@@ -88,7 +90,8 @@ constexpr std::size_t DownloadUrls = 25;
 Options loaded_from(const TempFolder& folder, const std::string& bytes, bool expect_read) {
     write_file(folder.file("options.dat"), bytes);
     Options options;
-    EXPECT_EQ(options.load(folder.path()), expect_read);
+    DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
+    EXPECT_EQ(options.load(folder.path(), damaged), expect_read);
     return options;
 }
 
@@ -111,11 +114,11 @@ TEST(Options, SavesTheNewestVersionByteForByteAndReadsItBack) {
     const Options options = loaded_from(folder, version10, true);
     std::filesystem::remove(folder.file("options.dat"));
 
-    ASSERT_TRUE(options.save(folder.path()));
+    options.save(folder.path());
     EXPECT_EQ(read_file(folder.file("options.dat")), version10);
     EXPECT_FALSE(std::filesystem::exists(folder.file("temp")));
 
-    ASSERT_TRUE(Options().save(folder.path()));
+    Options().save(folder.path());
     EXPECT_EQ(loaded_from(folder, read_file(folder.file("options.dat")), true), Options());
 }
 
@@ -143,7 +146,8 @@ TEST(Options, ADamagedOrShortFileGivesAllDefaults) {
         SCOPED_TRACE("file of " + std::to_string(bytes.size()) + " bytes");
         Options options = loaded_from(folder, whole, true);
         write_file(folder.file("options.dat"), bytes);
-        EXPECT_FALSE(options.load(folder.path()));
+        DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
+        EXPECT_FALSE(options.load(folder.path(), damaged));
         EXPECT_EQ(options, Options());
     }
 }
@@ -160,12 +164,14 @@ TEST(Options, AMissingFileGivesDefaultsAndAFailedSaveKeepsTheOldFile) {
     TempFolder folder;
     Options options;
     options.search_mask = "*.iso";
-    EXPECT_FALSE(options.load(folder.path()));
+    DamagedFiles damaged;
+    EXPECT_FALSE(options.load(folder.path(), damaged));
+    EXPECT_TRUE(damaged.warnings().empty());
     EXPECT_EQ(options, Options());
 
     write_file(folder.file("options.dat"), file_of_version(10));
     std::filesystem::create_directory(folder.file("temp"));
-    EXPECT_FALSE(Options().save(folder.path()));
+    EXPECT_THROW(Options().save(folder.path()), io::Failure);
     EXPECT_EQ(read_file(folder.file("options.dat")), file_of_version(10));
 }
 

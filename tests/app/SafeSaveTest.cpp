@@ -7,8 +7,9 @@
 #include <random>
 
 #include "app/CLumiskDoc.h"
-#include "tovan/SafeSave.h"
+#include "app/DamagedFiles.h"
 #include "support/TempFolder.h"
+#include "tovan/SafeSave.h"
 
 namespace tovan {
 namespace {
@@ -41,8 +42,9 @@ TEST(SafeSave, AFailedWriteKeepsTheOldFileAndLeavesNoTemp) {
 TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
     test::TempFolder folder;
     CLumiskDoc small(folder.path()), large(folder.path());
-    small.load();
-    large.load();
+    DamagedFiles damaged;
+    small.load(damaged);
+    large.load(damaged);
     for (int i = 0; i < 40; ++i) {
         SharedPtr<Server> server = make_shared<Server>();
         ASSERT_TRUE(server->from_url("/srv/share" + std::to_string(i) + "/"));
@@ -70,7 +72,7 @@ TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
             ASSERT_TRUE(content == small_list || content == large_list) << name << " round " << round;
         }
         CLumiskDoc loaded(folder.path());
-        ASSERT_NO_THROW(loaded.load()) << "round " << round;
+        ASSERT_NO_THROW(loaded.load(damaged)) << "round " << round;
         for (const SharedPtr<TreeEntry>& node : loaded.servers()->children)
             ASSERT_EQ(node->server->root()->child_count(), 500u) << "round " << round;
     }

@@ -8,6 +8,7 @@
 
 #include "app/CLumiskDoc.h"
 #include "app/CatalogFile.h"
+#include "app/DamagedFiles.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
@@ -75,7 +76,8 @@ private:
 class SchedulerConcurrencyTest : public ::testing::Test {
 protected:
     SchedulerConcurrencyTest() {
-        document.load();
+        DamagedFiles damaged;
+        document.load(damaged);
         options.update_status_enabled = false;
         options.synchronize_enabled = false;
     }

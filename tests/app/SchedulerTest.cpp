@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CLumiskDoc.h"
+#include "app/DamagedFiles.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "support/TempFolder.h"
@@ -14,7 +15,10 @@ constexpr std::int64_t Start = 1'700'000'000;
 // in the times of the last runs.
 class SchedulerTest : public ::testing::Test {
 protected:
-    SchedulerTest() { document.load(); }
+    SchedulerTest() {
+        DamagedFiles damaged;
+        document.load(damaged);
+    }
 
     ChangeRecord change(const std::string& node_name, const std::string& entry_name,
                         EntryState state) {

@@ -40,7 +40,8 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
         {{"depth", "T", "9"}, 2, "the depth is none, 1 to 6, full or default"},
         {{"unmark", "T/nothere"}, 1, "\"nothere\" is not in the catalog of \"T\""},
         {{"options", "synchronize_minutes", "0"}, 2, "takes 1 to 9999"},
-        {{"export", "T", sandbox.file("not-a-folder/x.srv")}, 1, "can't be written"},
+        {{"export", "T", sandbox.file("not-a-folder/x.srv")}, 1, "there is no folder"},
+        {{"export", "T", sandbox.file("missing/x.srv")}, 1, "there is no folder"},
         {{"import", sandbox.file("garbage.srv")}, 1, "can't be read as an exported file"},
         {{"filter", "remove", "*.nothing"}, 1, "holds no mask"},
         {{"frobnicate"}, 2, "frobnicate"},
@@ -52,6 +53,7 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         EXPECT_EQ(data_files(), before) << each.arguments.front();
     }
+    EXPECT_FALSE(std::filesystem::exists(sandbox.file("missing")));
 }
 
 // "temp" is where every save starts; a folder in its way fails each save as a
