@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/FileDownloader.h"
@@ -15,8 +16,8 @@
 namespace tovan {
 namespace {
 
-using test::HttpServer;
 using test::download;
+using test::HttpServer;
 using test::Outcome;
 using test::random_bytes;
 using test::read_file;
@@ -89,6 +90,23 @@ TEST_F(FileHttpDownloaderTest, ACutTransferFailsAndTheNextTryFetchesOnlyTheMissi
     EXPECT_TRUE(logged("SendRequest: \"Range: bytes= " + std::to_string(kept) + "-\""))
         << log.text();
     EXPECT_TRUE(logged("Result = 206"));
+}
+
+// A server that goes silent within the body is a lost connection once the
+// stall time has passed, not a wait for ever; the next try resumes.
+TEST_F(FileHttpDownloaderTest, ABodyThatStallsFailsWithinItsStallTimeAndResumesLater) {
+    serve({.stall_after = 300'000});
+    const auto begun = std::chrono::steady_clock::now();
+    EXPECT_THROW(download(*downloader, "/a.bin", destination()), Exception);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(30));
+    downloader->stop();
+    const std::uint64_t kept = std::filesystem::file_size(destination());
+    ASSERT_GT(kept, 0u);
+    ASSERT_LE(kept, 300'000u);
+
+    EXPECT_EQ(download(*downloader, "/a.bin", destination()), Outcome::Complete);
+    EXPECT_EQ(read_file(destination()), content);
+    EXPECT_EQ(server->answers().back().first, kept);
 }
 
 // A job paused within a file stops before its next chunk, and on resuming
