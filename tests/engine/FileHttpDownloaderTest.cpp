@@ -155,6 +155,7 @@ TEST_F(FileHttpDownloaderTest, AMissingFileIsDroppedEvenAfterAFoundOne) {
     EXPECT_FALSE(downloader->is_found());
     EXPECT_FALSE(std::filesystem::exists(local.file("missing.bin")));
     EXPECT_TRUE(logged("Result = 404"));
+    EXPECT_EQ(downloader->refusal(), "HTTP/1.1 404 Not Found");
 }
 
 // Regression: a 500 or 503 used to end as a complete empty file.
@@ -166,7 +167,8 @@ TEST_F(FileHttpDownloaderTest, AServerErrorRaisesSoTheJobTriesAgain) {
             download(*downloader, source, destination());
             FAIL() << "a server error ended as a result";
         } catch (const Exception& failure) {
-            EXPECT_STREQ(failure.what(), "can't open file");
+            EXPECT_TRUE(std::string(failure.what()).starts_with("can't open file: HTTP/1."))
+                << failure.what();
         }
         EXPECT_TRUE(downloader->is_found());
         EXPECT_FALSE(std::filesystem::exists(destination()));
