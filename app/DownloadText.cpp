@@ -8,6 +8,8 @@ std::string speed_column_text(const Downloader::Status& status) {
     switch (status.state) {
         case Downloader::State::Complete:
             return "complete";
+        case Downloader::State::Failed:
+            return status.failure.empty() ? "failed" : "failed: " + status.failure;
         case Downloader::State::Waiting:
             return "wait(" + std::to_string(status.wait_seconds) + "s)";
         case Downloader::State::Connecting:

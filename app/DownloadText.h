@@ -6,7 +6,8 @@
 
 namespace tovan {
 
-// What the downloads list shows in its Speed column: "complete", "wait(12s)",
+// What the downloads list shows in its Speed column: "complete", "failed: " and
+// why (the server's answer, such as "HTTP/1.1 404 Not Found"), "wait(12s)",
 // "connecting", "paused", "disconnecting", or the job's speed while it runs.
 std::string speed_column_text(const Downloader::Status& status);
 

@@ -64,10 +64,10 @@ compare() {
     # The resume: a download job, then the downloader alone, which counts
     # the bytes its reads bring.
     local figures
-    for mode in job --direct; do
+    for mode in --resume --direct; do
         cp "$copies/curl" "$copies/big.bin"
         truncate -s $((size / 2)) "$copies/big.bin"
-        figures=$("$FERROVANE_BENCH_DIR/ferrovane_download" ${mode#job} "$ours_url" "$copies" $ftp_port)
+        figures=$("$FERROVANE_BENCH_DIR/ferrovane_download" $mode "$ours_url" "$copies" $ftp_port)
         cmp -s "$copies/big.bin" "$big/big.bin" || { echo "the resumed copy differs" >&2; exit 1; }
         echo "resume from the half (${mode#--}): $(echo "$figures" | awk '/bytes_(read|fetched)/ { print $2 }') bytes transferred of $size"
     done

@@ -49,6 +49,7 @@ void DownloadCommands::add_to(CLI::App& app) {
         ->required();
     download->add_option("--to", to_, "Folder to download into (default: the last one, else here)");
     download->add_flag("--changed", changed_, "Only files marked new or modified");
+    add_tries(*download);
     context_.on(download, [this] { this->download(); });
 
     CLI::App* jobs = app.add_subcommand(
@@ -67,8 +68,19 @@ void DownloadCommands::add_to(CLI::App& app) {
     for (const auto& [name, help, action] : steering) {
         CLI::App* command = jobs->add_subcommand(name, help);
         command->add_option("id", id_, "Job number, as `ferrovane-cli jobs` shows it")->required();
+        if (action == Steer::Resume || action == Steer::Again)
+            add_tries(*command);
         context_.on(command, [this, action = action] { steer(action); });
     }
+}
+
+// A job run here gives up in the end, so a script is not kept waiting for a
+// server that is gone; `watch` and the desktop program keep trying.
+void DownloadCommands::add_tries(CLI::App& command) {
+    command
+        .add_option("--tries", tries_,
+                    "Give up after this many failed tries in a row, 30 s apart (0: never)")
+        ->capture_default_str();
 }
 
 std::string DownloadCommands::destination(Session& session) const {
@@ -138,12 +150,13 @@ void DownloadCommands::download() {
         list.add(job);
         id = list.jobs().size();
     }
+    // Stored before it runs, so that a killed run resumes from its partial files.
     session->save();
     if (!to_.empty()) {
         session->options().download_folder = folder;
         session->save_options();
     }
-    JobRunner(*session, context_.output).run(id, job);
+    JobRunner(*session, context_.output, tries_).run(id, job);
 }
 
 void DownloadCommands::list_jobs() {
@@ -183,7 +196,7 @@ void DownloadCommands::steer(Steer action) {
         case Steer::Resume:
             break;
     }
-    JobRunner(*session, context_.output).run(id_, job);
+    JobRunner(*session, context_.output, tries_).run(id_, job);
 }
 
 }  // namespace tovan::cli

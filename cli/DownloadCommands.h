@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "cli/CommandContext.h"
@@ -23,6 +24,7 @@ public:
 private:
     enum class Steer { Pause, Resume, Again, Remove };
 
+    void add_tries(CLI::App& command);
     void download();
     void check_source() const;
     void list_jobs();
@@ -35,6 +37,7 @@ private:
     std::string to_;
     bool changed_ = false;
     std::size_t id_ = 0;
+    std::uint32_t tries_ = 3;
 };
 
 }  // namespace tovan::cli

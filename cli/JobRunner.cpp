@@ -1,8 +1,5 @@
 #include "cli/JobRunner.h"
 
-#include <cctype>
-#include <sstream>
-
 #include "app/TextFormats.h"
 #include "cli/CliError.h"
 #include "cli/JobText.h"
@@ -15,65 +12,73 @@ namespace {
 constexpr std::chrono::milliseconds Step{200};
 constexpr std::chrono::seconds PauseLimit{5};
 
-// The server's last refusal in a transfer log: an HTTP status line or an FTP
-// reply of the 4xx or 5xx kind; empty when there is none.
-std::string refusal_in(const std::string& log) {
-    std::istringstream lines(log);
-    std::string refusal;
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const bool http = line.starts_with("HTTP/") && (line.find(" 4") != std::string::npos ||
-                                                        line.find(" 5") != std::string::npos);
-        const bool ftp = line.size() > 3 && (line[0] == '4' || line[0] == '5') &&
-                         std::isdigit(static_cast<unsigned char>(line[1])) &&
-                         std::isdigit(static_cast<unsigned char>(line[2])) &&
-                         (line[3] == ' ' || line[3] == '-');
-        if (http || ftp)
-            refusal = line;
-    }
-    return refusal;
-}
-
 }  // namespace
 
-// The job drops a file its server no longer has; that is no success to report.
-void JobRunner::check_dropped(std::size_t id, Downloader& job, std::size_t expected) const {
+// A job that left files out (gone from the server, names this system refuses)
+// has not done its work.
+void JobRunner::check_failed(std::size_t id, Downloader& job) const {
     const Downloader::Status status = job.status();
-    if (status.completed_count >= expected)
+    if (status.state != Downloader::State::Failed)
         return;
-    const std::string reason = refusal_in(job.log().text());
-    throw CliError(std::to_string(expected - status.completed_count) + " of " +
-                   std::to_string(expected) + " files of job " + std::to_string(id) + " (" +
-                   status.name + ") could not be downloaded" +
-                   (reason.empty() ? std::string() : ": " + reason) +
-                   "; check that the source is still there");
+    const std::string job_text = "job " + std::to_string(id) + " (" + status.name + ")";
+    if (status.item_count == 0)
+        throw CliError(job_text + " found nothing to download: " + status.failure);
+    const std::size_t missing = status.item_count - status.completed_count;
+    throw CliError(std::to_string(missing) + " of " + std::to_string(status.item_count) +
+                   " files of " + job_text + " could not be downloaded: " + status.failure +
+                   "; once that is mended, `ferrovane-cli jobs again " + std::to_string(id) +
+                   "` tries again");
 }
 
 void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
     const StopSignal stop;
     job->set_session(session_.application()->internet_session());
+    job->set_tries(tries_);
     job->resume();
-    const std::size_t expected = job->status().item_count;
+    const std::string resume_hint =
+        "; `ferrovane-cli jobs resume " + std::to_string(id) + "` goes on from there";
     if (!follow(*job)) {
         pause(*job);
         session_.save();
-        throw CliError("paused job " + std::to_string(id) + " (" + job->status().name +
-                       "); `ferrovane-cli jobs resume " + std::to_string(id) +
-                       "` goes on from there");
+        throw CliError("paused job " + std::to_string(id) + " (" + job->status().name + ")" +
+                       resume_hint);
     }
     session_.save();
-    check_dropped(id, *job, expected);
-    const Downloader::Status status = job->status();
-    output_.result(JobText::record(id, *job),
-                   "downloaded " + status.name + " to " + job->destination_path() + " (" +
-                       size_text(static_cast<std::int64_t>(status.total)) + ")");
+    if (!job->is_finished())
+        throw CliError("job " + std::to_string(id) + " (" + job->status().name +
+                       ") stopped: " + job->stop_reason() + resume_hint);
+    check_failed(id, *job);
+    report(id, *job);
 }
 
+// Where the files went: a file whose name was taken by another one got a free
+// name, which the user has to know.
+void JobRunner::report(std::size_t id, const Downloader& job) const {
+    const DownloadTask task = job.task();
+    std::vector<const DownloadItem*> renamed;
+    for (const DownloadItem& item : task.completed)
+        if (!item.saved_as.empty() && item.saved_as != item.destination)
+            renamed.push_back(&item);
+    if (!renamed.empty())
+        Output::note(renamed.front()->destination + " is another file, which is left as it is; " +
+                     "saved as " + renamed.front()->saved_as +
+                     (renamed.size() > 1 ? " (and " + std::to_string(renamed.size() - 1) +
+                                               " more files under free names)"
+                                         : ""));
+    const bool one_file = task.completed.size() == 1 && !task.completed.front().saved_as.empty();
+    const std::string where = one_file ? task.completed.front().saved_as : job.destination_path();
+    nlohmann::json record = JobText::record(id, job);
+    record["saved_as"] = where;
+    output_.result(record, "downloaded " + task.name + " to " + where + " (" +
+                               size_text(static_cast<std::int64_t>(task.total)) + ")");
+}
+
+// Ends when the job is finished, or its thread stopped without finishing it
+// (it gave up, or could not write); false when a stop was asked for.
 bool JobRunner::follow(Downloader& job) const {
     Progress progress;
     bool waiting = false;
-    while (!job.is_finished()) {
+    while (!job.is_finished() && job.has_thread()) {
         StopSignal::wait(Step);
         if (StopSignal::requested())
             return false;

@@ -10,6 +10,8 @@ std::string state_name(Downloader::State state) {
     switch (state) {
         case Downloader::State::Complete:
             return "complete";
+        case Downloader::State::Failed:
+            return "failed";
         case Downloader::State::Waiting:
             return "waiting";
         case Downloader::State::Connecting:
@@ -52,6 +54,8 @@ nlohmann::json JobText::record(std::size_t id, const Downloader& job) {
         record["progress"] = status.progress;
     if (status.state == Downloader::State::Running)
         record["speed"] = status.speed;
+    if (status.state == Downloader::State::Failed)
+        record["failure"] = status.failure;
     return record;
 }
 

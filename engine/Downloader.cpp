@@ -1,6 +1,8 @@
 #include "engine/Downloader.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
 #include <thread>
 
 #include "engine/DestinationName.h"
@@ -27,7 +29,8 @@ SharedPtr<Server> copy_of(const Server& server) {
             break;
         case ServerKind::Http:
         case ServerKind::Https:
-            copy->set_http(server.http_host(), server.http_port(), server.location(), server.kind());
+            copy->set_http(server.http_host(), server.http_port(), server.location(),
+                           server.kind());
             break;
     }
     copy->set_connections_limit(server.connections_limit());
@@ -47,6 +50,21 @@ std::string last_part(std::string_view path) {
     return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
+// Part files of different jobs that fetch the same file to the same place must
+// differ, so the tag is random rather than derived from the job.
+std::string new_part_tag() {
+    std::random_device random;
+    char tag[9];
+    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(random()));
+    return tag;
+}
+
+DownloadTask with_part_tag(DownloadTask task) {
+    if (task.part_tag.empty())
+        task.part_tag = new_part_tag();
+    return task;
+}
+
 std::uint64_t downloaded_of(const std::vector<DownloadItem>& items) {
     std::uint64_t sum = 0;
     for (const DownloadItem& item : items) sum += item.downloaded;
@@ -55,10 +73,13 @@ std::uint64_t downloaded_of(const std::vector<DownloadItem>& items) {
 
 }  // namespace
 
-Downloader::Downloader(InternetSession* session) : session_(session) {}
+Downloader::Downloader(InternetSession* session) : session_(session) {
+    task_.part_tag = new_part_tag();
+}
 
+// A job stored before part files had no tag; it gets one now.
 Downloader::Downloader(const DownloadTask& stored, InternetSession* session)
-    : task_(stored), status_(stored.name), session_(session) {}
+    : task_(with_part_tag(stored)), status_(stored.name), session_(session) {}
 
 Downloader::~Downloader() {
     pause();
@@ -68,13 +89,16 @@ Downloader::~Downloader() {
 bool Downloader::wait_for_thread(std::chrono::milliseconds limit) const {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (has_thread()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-void Downloader::set_server(const Server& server) { task_.server = copy_of(server); }
+void Downloader::set_server(const Server& server) {
+    task_.server = copy_of(server);
+}
 
 void Downloader::set_name(std::string name) {
     std::lock_guard guard(lock_);
@@ -95,9 +119,11 @@ void Downloader::add_entry(const Entry& entry, const std::string& folder, bool c
 }
 
 std::string Downloader::name_of(const Entry& entry) const {
-    if (entry.parent() != nullptr) return std::string(entry.name());
+    if (entry.parent() != nullptr)
+        return std::string(entry.name());
     std::string name = last_part(entry.name());
-    if (name.empty()) name = last_part(task_.server->title());
+    if (name.empty())
+        name = last_part(task_.server->title());
     return name.empty() ? "download" : name;
 }
 
@@ -114,7 +140,8 @@ void Downloader::add_tree(const Entry& entry, const std::string& folder, bool ch
         return;
     }
     const EntryState state = entry.state();
-    if (changed_only && state != EntryState::New && state != EntryState::Modified) return;
+    if (changed_only && state != EntryState::New && state != EntryState::Modified)
+        return;
     queue({task_.server->source_path(&entry), folder + name, entry.size(), 0});
 }
 
@@ -143,15 +170,18 @@ void Downloader::pause() {
     paused_ = true;
     restart_ = false;
     status_ = task_.name;
-    if (thread_ != nullptr) thread_->stop();
+    if (thread_ != nullptr)
+        thread_->stop();
 }
 
 void Downloader::resume() {
     std::lock_guard guard(lock_);
     paused_ = false;
+    stop_reason_.clear();
     task_.pending.insert(task_.pending.begin(), task_.active.begin(), task_.active.end());
     task_.active.clear();
-    if (is_finished()) return;
+    if (is_finished())
+        return;
     log_.clear();
     if (thread_ == nullptr)
         start_thread();
@@ -166,18 +196,23 @@ void Downloader::start_thread() {
 
 void Downloader::again() {
     std::lock_guard guard(lock_);
+    task_.pending.insert(task_.pending.begin(), task_.dropped.begin(), task_.dropped.end());
     task_.pending.insert(task_.pending.begin(), task_.completed.begin(), task_.completed.end());
     task_.completed.clear();
+    task_.dropped.clear();
+    task_.failure.clear();
 }
 
 std::optional<DownloadItem> Downloader::take_next() {
     std::lock_guard guard(lock_);
-    if (task_.pending.empty()) return std::nullopt;
+    if (task_.pending.empty())
+        return std::nullopt;
     DownloadItem item = std::move(task_.pending.front());
     task_.pending.erase(task_.pending.begin());
     const std::string name = last_part(item.source);
     status_ = name.empty() ? task_.name : name;
-    if (!task_.pending.empty()) status_ += "...";
+    if (!task_.pending.empty())
+        status_ += "...";
     return item;
 }
 
@@ -189,7 +224,8 @@ void Downloader::add_active(const DownloadItem& item) {
 void Downloader::update_active(const DownloadItem& item) {
     std::lock_guard guard(lock_);
     for (DownloadItem& active : task_.active)
-        if (same_item(active, item)) active = item;
+        if (same_item(active, item))
+            active = item;
 }
 
 void Downloader::complete(const DownloadItem& item) {
@@ -199,14 +235,50 @@ void Downloader::complete(const DownloadItem& item) {
     status_ = task_.name;
 }
 
-void Downloader::drop(const DownloadItem& item) {
+void Downloader::drop(const DownloadItem& item, const std::string& reason) {
     std::lock_guard guard(lock_);
     remove_active(item);
+    task_.dropped.push_back(item);
+    task_.failure = reason;
     status_ = task_.name;
 }
 
+void Downloader::skip(const DownloadItem& item, const std::string& reason) {
+    std::lock_guard guard(lock_);
+    remove_active(item);
+    task_.total -= std::min(task_.total, item.size);
+    task_.failure = reason;
+    status_ = task_.name;
+}
+
+void Downloader::set_stop_reason(std::string reason) {
+    std::lock_guard guard(lock_);
+    stop_reason_ = std::move(reason);
+}
+
+std::string Downloader::stop_reason() const {
+    std::lock_guard guard(lock_);
+    return stop_reason_;
+}
+
+std::uint32_t Downloader::tries() const {
+    std::lock_guard guard(lock_);
+    return tries_;
+}
+
+void Downloader::set_tries(std::uint32_t tries) {
+    std::lock_guard guard(lock_);
+    tries_ = tries;
+}
+
+std::string Downloader::part_of(const DownloadItem& item) const {
+    std::lock_guard guard(lock_);
+    return DestinationName::part_of(item.destination, task_.part_tag);
+}
+
 void Downloader::remove_active(const DownloadItem& item) {
-    std::erase_if(task_.active, [&](const DownloadItem& active) { return same_item(active, item); });
+    std::erase_if(task_.active,
+                  [&](const DownloadItem& active) { return same_item(active, item); });
 }
 
 void Downloader::requeue_active() {
@@ -242,9 +314,11 @@ bool Downloader::has_thread() const {
 
 void Downloader::detach(const DownloadThread* thread) {
     std::lock_guard guard(lock_);
-    if (thread_ != thread) return;
+    if (thread_ != thread)
+        return;
     thread_ = nullptr;
-    if (restart_ && !paused_ && !is_finished()) start_thread();
+    if (restart_ && !paused_ && !is_finished())
+        start_thread();
     restart_ = false;
 }
 
@@ -255,10 +329,11 @@ Downloader::Status Downloader::status() const {
     status.status = status_;
     status.total = task_.total;
     status.completed_count = task_.completed.size();
-    status.item_count = task_.pending.size() + task_.active.size() + task_.completed.size();
+    status.item_count =
+        task_.pending.size() + task_.active.size() + task_.completed.size() + task_.dropped.size();
     if (task_.total != 0) {
         const std::uint64_t done = downloaded_of(task_.pending) + downloaded_of(task_.active) +
-                                   downloaded_of(task_.completed);
+                                   downloaded_of(task_.completed) + downloaded_of(task_.dropped);
         status.progress = static_cast<double>(done) * 100.0 / static_cast<double>(task_.total);
     }
     if (thread_ != nullptr) {
@@ -266,7 +341,10 @@ Downloader::Status Downloader::status() const {
         status.speed = thread_->speed();
         status.file_progress = thread_->file_progress();
     }
-    if (is_finished())
+    // A job that fetched nothing at all has not done its work either.
+    if (is_finished() && (!task_.dropped.empty() || status.item_count == 0))
+        status.state = State::Failed;
+    else if (is_finished())
         status.state = State::Complete;
     else if (status.wait_seconds >= 1)
         status.state = State::Waiting;
@@ -278,6 +356,8 @@ Downloader::Status Downloader::status() const {
         status.state = State::Disconnecting;
     else
         status.state = State::Running;
+    if (status.state == State::Failed)
+        status.failure = task_.failure;
     return status;
 }
 

@@ -26,20 +26,21 @@ class Server;
 class Downloader {
 public:
     // What the downloads list shows in its Speed column, first that applies.
-    enum class State { Complete, Waiting, Connecting, Paused, Disconnecting, Running };
+    enum class State { Complete, Failed, Waiting, Connecting, Paused, Disconnecting, Running };
 
     // A consistent picture of the job for a list row or a progress line.
     struct Status {
         State state = State::Paused;
         std::int32_t wait_seconds = 0;
-        std::int32_t speed = 0;          // bytes per second
-        double progress = -1;            // of the whole job, -1 when its size is unknown
-        double file_progress = -1;       // of the current file, -1 when unknown
+        std::int32_t speed = 0;     // bytes per second
+        double progress = -1;       // of the whole job, -1 when its size is unknown
+        double file_progress = -1;  // of the current file, -1 when unknown
         std::size_t completed_count = 0;
         std::size_t item_count = 0;
         std::uint64_t total = 0;
         std::string name;
-        std::string status;              // the current file's name, or the job's
+        std::string status;   // the current file's name, or the job's
+        std::string failure;  // when failed: why the last file was left out
     };
 
     explicit Downloader(InternetSession* session = nullptr);
@@ -65,7 +66,8 @@ public:
     void pause();
     // Puts unfinished files back in front of the queue and starts a thread.
     void resume();
-    // Queues the completed files again; those still whole complete at once.
+    // Queues the completed and the dropped files again; completed ones whose
+    // file is still whole complete at once.
     void again();
 
     bool is_finished() const;
@@ -82,6 +84,16 @@ public:
     // How long the job waits before it tries failed files again; 30 s.
     std::chrono::milliseconds retry_wait() const { return retry_wait_; }
     void set_retry_wait(std::chrono::milliseconds wait) { retry_wait_ = wait; }
+    // After this many failed tries in a row, without a byte arriving between
+    // them, the job gives up and pauses; 0, the default, tries for ever.
+    std::uint32_t tries() const;
+    void set_tries(std::uint32_t tries);
+    // Why the job's thread stopped before the job was finished (it gave up,
+    // or could not write); empty otherwise.
+    std::string stop_reason() const;
+
+    // The partial file that the item's bytes go to until it is whole.
+    std::string part_of(const DownloadItem& item) const;
 
 private:
     friend class DownloadThread;
@@ -91,7 +103,11 @@ private:
     void add_active(const DownloadItem& item);
     void update_active(const DownloadItem& item);
     void complete(const DownloadItem& item);
-    void drop(const DownloadItem& item);
+    // Leaves out a file that cannot be fetched; the job ends failed.
+    void drop(const DownloadItem& item, const std::string& reason);
+    // Leaves out a source that is no file to copy, as if it never was queued.
+    void skip(const DownloadItem& item, const std::string& reason);
+    void set_stop_reason(std::string reason);
     void requeue_active();
     void correct_total(std::uint64_t old_size, std::uint64_t new_size);
     bool paused_flag() const;
@@ -114,6 +130,8 @@ private:
     // A resume that came while the old thread was still going.
     bool restart_ = false;
     std::chrono::milliseconds retry_wait_{30000};
+    std::uint32_t tries_ = 0;
+    std::string stop_reason_;
 };
 
 }  // namespace tovan

@@ -15,9 +15,12 @@ class TransferLog;
 // Copies one file from a server into a local file, chunk by chunk, and
 // continues a partly downloaded file: a destination shorter than the source is
 // resumed where it ends, one as long is already complete, one longer is
-// started over. The kinds supply the source side.
+// started over. The destination is the job's own partial file; a file that
+// anyone else may have written is at most compared, never written. The kinds
+// supply the source side.
 //
-// Calling order, per file: start; if complete() the file is done; else, unless
+// Calling order, per file: start; if complete() the file is done; else if
+// write_error() the destination could not be made; else, unless skipped() or
 // is_found() is false, read_chunk until complete() or write_error().
 class FileDownloader {
 public:
@@ -30,7 +33,10 @@ public:
     FileDownloader& operator=(const FileDownloader&) = delete;
     virtual ~FileDownloader() = default;
 
-    virtual void start(const std::string& source, const std::string& destination);
+    // earlier: a copy of the source finished before; when it is as long as the
+    // source, the file is complete without a transfer and nothing is written.
+    virtual void start(const std::string& source, const std::string& destination,
+                       const std::string& earlier = {});
     virtual void stop();
     // Reads and writes one chunk of about `requested` bytes; the count read.
     virtual std::int32_t read_chunk(std::int32_t requested);
@@ -43,8 +49,18 @@ public:
     // Bytes per second, smoothed over the last chunks.
     std::int32_t speed() const;
     bool complete() const;
-    // The destination took fewer bytes than were read; the download stopped.
+    // The destination could not be made, or took fewer bytes than were read;
+    // the download stopped.
     bool write_error() const;
+    // Why the destination could not be made (an errno), 0 when it was.
+    int destination_error() const;
+    // start found the earlier copy whole.
+    bool earlier_whole() const;
+    // The source is no file to copy (a folder, a device): it is left out.
+    bool skipped() const;
+    // Why the source is not fetched, for a skipped or missing one: the
+    // server's answer or the system's.
+    std::string refusal() const;
     // Receives the steps and server answers; may be null.
     void set_log(TransferLog* log);
 
@@ -57,11 +73,15 @@ protected:
     virtual bool seek(std::uint64_t offset) = 0;
 
     const std::string& source() const { return source_; }
+    void set_refusal(std::string text);
+    void skip(std::string reason);
     // A step or a server answer, for the transfer log when there is one.
     void log(std::string_view text);
 
 private:
     void open_destination();
+    void make_folders();
+    void fail_destination(int error);
 
     mutable std::recursive_mutex lock_;
     std::string source_;
@@ -70,6 +90,10 @@ private:
     std::int32_t speed_ = 0;
     File output_;
     bool write_error_ = false;
+    int destination_error_ = 0;
+    bool earlier_whole_ = false;
+    bool skipped_ = false;
+    std::string refusal_;
     bool complete_ = false;
     bool stopped_ = false;
     std::uint64_t position_ = 0;

@@ -1,5 +1,6 @@
 #include "engine/FileFtpDownloader.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 
@@ -13,6 +14,13 @@ namespace {
 
 constexpr const char* Source = "engine/FileFtpDownloader";
 
+// A reply of the 4xx or 5xx kind: the server refused something.
+bool is_refusal(const std::string& line) {
+    return line.size() > 3 && (line[0] == '4' || line[0] == '5') &&
+           std::isdigit(static_cast<unsigned char>(line[1])) &&
+           std::isdigit(static_cast<unsigned char>(line[2])) && (line[3] == ' ' || line[3] == '-');
+}
+
 // The server answered, so the control connection is still good.
 bool refused_by_server(CURLcode code) {
     return code == CURLE_REMOTE_FILE_NOT_FOUND || code == CURLE_FTP_COULDNT_RETR_FILE ||
@@ -22,7 +30,11 @@ bool refused_by_server(CURLcode code) {
 }  // namespace
 
 FileFtpDownloader::FileFtpDownloader(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {
-    previous_answers_ = handle_->set_answer_sink([this](const std::string& line) { log(line); });
+    previous_answers_ = handle_->set_answer_sink([this](const std::string& line) {
+        if (is_refusal(line))
+            last_refusal_ = line.substr(0, line.find_last_not_of("\r\n") + 1);
+        log(line);
+    });
 }
 
 FileFtpDownloader::~FileFtpDownloader() {
@@ -35,6 +47,7 @@ bool FileFtpDownloader::open() {
     offset_ = 0;
     // Whether a file is there is learnt anew for each file.
     found_ = false;
+    last_refusal_.clear();
     query_size();
     if (size_ != 0)
         return true;
@@ -100,6 +113,7 @@ bool FileFtpDownloader::open_file() {
     }
     const CURLcode code = file.result();
     const std::string reason = handle_->error_text(code);
+    set_refusal(last_refusal_.empty() ? reason : last_refusal_);
     handle_->close_file();
     error_log(1) << "can't open " << source() << ": " << reason << std::endl;
     log(reason);

@@ -37,6 +37,7 @@ private:
 
     SharedPtr<FtpHandle> handle_;
     FtpHandle::AnswerSink previous_answers_;
+    std::string last_refusal_;  // of the current file
     std::uint64_t size_ = 0;
     std::uint64_t offset_ = 0;  // where the server resumes, once it accepted REST
     bool file_open_ = false;

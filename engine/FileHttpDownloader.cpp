@@ -101,6 +101,7 @@ void FileHttpDownloader::open_request() {
     transfer_.cancel();
     headers_.clear();
     content_range_.clear();
+    status_line_.clear();
     error_[0] = '\0';
     if (easy_ == nullptr || multi_ == nullptr ||
         curl_easy_setopt(easy_, CURLOPT_URL, url().c_str()) != CURLE_OK) {
@@ -122,7 +123,7 @@ bool FileHttpDownloader::open_file() {
         transfer_.cancel();
         error_log(1) << "can't open " << url() << ": " << reason << std::endl;
         log(reason);
-        fail("can't open file", "tovan::FileHttpDownloader::open_file", __LINE__);
+        fail("can't open file: " + reason, "tovan::FileHttpDownloader::open_file", __LINE__);
     }
     const long code = status();
     if (code == 200) {
@@ -131,8 +132,10 @@ bool FileHttpDownloader::open_file() {
     }
     transfer_.cancel();
     found_ = code >= 500;
+    const std::string answer = status_line_.empty() ? "HTTP " + std::to_string(code) : status_line_;
     if (found_)
-        fail("can't open file", "tovan::FileHttpDownloader::open_file", __LINE__);
+        fail("can't open file: " + answer, "tovan::FileHttpDownloader::open_file", __LINE__);
+    set_refusal(answer);
     return false;
 }
 
@@ -235,9 +238,10 @@ std::string FileHttpDownloader::failure_reason() {
     return error_[0] != '\0' ? error_ : curl_easy_strerror(transfer_.result());
 }
 
-[[noreturn]] void FileHttpDownloader::fail(const char* text, const char* function, int line) {
+[[noreturn]] void FileHttpDownloader::fail(const std::string& text, const char* function,
+                                           int line) {
     error_log(1) << text << std::endl;
-    FailureRecord::write(Source, line, function, text);
+    FailureRecord::write(Source, line, function, text.c_str());
     throw Exception(text);
 }
 
@@ -249,6 +253,7 @@ std::size_t FileHttpDownloader::take_header(char* data, std::size_t size, std::s
     if (line.starts_with("HTTP/")) {
         downloader->headers_.clear();
         downloader->content_range_.clear();
+        downloader->status_line_ = std::string(trimmed(line));
     }
     if (trimmed(line).empty()) {
         downloader->log(downloader->headers_);

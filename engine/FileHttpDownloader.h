@@ -43,7 +43,7 @@ private:
     std::string url() const;
     std::string failure_reason();
     std::size_t read_body(std::size_t n, std::vector<char>& buffer);
-    [[noreturn]] void fail(const char* text, const char* function, int line);
+    [[noreturn]] void fail(const std::string& text, const char* function, int line);
     static std::size_t take_header(char* data, std::size_t size, std::size_t count, void* self);
 
     std::string origin_;  // scheme, host and port
@@ -53,6 +53,7 @@ private:
     std::string range_;
     std::string headers_;  // of the current answer, for the log
     std::string content_range_;
+    std::string status_line_;  // of the current answer
     char error_[CURL_ERROR_SIZE] = {};
     std::uint64_t content_length_ = 0;  // 0 when the server gave none
     std::uint64_t received_ = 0;        // the answer's bytes, counted from the file's start

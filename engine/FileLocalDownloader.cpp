@@ -1,9 +1,13 @@
 #include "engine/FileLocalDownloader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/SmbFile.h"
+#include "tovan/ErrorInfo.h"
+#include "tovan/Exception.h"
 #include "tovan/File.h"
+#include "tovan/log/FailureRecord.h"
 
 namespace tovan {
 
@@ -13,7 +17,8 @@ FileLocalDownloader::FileLocalDownloader(SharedPtr<SmbContext> network)
     : network_(network), input_(std::make_unique<SmbFile>(std::move(network))) {}
 
 bool FileLocalDownloader::is_found() {
-    if (network_) return SmbFile::exists(*network_, source());
+    if (network_)
+        return SmbFile::exists(*network_, source());
     return ::access(source().c_str(), F_OK) == 0;
 }
 
@@ -22,13 +27,38 @@ std::uint64_t FileLocalDownloader::size() {
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
+// A link to a folder is listed as a file, as scans do not follow it; it, and
+// anything else but a file (a device, a pipe that would block), is no file to
+// copy.
 bool FileLocalDownloader::open() {
-    if (input_->is_open()) input_->close();
-    return input_->open(source(), std::ios_base::in);
+    if (input_->is_open())
+        input_->close();
+    struct stat info;
+    if (!network_ && ::stat(source().c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        skip(S_ISDIR(info.st_mode) ? "a folder, or a link to one, which is not followed"
+                                   : "not a regular file");
+        return false;
+    }
+    if (input_->open(source(), std::ios_base::in))
+        return true;
+    char reason[512] = "";
+    if (input_->error_info() != nullptr)
+        input_->error_info()->format(reason, sizeof reason);
+    const std::string refusal = source() + ": " + reason;
+    set_refusal(refusal);
+    // A file that is there but cannot be read now (no permission, a share that
+    // went away) is tried again later.
+    if (is_found()) {
+        FailureRecord::write("engine/FileLocalDownloader", __LINE__,
+                             "tovan::FileLocalDownloader::open", refusal.c_str());
+        throw Exception("can't open " + refusal);
+    }
+    return false;
 }
 
 void FileLocalDownloader::close_source() {
-    if (input_->is_open()) input_->close();
+    if (input_->is_open())
+        input_->close();
 }
 
 std::size_t FileLocalDownloader::do_read_chunk(std::size_t n, std::vector<char>& buffer) {
@@ -38,7 +68,8 @@ std::size_t FileLocalDownloader::do_read_chunk(std::size_t n, std::vector<char>&
     // A read may return less than asked before the end: only a zero means the end.
     while (got < n) {
         const std::int64_t read = input_->read(buffer.data() + before + got, n - got);
-        if (read <= 0) break;
+        if (read <= 0)
+            break;
         got += static_cast<std::size_t>(read);
     }
     buffer.resize(before + got);

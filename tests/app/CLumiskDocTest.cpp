@@ -49,8 +49,9 @@ TEST_F(CLumiskDocTest, AFreshStartWritesEveryFileAndTheSecondSaveKeepsABackup) {
     EXPECT_FALSE(exists("prev_servers.dat"));
     EXPECT_FALSE(exists("temp"));
     // An empty group: name, flags, no server, no children, duration, kind 2, no task.
-    EXPECT_EQ(read_file(data("servers.dat")),
-              Bytes::header().u8(5).text("Servers").u8(0).u32(0).u8(0).u32(0).u64(0).u8(2).u8(0).str());
+    EXPECT_EQ(
+        read_file(data("servers.dat")),
+        Bytes::header().u8(5).text("Servers").u8(0).u32(0).u8(0).u32(0).u64(0).u8(2).u8(0).str());
     EXPECT_EQ(read_file(data("filter.dat")), Bytes::header().u8(2).u32(0).u32(1).text("*.*").str());
 
     const std::string first = read_file(data("servers.dat"));
@@ -94,15 +95,37 @@ TEST_F(CLumiskDocTest, ReadsOlderServerListsAndMovesTheirDownloadRoot) {
     // Version 0 nodes; a version 0 server (no delay, no catalog name) with a
     // version 1 filter (exclude patterns); a version 4 child of kind 4 holding
     // the download tasks; a filter file whose mask count uses the long form.
-    write_file(data("servers.dat"),
-               Bytes::header()
-                   .u8(0).text("Old").u8(0).u32(2)
-                   .u8(0).text("box").u8(1)
-                   .u8(0).u8(1).text("nas").text("/share/")
-                   .u8(1).u32(1).text("/x").u32(4).u32(1).text("*.bak").u32(2)
-                   .u32(0)
-                   .u8(4).text("Tasks").u8(0).u32(0).u8(0).u32(0).u64(0).u8(4).u8(0));
-    write_file(data("filter.dat"), Bytes::header().u8(2).u32(0).u32(0xFFFFFFFE).u32(2).text("a").text("b"));
+    write_file(data("servers.dat"), Bytes::header()
+                                        .u8(0)
+                                        .text("Old")
+                                        .u8(0)
+                                        .u32(2)
+                                        .u8(0)
+                                        .text("box")
+                                        .u8(1)
+                                        .u8(0)
+                                        .u8(1)
+                                        .text("nas")
+                                        .text("/share/")
+                                        .u8(1)
+                                        .u32(1)
+                                        .text("/x")
+                                        .u32(4)
+                                        .u32(1)
+                                        .text("*.bak")
+                                        .u32(2)
+                                        .u32(0)
+                                        .u8(4)
+                                        .text("Tasks")
+                                        .u8(0)
+                                        .u32(0)
+                                        .u8(0)
+                                        .u32(0)
+                                        .u64(0)
+                                        .u8(4)
+                                        .u8(0));
+    write_file(data("filter.dat"),
+               Bytes::header().u8(2).u32(0).u32(0xFFFFFFFE).u32(2).text("a").text("b"));
     CLumiskDoc doc(folder.path());
     doc.load(damaged);
     ASSERT_EQ(doc.servers()->children.size(), 1u);
@@ -123,8 +146,11 @@ TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     task->server = make_shared<Server>();
     ASSERT_TRUE(task->server->from_url("http://example.com/files/"));
     task->pending = {{"/files/a", "/home/me/a", 10, 0}};
-    task->completed = {{"/files/b", "/home/me/b", 20, 20}};
-    task->total = 30;
+    task->completed = {{"/files/b", "/home/me/b", 20, 20, "/home/me/b (1)"},
+                       {"/files/c", "/home/me/c", 5, 5, "/home/me/c"}};
+    task->dropped = {{"/files/d", "/home/me/d", 0, 0}};
+    task->failure = "HTTP/1.1 404 Not Found";
+    task->total = 35;
     task->name = "files";
     task->destination_folder = "/home/me";
     task->destination_path = "/home/me/";
@@ -140,7 +166,10 @@ TEST_F(CLumiskDocTest, DownloadTasksKeepTheirFilesAndServer) {
     EXPECT_EQ(read.pending, task->pending);
     EXPECT_TRUE(read.active.empty());
     EXPECT_EQ(read.completed, task->completed);
-    EXPECT_EQ(read.total, 30u);
+    EXPECT_EQ(read.dropped, task->dropped);
+    EXPECT_EQ(read.failure, task->failure);
+    EXPECT_EQ(read.part_tag.size(), 8u);
+    EXPECT_EQ(read.total, 35u);
     EXPECT_EQ(read.destination_path, "/home/me/");
     EXPECT_EQ(read.server->url(), "http://example.com/files/");
 }

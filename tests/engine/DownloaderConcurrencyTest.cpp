@@ -11,6 +11,7 @@
 #include "engine/Scanner.h"
 #include "engine/Server.h"
 #include "fixtures/SmbServer.h"
+#include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 
@@ -25,7 +26,8 @@ using test::write_file;
 bool wait_until(const std::function<bool()>& done, std::chrono::seconds limit = 60s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
         std::this_thread::sleep_for(1ms);
     }
     return true;
@@ -73,6 +75,14 @@ protected:
 
     std::string target_of(const std::string& relative) const { return target.file(relative); }
 
+    void queue_from_offline_server(Downloader& job, std::chrono::milliseconds retry_wait) const {
+        Server offline;
+        offline.from_url(source.path() + "/missing/");
+        job.set_server(offline);
+        job.set_retry_wait(retry_wait);
+        job.add_path("x.txt", target.path());
+    }
+
     const std::string big = random_bytes(16 << 20, 7);
     test::TempFolder source;
     test::TempFolder target;
@@ -115,6 +125,9 @@ TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
     EXPECT_EQ(read_file(target_of(root_name + "/top.txt")), "top");
 }
 
+// The partial bytes sit in the job's own part file; a file that took the
+// destination's name meanwhile is left alone, and the finished file takes the
+// next free name.
 TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
     Downloader job;
     job.set_server(*server);
@@ -124,15 +137,42 @@ TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
     job.pause();
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
     EXPECT_EQ(job.status().state, Downloader::State::Paused);
-    const auto partial = std::filesystem::file_size(target_of("b.bin"));
+    const std::string part = test::part_file(job);
+    const auto partial = std::filesystem::file_size(part);
     EXPECT_GT(partial, 0u);
     EXPECT_LT(partial, big.size());
+    write_file(target_of("b.bin"), "appeared meanwhile");
 
     run(job);
-    EXPECT_TRUE(read_file(target_of("b.bin")) == big);
+    EXPECT_TRUE(read_file(target_of("b (1).bin")) == big);
+    EXPECT_TRUE(read_file(target_of("b.bin")) == "appeared meanwhile");
+    EXPECT_FALSE(std::filesystem::exists(part));
     EXPECT_EQ(job.status().state, Downloader::State::Complete);
+    EXPECT_NE(job.log().text().find("saved as " + target_of("b (1).bin")), std::string::npos)
+        << job.log().text();
 }
 
+// Regression: a smaller file of the same name was taken for a partial download
+// and appended to, a larger one emptied and overwritten.
+TEST_F(DownloaderTest, NeverWritesIntoAFileItDidNotWrite) {
+    for (const std::string& there : {std::string("tiny"), std::string(100'000, 'x')}) {
+        SCOPED_TRACE(there.size());
+        test::TempFolder into;
+        std::filesystem::create_directory(into.file("docs"));
+        write_file(into.file("docs/a.txt"), there);
+        Downloader job;
+        job.set_server(*server);
+        job.add_entry(*docs, into.path(), false);
+        run(job);
+        EXPECT_TRUE(read_file(into.file("docs/a.txt")) == there);
+        EXPECT_EQ(read_file(into.file("docs/a (1).txt")), "alpha");
+        EXPECT_TRUE(read_file(into.file("docs/deep/b.bin")) == big);
+        EXPECT_EQ(job.status().state, Downloader::State::Complete);
+    }
+}
+
+// A file the job finished and someone changed since is theirs now: fetched
+// again, it goes beside it.
 TEST_F(DownloaderTest, AgainCompletesUnchangedFilesWithoutTransfer) {
     Downloader job;
     job.set_server(*server);
@@ -145,7 +185,8 @@ TEST_F(DownloaderTest, AgainCompletesUnchangedFilesWithoutTransfer) {
     job.again();
     run(job);
     EXPECT_EQ(job.status().completed_count, 2u);
-    EXPECT_EQ(read_file(target_of("docs/a.txt")), "alpha");
+    EXPECT_EQ(read_file(target_of("docs/a.txt")), "al");
+    EXPECT_EQ(read_file(target_of("docs/a (1).txt")), "alpha");
     const std::string log = job.log().text();
     EXPECT_NE(log.find("a.txt complete"), std::string::npos);
     EXPECT_EQ(log.find("b.bin complete"), std::string::npos) << log;
@@ -182,16 +223,45 @@ TEST_F(DownloaderTest, RefusesNamesThatWouldLeaveTheDestinationFolder) {
     const std::string log = job.log().text() + restored.log().text();
     EXPECT_NE(log.find("refused the name \"..\""), std::string::npos) << log;
     EXPECT_NE(log.find("refused the name \"../escaped\""), std::string::npos) << log;
-    EXPECT_NE(log.find("refused \"" + target.path() + "/../escaped.txt\""), std::string::npos) << log;
+    EXPECT_NE(log.find("refused \"" + target.path() + "/../escaped.txt\""), std::string::npos)
+        << log;
+}
+
+// Regression: a link to a folder, which scans list as a file, became an empty
+// file and the job ended complete.
+TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
+    std::filesystem::create_directory_symlink(source.file("docs/deep"),
+                                              source.file("docs/to_deep"));
+    std::filesystem::create_symlink(source.file("docs/a.txt"), source.file("docs/to_a"));
+    scan();
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*at("docs"), target.path(), false);
+    run(job);
+    EXPECT_FALSE(std::filesystem::exists(target_of("docs/to_deep")));
+    EXPECT_EQ(read_file(target_of("docs/to_a")), "alpha");
+    const Downloader::Status status = job.status();
+    EXPECT_EQ(status.state, Downloader::State::Complete);
+    EXPECT_EQ(status.completed_count, 3u);
+    EXPECT_DOUBLE_EQ(status.progress, 100.0);
+    EXPECT_NE(job.log().text().find("to_deep skipped: a folder"), std::string::npos)
+        << job.log().text();
+}
+
+// The command line's jobs give up; the desktop's (no limit) wait and retry.
+TEST_F(DownloaderTest, GivesUpAfterItsTriesAndPauses) {
+    Downloader job;
+    queue_from_offline_server(job, 100ms);
+    job.set_tries(2);
+    run(job);
+    EXPECT_EQ(job.status().state, Downloader::State::Paused);
+    EXPECT_NE(job.stop_reason().find("gave up after 2 tries"), std::string::npos)
+        << job.stop_reason();
 }
 
 TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachable) {
-    Server offline;
-    offline.from_url(source.path() + "/missing/");
     Downloader job;
-    job.set_server(offline);
-    job.set_retry_wait(2000ms);
-    job.add_path("x.txt", target.path());
+    queue_from_offline_server(job, 2000ms);
     job.resume();
     ASSERT_TRUE(wait_until([&] { return job.status().state == Downloader::State::Waiting; }));
     EXPECT_GE(job.status().wait_seconds, 1);
@@ -226,7 +296,9 @@ TEST(NetworkDownloadTest, CopiesAndResumesAFileOfAShare) {
     EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();
     EXPECT_EQ(job.status().completed_count, 1u);
 
-    write_file(target.file("big.bin"), content.substr(0, 1 << 20));
+    // As a broken transfer leaves it: the job's own part file, a third there.
+    std::filesystem::remove(target.file("big.bin"));
+    write_file(job.part_of(job.task().completed.front()), content.substr(0, 1 << 20));
     job.again();
     run(job);
     EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/FileDownloader.h"
@@ -15,8 +16,8 @@
 namespace tovan {
 namespace {
 
-using test::HttpServer;
 using test::download;
+using test::HttpServer;
 using test::Outcome;
 using test::random_bytes;
 using test::read_file;
@@ -91,6 +92,23 @@ TEST_F(FileHttpDownloaderTest, ACutTransferFailsAndTheNextTryFetchesOnlyTheMissi
     EXPECT_TRUE(logged("Result = 206"));
 }
 
+// A server that goes silent within the body is a lost connection once the
+// stall time has passed, not a wait for ever; the next try resumes.
+TEST_F(FileHttpDownloaderTest, ABodyThatStallsFailsWithinItsStallTimeAndResumesLater) {
+    serve({.stall_after = 300'000});
+    const auto begun = std::chrono::steady_clock::now();
+    EXPECT_THROW(download(*downloader, "/a.bin", destination()), Exception);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(30));
+    downloader->stop();
+    const std::uint64_t kept = std::filesystem::file_size(destination());
+    ASSERT_GT(kept, 0u);
+    ASSERT_LE(kept, 300'000u);
+
+    EXPECT_EQ(download(*downloader, "/a.bin", destination()), Outcome::Complete);
+    EXPECT_EQ(read_file(destination()), content);
+    EXPECT_EQ(server->answers().back().first, kept);
+}
+
 // A job paused within a file stops before its next chunk, and on resuming
 // continues where the destination ends, over the same connection.
 TEST_F(FileHttpDownloaderTest, AStopWithinAFileTakesEffectAtOnceAndTheFileResumesLater) {
@@ -137,6 +155,7 @@ TEST_F(FileHttpDownloaderTest, AMissingFileIsDroppedEvenAfterAFoundOne) {
     EXPECT_FALSE(downloader->is_found());
     EXPECT_FALSE(std::filesystem::exists(local.file("missing.bin")));
     EXPECT_TRUE(logged("Result = 404"));
+    EXPECT_EQ(downloader->refusal(), "HTTP/1.1 404 Not Found");
 }
 
 // Regression: a 500 or 503 used to end as a complete empty file.
@@ -148,7 +167,8 @@ TEST_F(FileHttpDownloaderTest, AServerErrorRaisesSoTheJobTriesAgain) {
             download(*downloader, source, destination());
             FAIL() << "a server error ended as a result";
         } catch (const Exception& failure) {
-            EXPECT_STREQ(failure.what(), "can't open file");
+            EXPECT_TRUE(std::string(failure.what()).starts_with("can't open file: HTTP/1."))
+                << failure.what();
         }
         EXPECT_TRUE(downloader->is_found());
         EXPECT_FALSE(std::filesystem::exists(destination()));

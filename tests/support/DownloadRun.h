@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Downloader.h"
 #include "engine/FileDownloader.h"
 
 namespace tovan::test {
@@ -13,15 +14,27 @@ enum class Outcome { Complete, Dropped, WriteError };
 inline Outcome download(FileDownloader& downloader, const std::string& source,
                         const std::string& destination, std::uint64_t* bytes_read = nullptr) {
     downloader.start(source, destination);
-    if (downloader.complete()) return Outcome::Complete;
-    if (!downloader.is_found()) return Outcome::Dropped;
+    if (downloader.complete())
+        return Outcome::Complete;
+    if (!downloader.is_found())
+        return Outcome::Dropped;
     for (;;) {
         const std::int32_t read = downloader.read_chunk(100'000);
-        if (bytes_read != nullptr) *bytes_read += static_cast<std::uint64_t>(read);
-        if (!downloader.is_found()) return Outcome::Dropped;
-        if (downloader.write_error()) return Outcome::WriteError;
-        if (downloader.complete()) return Outcome::Complete;
+        if (bytes_read != nullptr)
+            *bytes_read += static_cast<std::uint64_t>(read);
+        if (!downloader.is_found())
+            return Outcome::Dropped;
+        if (downloader.write_error())
+            return Outcome::WriteError;
+        if (downloader.complete())
+            return Outcome::Complete;
     }
+}
+
+// The partial file of the job's first unfinished item.
+inline std::string part_file(const Downloader& job) {
+    const DownloadTask task = job.task();
+    return job.part_of(!task.active.empty() ? task.active.front() : task.pending.front());
 }
 
 }  // namespace tovan::test
