@@ -16,6 +16,9 @@ FileLocalDownloader::FileLocalDownloader() : input_(std::make_unique<File>()) {}
 FileLocalDownloader::FileLocalDownloader(SharedPtr<SmbContext> network)
     : network_(network), input_(std::make_unique<SmbFile>(std::move(network))) {}
 
+FileLocalDownloader::FileLocalDownloader(std::unique_ptr<AbstractFile> input)
+    : input_(std::move(input)) {}
+
 bool FileLocalDownloader::is_found() {
     if (network_)
         return SmbFile::exists(*network_, source());
@@ -68,12 +71,27 @@ std::size_t FileLocalDownloader::do_read_chunk(std::size_t n, std::vector<char>&
     // A read may return less than asked before the end: only a zero means the end.
     while (got < n) {
         const std::int64_t read = input_->read(buffer.data() + before + got, n - got);
+        if (read < 0)
+            fail_reading();
         if (read <= 0)
             break;
         got += static_cast<std::size_t>(read);
     }
     buffer.resize(before + got);
     return got;
+}
+
+// A failed read is no end of file: taken as one, a disk error or a share that
+// went away would leave a short copy counted complete. Raised, the job keeps
+// what it has and resumes from there on its next try.
+void FileLocalDownloader::fail_reading() {
+    char reason[512] = "unknown error";
+    if (input_->error_info() != nullptr)
+        input_->error_info()->format(reason, sizeof reason);
+    const std::string text = "can't read " + source() + ": " + reason;
+    FailureRecord::write("engine/FileLocalDownloader", __LINE__,
+                         "tovan::FileLocalDownloader::do_read_chunk", text.c_str());
+    throw Exception(text);
 }
 
 bool FileLocalDownloader::seek(std::uint64_t offset) {

@@ -16,6 +16,8 @@ class FileLocalDownloader : public FileDownloader {
 public:
     FileLocalDownloader();
     explicit FileLocalDownloader(SharedPtr<SmbContext> network);
+    // Reads through the given file: for tests that need a disk that fails.
+    explicit FileLocalDownloader(std::unique_ptr<AbstractFile> input);
 
     bool is_found() override;
     std::uint64_t size() override;
@@ -27,6 +29,8 @@ protected:
     bool seek(std::uint64_t offset) override;
 
 private:
+    [[noreturn]] void fail_reading();
+
     SharedPtr<SmbContext> network_;
     std::unique_ptr<AbstractFile> input_;
 };

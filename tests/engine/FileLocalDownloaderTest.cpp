@@ -7,6 +7,8 @@
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
+#include "tovan/Exception.h"
+#include "tovan/File.h"
 
 namespace tovan {
 namespace {
@@ -22,6 +24,24 @@ std::uint64_t download(FileDownloader& downloader, const std::string& source,
     test::download(downloader, source, destination, &read);
     return read;
 }
+
+// A disk that fails once the first bytes are read, as a dying disk or a share
+// that went away does.
+class FailingFile : public File {
+public:
+    explicit FailingFile(std::int64_t good_bytes) : good_bytes_(good_bytes) {}
+
+    std::int64_t read(void* buffer, std::size_t count) override {
+        if (good_bytes_ <= 0)
+            return -1;
+        const std::int64_t read = File::read(buffer, count);
+        good_bytes_ -= read;
+        return read;
+    }
+
+private:
+    std::int64_t good_bytes_;
+};
 
 class FileLocalDownloaderTest : public ::testing::Test {
 protected:
@@ -44,11 +64,26 @@ TEST_F(FileLocalDownloaderTest, CopiesAFileIntoNewFoldersChunkByChunk) {
     EXPECT_NE(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none);
 }
 
+TEST_F(FileLocalDownloaderTest, AReadErrorIsNoEndOfFileAndTheCopyResumesAfterIt) {
+    write_file(folder.file("source.bin"), content);
+    const std::string destination = folder.file("copy.bin");
+    {
+        FileLocalDownloader failing(std::make_unique<FailingFile>(300'000));
+        EXPECT_THROW(download(failing, folder.file("source.bin"), destination), Exception);
+        EXPECT_FALSE(failing.complete());
+    }
+    const std::uint64_t kept = std::filesystem::file_size(destination);
+    EXPECT_LT(kept, content.size());
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), content.size() - kept);
+    EXPECT_EQ(read_file(destination), content);
+}
+
 TEST_F(FileLocalDownloaderTest, ResumesAShorterDestinationAndRestartsALongerOne) {
     write_file(folder.file("source.bin"), content);
     const std::string destination = folder.file("copy.bin");
     write_file(destination, content.substr(0, 600'000));
-    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination), content.size() - 600'000);
+    EXPECT_EQ(download(downloader, folder.file("source.bin"), destination),
+              content.size() - 600'000);
     EXPECT_EQ(read_file(destination), content);
 
     // Already whole: complete at once, nothing read.
@@ -75,7 +110,8 @@ TEST_F(FileLocalDownloaderTest, ChunksStayWithinBoundsAndAFullDiskStopsTheDownlo
     EXPECT_EQ(downloader.read_chunk(1'000'000'000), 1'000'003 - FileDownloader::MinChunk);
     EXPECT_TRUE(downloader.complete());
 
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
     downloader.start(folder.file("source.bin"), "/dev/full");
     EXPECT_GT(downloader.read_chunk(4096), 0);
     EXPECT_TRUE(downloader.write_error());
