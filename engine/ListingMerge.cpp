@@ -21,8 +21,9 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
         folder.reserve_children(folder.child_count() + items.size());
         for (const SharedPtr<Entry>& item : items) add_new(folder, item);
     } else {
-        merge_known(folder, items);
-        handle_gone(folder, items);
+        std::vector<SharedPtr<Entry>> gone;
+        merge_known(folder, items, gone);
+        handle_gone(folder, gone);
     }
     folder.sort_children();
     if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)
@@ -85,8 +86,9 @@ void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
 
 // The children change in three batches (replacements in place, removals in one
 // pass, additions in one merge); marks and queues follow once all are in place.
-void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items) {
-    const std::vector<Match> matches = match_items(folder, items);
+void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+                               std::vector<SharedPtr<Entry>>& gone) {
+    const std::vector<Match> matches = match_items(folder, items, gone);
     std::vector<const Entry*> retyped;
     std::vector<SharedPtr<Entry>> added;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -121,35 +123,47 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
     }
 }
 
-// What each listed item is to the folder. Sorted like the listing, the folder's
-// next child is the match where little changed; a binary search finds the others.
+// What each listed item is to the folder, and the children no item matched.
+// Both lists are in catalog order, so one walk pairs items with children of
+// their kind; only an item without one is looked for among the other kind.
 std::vector<ListingMerge::Match> ListingMerge::match_items(
-    Entry& folder, const std::vector<SharedPtr<Entry>>& items) {
+    Entry& folder, const std::vector<SharedPtr<Entry>>& items, std::vector<SharedPtr<Entry>>& gone) {
     folder.sort_children();
     const std::vector<SharedPtr<Entry>> known = folder.children();
+    const auto files = std::partition_point(known.begin(), known.end(),
+                                            [](const SharedPtr<Entry>& e) { return e->is_folder(); });
+    std::vector<char> listed(known.size(), 0);
     std::vector<Match> matches(items.size());
-    std::size_t hint = 0;
+    auto next = known.begin();
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const bool repeated = i > 0 && items[i - 1]->name() == items[i]->name() &&
-                              items[i - 1]->is_folder() == items[i]->is_folder();
-        if (repeated)
+        const SharedPtr<Entry>& item = items[i];
+        if (i > 0 && !Entry::comes_before(items[i - 1], item)) {
             matches[i].fate = Fate::Repeated;  // a name listed twice is merged once
-        else
-            matches[i] = match_item(known, items[i], hint);
+            continue;
+        }
+        while (next != known.end() && Entry::comes_before(*next, item)) ++next;
+        auto found = next;
+        if (found == known.end() || Entry::comes_before(item, *found)) {
+            const auto first = item->is_folder() ? files : known.begin();
+            const auto last = item->is_folder() ? known.end() : files;
+            found = std::lower_bound(first, last, item->name(),
+                                     [](const SharedPtr<Entry>& e, std::string_view name) {
+                                         return e->name() < name;
+                                     });
+            if (found == last || (*found)->name() != item->name()) continue;
+        }
+        listed[found - known.begin()] = 1;
+        matches[i] = match_item(*found, item);
     }
+    for (std::size_t k = 0; k < known.size(); ++k)
+        if (!listed[k]) gone.push_back(known[k]);
     return matches;
 }
 
-ListingMerge::Match ListingMerge::match_item(const std::vector<SharedPtr<Entry>>& known,
-                                             const SharedPtr<Entry>& item, std::size_t& hint) {
-    const std::size_t index = Entry::find_in(known, known.size(), item->name(), hint);
-    if (index == Entry::NotFound)
-        return {};
-    hint = index + 1;
-    const SharedPtr<Entry>& old = known[index];
+ListingMerge::Match ListingMerge::match_item(const SharedPtr<Entry>& old,
+                                             const SharedPtr<Entry>& item) {
     // One of another kind leaves, and the item comes in as new.
-    if (old->is_folder() != item->is_folder())
-        return {old, Fate::Added};
+    if (old->is_folder() != item->is_folder()) return {old, Fate::Added};
     const bool same =
         old->is_folder() || (old->time() == item->time() && old->size() == item->size());
     return {old, same ? Fate::Kept : Fate::Replaced};
@@ -177,27 +191,16 @@ void ListingMerge::keep_old(const SharedPtr<Entry>& old) {
 
 // A gone item is marked deleted, or leaves the catalog when deletions are not
 // marked or when the filter ignores it and all it held.
-void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& items) {
-    const auto listed = [&](const Entry& child, std::size_t index) {
-        return Entry::find_in(items, items.size(), child.name(), index) != Entry::NotFound;
-    };
-    if (!options_.mark_deleted) {
-        std::size_t index = 0;
-        folder.remove_children_where([&](const Entry& child) { return !listed(child, index++); });
-        return;
-    }
-    std::vector<const Entry*> unmarked;
-    const std::vector<SharedPtr<Entry>> children = folder.children();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const SharedPtr<Entry>& child = children[i];
-        if (child->state() == EntryState::Deleted || listed(*child, i))
-            continue;
-        if (ignores_all(*child))
-            unmarked.push_back(child.get());
+void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& gone) {
+    std::vector<const Entry*> leaving;
+    for (const SharedPtr<Entry>& child : gone) {
+        if (options_.mark_deleted && child->state() == EntryState::Deleted) continue;
+        if (!options_.mark_deleted || ignores_all(*child))
+            leaving.push_back(child.get());
         else
             set_mark(child, EntryState::Deleted);
     }
-    remove_all(folder, std::move(unmarked));
+    remove_all(folder, std::move(leaving));
 }
 
 // In one pass over the children, whatever their number.

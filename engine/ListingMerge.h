@@ -16,11 +16,10 @@ namespace tovan {
 // restored, and the subfolders to list next handed to the listener.
 //
 // The fresh listing is a detached folder whose children are the listed items,
-// sorted. The catalog folder is put in the same order first, so each item is
-// found by one comparison where little changed, else by a binary search; items
-// are added, removed and replaced in batches, never one by one in the middle of
-// the children, so a folder of any size and any mix of changes merges in
-// n log n.
+// sorted. The catalog folder is put in the same order first, so one walk over
+// both pairs them up; items are added, removed and replaced in batches, never
+// one by one in the middle of the children, so a folder of any size and any mix
+// of changes merges in n log n.
 //
 // A gone item that the change filter ignores leaves the catalog instead of being
 // marked; a gone folder that holds anything the filter does not ignore is marked
@@ -52,15 +51,16 @@ private:
     };
 
     void add_new(Entry& folder, const SharedPtr<Entry>& item);
-    void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items);
-    std::vector<Match> match_items(Entry& folder, const std::vector<SharedPtr<Entry>>& items);
-    static Match match_item(const std::vector<SharedPtr<Entry>>& known,
-                            const SharedPtr<Entry>& item, std::size_t& hint);
+    void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+                     std::vector<SharedPtr<Entry>>& gone);
+    static std::vector<Match> match_items(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+                                          std::vector<SharedPtr<Entry>>& gone);
+    static Match match_item(const SharedPtr<Entry>& old, const SharedPtr<Entry>& item);
     void mark_added(const SharedPtr<Entry>& item);
     void mark_replaced(const SharedPtr<Entry>& item, const Entry& old);
     void keep_old(const SharedPtr<Entry>& old);
     static void remove_all(Entry& folder, std::vector<const Entry*> leaving);
-    void handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& items);
+    void handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& gone);
     void unmark_old_changes(Entry& folder);
 
     const Server& server_;
