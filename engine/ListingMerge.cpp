@@ -88,19 +88,21 @@ void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
 // pass, additions in one merge); marks and queues follow once all are in place.
 void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
                                std::vector<SharedPtr<Entry>>& gone) {
-    const std::vector<Match> matches = match_items(folder, items, gone);
+    folder.sort_children();
+    const std::vector<SharedPtr<Entry>> known = folder.children();
+    const std::vector<Match> matches = match_items(known, items, gone);
     std::vector<const Entry*> retyped;
     std::vector<SharedPtr<Entry>> added;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Match& match = matches[i];
         if (match.fate == Fate::Added) {
-            if (match.old)
-                retyped.push_back(match.old.get());
+            if (match.old != Unmatched) retyped.push_back(known[match.old].get());
             added.push_back(items[i]);
         } else if (match.fate == Fate::Replaced) {
-            items[i]->set_previous_size(match.old->size());
-            items[i]->set_previous_time(match.old->time());
-            folder.replace_child(match.old.get(), items[i]);
+            const Entry& old = *known[match.old];
+            items[i]->set_previous_size(old.size());
+            items[i]->set_previous_time(old.time());
+            folder.replace_child(&old, items[i]);
         }
     }
     remove_all(folder, std::move(retyped));
@@ -112,10 +114,10 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
                 mark_added(items[i]);
                 break;
             case Fate::Kept:
-                keep_old(matches[i].old);
+                keep_old(known[matches[i].old]);
                 break;
             case Fate::Replaced:
-                mark_replaced(items[i], *matches[i].old);
+                mark_replaced(items[i], *known[matches[i].old]);
                 break;
             case Fate::Repeated:
                 break;
@@ -123,50 +125,60 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
     }
 }
 
-// What each listed item is to the folder, and the children no item matched.
-// Both lists are in catalog order, so one walk pairs items with children of
-// their kind; only an item without one is looked for among the other kind.
+// What each listed item is to the folder's children (known, sorted), and the
+// children no item matched.
 std::vector<ListingMerge::Match> ListingMerge::match_items(
-    Entry& folder, const std::vector<SharedPtr<Entry>>& items, std::vector<SharedPtr<Entry>>& gone) {
-    folder.sort_children();
-    const std::vector<SharedPtr<Entry>> known = folder.children();
-    const auto files = std::partition_point(known.begin(), known.end(),
-                                            [](const SharedPtr<Entry>& e) { return e->is_folder(); });
+    const std::vector<SharedPtr<Entry>>& known, const std::vector<SharedPtr<Entry>>& items,
+    std::vector<SharedPtr<Entry>>& gone) {
+    const std::size_t files =
+        std::partition_point(known.begin(), known.end(),
+                             [](const SharedPtr<Entry>& e) { return e->is_folder(); }) -
+        known.begin();
     std::vector<char> listed(known.size(), 0);
     std::vector<Match> matches(items.size());
-    auto next = known.begin();
+    std::size_t next = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const SharedPtr<Entry>& item = items[i];
-        if (i > 0 && !Entry::comes_before(items[i - 1], item)) {
+        if (i > 0 && same_item(*items[i - 1], *item)) {
             matches[i].fate = Fate::Repeated;  // a name listed twice is merged once
             continue;
         }
-        while (next != known.end() && Entry::comes_before(*next, item)) ++next;
-        auto found = next;
-        if (found == known.end() || Entry::comes_before(item, *found)) {
-            const auto first = item->is_folder() ? files : known.begin();
-            const auto last = item->is_folder() ? known.end() : files;
-            found = std::lower_bound(first, last, item->name(),
-                                     [](const SharedPtr<Entry>& e, std::string_view name) {
-                                         return e->name() < name;
-                                     });
-            if (found == last || (*found)->name() != item->name()) continue;
-        }
-        listed[found - known.begin()] = 1;
-        matches[i] = match_item(*found, item);
+        const std::size_t old = find_known(known, files, next, item);
+        if (old == Entry::NotFound) continue;
+        listed[old] = 1;
+        matches[i] = {static_cast<std::uint32_t>(old), fate_of(*known[old], *item)};
     }
     for (std::size_t k = 0; k < known.size(); ++k)
         if (!listed[k]) gone.push_back(known[k]);
     return matches;
 }
 
-ListingMerge::Match ListingMerge::match_item(const SharedPtr<Entry>& old,
-                                             const SharedPtr<Entry>& item) {
+bool ListingMerge::same_item(const Entry& a, const Entry& b) {
+    return a.name() == b.name() && a.is_folder() == b.is_folder();
+}
+
+// Both lists are in catalog order, so the child of the item's kind and name is
+// at next or after children that no item lists (next only moves forward); an
+// item without one may have one of the other kind, a file that became a folder.
+std::size_t ListingMerge::find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
+                                     std::size_t& next, const SharedPtr<Entry>& item) {
+    if (next < known.size() && same_item(*known[next], *item)) return next++;
+    while (next < known.size() && Entry::comes_before(known[next], item)) ++next;
+    if (next < known.size() && same_item(*known[next], *item)) return next++;
+    const auto first = known.begin() + (item->is_folder() ? files : 0);
+    const auto last = item->is_folder() ? known.end() : known.begin() + files;
+    const auto found = std::lower_bound(
+        first, last, item->name(),
+        [](const SharedPtr<Entry>& e, std::string_view name) { return e->name() < name; });
+    if (found == last || (*found)->name() != item->name()) return Entry::NotFound;
+    return found - known.begin();
+}
+
+ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Entry& item) {
     // One of another kind leaves, and the item comes in as new.
-    if (old->is_folder() != item->is_folder()) return {old, Fate::Added};
-    const bool same =
-        old->is_folder() || (old->time() == item->time() && old->size() == item->size());
-    return {old, same ? Fate::Kept : Fate::Replaced};
+    if (old.is_folder() != item.is_folder()) return Fate::Added;
+    const bool same = old.is_folder() || (old.time() == item.time() && old.size() == item.size());
+    return same ? Fate::Kept : Fate::Replaced;
 }
 
 void ListingMerge::mark_replaced(const SharedPtr<Entry>& item, const Entry& old) {

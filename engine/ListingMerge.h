@@ -45,17 +45,22 @@ private:
     std::int32_t new_depth(const Entry& item) const;
 
     enum class Fate : std::uint8_t { Added, Kept, Replaced, Repeated };
+    static constexpr std::uint32_t Unmatched = UINT32_MAX;
     struct Match {
-        SharedPtr<Entry> old;
+        std::uint32_t old = Unmatched;  // the index of the matching child
         Fate fate = Fate::Added;
     };
 
     void add_new(Entry& folder, const SharedPtr<Entry>& item);
     void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
                      std::vector<SharedPtr<Entry>>& gone);
-    static std::vector<Match> match_items(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+    static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
+                                          const std::vector<SharedPtr<Entry>>& items,
                                           std::vector<SharedPtr<Entry>>& gone);
-    static Match match_item(const SharedPtr<Entry>& old, const SharedPtr<Entry>& item);
+    static bool same_item(const Entry& a, const Entry& b);
+    static std::size_t find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
+                                  std::size_t& next, const SharedPtr<Entry>& item);
+    static Fate fate_of(const Entry& old, const Entry& item);
     void mark_added(const SharedPtr<Entry>& item);
     void mark_replaced(const SharedPtr<Entry>& item, const Entry& old);
     void keep_old(const SharedPtr<Entry>& old);
