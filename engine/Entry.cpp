@@ -21,17 +21,16 @@ struct Entry::FolderBlock {
 
 namespace {
 
-// Folders first, then names byte by byte as unsigned characters.
-bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
-    if (a->is_folder() != b->is_folder()) return a->is_folder();
-    return a->name() < b->name();
-}
-
 bool ends_in_separator(std::string_view text) {
     return !text.empty() && (text.back() == '/' || text.back() == '\\');
 }
 
 }  // namespace
+
+bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
+    if (a->is_folder() != b->is_folder()) return a->is_folder();
+    return a->name() < b->name();
+}
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
     SharedPtr<Entry> entry =

@@ -100,6 +100,8 @@ public:
     void sort_children();
     void reserve_children(std::size_t count);
 
+    // Catalog order: folders first, then names byte by byte as unsigned characters.
+    static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b);
     static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
     // The index of the child named name in children whose first sorted ones are
     // in catalog order: the hint first, then a binary search, then the rest.

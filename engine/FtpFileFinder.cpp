@@ -35,7 +35,10 @@ bool FtpFileFinder::find_file(const Entry& folder) {
     // A listing that needed a new control connection means the old one was lost.
     if (listing.reconnected) disconnected(__LINE__);
     if (listing.refused) refused(path, listing.reply, __LINE__);
-    if (!listing.ok) disconnected(__LINE__);
+    if (!listing.ok) {
+        error_log(1) << "listing " << path << ": " << listing.error << std::endl;
+        disconnected(__LINE__);
+    }
     const auto rejected = [&](std::string_view name) {
         warning_log(1) << "skipped a name with \"/\" or a NUL in " << path << ": " << name << std::endl;
     };

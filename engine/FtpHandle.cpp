@@ -22,6 +22,11 @@ std::string encode_path(const std::string& path) {
     return encoded;
 }
 
+// A listing line is some 60 bytes: a listing that brings less than a dozen lines
+// a second throughout the stall time (curl judges the rate over its last few
+// seconds) has stopped progressing, however long it would trickle on.
+constexpr long ListingBytesPerSecond = 1024;
+
 bool transport_intact(CURLcode code) {
     return code == CURLE_REMOTE_ACCESS_DENIED || code == CURLE_FTP_COULDNT_RETR_FILE ||
            code == CURLE_REMOTE_FILE_NOT_FOUND || code == CURLE_QUOTE_ERROR;
@@ -62,7 +67,7 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
     curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, 60L);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(session.stall_seconds()));
     curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_);
     curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &FtpHandle::collect_body);
     curl_easy_setopt(curl_, CURLOPT_DEBUGFUNCTION, &FtpHandle::debug);
@@ -198,8 +203,11 @@ CURLcode FtpHandle::perform(const std::string& url, const char* list_command, cu
     curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, list_command);
     curl_easy_setopt(curl_, CURLOPT_QUOTE, quote);
     curl_easy_setopt(curl_, CURLOPT_WRITEDATA, body);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, body != nullptr ? ListingBytesPerSecond : 1L);
     const CURLcode code = run_transfer();
     curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
+    // File transfers keep the check against a full stop only.
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
     return code;
 }
 

@@ -54,7 +54,8 @@ public:
         std::string line;   // and its last line
     };
 
-    // Lists the folder (an absolute server path) by MLSD or LIST.
+    // Lists the folder (an absolute server path) by MLSD or LIST; a listing
+    // without real progress for the session's stall time fails.
     Listing list(const std::string& path);
     // Sends one command that needs no data connection, such as "SIZE /pub/a".
     Reply command(const std::string& text);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/InternetSession.h"
 #include "engine/Scanner.h"
 #include "fixtures/FtpServer.h"
 #include "support/CatalogText.h"
@@ -145,6 +146,29 @@ TEST_F(FtpScanTest, ALostControlConnectionLosesOneFolderAndReconnects) {
     scan(server);
     EXPECT_EQ(server->last_error(), "disconnected");
     EXPECT_EQ(render(*server->root()), "a/~(1+) b/ c/~(3+)");
+}
+
+// Sent a few bytes a second, the listing would take minutes: it fails once the
+// stall time passes without real progress, and marks nothing deleted.
+TEST_F(FtpScanTest, ATricklingListingFailsAsALostConnectionAndTheFolderKeepsItsItems) {
+    for (int i = 0; i < 200; ++i) write("f" + std::to_string(i), "f", now - 10);
+    SharedPtr<Server> server;
+    {
+        const test::FtpServer ftp(serving());
+        server = server_for(ftp);
+        scan(server);
+    }
+    const std::string before = render(*server->root());
+    std::filesystem::remove(folder.file("f0"));
+    test::FtpServer::Options options = serving();
+    options.trickle = 64;
+    const test::FtpServer slow(options);
+    server->set_ftp(FtpSettings{"127.0.0.1", {}, {}, true, slow.port()}, "/");
+    InternetSession::shared().set_stall_seconds(2);
+    scan(server);
+    InternetSession::shared().set_stall_seconds(60);
+    EXPECT_EQ(server->last_error(), "disconnected<offline>");
+    EXPECT_EQ(render(*server->root()), before);
 }
 
 TEST_F(FtpScanTest, AutomaticModeKeepsTheTwoConnectionsAServerAccepts) {

@@ -1,7 +1,7 @@
 // Merges hundreds of random listings into a catalog and checks every result
 // against a plain model of the rules: new, modified with previous values,
-// deleted, returning items, unmarking, contains-changes up to the root, and the
-// folders-first byte order of children.
+// deleted (or dropped when the filter ignores them), returning items, unmarking,
+// contains-changes up to the root, and the folders-first byte order of children.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,8 +72,11 @@ public:
                 ++it;
             } else if (!options_.mark_deleted) {
                 it = folder.children.erase(it);
+            } else if (it->second.state != EntryState::Deleted &&
+                       ignored_entirely(it->first, it->second)) {
+                it = folder.children.erase(it);
             } else {
-                if (!ignored(it->first)) mark(it->first, it->second, EntryState::Deleted);
+                mark(it->first, it->second, EntryState::Deleted);
                 ++it;
             }
         }
@@ -115,6 +118,17 @@ private:
 
     bool recent(std::int64_t time) const {
         return !options_.unmark_old_enabled || (now_ - time) / 3600 <= options_.unmark_old_hours;
+    }
+
+    // A gone item is dropped unmarked only when neither it nor anything in it is
+    // to be marked.
+    static bool ignored_entirely(const std::string& name, const Node& node) {
+        if (!ignored(name))
+            return false;
+        for (const auto& [child_name, child] : node.children)
+            if (!ignored_entirely(child_name, child))
+                return false;
+        return true;
     }
 
     void mark(const std::string& name, Node& node, EntryState state) {

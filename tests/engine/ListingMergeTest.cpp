@@ -200,13 +200,20 @@ TEST_F(ListingMergeTest, AnEmptyListingClearsMarksUnlessTheyAreKept) {
     EXPECT_EQ(recorder.marks, Strings({"sub-", "a-", "b-"}));
 }
 
-TEST_F(ListingMergeTest, IgnoredItemsAreCatalogedButNeverMarked) {
+TEST_F(ListingMergeTest, IgnoredItemsAreCatalogedNeverMarkedAndDroppedWhenGone) {
     server.filter().set_masks({"-*.tmp", "+*"});
-    scan(root, "work.tmp keep.txt", true);
-    EXPECT_EQ(render(*root), "keep.txt+ work.tmp");
+    scan(root, "work.tmp keep.txt cache.tmp/ build.tmp/", true);
+    scan(root->find_child("cache.tmp"), "x.tmp", true);
+    scan(root->find_child("build.tmp"), "out.txt", true);
+    EXPECT_EQ(render(*root), "build.tmp/~(out.txt+) cache.tmp/(x.tmp) keep.txt+ work.tmp");
     root->set_state(EntryState::Unchanged);
     scan(root, "");
-    EXPECT_EQ(render(*root), "keep.txt- work.tmp");
+    // A folder the filter ignores still shows that what it held is gone.
+    EXPECT_EQ(render(*root), "build.tmp/-(out.txt-) keep.txt-");
+    EXPECT_EQ(recorder.marks, Strings({"build.tmp-", "keep.txt-"}));
+    CatalogStats stats;
+    root->statistics(stats);
+    EXPECT_EQ(stats.files, 2u);
 }
 
 TEST_F(ListingMergeTest, SubfolderDepthsFollowOverridesAndTheSingleFlag) {
