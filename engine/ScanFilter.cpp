@@ -49,29 +49,31 @@ void ScanFilter::add_mask(const std::string& mask) {
 bool ScanFilter::remove_mask(const std::string& mask) {
     std::lock_guard guard(lock_);
     const auto found = std::find(masks_.begin(), masks_.end(), mask);
-    if (found == masks_.end()) return false;
+    if (found == masks_.end())
+        return false;
     folded_patterns_.erase(folded_patterns_.begin() + (found - masks_.begin()));
     masks_.erase(found);
     return true;
 }
 
 ScanFilter::Match ScanFilter::match(std::string_view text) const {
+    return match_folded(to_lower_utf8(text));
+}
+
+ScanFilter::Match ScanFilter::match_folded(std::string_view folded) const {
     std::lock_guard guard(lock_);
-    if (!masks_.empty()) {
-        const std::string folded = to_lower_utf8(text);
-        for (std::size_t i = 0; i < masks_.size(); ++i) {
-            if (wildcard_match(folded_patterns_[i], folded))
-                return !masks_[i].empty() && masks_[i][0] == '-' ? Match::Excluded
-                                                                  : Match::Included;
-        }
+    for (std::size_t i = 0; i < masks_.size(); ++i) {
+        if (wildcard_match(folded_patterns_[i], folded))
+            return !masks_[i].empty() && masks_[i][0] == '-' ? Match::Excluded : Match::Included;
     }
     // The child's lock stays held while the parent takes its own.
-    return parent_ != nullptr ? parent_->match(text) : Match::Undecided;
+    return parent_ != nullptr ? parent_->match_folded(folded) : Match::Undecided;
 }
 
 std::int32_t ScanFilter::depth(std::string_view folder_path) const {
     std::lock_guard guard(lock_);
-    if (depths_.empty()) return -1;
+    if (depths_.empty())
+        return -1;
     const auto found = depths_.find(to_lower_utf8(folder_path));
     return found != depths_.end() ? found->second : -1;
 }

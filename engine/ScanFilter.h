@@ -32,6 +32,9 @@ public:
 
     // The first mask that matches the whole text, case folded, decides.
     Match match(std::string_view text) const;
+    // The same for a text already case folded, as a caller that matches one
+    // text several times folds it once.
+    Match match_folded(std::string_view folded) const;
 
     // Depth overrides by folder full path, case folded; -1 is "no override".
     std::int32_t depth(std::string_view folder_path) const;

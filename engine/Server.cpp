@@ -15,6 +15,7 @@
 #include "engine/UrlAuthority.h"
 #include "engine/UrlEscapes.h"
 #include "tovan/Exception.h"
+#include "tovan/Utf8Case.h"
 
 namespace tovan {
 namespace {
@@ -24,10 +25,13 @@ std::string with_backslashes(std::string text) {
     return text;
 }
 
-bool has_dot(std::string_view text) { return text.find('.') != std::string_view::npos; }
+bool has_dot(std::string_view text) {
+    return text.find('.') != std::string_view::npos;
+}
 
 std::int32_t reduce_depth(std::int32_t depth, std::int32_t levels) {
-    if (depth < 1 || depth > 6) return depth;
+    if (depth < 1 || depth > 6)
+        return depth;
     return std::max(depth - levels, 0);
 }
 
@@ -46,7 +50,8 @@ Server::Server() : root_(Entry::create_folder("")), catalog_name_(make_catalog_n
 
 bool Server::from_url(std::string_view text, std::string* file_name, std::string* problem) {
     std::optional<Location> place = Location::read(text, file_name, problem);
-    if (!place) return false;
+    if (!place)
+        return false;
     switch (place->kind) {
         case ServerKind::Local:
             set_local(place->drive, place->path);
@@ -170,14 +175,16 @@ std::string Server::url(const Entry* entry) const {
             if (!ftp_.login.empty() && !ftp_.password.empty())
                 url += userinfo_encoded(ftp_.login) + ":" + userinfo_encoded(ftp_.password) + "@";
             url += UrlAuthority::url_host(ftp_.host);
-            if (ftp_.port != 21) url += ":" + std::to_string(ftp_.port);
+            if (ftp_.port != 21)
+                url += ":" + std::to_string(ftp_.port);
             return url + full;
         }
         case ServerKind::Http:
         case ServerKind::Https: {
             const bool tls = kind_ == ServerKind::Https;
             std::string url = (tls ? "https://" : "http://") + UrlAuthority::url_host(http_host_);
-            if (http_port_ != (tls ? 443u : 80u)) url += ":" + std::to_string(http_port_);
+            if (http_port_ != (tls ? 443u : 80u))
+                url += ":" + std::to_string(http_port_);
             return url + full;
         }
     }
@@ -185,10 +192,13 @@ std::string Server::url(const Entry* entry) const {
 }
 
 std::string Server::url_with_scheme(const Entry* entry) const {
-    if (kind_ == ServerKind::Local) return "file://" + url(entry);
-    if (kind_ != ServerKind::Network) return url(entry);
+    if (kind_ == ServerKind::Local)
+        return "file://" + url(entry);
+    if (kind_ != ServerKind::Network)
+        return url(entry);
     std::string path = full_path_or_root(entry);
-    if (path.starts_with("\\\\")) path.erase(0, 2);
+    if (path.starts_with("\\\\"))
+        path.erase(0, 2);
     std::replace(path.begin(), path.end(), '\\', '/');
     return "smb://" + path;
 }
@@ -224,7 +234,9 @@ std::string Server::source_path(const Entry* entry) const {
     throw Exception("NOT IMPLEMENTED");
 }
 
-SharedPtr<Connection> Server::connect() const { return connect(InternetSession::shared()); }
+SharedPtr<Connection> Server::connect() const {
+    return connect(InternetSession::shared());
+}
 
 SharedPtr<Connection> Server::connect(InternetSession& session) const {
     SharedPtr<Connection> connection;
@@ -244,12 +256,14 @@ SharedPtr<Connection> Server::connect(InternetSession& session) const {
                                                       kind_ == ServerKind::Https);
     }
     // A folder server is online when its root can be listed; nothing stays open.
-    if (!connection->create_finder()->find_file(*root())) return {};
+    if (!connection->create_finder()->find_file(*root()))
+        return {};
     return connection;
 }
 
 std::int32_t Server::scan_depth(const Entry& folder) const {
-    if (!filter_.has_depths()) return DefaultDepth;
+    if (!filter_.has_depths())
+        return DefaultDepth;
     return filter_.depth(folder.full_path());
 }
 
@@ -258,49 +272,59 @@ void Server::set_scan_depth(const Entry& folder, std::int32_t depth) {
 }
 
 std::int32_t Server::effective_scan_depth(const Entry& entry) const {
-    if (!filter_.has_depths()) return FullScan;
+    if (!filter_.has_depths())
+        return FullScan;
     CatalogGuard guard(catalog_lock());
     std::int32_t climbed = 0;
     for (const Entry* folder = &entry; folder != nullptr; folder = folder->parent(), ++climbed) {
         const std::int32_t depth = scan_depth(*folder);
-        if (depth != DefaultDepth) return reduce_depth(depth, climbed);
+        if (depth != DefaultDepth)
+            return reduce_depth(depth, climbed);
     }
     return FullScan;
 }
 
+// Runs for every item a scan marks, so each text is case folded once.
 bool Server::is_change_ignored(const Entry& entry) const {
-    std::string name(entry.name());
-    std::string full = entry.full_path();
     bool included = false;
-    for (std::string* text : {&name, &full}) {
-        const bool dotless = !has_dot(*text);
-        ScanFilter::Match match = filter_.match(*text);
-        if (match == ScanFilter::Match::Excluded) return true;
+    for (std::string text : {to_lower_utf8(entry.name()), to_lower_utf8(entry.full_path())}) {
+        ScanFilter::Match match = filter_.match_folded(text);
+        if (match == ScanFilter::Match::Excluded)
+            return true;
         included |= match == ScanFilter::Match::Included;
-        if (!dotless) continue;
+        if (has_dot(text))
+            continue;
         // A name without an extension still counts as matching "*.*".
-        match = filter_.match(*text + ".");
-        if (match == ScanFilter::Match::Excluded) return true;
+        text += '.';
+        match = filter_.match_folded(text);
+        if (match == ScanFilter::Match::Excluded)
+            return true;
         included |= match == ScanFilter::Match::Included;
     }
     return !included;
 }
 
 std::int64_t Server::recursive_last_scan_time(const Entry& entry) const {
-    if (!entry.is_folder() || effective_scan_depth(entry) == NoScan) return 0;
+    if (!entry.is_folder() || effective_scan_depth(entry) == NoScan)
+        return 0;
     std::int64_t total = entry.last_listing_ms();
     for (std::size_t i = 0;; ++i) {
         const SharedPtr<Entry> child = entry.child(i);
-        if (!child) break;
-        if (child->is_folder()) total += recursive_last_scan_time(*child);
+        if (!child)
+            break;
+        if (child->is_folder())
+            total += recursive_last_scan_time(*child);
     }
     return total;
 }
 
-void Server::statistics(CatalogStats& out) const { root()->statistics(out); }
+void Server::statistics(CatalogStats& out) const {
+    root()->statistics(out);
+}
 
 void Server::log_text(std::string_view text) {
-    if (text.size() < 2) return;
+    if (text.size() < 2)
+        return;
     char stamp[16];
     const std::time_t now = std::time(nullptr);
     std::tm local;
@@ -308,12 +332,14 @@ void Server::log_text(std::string_view text) {
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
 
     std::lock_guard guard(log_lock_);
-    if (log_.size() > 4096) log_.clear();
+    if (log_.size() > 4096)
+        log_.clear();
     log_ += stamp;
     log_ += "\r\n";
     log_ += text;
     log_ += "\r\n";
-    if (text.back() != '\n' && text[text.size() - 2] != '\r') log_ += "\r\n";
+    if (text.back() != '\n' && text[text.size() - 2] != '\r')
+        log_ += "\r\n";
 }
 
 std::string Server::log_contents() const {
