@@ -4,9 +4,9 @@
 
 #include "app/Autostart.h"
 #include "app/CLumiskDoc.h"
+#include "app/SystemPaths.h"
 #include "engine/InternetSession.h"
 #include "engine/SmbCredentials.h"
-#include "app/SystemPaths.h"
 #include "tovan/Profiler.h"
 #include "tovan/log/Log.h"
 #include "tovan/log/LogChannels.h"
@@ -41,7 +41,8 @@ bool Application::start() {
                                                        : DamagedFiles::Handling::KeepAside);
     if (!open_data_folder() || !load_options())
         return false;
-    if (settings_.manages_autostart) apply_autostart();
+    if (settings_.manages_autostart)
+        apply_autostart();
     internet_session_ = std::make_unique<InternetSession>();
     if (!load_document())
         return false;
@@ -124,6 +125,8 @@ bool Application::fail(std::string error) {
     return false;
 }
 
-void Application::write_profile() { Profiler::instance().write_final_report(1.0); }
+void Application::write_profile() {
+    Profiler::instance().write_final_report(1.0);
+}
 
 }  // namespace tovan

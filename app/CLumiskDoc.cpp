@@ -75,8 +75,10 @@ void CLumiskDoc::load(DamagedFiles& damaged) {
             damaged.found(path_of(DownloadsFile), "the download jobs", *failure,
                           "no download jobs are known");
     }
-    if (!servers_) servers_ = TreeEntry::make_group("Servers");
-    if (!downloads_) downloads_ = make_downloads_root("Tasks");
+    if (!servers_)
+        servers_ = TreeEntry::make_group("Servers");
+    if (!downloads_)
+        downloads_ = make_downloads_root("Tasks");
     CatalogFile::load_all(data_folder_, *servers_, damaged);
     if (exists(FilterFile)) {
         const auto failure =
@@ -114,14 +116,16 @@ void CLumiskDoc::take_old_downloads_root() {
     const auto found = std::find_if(children.begin(), children.end(), [](const auto& child) {
         return child->kind == TreeEntry::Downloads;
     });
-    if (found == children.end()) return;
+    if (found == children.end())
+        return;
     downloads_ = *found;
     children.erase(found);
 }
 
 void CLumiskDoc::link_filters(const TreeEntry& node) {
     for_each_node(node, [this](const TreeEntry& each) {
-        if (each.server) each.server->set_parent_filter(&filter_);
+        if (each.server)
+            each.server->set_parent_filter(&filter_);
     });
 }
 
@@ -145,7 +149,8 @@ void CLumiskDoc::store() {
 }
 
 SharedPtr<TreeEntry> CLumiskDoc::downloads() {
-    if (!downloads_) downloads_ = make_downloads_root("Downloads");
+    if (!downloads_)
+        downloads_ = make_downloads_root("Downloads");
     return downloads_;
 }
 
@@ -182,11 +187,13 @@ void CLumiskDoc::give_unused_catalog_names(const TreeEntry& imported) const {
     std::set<std::string> used;
     if (servers_) {
         for_each_node(*servers_, [&](const TreeEntry& node) {
-            if (node.server) used.insert(node.server->catalog_name());
+            if (node.server)
+                used.insert(node.server->catalog_name());
         });
     }
     for_each_node(imported, [&](const TreeEntry& node) {
-        if (!node.server) return;
+        if (!node.server)
+            return;
         while (used.count(node.server->catalog_name()) != 0)
             node.server->set_catalog_name(make_catalog_name());
         used.insert(node.server->catalog_name());

@@ -25,7 +25,8 @@ void for_each_server(const TreeEntry& node, Visit visit) {
 }
 
 std::string location_without_credentials(const Server& server) {
-    if (!is_ftp(server.kind())) return server.url_with_scheme();
+    if (!is_ftp(server.kind()))
+        return server.url_with_scheme();
     Server plain;
     FtpSettings settings = server.ftp();
     settings.login.clear();
@@ -39,8 +40,10 @@ std::string location_without_credentials(const Server& server) {
 std::string CatalogFile::file_name(const Server& server) {
     std::string name = location_without_credentials(server);
     for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) > 127) c = '_';
-    if (!server.catalog_name().empty()) name += "_" + server.catalog_name();
+        if (!std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) > 127)
+            c = '_';
+    if (!server.catalog_name().empty())
+        name += "_" + server.catalog_name();
     return name + ".sav";
 }
 

@@ -6,21 +6,23 @@ namespace tovan {
 namespace {
 
 void collect(const TreeEntry& node, std::vector<SharedPtr<Downloader>>& jobs) {
-    if (node.download) jobs.push_back(node.download);
+    if (node.download)
+        jobs.push_back(node.download);
     for (const SharedPtr<TreeEntry>& child : node.children) collect(*child, jobs);
 }
 
 bool remove_below(TreeEntry& node, const Downloader& job) {
     auto& children = node.children;
-    const auto found = std::find_if(children.begin(), children.end(), [&](const SharedPtr<TreeEntry>& child) {
-        return child->download.get() == &job;
-    });
+    const auto found = std::find_if(
+        children.begin(), children.end(),
+        [&](const SharedPtr<TreeEntry>& child) { return child->download.get() == &job; });
     if (found != children.end()) {
         children.erase(found);
         return true;
     }
-    return std::any_of(children.begin(), children.end(),
-                       [&](const SharedPtr<TreeEntry>& child) { return remove_below(*child, job); });
+    return std::any_of(children.begin(), children.end(), [&](const SharedPtr<TreeEntry>& child) {
+        return remove_below(*child, job);
+    });
 }
 
 }  // namespace
@@ -39,7 +41,8 @@ void DownloadList::add(const SharedPtr<Downloader>& job) {
 }
 
 bool DownloadList::remove(const SharedPtr<Downloader>& job) {
-    if (!remove_below(*root_, *job)) return false;
+    if (!remove_below(*root_, *job))
+        return false;
     job->pause();
     return true;
 }
@@ -56,7 +59,8 @@ bool DownloadList::pause_all(std::chrono::milliseconds limit) const {
     for (const SharedPtr<Downloader>& job : all) job->pause();
     const auto end = std::chrono::steady_clock::now() + limit;
     return std::all_of(all.begin(), all.end(), [&](const SharedPtr<Downloader>& job) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
         return job->wait_for_thread(std::max(left, std::chrono::milliseconds(0)));
     });
 }

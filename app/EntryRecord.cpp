@@ -41,9 +41,11 @@ void read_file_body(io::IStream& in, Entry& file, std::uint8_t version) {
     std::uint64_t size = 0, previous_size = 0;
     std::int64_t time = 0, previous_time = 0;
     in.read_u64(size);
-    if (version >= 2) in.read_u64(previous_size);
+    if (version >= 2)
+        in.read_u64(previous_size);
     in.read_i64(time);
-    if (version >= 3) in.read_i64(previous_time);
+    if (version >= 3)
+        in.read_i64(previous_time);
     file.set_size(size);
     file.set_time(time);
     if (file.state() == EntryState::Modified && (previous_size != size || previous_time != time)) {
@@ -79,7 +81,8 @@ void EntryRecord::write_entry(io::OStream& out, const Entry& entry) {
 
 void EntryRecord::read_root(io::IStream& in, Entry& root) {
     const Head head = read_head(in);
-    if (!(head.flags & FolderBit)) damaged(in, "catalog whose root is not a folder");
+    if (!(head.flags & FolderBit))
+        damaged(in, "catalog whose root is not a folder");
     root.set_name(head.name);
     root.set_state(static_cast<EntryState>(head.flags & StateBits));
     read_folder_body(in, root, head.version, 0);
@@ -88,7 +91,8 @@ void EntryRecord::read_root(io::IStream& in, Entry& root) {
 SharedPtr<Entry> EntryRecord::read_entry(io::IStream& in, int depth) {
     const Head head = read_head(in);
     const bool folder = (head.flags & FolderBit) != 0;
-    SharedPtr<Entry> entry = folder ? Entry::create_folder(head.name) : Entry::create_file(head.name, 0, 0);
+    SharedPtr<Entry> entry =
+        folder ? Entry::create_folder(head.name) : Entry::create_file(head.name, 0, 0);
     // Detached while it is read, so setting the state reaches no parent.
     entry->set_state(static_cast<EntryState>(head.flags & StateBits));
     if (folder)
@@ -98,8 +102,10 @@ SharedPtr<Entry> EntryRecord::read_entry(io::IStream& in, int depth) {
     return entry;
 }
 
-void EntryRecord::read_folder_body(io::IStream& in, Entry& folder, std::uint8_t version, int depth) {
-    if (depth >= MaxDepth) damaged(in, "catalog nested too deeply");
+void EntryRecord::read_folder_body(io::IStream& in, Entry& folder, std::uint8_t version,
+                                   int depth) {
+    if (depth >= MaxDepth)
+        damaged(in, "catalog nested too deeply");
     std::uint32_t count = 0;
     in.read_count(count, SmallestRecord);
     std::vector<SharedPtr<Entry>> children;
@@ -109,7 +115,8 @@ void EntryRecord::read_folder_body(io::IStream& in, Entry& folder, std::uint8_t 
     // another program) is put in order, which lookups by name rely on.
     folder.add_children(std::move(children));
     std::int64_t last_listing_ms = 0;
-    if (version >= 1) in.read_i64(last_listing_ms);
+    if (version >= 1)
+        in.read_i64(last_listing_ms);
     folder.set_last_listing_ms(last_listing_ms);
     if (version >= 4) {
         std::int64_t time = 0;

@@ -21,8 +21,10 @@ std::uint8_t read_record_version(io::IStream& in, std::uint8_t newest, const cha
 std::uint32_t read_list_count(io::IStream& in, std::size_t min_record_size) {
     constexpr std::uint32_t Escape = 0xFFFFFFFE;
     std::uint32_t count = 0;
-    if (!in.read_u32(count)) return 0;
-    if (count == Escape && !in.read_u32(count)) return 0;
+    if (!in.read_u32(count))
+        return 0;
+    if (count == Escape && !in.read_u32(count))
+        return 0;
     return in.ensure_left(static_cast<std::uint64_t>(count) * min_record_size) ? count : 0;
 }
 

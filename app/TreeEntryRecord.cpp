@@ -13,7 +13,8 @@ namespace {
 constexpr std::size_t SmallestNode = 1 + 4 + 1 + 1 + 4;
 
 void check_depth(io::IStream& in, int depth) {
-    if (depth < TreeEntryRecord::MaxDepth) return;
+    if (depth < TreeEntryRecord::MaxDepth)
+        return;
     TextualErrorInfo info("server tree nested too deeply");
     in.throw_failure_(&info);
 }
@@ -39,13 +40,15 @@ void TreeEntryRecord::write(io::OStream& out, const TreeEntry& node) {
     out.write_bool(node.auto_sync_disabled);
     out.write_u32(node.remaining_requests);
     out.write_bool(static_cast<bool>(node.server));
-    if (node.server) ServerRecord::write(out, *node.server);
+    if (node.server)
+        ServerRecord::write(out, *node.server);
     out.write_u32(static_cast<std::uint32_t>(node.children.size()));
     for (const SharedPtr<TreeEntry>& child : node.children) write(out, *child);
     out.write_i64(node.last_scan_ms);
     out.write_byte(static_cast<std::uint8_t>(node.kind));
     out.write_bool(static_cast<bool>(node.download));
-    if (node.download) DownloadTaskRecord::write(out, node.download->task());
+    if (node.download)
+        DownloadTaskRecord::write(out, node.download->task());
 }
 
 SharedPtr<TreeEntry> TreeEntryRecord::read(io::IStream& in, int depth) {
@@ -53,14 +56,18 @@ SharedPtr<TreeEntry> TreeEntryRecord::read(io::IStream& in, int depth) {
     SharedPtr<TreeEntry> node = make_shared<TreeEntry>();
     const std::uint8_t version = read_record_version(in, Version, "server tree node");
     in.read_text(node->name);
-    if (version >= 1) in.read_bool(node->auto_sync_disabled);
-    if (version >= 2) in.read_u32(node->remaining_requests);
+    if (version >= 1)
+        in.read_bool(node->auto_sync_disabled);
+    if (version >= 2)
+        in.read_u32(node->remaining_requests);
     bool has_server = false;
     in.read_bool(has_server);
-    if (has_server) node->server = ServerRecord::read(in);
+    if (has_server)
+        node->server = ServerRecord::read(in);
     node->kind = has_server ? TreeEntry::ServerNode : TreeEntry::Group;
     read_children(in, *node, [&] { return read(in, depth + 1); });
-    if (version >= 3) in.read_i64(node->last_scan_ms);
+    if (version >= 3)
+        in.read_i64(node->last_scan_ms);
     if (version >= 4) {
         std::uint8_t kind = 0;
         in.read_byte(kind);

@@ -17,7 +17,9 @@ namespace {
 
 using namespace tovan;
 
-std::size_t heap_in_use() { return mallinfo2().uordblks; }
+std::size_t heap_in_use() {
+    return mallinfo2().uordblks;
+}
 
 // Resident memory, as a cross-check of the allocator's own count.
 std::size_t resident_bytes() {
@@ -25,7 +27,8 @@ std::size_t resident_bytes() {
     unsigned long pages = 0;
     unsigned long resident = 0;
     if (statm != nullptr) {
-        if (std::fscanf(statm, "%lu %lu", &pages, &resident) != 2) resident = 0;
+        if (std::fscanf(statm, "%lu %lu", &pages, &resident) != 2)
+            resident = 0;
         std::fclose(statm);
     }
     return resident * 4096;
@@ -80,8 +83,9 @@ void merge_unchanged(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         merge.merge(*folder, *fresh, -2, false, false);
-        total_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                        .count();
+        total_ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
     bench::set_figure("merge_unchanged", total_ms / state.iterations(), "ms");
 }

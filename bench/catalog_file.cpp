@@ -36,12 +36,14 @@ int main(int argc, char** argv) {
     const double entries = stats.files + stats.folders + 1.0;
 
     auto start = Clock::now();
-    if (!CatalogFile::save(folder, server)) return 1;
+    if (!CatalogFile::save(folder, server))
+        return 1;
     const double save = seconds_since(start);
 
     const std::string file = folder + "/" + CatalogFile::file_name(server);
     start = Clock::now();
-    if (std::system(("cp '" + file + "' '" + file + ".copy'").c_str()) != 0) return 1;
+    if (std::system(("cp '" + file + "' '" + file + ".copy'").c_str()) != 0)
+        return 1;
     const double copy = seconds_since(start);
     std::remove((file + ".copy").c_str());
 
@@ -53,14 +55,16 @@ int main(int argc, char** argv) {
     const double load = seconds_since(start);
     CatalogStats check;
     loaded.statistics(check);
-    if (check.files != stats.files) return 1;
+    if (check.files != stats.files)
+        return 1;
 
     std::FILE* opened = std::fopen(file.c_str(), "rb");
     std::fseek(opened, 0, SEEK_END);
     const long bytes = std::ftell(opened);
     std::fclose(opened);
     std::remove(file.c_str());
-    std::printf("entries %.0f\nsave_s %.3f\nload_s %.3f\ncp_s %.3f\nfile_bytes %ld\nbytes_per_entry %.1f\n",
-                entries, save, load, copy, bytes, bytes / entries);
+    std::printf(
+        "entries %.0f\nsave_s %.3f\nload_s %.3f\ncp_s %.3f\nfile_bytes %ld\nbytes_per_entry %.1f\n",
+        entries, save, load, copy, bytes, bytes / entries);
     return 0;
 }

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     int serial = 0;
     while (static_cast<long>(all.size()) <= folders) {
         const Folder& parent = all[random() % all.size()];
-        if (parent.depth >= 8) continue;
+        if (parent.depth >= 8)
+            continue;
         Folder folder{parent.path + "/" + random_name(random, serial++), parent.depth + 1};
         if (::mkdir(folder.path.c_str(), 0755) != 0) {
             std::perror(folder.path.c_str());
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
         all.push_back(std::move(folder));
     }
     for (long i = 0; i < files; ++i) {
-        const std::string path = all[random() % all.size()].path + "/" + random_name(random, serial++);
+        const std::string path =
+            all[random() % all.size()].path + "/" + random_name(random, serial++);
         const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
         if (fd < 0 || ::close(fd) != 0 || !set_time(path, 1'600'000'000 + random() % 50'000'000)) {
             std::perror(path.c_str());

@@ -19,7 +19,9 @@ int main(int argc, char** argv) {
     everything.set_masks({"*"});
     SharedPtr<Server> server = make_shared<Server>();
     server->set_parent_filter(&everything);
-    server->set_ftp(FtpSettings{"127.0.0.1", "", "", true, static_cast<std::uint32_t>(std::atoi(argv[1]))}, "/");
+    server->set_ftp(
+        FtpSettings{"127.0.0.1", "", "", true, static_cast<std::uint32_t>(std::atoi(argv[1]))},
+        "/");
     server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
 
     const auto start = std::chrono::steady_clock::now();
@@ -31,10 +33,12 @@ int main(int argc, char** argv) {
         scanner.stop();
         while (!scanner.has_no_threads()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     CatalogStats stats;
     server->statistics(stats);
     std::printf("scan_ms %.1f\nfiles %u\nfolders %u\n", ms, stats.files, stats.folders);
-    if (!server->last_error().empty()) std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
+    if (!server->last_error().empty())
+        std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
     return 0;
 }

@@ -29,7 +29,8 @@ double ms_since(Clock::time_point start) {
 double time_find(const std::string& tree) {
     const std::string command = "find '" + tree + "' -printf '%s %T@ %p\\n' >/dev/null";
     const auto start = Clock::now();
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "find failed\n");
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "find failed\n");
     return ms_since(start);
 }
 
@@ -67,7 +68,8 @@ int touch_one_percent(const Entry& folder, int& counter) {
         } else if (++counter % 100 == 0) {
             const std::time_t when = std::time(nullptr) - 600;
             const timespec times[2] = {{when, 0}, {when, 0}};
-            if (::utimensat(AT_FDCWD, child->full_path().c_str(), times, 0) == 0) ++changed;
+            if (::utimensat(AT_FDCWD, child->full_path().c_str(), times, 0) == 0)
+                ++changed;
         }
     }
     return changed;
@@ -76,8 +78,8 @@ int touch_one_percent(const Entry& folder, int& counter) {
 double cpu_ms() {
     rusage usage;
     ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 + usage.ru_stime.tv_sec * 1e3 +
-           usage.ru_stime.tv_usec / 1e3;
+    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
 }
 
 // CPU time of a held scanner whose threads have nothing to do.
@@ -106,7 +108,8 @@ int main(int argc, char** argv) {
     everything.set_masks({"*.*"});
     SharedPtr<Server> server = make_shared<Server>();
     server->set_parent_filter(&everything);
-    if (!server->from_url(tree + "/")) return 1;
+    if (!server->from_url(tree + "/"))
+        return 1;
     server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
     const ScanOptions options;
 
@@ -135,7 +138,8 @@ int main(int argc, char** argv) {
     std::printf("first_scan_ms %.1f\n", first.total_ms);
     std::printf("find_again_ms %.1f\n", find_again);
     std::printf("rescan_ms %.1f\n", rescan.total_ms);
-    std::printf("remaining_max_ms %.3f\n", std::max(first.remaining_max_ms, rescan.remaining_max_ms));
+    std::printf("remaining_max_ms %.3f\n",
+                std::max(first.remaining_max_ms, rescan.remaining_max_ms));
     if (std::getenv("FERROVANE_IDLE_CHECK") != nullptr)
         std::printf("idle_cpu_ms %.1f\n", idle_cpu_ms(server, options));
     return 0;

@@ -6,7 +6,8 @@ namespace tovan {
 
 bool CheckRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const SharedPtr<FileFinder> finder = connection->create_finder();
-    if (!finder || scanner.is_stopping()) return false;
+    if (!finder || scanner.is_stopping())
+        return false;
     return finder->find_file(*root_);
 }
 

@@ -28,7 +28,8 @@ public:
     bool is_open() const { return open_.load(); }
     // True for the caller that found the connection open and closed it.
     bool close_once() {
-        if (!open_.exchange(false)) return false;
+        if (!open_.exchange(false))
+            return false;
         close();
         return true;
     }

@@ -28,7 +28,8 @@ bool ends_in_separator(std::string_view text) {
 }  // namespace
 
 bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
-    if (a->is_folder() != b->is_folder()) return a->is_folder();
+    if (a->is_folder() != b->is_folder())
+        return a->is_folder();
     return a->name() < b->name();
 }
 
@@ -61,11 +62,13 @@ Entry::Entry(std::byte* tail, InlineKey, std::string_view name, bool folder) {
 Entry::~Entry() {
     free_data();
     delete previous_;
-    if (flags() & HeapNameFlag) delete[] name_;
+    if (flags() & HeapNameFlag)
+        delete[] name_;
 }
 
 void Entry::free_data() {
-    if (data_ == nullptr) return;
+    if (data_ == nullptr)
+        return;
     if (is_folder()) {
         // Children that live on (held by a request, say) must not point back here.
         std::vector<SharedPtr<Entry>> orphans;
@@ -94,7 +97,8 @@ Entry::FolderBlock* Entry::folder_block() const {
 
 void Entry::make_folder(bool folder) {
     if (folder == is_folder() && data_ != nullptr) {
-        if (folder) folder_block()->last_listing_ms = 0;
+        if (folder)
+            folder_block()->last_listing_ms = 0;
         return;
     }
     free_data();
@@ -115,7 +119,8 @@ void Entry::set_name(std::string_view name) {
         copy = new char[name.size()];
         std::memcpy(copy, name.data(), name.size());
     }
-    if (flags() & HeapNameFlag) delete[] name_;
+    if (flags() & HeapNameFlag)
+        delete[] name_;
     name_ = copy;
     name_size_ = static_cast<std::uint32_t>(name.size());
     set_flags(flags() | HeapNameFlag);
@@ -127,7 +132,8 @@ std::uint64_t Entry::size() const {
 }
 
 std::int64_t Entry::time() const {
-    if (data_ == nullptr) return 0;
+    if (data_ == nullptr)
+        return 0;
     return is_folder() ? folder_block()->time : file_block()->time;
 }
 
@@ -137,11 +143,13 @@ std::int64_t Entry::last_listing_ms() const {
 }
 
 void Entry::set_size(std::uint64_t size) {
-    if (FileBlock* file = file_block()) file->size = size;
+    if (FileBlock* file = file_block())
+        file->size = size;
 }
 
 void Entry::set_time(std::int64_t time) {
-    if (data_ == nullptr) return;
+    if (data_ == nullptr)
+        return;
     if (is_folder())
         folder_block()->time = time;
     else
@@ -154,7 +162,8 @@ void Entry::set_last_listing_ms(std::int64_t ms) {
 }
 
 std::uint64_t Entry::previous_size() const {
-    if (state() == EntryState::New) return 0;
+    if (state() == EntryState::New)
+        return 0;
     CatalogGuard guard(catalog_lock());
     return previous_ != nullptr ? previous_->size : size();
 }
@@ -170,7 +179,8 @@ bool Entry::has_previous() const {
 }
 
 Entry::Previous& Entry::previous() {
-    if (previous_ == nullptr) previous_ = new Previous;
+    if (previous_ == nullptr)
+        previous_ = new Previous;
     return *previous_;
 }
 
@@ -196,7 +206,8 @@ std::string Entry::path() const {
 
 void Entry::set_path(std::string_view path) {
     CatalogGuard guard(catalog_lock());
-    if (FolderBlock* folder = folder_block()) folder->path = PathPool::intern(path);
+    if (FolderBlock* folder = folder_block())
+        folder->path = PathPool::intern(path);
 }
 
 std::string Entry::full_path() const {
@@ -208,18 +219,21 @@ std::string Entry::full_path() const {
 
 std::string Entry::path_for_children() const {
     std::string full = full_path();
-    if (!ends_in_separator(full)) full += '/';
+    if (!ends_in_separator(full))
+        full += '/';
     return full;
 }
 
 void Entry::rebase_paths(std::string_view path) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();
-    if (folder == nullptr) return;
+    if (folder == nullptr)
+        return;
     folder->path = PathPool::intern(path);
     const std::string inner = path_for_children();
     for (const SharedPtr<Entry>& child : folder->children)
-        if (child->is_folder()) child->rebase_paths(inner);
+        if (child->is_folder())
+            child->rebase_paths(inner);
 }
 
 }  // namespace tovan
@@ -235,7 +249,8 @@ std::size_t Entry::child_count() const {
 SharedPtr<Entry> Entry::child(std::size_t index) const {
     CatalogGuard guard(catalog_lock());
     const FolderBlock* folder = folder_block();
-    if (folder == nullptr || index >= folder->children.size()) return {};
+    if (folder == nullptr || index >= folder->children.size())
+        return {};
     return folder->children[index];
 }
 
@@ -252,7 +267,8 @@ std::vector<SharedPtr<Entry>> Entry::children() const {
 }
 
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
-    if (!is_folder()) return;
+    if (!is_folder())
+        return;
     if (!std::is_sorted(items.begin(), items.end(), comes_before))
         std::sort(items.begin(), items.end(), comes_before);
     CatalogGuard guard(catalog_lock());
@@ -272,7 +288,8 @@ std::vector<SharedPtr<Entry>> Entry::child_folders() const {
     CatalogGuard guard(catalog_lock());
     std::vector<SharedPtr<Entry>> folders;
     const FolderBlock* folder = folder_block();
-    if (folder == nullptr) return folders;
+    if (folder == nullptr)
+        return folders;
     const auto& children = folder->children;
     for (std::size_t i = 0; i < children.size(); ++i) {
         // Folders come first in the sorted part: the rest of it holds only files.
@@ -280,7 +297,8 @@ std::vector<SharedPtr<Entry>> Entry::child_folders() const {
             i = folder->sorted_prefix - 1;
             continue;
         }
-        if (children[i]->is_folder()) folders.push_back(children[i]);
+        if (children[i]->is_folder())
+            folders.push_back(children[i]);
     }
     return folders;
 }
@@ -288,7 +306,8 @@ std::vector<SharedPtr<Entry>> Entry::child_folders() const {
 void Entry::add_child(const SharedPtr<Entry>& child) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();
-    if (folder == nullptr || !child) return;
+    if (folder == nullptr || !child)
+        return;
     auto& children = folder->children;
     // Children added in order (a catalog being loaded) stay known as sorted.
     if (folder->sorted_prefix == children.size() &&
@@ -300,18 +319,23 @@ void Entry::add_child(const SharedPtr<Entry>& child) {
 
 std::size_t Entry::find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
                            std::string_view name, std::size_t hint) {
-    if (hint != 0 && hint < children.size() && children[hint]->name() == name) return hint;
+    if (hint != 0 && hint < children.size() && children[hint]->name() == name)
+        return hint;
     const auto begin = children.begin();
     const auto sorted_end = begin + std::min(sorted, children.size());
     const auto files_begin = std::partition_point(
         begin, sorted_end, [](const SharedPtr<Entry>& e) { return e->is_folder(); });
-    const auto by_name = [](const SharedPtr<Entry>& e, std::string_view n) { return e->name() < n; };
+    const auto by_name = [](const SharedPtr<Entry>& e, std::string_view n) {
+        return e->name() < n;
+    };
     for (auto [first, last] : {std::pair(begin, files_begin), std::pair(files_begin, sorted_end)}) {
         const auto found = std::lower_bound(first, last, name, by_name);
-        if (found != last && (*found)->name() == name) return found - begin;
+        if (found != last && (*found)->name() == name)
+            return found - begin;
     }
     for (auto it = sorted_end; it != children.end(); ++it)
-        if ((*it)->name() == name) return it - begin;
+        if ((*it)->name() == name)
+            return it - begin;
     return NotFound;
 }
 
@@ -322,15 +346,18 @@ std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
 std::size_t Entry::index_of(const Entry* child) const {
     const auto& children = folder_block()->children;
     const std::size_t by_name = index_of(child->name(), 0);
-    if (by_name != NotFound && children[by_name].get() == child) return by_name;
+    if (by_name != NotFound && children[by_name].get() == child)
+        return by_name;
     for (std::size_t i = 0; i < children.size(); ++i)
-        if (children[i].get() == child) return i;
+        if (children[i].get() == child)
+            return i;
     return NotFound;
 }
 
 SharedPtr<Entry> Entry::find_child(std::string_view name, std::size_t hint) const {
     CatalogGuard guard(catalog_lock());
-    if (folder_block() == nullptr) return {};
+    if (folder_block() == nullptr)
+        return {};
     const std::size_t index = index_of(name, hint);
     return index != NotFound ? folder_block()->children[index] : SharedPtr<Entry>();
 }
@@ -338,12 +365,15 @@ SharedPtr<Entry> Entry::find_child(std::string_view name, std::size_t hint) cons
 void Entry::remove_child(const Entry* child) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();
-    if (folder == nullptr || child == nullptr) return;
+    if (folder == nullptr || child == nullptr)
+        return;
     const std::size_t index = index_of(child);
-    if (index == NotFound) return;
+    if (index == NotFound)
+        return;
     SharedPtr<Entry> removed = std::move(folder->children[index]);
     folder->children.erase(folder->children.begin() + index);
-    if (index < folder->sorted_prefix) --folder->sorted_prefix;
+    if (index < folder->sorted_prefix)
+        --folder->sorted_prefix;
     Entry* self = this;
     removed->parent_.compare_exchange_strong(self, nullptr);
 }
@@ -351,7 +381,8 @@ void Entry::remove_child(const Entry* child) {
 void Entry::replace_child(const Entry* old, const SharedPtr<Entry>& item) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();
-    if (folder == nullptr || !item) return;
+    if (folder == nullptr || !item)
+        return;
     const std::size_t index = old != nullptr ? index_of(old) : NotFound;
     if (index == NotFound) {
         add_child(item);
@@ -370,7 +401,8 @@ void Entry::replace_child(const Entry* old, const SharedPtr<Entry>& item) {
 void Entry::sort_children() {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();
-    if (folder == nullptr || folder->sorted_prefix >= folder->children.size()) return;
+    if (folder == nullptr || folder->sorted_prefix >= folder->children.size())
+        return;
     auto& children = folder->children;
     const auto middle = children.begin() + folder->sorted_prefix;
     if (!std::is_sorted(middle, children.end(), comes_before))
@@ -382,7 +414,8 @@ void Entry::sort_children() {
 
 void Entry::reserve_children(std::size_t count) {
     CatalogGuard guard(catalog_lock());
-    if (FolderBlock* folder = folder_block()) folder->children.reserve(count);
+    if (FolderBlock* folder = folder_block())
+        folder->children.reserve(count);
 }
 
 // Keeps the children for which keep(child) is true, in order, in one pass.
@@ -394,11 +427,13 @@ void Entry::compact_children(Keep keep) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (keep(*children[i])) {
-            if (kept != i) children[kept] = std::move(children[i]);
+            if (kept != i)
+                children[kept] = std::move(children[i]);
             ++kept;
             continue;
         }
-        if (i < folder_block()->sorted_prefix) --sorted_prefix;
+        if (i < folder_block()->sorted_prefix)
+            --sorted_prefix;
         Entry* self = this;
         children[i]->parent_.compare_exchange_strong(self, nullptr);
         dropped.push_back(std::move(children[i]));
@@ -409,16 +444,19 @@ void Entry::compact_children(Keep keep) {
 
 void Entry::remove_children_where(const Predicate& matches) {
     CatalogGuard guard(catalog_lock());
-    if (folder_block() == nullptr) return;
+    if (folder_block() == nullptr)
+        return;
     compact_children([&](const Entry& child) { return !matches(child); });
     settle();
 }
 
 void Entry::unmark_children_where(const Predicate& matches) {
     CatalogGuard guard(catalog_lock());
-    if (folder_block() == nullptr) return;
+    if (folder_block() == nullptr)
+        return;
     compact_children([&](Entry& child) {
-        if (!matches(child)) return true;
+        if (!matches(child))
+            return true;
         return child.unmark_subtree();
     });
     settle();
@@ -428,11 +466,14 @@ void Entry::unmark_children_where(const Predicate& matches) {
 // settles the parent once); false when the entry was deleted and must leave.
 bool Entry::unmark_subtree() {
     const EntryState state = this->state();
-    if (state == EntryState::Deleted) return false;
+    if (state == EntryState::Deleted)
+        return false;
     // An unmarked entry has nothing marked below it.
-    if (state == EntryState::Unchanged) return true;
+    if (state == EntryState::Unchanged)
+        return true;
     store_state(EntryState::Unchanged);
-    if (is_folder()) compact_children([](Entry& child) { return child.unmark_subtree(); });
+    if (is_folder())
+        compact_children([](Entry& child) { return child.unmark_subtree(); });
     return true;
 }
 
@@ -455,7 +496,8 @@ void Entry::settle() {
 
 void Entry::set_state(EntryState state) {
     CatalogGuard guard(catalog_lock());
-    if (this->state() == state) return;
+    if (this->state() == state)
+        return;
     Entry* up = parent();
     if (this->state() == EntryState::Deleted && state == EntryState::Unchanged) {
         // Unmarking a deleted item drops it; this entry may be gone afterwards.
@@ -473,21 +515,25 @@ void Entry::set_state(EntryState state) {
         compact_children([](Entry& child) { return child.unmark_subtree(); });
     }
     // Only an unmarked entry can leave its folder with nothing marked.
-    if (up != nullptr && state == EntryState::Unchanged) up->settle();
+    if (up != nullptr && state == EntryState::Unchanged)
+        up->settle();
 }
 
 void Entry::restore() {
     CatalogGuard guard(catalog_lock());
-    if (state() != EntryState::Deleted) return;
+    if (state() != EntryState::Deleted)
+        return;
     store_state(is_folder() && has_changed_children(false) ? EntryState::ContainsChanges
                                                            : EntryState::Unchanged);
-    if (Entry* up = parent()) up->settle();
+    if (Entry* up = parent())
+        up->settle();
 }
 
 bool Entry::has_changed_children(bool marked_only) const {
     CatalogGuard guard(catalog_lock());
     const FolderBlock* folder = folder_block();
-    if (folder == nullptr) return false;
+    if (folder == nullptr)
+        return false;
     for (const SharedPtr<Entry>& child : folder->children) {
         const EntryState state = child->state();
         if (state != EntryState::Unchanged &&
@@ -505,7 +551,8 @@ void Entry::statistics(CatalogStats& out) const {
 
 void Entry::add_statistics(CatalogStats& out) const {
     const FolderBlock* folder = folder_block();
-    if (folder == nullptr) return;
+    if (folder == nullptr)
+        return;
     for (const SharedPtr<Entry>& child : folder->children) {
         if (child->is_folder()) {
             ++out.folders;

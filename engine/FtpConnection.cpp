@@ -9,12 +9,13 @@ namespace tovan {
 
 SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSession& session) {
     const FtpSettings& ftp = server.ftp();
-    FtpHandle::Settings settings{ftp.host,     ftp.port,     ftp.login,
+    FtpHandle::Settings settings{ftp.host,     ftp.port,    ftp.login,
                                  ftp.password, ftp.passive, server.kind() == ServerKind::Ftps};
     // The server outlives its connections: the scan that uses them holds it.
     Server& answers = const_cast<Server&>(server);
     SharedPtr<FtpHandle> handle = tovan::make_shared<FtpHandle>(
-        session, std::move(settings), [&answers](const std::string& line) { answers.log_text(line); });
+        session, std::move(settings),
+        [&answers](const std::string& line) { answers.log_text(line); });
     if (!handle->open()) {
         error_log(1) << "can't connect to " << server.url() << std::endl;
         return {};
@@ -22,7 +23,9 @@ SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSessi
     return tovan::make_shared<FtpConnection>(std::move(handle));
 }
 
-SharedPtr<FileFinder> FtpConnection::create_finder() { return make_shared<FtpFileFinder>(handle_); }
+SharedPtr<FileFinder> FtpConnection::create_finder() {
+    return make_shared<FtpFileFinder>(handle_);
+}
 
 SharedPtr<FileDownloader> FtpConnection::create_downloader() {
     return tovan::make_shared<FileFtpDownloader>(handle_);

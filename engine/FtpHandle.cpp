@@ -39,7 +39,8 @@ bool has_feature(const std::string& answers, const char* feature) {
         const char after = at + std::char_traits<char>::length(feature) < answers.size()
                                ? answers[at + std::char_traits<char>::length(feature)]
                                : '\n';
-        if (starts && (after == '\r' || after == '\n' || after == ' ')) return true;
+        if (starts && (after == '\r' || after == '\n' || after == ' '))
+            return true;
         ++at;
     }
     return false;
@@ -53,17 +54,21 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
       curl_(curl_easy_init()),
       multi_(curl_multi_init()),
       file_(curl_, multi_) {
-    if (curl_ == nullptr || multi_ == nullptr) return;
+    if (curl_ == nullptr || multi_ == nullptr)
+        return;
     session.configure(curl_);
     if (!settings_.login.empty()) {
         curl_easy_setopt(curl_, CURLOPT_USERNAME, settings_.login.c_str());
-        if (!settings_.password.empty()) curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
+        if (!settings_.password.empty())
+            curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
     }
     // The folder goes with the listing command ("MLSD /pub/dir"), which saves a
     // CWD round trip per folder.
     curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
-    if (!settings_.passive) curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
-    if (settings_.tls) curl_easy_setopt(curl_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    if (!settings_.passive)
+        curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
+    if (settings_.tls)
+        curl_easy_setopt(curl_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
     curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -80,13 +85,16 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
 
 FtpHandle::~FtpHandle() {
     file_.cancel();
-    if (multi_ != nullptr) curl_multi_cleanup(multi_);
-    if (curl_ != nullptr) curl_easy_cleanup(curl_);
+    if (multi_ != nullptr)
+        curl_multi_cleanup(multi_);
+    if (curl_ != nullptr)
+        curl_easy_cleanup(curl_);
 }
 
 std::string FtpHandle::url_for(const std::string& path, bool folder) const {
     std::string relative = path.starts_with('/') ? path.substr(1) : path;
-    if (folder && !relative.empty() && relative.back() != '/') relative += '/';
+    if (folder && !relative.empty() && relative.back() != '/')
+        relative += '/';
     const bool ipv6 = settings_.host.find(':') != std::string::npos;
     const std::string host = ipv6 ? "[" + settings_.host + "]" : settings_.host;
     // "%2F" makes the path absolute instead of relative to the login folder.
@@ -94,12 +102,14 @@ std::string FtpHandle::url_for(const std::string& path, bool folder) const {
 }
 
 bool FtpHandle::open() {
-    if (curl_ == nullptr || multi_ == nullptr) return false;
+    if (curl_ == nullptr || multi_ == nullptr)
+        return false;
     curl_slist* feat = curl_slist_append(nullptr, "FEAT");
     const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
     curl_slist_free_all(feat);
     if (code != CURLE_OK) {
-        if (answer_sink_) answer_sink_(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
+        if (answer_sink_)
+            answer_sink_(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
         return false;
     }
     learn_features(answers_);
@@ -126,8 +136,10 @@ FtpHandle::Listing FtpHandle::list(const std::string& path) {
     listing.refused = !listing.ok && transport_intact(code) && listing.reply >= 400;
     // libcurl quietly opens a new control connection when the old one died; the
     // server's greeting tells.
-    listing.reconnected = answers_.starts_with("220") || answers_.find("\n220") != std::string::npos;
-    if (!listing.ok) listing.error = curl_easy_strerror(code);
+    listing.reconnected =
+        answers_.starts_with("220") || answers_.find("\n220") != std::string::npos;
+    if (!listing.ok)
+        listing.error = curl_easy_strerror(code);
     return listing;
 }
 
@@ -193,7 +205,8 @@ FtpHandle::AnswerSink FtpHandle::set_answer_sink(AnswerSink answers) {
 CURLcode FtpHandle::perform(const std::string& url, const char* list_command, curl_slist* quote,
                             std::string* body) {
     std::lock_guard guard(perform_lock_);
-    if (aborted_) return CURLE_ABORTED_BY_CALLBACK;
+    if (aborted_)
+        return CURLE_ABORTED_BY_CALLBACK;
     file_.cancel();
     answers_.clear();
     curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &FtpHandle::collect_body);
@@ -223,28 +236,33 @@ CURLcode FtpHandle::run_transfer() {
         curl_multi_timeout(multi_, &wanted);
         const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
         state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
-        if (state == CURLM_OK) state = curl_multi_perform(multi_, &running);
+        if (state == CURLM_OK)
+            state = curl_multi_perform(multi_, &running);
     }
     CURLcode result = state == CURLM_OK ? CURLE_OK : CURLE_RECV_ERROR;
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_, &left))
-        if (message->msg == CURLMSG_DONE && message->easy_handle == curl_) result = message->data.result;
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl_)
+            result = message->data.result;
     curl_multi_remove_handle(multi_, curl_);
     return result;
 }
 
 std::size_t FtpHandle::collect_body(char* data, std::size_t size, std::size_t count, void* body) {
-    if (body != nullptr) static_cast<std::string*>(body)->append(data, size * count);
+    if (body != nullptr)
+        static_cast<std::string*>(body)->append(data, size * count);
     return size * count;
 }
 
 int FtpHandle::debug(CURL*, curl_infotype type, char* data, std::size_t size, void* handle) {
-    if (type != CURLINFO_HEADER_IN) return 0;
+    if (type != CURLINFO_HEADER_IN)
+        return 0;
     auto* self = static_cast<FtpHandle*>(handle);
     std::string line(data, size);
     self->answers_ += line;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    if (self->answer_sink_ && !line.empty()) self->answer_sink_(line);
+    if (self->answer_sink_ && !line.empty())
+        self->answer_sink_(line);
     return 0;
 }
 

@@ -36,7 +36,7 @@ public:
         bool reconnected = false;  // the control connection had been lost meanwhile
         long reply = 0;            // the server's last reply code
         std::string body;
-        std::string error;         // libcurl's words for a failure
+        std::string error;  // libcurl's words for a failure
     };
 
     FtpHandle(InternetSession& session, Settings settings, AnswerSink answers);

@@ -13,7 +13,8 @@ void initialize_curl_once() {
 InternetSession::InternetSession() {
     initialize_curl_once();
     share_ = curl_share_init();
-    if (share_ == nullptr) return;
+    if (share_ == nullptr)
+        return;
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &InternetSession::lock);
     curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &InternetSession::unlock);
@@ -21,7 +22,8 @@ InternetSession::InternetSession() {
 }
 
 InternetSession::~InternetSession() {
-    if (share_ != nullptr) curl_share_cleanup(share_);
+    if (share_ != nullptr)
+        curl_share_cleanup(share_);
 }
 
 InternetSession& InternetSession::shared() {
@@ -31,7 +33,8 @@ InternetSession& InternetSession::shared() {
 
 void InternetSession::configure(CURL* handle) const {
     curl_easy_setopt(handle, CURLOPT_USERAGENT, agent_.c_str());
-    if (share_ != nullptr) curl_easy_setopt(handle, CURLOPT_SHARE, share_);
+    if (share_ != nullptr)
+        curl_easy_setopt(handle, CURLOPT_SHARE, share_);
     // Worker threads must not be interrupted by signals for name lookups.
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
 }

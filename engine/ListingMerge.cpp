@@ -96,7 +96,8 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Match& match = matches[i];
         if (match.fate == Fate::Added) {
-            if (match.old != Unmatched) retyped.push_back(known[match.old].get());
+            if (match.old != Unmatched)
+                retyped.push_back(known[match.old].get());
             added.push_back(items[i]);
         } else if (match.fate == Fate::Replaced) {
             const Entry& old = *known[match.old];
@@ -144,12 +145,14 @@ std::vector<ListingMerge::Match> ListingMerge::match_items(
             continue;
         }
         const std::size_t old = find_known(known, files, next, item);
-        if (old == Entry::NotFound) continue;
+        if (old == Entry::NotFound)
+            continue;
         listed[old] = 1;
         matches[i] = {static_cast<std::uint32_t>(old), fate_of(*known[old], *item)};
     }
     for (std::size_t k = 0; k < known.size(); ++k)
-        if (!listed[k]) gone.push_back(known[k]);
+        if (!listed[k])
+            gone.push_back(known[k]);
     return matches;
 }
 
@@ -162,21 +165,25 @@ bool ListingMerge::same_item(const Entry& a, const Entry& b) {
 // item without one may have one of the other kind, a file that became a folder.
 std::size_t ListingMerge::find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
                                      std::size_t& next, const SharedPtr<Entry>& item) {
-    if (next < known.size() && same_item(*known[next], *item)) return next++;
+    if (next < known.size() && same_item(*known[next], *item))
+        return next++;
     while (next < known.size() && Entry::comes_before(known[next], item)) ++next;
-    if (next < known.size() && same_item(*known[next], *item)) return next++;
+    if (next < known.size() && same_item(*known[next], *item))
+        return next++;
     const auto first = known.begin() + (item->is_folder() ? files : 0);
     const auto last = item->is_folder() ? known.end() : known.begin() + files;
     const auto found = std::lower_bound(
         first, last, item->name(),
         [](const SharedPtr<Entry>& e, std::string_view name) { return e->name() < name; });
-    if (found == last || (*found)->name() != item->name()) return Entry::NotFound;
+    if (found == last || (*found)->name() != item->name())
+        return Entry::NotFound;
     return found - known.begin();
 }
 
 ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Entry& item) {
     // One of another kind leaves, and the item comes in as new.
-    if (old.is_folder() != item.is_folder()) return Fate::Added;
+    if (old.is_folder() != item.is_folder())
+        return Fate::Added;
     const bool same = old.is_folder() || (old.time() == item.time() && old.size() == item.size());
     return same ? Fate::Kept : Fate::Replaced;
 }
@@ -206,7 +213,8 @@ void ListingMerge::keep_old(const SharedPtr<Entry>& old) {
 void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& gone) {
     std::vector<const Entry*> leaving;
     for (const SharedPtr<Entry>& child : gone) {
-        if (options_.mark_deleted && child->state() == EntryState::Deleted) continue;
+        if (options_.mark_deleted && child->state() == EntryState::Deleted)
+            continue;
         if (!options_.mark_deleted || ignores_all(*child))
             leaving.push_back(child.get());
         else

@@ -14,7 +14,8 @@ bool is_dot_entry(const char* name) {
 
 SharedPtr<Entry> make_item(int directory, const char* name) {
     struct stat info;
-    if (::fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return {};
+    if (::fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return {};
     if (S_ISLNK(info.st_mode)) {
         struct stat target;
         if (::fstatat(directory, name, &target, 0) == 0 && !S_ISDIR(target.st_mode))
@@ -33,10 +34,13 @@ SharedPtr<Entry> make_item(int directory, const char* name) {
 
 }  // namespace
 
-LocalFileFinder::~LocalFileFinder() { close_directory(); }
+LocalFileFinder::~LocalFileFinder() {
+    close_directory();
+}
 
 void LocalFileFinder::close_directory() {
-    if (directory_ != nullptr) ::closedir(directory_);
+    if (directory_ != nullptr)
+        ::closedir(directory_);
     directory_ = nullptr;
     next_.reset();
 }
@@ -44,7 +48,8 @@ void LocalFileFinder::close_directory() {
 bool LocalFileFinder::find_file(const Entry& folder) {
     close_directory();
     directory_ = ::opendir(folder.full_path().c_str());
-    if (directory_ == nullptr) return false;
+    if (directory_ == nullptr)
+        return false;
     next_ = read_item();
     return true;
 }
@@ -58,11 +63,14 @@ bool LocalFileFinder::find_next(SharedPtr<Entry>& item) {
 // The next item of the folder, skipping "." and "..", and anything that vanished
 // between being listed and being looked at.
 SharedPtr<Entry> LocalFileFinder::read_item() {
-    if (directory_ == nullptr) return {};
+    if (directory_ == nullptr)
+        return {};
     while (const dirent* found = ::readdir(directory_)) {
-        if (is_dot_entry(found->d_name)) continue;
+        if (is_dot_entry(found->d_name))
+            continue;
         SharedPtr<Entry> item = make_item(::dirfd(directory_), found->d_name);
-        if (item) return item;
+        if (item)
+            return item;
     }
     return {};
 }

@@ -17,7 +17,8 @@ struct Hash {
 const std::string* PathPool::intern(std::string_view text) {
     static std::unordered_set<std::string, Hash, std::equal_to<>> pool;
     auto found = pool.find(text);
-    if (found == pool.end()) found = pool.emplace(text).first;
+    if (found == pool.end())
+        found = pool.emplace(text).first;
     return &*found;
 }
 

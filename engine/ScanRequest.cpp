@@ -26,7 +26,9 @@ private:
     Scanner& scanner_;
 };
 
-std::int32_t depth_below(std::int32_t depth) { return depth >= 1 && depth <= 6 ? depth - 1 : depth; }
+std::int32_t depth_below(std::int32_t depth) {
+    return depth >= 1 && depth <= 6 ? depth - 1 : depth;
+}
 
 }  // namespace
 
@@ -40,9 +42,11 @@ std::int32_t ScanRequest::count_listings(const Scanner& scanner) const {
 bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const auto start = std::chrono::steady_clock::now();
     const SharedPtr<FileFinder> finder = connection->create_finder();
-    if (!finder || scanner.is_stopping()) return false;
+    if (!finder || scanner.is_stopping())
+        return false;
     const SharedPtr<Entry> fresh = list(scanner, *finder);
-    if (!fresh) return false;
+    if (!fresh)
+        return false;
 
     ScanListener listener(scanner);
     ListingMerge merge(scanner.server(), scanner.options(), std::time(nullptr), listener);
@@ -64,11 +68,14 @@ SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
         const std::string base = folder_->path_for_children();
         bool more = true;
         while (more) {
-            if (scanner.is_stopping()) return {};
+            if (scanner.is_stopping())
+                return {};
             SharedPtr<Entry> item;
             more = finder.find_next(item);
-            if (!item) continue;
-            if (item->is_folder()) item->set_path(base);
+            if (!item)
+                continue;
+            if (item->is_folder())
+                item->set_path(base);
             items.push_back(std::move(item));
         }
     }

@@ -10,11 +10,14 @@
 namespace tovan {
 
 bool ScanThread::idle_step() {
-    if (scanner_.is_stopping() || scanner_.queue_empty()) return false;
+    if (scanner_.is_stopping() || scanner_.queue_empty())
+        return false;
     try {
-        if (!connection_ && !connect()) return false;
+        if (!connection_ && !connect())
+            return false;
         const SharedPtr<Request> request = scanner_.next_request(*this);
-        if (request && request->run(scanner_, connection_)) scanner_.request_done(request);
+        if (request && request->run(scanner_, connection_))
+            scanner_.request_done(request);
     } catch (const ServerRefusal& refusal) {
         fail(refusal.what(), false);
     } catch (const std::exception& error) {
@@ -44,14 +47,18 @@ void ScanThread::fail(const char* message, bool drop) {
     error_log(1) << "scanning " << server.url() << ": " << message << std::endl;
     server.set_last_error(message);
     server.log_text(message);
-    if (current_) scanner_.push_updated(current_->target());
-    if (drop) drop_connection();
+    if (current_)
+        scanner_.push_updated(current_->target());
+    if (drop)
+        drop_connection();
 }
 
 void ScanThread::drop_connection() {
     const SharedPtr<Connection> connection = scanner_.take_connection(*this);
-    if (!connection) return;
-    if (connection->close_once()) scanner_.server().log_text("disconnecting...");
+    if (!connection)
+        return;
+    if (connection->close_once())
+        scanner_.server().log_text("disconnecting...");
     scanner_.connection_dropped();
 }
 

@@ -15,8 +15,10 @@ namespace {
 // same path and name (a catalog loaded again holds other entries).
 bool targets(const Request& request, const Entry& folder) {
     const SharedPtr<Entry> target = request.target();
-    if (!target) return false;
-    if (target.get() == &folder) return true;
+    if (!target)
+        return false;
+    if (target.get() == &folder)
+        return true;
     return target->name() == folder.name() && target->full_path() == folder.full_path();
 }
 
@@ -38,10 +40,12 @@ Scanner::~Scanner() {
 
 void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
     const ProfilerScope profile("Scanner::scan");
-    if (!known_online && !has_no_threads()) return;
+    if (!known_online && !has_no_threads())
+        return;
     server_->set_last_error("");
     check_only_ = false;
-    if (!known_online && has_no_threads()) set_online(false);
+    if (!known_online && has_no_threads())
+        set_online(false);
     {
         std::lock_guard guard(threads_lock_);
         if (connections_limit_ != 0 && known_online) {
@@ -53,7 +57,8 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
     }
     if (folder) {
         std::int32_t depth = server_->effective_scan_depth(*folder);
-        if (depth == Server::NoScan) depth = 1;  // a folder the user chose is listed at least once
+        if (depth == Server::NoScan)
+            depth = 1;  // a folder the user chose is listed at least once
         std::int32_t estimate;
         {
             const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
@@ -70,7 +75,8 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
 void Scanner::check() {
     {
         std::lock_guard guard(threads_lock_);
-        if (!threads_.empty()) return;
+        if (!threads_.empty())
+            return;
         set_online(false);
         check_only_ = true;
         start_thread_locked();
@@ -86,8 +92,10 @@ void Scanner::stop() {
 // Closes every thread's connection from here, so a thread blocked in a listing
 // fails promptly instead of finishing it.
 void Scanner::stop_locked() {
-    if (hold_ && !threads_.empty()) return;
-    if (stopping_) return;
+    if (hold_ && !threads_.empty())
+        return;
+    if (stopping_)
+        return;
     stopping_ = true;
     for (ScanThread* thread : threads_) {
         if (thread->connection_ && thread->connection_->close_once())
@@ -98,13 +106,16 @@ void Scanner::stop_locked() {
 
 void Scanner::set_hold(bool hold) {
     hold_ = hold;
-    if (hold) return;
+    if (hold)
+        return;
     const bool work_left = !queue_empty() && !has_no_threads();
-    if (!work_left) stop();
+    if (!work_left)
+        stop();
 }
 
 bool Scanner::start_thread_locked() {
-    if (stopping_) return false;
+    if (stopping_)
+        return false;
     auto* thread = new ScanThread(*this);
     threads_.push_back(thread);
     thread->start();
@@ -126,14 +137,18 @@ std::size_t Scanner::thread_count() const {
     return threads_.size();
 }
 
-bool Scanner::has_no_threads() const { return thread_count() == 0; }
+bool Scanner::has_no_threads() const {
+    return thread_count() == 0;
+}
 
 std::size_t Scanner::request_count() const {
     std::lock_guard guard(requests_lock_);
     return requests_.size();
 }
 
-bool Scanner::queue_empty() const { return request_count() == 0; }
+bool Scanner::queue_empty() const {
+    return request_count() == 0;
+}
 
 std::uint32_t Scanner::queued_count() const {
     std::lock_guard guard(requests_lock_);
@@ -142,7 +157,8 @@ std::uint32_t Scanner::queued_count() const {
 
 bool Scanner::is_idle() const {
     std::lock_guard requests(requests_lock_);
-    if (!requests_.empty()) return false;
+    if (!requests_.empty())
+        return false;
     std::lock_guard threads(threads_lock_);
     return std::none_of(threads_.begin(), threads_.end(),
                         [](const ScanThread* thread) { return thread->busy_; });
@@ -156,7 +172,8 @@ std::int64_t Scanner::remaining() const {
     }
     std::lock_guard guard(threads_lock_);
     for (const ScanThread* thread : threads_)
-        if (thread->current_) total += thread->current_->estimate();
+        if (thread->current_)
+            total += thread->current_->estimate();
     return total;
 }
 
@@ -167,14 +184,16 @@ bool Scanner::has_updated() const {
 
 SharedPtr<Entry> Scanner::pop_updated() {
     std::lock_guard guard(updated_lock_);
-    if (updated_.empty()) return {};
+    if (updated_.empty())
+        return {};
     SharedPtr<Entry> entry = std::move(updated_.front());
     updated_.pop_front();
     return entry;
 }
 
 void Scanner::push_updated(const SharedPtr<Entry>& entry) {
-    if (!entry) return;
+    if (!entry)
+        return;
     std::lock_guard guard(updated_lock_);
     updated_.push_back(entry);
 }
@@ -189,7 +208,8 @@ bool Scanner::is_scanning(const Entry& folder) const {
 bool Scanner::is_queued(const Entry& folder) const {
     std::lock_guard requests(requests_lock_);
     for (const SharedPtr<Request>& request : requests_)
-        if (targets(*request, folder)) return true;
+        if (targets(*request, folder))
+            return true;
     std::lock_guard threads(threads_lock_);
     return std::any_of(threads_.begin(), threads_.end(), [&](const ScanThread* thread) {
         return thread->current_ && targets(*thread->current_, folder);
@@ -228,7 +248,8 @@ bool Scanner::prioritize(const Entry* folder) {
     const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
         return request->target().get() == folder;
     });
-    if (found == requests_.end()) return false;
+    if (found == requests_.end())
+        return false;
     SharedPtr<Request> request = std::move(*found);
     requests_.erase(found);
     requests_.push_front(std::move(request));
@@ -240,14 +261,16 @@ bool Scanner::remove_request(const Entry* folder) {
     const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
         return request->target().get() == folder;
     });
-    if (found == requests_.end()) return false;
+    if (found == requests_.end())
+        return false;
     queued_estimate_ -= (*found)->estimate();
     requests_.erase(found);
     return true;
 }
 
 std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const {
-    if (depth == 0) return 0;
+    if (depth == 0)
+        return 0;
     std::int32_t count = 1;
     for (const SharedPtr<Entry>& child : folder.child_folders())
         count += theoretic_scan_n_requests(*child, server_->effective_scan_depth(*child));
@@ -257,7 +280,8 @@ std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_
 SharedPtr<Connection> Scanner::connect() {
     // In automatic mode the threads probe the server one connection at a time.
     std::unique_lock<std::mutex> one_at_a_time(connect_lock_, std::defer_lock);
-    if (connections_limit_ == 0) one_at_a_time.lock();
+    if (connections_limit_ == 0)
+        one_at_a_time.lock();
     SharedPtr<Connection> connection = connector_ ? connector_() : server_->connect(session_);
     if (!connection) {
         if (live_connections_ == 0) {
@@ -270,7 +294,8 @@ SharedPtr<Connection> Scanner::connect() {
     if (!check_only_) {
         std::lock_guard guard(threads_lock_);
         if (connections_limit_ == 0) {
-            if (threads_.size() < MaxAutomaticThreads) start_thread_locked();
+            if (threads_.size() < MaxAutomaticThreads)
+                start_thread_locked();
         } else {
             while (threads_.size() < connections_limit_ && start_thread_locked()) {
             }
@@ -287,7 +312,8 @@ SharedPtr<Request> Scanner::next_request(ScanThread& thread) {
     SharedPtr<Request> request;
     {
         std::lock_guard guard(requests_lock_);
-        if (requests_.empty()) return {};
+        if (requests_.empty())
+            return {};
         request = std::move(requests_.front());
         requests_.pop_front();
         queued_estimate_ -= request->estimate();
@@ -322,12 +348,15 @@ SharedPtr<Connection> Scanner::take_connection(ScanThread& thread) {
     return std::move(thread.connection_);
 }
 
-void Scanner::connection_dropped() { --live_connections_; }
+void Scanner::connection_dropped() {
+    --live_connections_;
+}
 
 void Scanner::remove_thread(ScanThread* thread) {
     std::lock_guard guard(threads_lock_);
     threads_.erase(std::remove(threads_.begin(), threads_.end(), thread), threads_.end());
-    if (threads_.empty()) stop_locked();
+    if (threads_.empty())
+        stop_locked();
     threads_gone_.notify_all();
 }
 

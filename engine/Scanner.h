@@ -33,7 +33,8 @@ public:
     using Connector = std::function<SharedPtr<Connection>()>;
 
     // session: where FTP connections are made; none: the shared one.
-    Scanner(SharedPtr<Server> server, const ScanOptions& options, InternetSession* session = nullptr);
+    Scanner(SharedPtr<Server> server, const ScanOptions& options,
+            InternetSession* session = nullptr);
     ~Scanner();
     Scanner(const Scanner&) = delete;
     Scanner& operator=(const Scanner&) = delete;

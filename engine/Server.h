@@ -39,7 +39,8 @@ public:
     void set_local(std::string drive, std::string location);
     void set_network(std::string host, std::string location);
     // kind: Ftp, or Ftps for a server that requires TLS.
-    void set_ftp(const FtpSettings& settings, std::string location, ServerKind kind = ServerKind::Ftp);
+    void set_ftp(const FtpSettings& settings, std::string location,
+                 ServerKind kind = ServerKind::Ftp);
     // kind: Http, or Https.
     void set_http(std::string host, std::uint32_t port, std::string location,
                   ServerKind kind = ServerKind::Http);

@@ -14,7 +14,11 @@ enum class ServerKind : std::uint32_t {
     Ftps = 5,   // FTP with explicit TLS, kept like FTP
 };
 
-inline bool is_ftp(ServerKind kind) { return kind == ServerKind::Ftp || kind == ServerKind::Ftps; }
-inline bool is_http(ServerKind kind) { return kind == ServerKind::Http || kind == ServerKind::Https; }
+inline bool is_ftp(ServerKind kind) {
+    return kind == ServerKind::Ftp || kind == ServerKind::Ftps;
+}
+inline bool is_http(ServerKind kind) {
+    return kind == ServerKind::Http || kind == ServerKind::Https;
+}
 
 }  // namespace tovan

@@ -1,12 +1,12 @@
 #include "engine/SmbContext.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "engine/SmbCredentials.h"
 
@@ -126,18 +126,21 @@ off_t SmbContext::seek_file(SMBCFILE* file, off_t offset, int whence) {
 std::int64_t SmbContext::file_size(SMBCFILE* file) {
     struct stat info {};
     std::lock_guard guard(client_lock());
-    if (smbc_getFunctionFstat(context_)(context_, file, &info) != 0) return -1;
+    if (smbc_getFunctionFstat(context_)(context_, file, &info) != 0)
+        return -1;
     return static_cast<std::int64_t>(info.st_size);
 }
 
 void SmbContext::close_file(SMBCFILE* file) {
-    if (file == nullptr) return;
+    if (file == nullptr)
+        return;
     std::lock_guard guard(client_lock());
     smbc_getFunctionClose(context_)(context_, file);
 }
 
 bool SmbContext::exists(const std::string& url) {
-    if (context_ == nullptr || is_cancelled()) return false;
+    if (context_ == nullptr || is_cancelled())
+        return false;
     struct stat info {};
     std::lock_guard guard(client_lock());
     return smbc_getFunctionStat(context_)(context_, url.c_str(), &info) == 0;

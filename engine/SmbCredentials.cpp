@@ -28,7 +28,8 @@ Store& store() {
 
 void read_file(Store& store) {
     const std::string path = store.folder + "/" + SmbCredentials::FileName;
-    if (::access(path.c_str(), F_OK) != 0) return;
+    if (::access(path.c_str(), F_OK) != 0)
+        return;
     try {
         io::IFStream in(path);
         std::uint8_t version = 0;
@@ -50,7 +51,8 @@ void read_file(Store& store) {
 }
 
 void write_file(const Store& store) {
-    if (store.folder.empty()) return;
+    if (store.folder.empty())
+        return;
     try {
         SafeSave::write(store.folder, SmbCredentials::FileName, [&](io::OFStream& out) {
             out.write_byte(Version);
@@ -81,7 +83,8 @@ std::optional<SmbCredentials::Login> SmbCredentials::find(const std::string& hos
     Store& logins = store();
     std::lock_guard guard(logins.lock);
     const auto found = logins.logins.find(to_lower_utf8(host));
-    if (found == logins.logins.end()) return std::nullopt;
+    if (found == logins.logins.end())
+        return std::nullopt;
     return found->second;
 }
 
@@ -89,7 +92,8 @@ void SmbCredentials::remember(const std::string& host, const Login& login) {
     Store& logins = store();
     std::lock_guard guard(logins.lock);
     Login& kept = logins.logins[to_lower_utf8(host)];
-    if (kept == login) return;
+    if (kept == login)
+        return;
     kept = login;
     write_file(logins);
 }

@@ -18,14 +18,16 @@ SharedPtr<TreeEntry> TreeEntry::make_server_node(SharedPtr<Server> server, std::
 }
 
 std::string TreeEntry::label() const {
-    if (!name.empty()) return name;
+    if (!name.empty())
+        return name;
     return server ? server->title() : "unknown";
 }
 
 template <class Visit>
 void TreeEntry::for_each_server_node(Visit visit) const {
     if (kind == ServerNode) {
-        if (server) visit(*this);
+        if (server)
+            visit(*this);
         return;
     }
     for (const SharedPtr<TreeEntry>& child : children) child->for_each_server_node(visit);
@@ -40,7 +42,8 @@ std::uint32_t TreeEntry::server_count() const {
 std::uint32_t TreeEntry::group_count() const {
     std::uint32_t count = 0;
     for (const SharedPtr<TreeEntry>& child : children)
-        if (child->kind == Group) count += 1 + child->group_count();
+        if (child->kind == Group)
+            count += 1 + child->group_count();
     return count;
 }
 
@@ -53,7 +56,8 @@ std::uint32_t TreeEntry::online_count() const {
 bool TreeEntry::has_changes(bool online_only) const {
     bool changes = false;
     for_each_server_node([&](const TreeEntry& node) {
-        if (online_only && !node.online) return;
+        if (online_only && !node.online)
+            return;
         changes |= node.server->root()->state() != EntryState::Unchanged;
     });
     return changes;

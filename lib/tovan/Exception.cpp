@@ -14,7 +14,9 @@ Exception::Exception(const char* text) noexcept {
     set_message(text, text != nullptr ? std::strlen(text) : 0);
 }
 
-Exception::Exception(const std::string& text) noexcept { set_message(text.data(), text.size()); }
+Exception::Exception(const std::string& text) noexcept {
+    set_message(text.data(), text.size());
+}
 
 Exception::Exception(const ErrorInfo& info) noexcept {
     message_[0] = '\0';
@@ -22,8 +24,10 @@ Exception::Exception(const ErrorInfo& info) noexcept {
 }
 
 void Exception::set_message(const char* text, std::size_t length) noexcept {
-    if (length > MessageSize - 1) length = MessageSize - 1;
-    if (length > 0) std::memcpy(message_, text, length);
+    if (length > MessageSize - 1)
+        length = MessageSize - 1;
+    if (length > 0)
+        std::memcpy(message_, text, length);
     message_[length] = '\0';
 }
 

@@ -42,13 +42,15 @@ public:
     // Drops one owner and its holder count; returns the owners that remain.
     std::int32_t release_owner() noexcept {
         const std::int32_t remaining = owners_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-        if (remaining <= 0) dispose();
+        if (remaining <= 0)
+            dispose();
         release_holder();
         return remaining;
     }
 
     void release_holder() noexcept {
-        if (holders_.fetch_sub(1, std::memory_order_acq_rel) - 1 <= 0) destroy();
+        if (holders_.fetch_sub(1, std::memory_order_acq_rel) - 1 <= 0)
+            destroy();
     }
 
     std::int32_t owners() const noexcept { return owners_.load(std::memory_order_acquire); }

@@ -16,7 +16,8 @@ namespace tovan {
 namespace {
 
 std::string in_folder(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/') return folder + name;
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
     return folder + "/" + name;
 }
 
@@ -33,7 +34,8 @@ std::string in_folder(const std::string& folder, const std::string& name) {
 
 void sync_folder(const std::string& folder) {
     const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0) return;
+    if (descriptor < 0)
+        return;
     ::fsync(descriptor);
     ::close(descriptor);
 }
@@ -42,16 +44,19 @@ void sync_folder(const std::string& folder) {
 // under a temporary name and renamed over the old backup, so the backup is never
 // missing either. A file system without hard links gets a copy.
 void keep_backup(const std::string& target, const std::string& backup) {
-    if (::access(target.c_str(), F_OK) != 0) return;
+    if (::access(target.c_str(), F_OK) != 0)
+        return;
     const std::string staging = backup + ".new";
     ::unlink(staging.c_str());
     if (::link(target.c_str(), staging.c_str()) != 0) {
         std::error_code error;
-        std::filesystem::copy_file(target, staging, std::filesystem::copy_options::overwrite_existing,
-                                   error);
-        if (error) fail("can't keep the previous file: ", staging);
+        std::filesystem::copy_file(target, staging,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        if (error)
+            fail("can't keep the previous file: ", staging);
     }
-    if (::rename(staging.c_str(), backup.c_str()) != 0) fail("can't keep the previous file: ", backup);
+    if (::rename(staging.c_str(), backup.c_str()) != 0)
+        fail("can't keep the previous file: ", backup);
 }
 
 void replace(const std::string& temp, const std::string& target, const SafeSave::Writer& writer,
@@ -60,8 +65,10 @@ void replace(const std::string& temp, const std::string& target, const SafeSave:
         io::OFStream out(temp);
         writer(out);
         out.close_durably();
-        if (!backup.empty()) keep_backup(target, backup);
-        if (::rename(temp.c_str(), target.c_str()) != 0) fail("can't replace the file: ", target);
+        if (!backup.empty())
+            keep_backup(target, backup);
+        if (::rename(temp.c_str(), target.c_str()) != 0)
+            fail("can't replace the file: ", target);
     } catch (const Exception& failure) {
         ::unlink(temp.c_str());
         // The failure names "temp" at best; the user needs the file that was kept.

@@ -25,7 +25,8 @@ public:
 
     // Takes ownership of a newly allocated object.
     explicit SharedPtr(T* object) : object_(object) {
-        if (object_ == nullptr) return;
+        if (object_ == nullptr)
+            return;
         try {
             refs_ = new PtrRefsImpl<T*, CheckedDeleter<T>>(object_);
         } catch (...) {
@@ -35,7 +36,8 @@ public:
     }
 
     SharedPtr(const SharedPtr& other) noexcept : object_(other.object_), refs_(other.refs_) {
-        if (refs_ != nullptr) refs_->add_owner();
+        if (refs_ != nullptr)
+            refs_->add_owner();
     }
 
     SharedPtr(SharedPtr&& other) noexcept : object_(other.object_), refs_(other.refs_) {
@@ -44,14 +46,15 @@ public:
     }
 
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    SharedPtr(const SharedPtr<U>& other) noexcept : object_(other.object_), refs_(other.refs_) {
-        if (refs_ != nullptr) refs_->add_owner();
+    requires std::is_convertible_v<U*, T*> SharedPtr(const SharedPtr<U>& other)
+    noexcept : object_(other.object_), refs_(other.refs_) {
+        if (refs_ != nullptr)
+            refs_->add_owner();
     }
 
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    SharedPtr(SharedPtr<U>&& other) noexcept : object_(other.object_), refs_(other.refs_) {
+    requires std::is_convertible_v<U*, T*> SharedPtr(SharedPtr<U>&& other)
+    noexcept : object_(other.object_), refs_(other.refs_) {
         other.object_ = nullptr;
         other.refs_ = nullptr;
     }
@@ -162,14 +165,16 @@ SharedPtr<T> make_shared_with_tail(std::size_t tail_size, Args&&... args) {
 
 template <class U, class V>
 SharedPtr<U> static_pointer_cast(const SharedPtr<V>& from) noexcept {
-    if (from.refs_ != nullptr) from.refs_->add_owner();
+    if (from.refs_ != nullptr)
+        from.refs_->add_owner();
     return SharedPtr<U>(static_cast<U*>(from.object_), from.refs_);
 }
 
 template <class U, class V>
 SharedPtr<U> dynamic_pointer_cast(const SharedPtr<V>& from) noexcept {
     U* object = dynamic_cast<U*>(from.object_);
-    if (object == nullptr) return {};
+    if (object == nullptr)
+        return {};
     from.refs_->add_owner();
     return SharedPtr<U>(object, from.refs_);
 }

@@ -22,12 +22,15 @@ std::size_t decode_utf8(std::string_view text, std::size_t at, char32_t& code_po
     } else {
         return 0;
     }
-    if (left < length) return 0;
+    if (left < length)
+        return 0;
     for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
         value = (value << 6) | (byte(i) & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
     code_point = value;
     return length;
 }

@@ -14,11 +14,13 @@ public:
     WeakPtr() noexcept = default;
 
     WeakPtr(const SharedPtr<T>& shared) noexcept : object_(shared.object_), refs_(shared.refs_) {
-        if (refs_ != nullptr) refs_->add_holder();
+        if (refs_ != nullptr)
+            refs_->add_holder();
     }
 
     WeakPtr(const WeakPtr& other) noexcept : object_(other.object_), refs_(other.refs_) {
-        if (refs_ != nullptr) refs_->add_holder();
+        if (refs_ != nullptr)
+            refs_->add_holder();
     }
 
     WeakPtr(WeakPtr&& other) noexcept : object_(other.object_), refs_(other.refs_) {
@@ -38,14 +40,16 @@ public:
         PtrRefs* refs = refs_;
         object_ = nullptr;
         refs_ = nullptr;
-        if (refs != nullptr) refs->release_holder();
+        if (refs != nullptr)
+            refs->release_holder();
     }
 
     bool expired() const noexcept { return refs_ == nullptr || refs_->owners() <= 0; }
 
     // A null pointer once the last owner has gone.
     SharedPtr<T> lock() const noexcept {
-        if (refs_ == nullptr || !refs_->try_add_owner()) return {};
+        if (refs_ == nullptr || !refs_->try_add_owner())
+            return {};
         return SharedPtr<T>(object_, refs_);
     }
 

@@ -4,7 +4,9 @@
 
 namespace tovan {
 
-void WorkerThread::start() { std::thread(&WorkerThread::run, this).detach(); }
+void WorkerThread::start() {
+    std::thread(&WorkerThread::run, this).detach();
+}
 
 void WorkerThread::wake() {
     std::lock_guard guard(lock_);
@@ -32,10 +34,12 @@ void WorkerThread::run() {
     for (;;) {
         {
             std::lock_guard guard(lock_);
-            if (quit_) break;
+            if (quit_)
+                break;
             woken_ = false;
         }
-        if (idle_step()) continue;
+        if (idle_step())
+            continue;
         std::unique_lock guard(lock_);
         wakeup_.wait(guard, [this] { return quit_ || woken_; });
     }

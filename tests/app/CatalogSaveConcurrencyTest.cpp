@@ -34,13 +34,16 @@ TEST(CatalogSaveConcurrency, SavingWhileScansMergeWritesLoadableCatalogs) {
             std::vector<SharedPtr<Entry>> items;
             for (int i = 0, count = static_cast<int>(random() % 200); i < count; ++i)
                 items.push_back(Entry::create_file("f" + std::to_string(random() % 400), i, i));
-            std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a->name() < b->name(); });
-            items.erase(std::unique(items.begin(), items.end(),
-                                    [](const auto& a, const auto& b) { return a->name() == b->name(); }),
-                        items.end());
+            std::sort(items.begin(), items.end(),
+                      [](const auto& a, const auto& b) { return a->name() < b->name(); });
+            items.erase(
+                std::unique(items.begin(), items.end(),
+                            [](const auto& a, const auto& b) { return a->name() == b->name(); }),
+                items.end());
             SharedPtr<Entry> fresh = Entry::create_folder("");
             fresh->add_children(std::move(items));
-            ListingMerge(server, options, 100, ignore).merge(*server.root(), *fresh, -2, false, false);
+            ListingMerge(server, options, 100, ignore)
+                .merge(*server.root(), *fresh, -2, false, false);
         }
         done = true;
     });

@@ -18,7 +18,8 @@ using test::read_file;
 
 void write_text(const std::string& folder, const std::string& text) {
     SafeSave::write(
-        folder, "servers.dat", [&](io::OFStream& out) { out.write_text(text); }, "prev_servers.dat");
+        folder, "servers.dat", [&](io::OFStream& out) { out.write_text(text); },
+        "prev_servers.dat");
 }
 
 TEST(SafeSave, AFailedWriteKeepsTheOldFileAndLeavesNoTemp) {
@@ -49,7 +50,8 @@ TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
         SharedPtr<Server> server = make_shared<Server>();
         ASSERT_TRUE(server->from_url("/srv/share" + std::to_string(i) + "/"));
         server->set_catalog_name("CATALOG" + std::string(1, static_cast<char>('A' + i % 20)));
-        for (int f = 0; f < 500; ++f) server->root()->add_child(Entry::create_file("f" + std::to_string(f), f, f));
+        for (int f = 0; f < 500; ++f)
+            server->root()->add_child(Entry::create_file("f" + std::to_string(f), f, f));
         large.servers()->children.push_back(TreeEntry::make_server_node(server));
     }
     large.store();
@@ -69,7 +71,8 @@ TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
         ::waitpid(child, nullptr, 0);
         for (const char* name : {"servers.dat", "prev_servers.dat"}) {
             const std::string content = read_file(folder.file(name));
-            ASSERT_TRUE(content == small_list || content == large_list) << name << " round " << round;
+            ASSERT_TRUE(content == small_list || content == large_list)
+                << name << " round " << round;
         }
         CLumiskDoc loaded(folder.path());
         ASSERT_NO_THROW(loaded.load(damaged)) << "round " << round;

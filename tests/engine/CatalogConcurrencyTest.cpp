@@ -22,7 +22,8 @@ SharedPtr<Entry> random_listing(std::mt19937& random, const std::string& path) {
     const int count = static_cast<int>(random() % 12);
     for (int i = 0; i < count; ++i) {
         const std::string name = "n" + std::to_string(random() % 16);
-        if (fresh->find_child(name)) continue;
+        if (fresh->find_child(name))
+            continue;
         if (random() % 4 == 0) {
             SharedPtr<Entry> folder = Entry::create_folder(name);
             folder->set_path(path);
@@ -40,10 +41,13 @@ SharedPtr<Entry> random_live_folder(std::mt19937& random, SharedPtr<Entry> folde
         std::vector<SharedPtr<Entry>> folders;
         for (std::size_t i = 0;; ++i) {
             SharedPtr<Entry> child = folder->child(i);
-            if (!child) break;
-            if (child->is_folder() && child->state() != EntryState::Deleted) folders.push_back(child);
+            if (!child)
+                break;
+            if (child->is_folder() && child->state() != EntryState::Deleted)
+                folders.push_back(child);
         }
-        if (folders.empty()) break;
+        if (folders.empty())
+            break;
         folder = folders[random() % folders.size()];
     }
     return folder;
@@ -58,14 +62,16 @@ void expect_consistent(const Entry& folder) {
         ASSERT_EQ(child->parent(), &folder);
         if (i > 0) {
             const SharedPtr<Entry> before = folder.child(i - 1);
-            ASSERT_TRUE(before->is_folder() > child->is_folder() ||
-                        (before->is_folder() == child->is_folder() && before->name() < child->name()));
+            ASSERT_TRUE(
+                before->is_folder() > child->is_folder() ||
+                (before->is_folder() == child->is_folder() && before->name() < child->name()));
         }
         if (folder.state() == EntryState::Deleted) {
             ASSERT_EQ(child->state(), EntryState::Deleted);
         }
         marked_below |= child->state() != EntryState::Unchanged;
-        if (child->is_folder()) expect_consistent(*child);
+        if (child->is_folder())
+            expect_consistent(*child);
     }
     if (folder.state() != EntryState::Deleted) {
         ASSERT_EQ(folder.state(),

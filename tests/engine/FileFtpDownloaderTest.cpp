@@ -16,8 +16,8 @@
 namespace tovan {
 namespace {
 
-using test::FtpServer;
 using test::download;
+using test::FtpServer;
 using test::Outcome;
 using test::random_bytes;
 using test::read_file;

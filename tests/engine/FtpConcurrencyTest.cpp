@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -88,7 +88,8 @@ TEST_P(FtpListings, ScanAndRescanMarkWhatChangedAndNothingElse) {
     write("pub/new.txt", "n", now - 60);
     std::filesystem::remove_all(folder.file("pub/sub"));
     scan(server);
-    EXPECT_EQ(render(*server->root()), "pub/~(sub/-(b.txt-) a.txt* new.txt+ with space é.txt) old.txt");
+    EXPECT_EQ(render(*server->root()),
+              "pub/~(sub/-(b.txt-) a.txt* new.txt+ with space é.txt) old.txt");
     EXPECT_EQ(server->root()->find_child("pub")->find_child("a.txt")->previous_size(), 10u);
     EXPECT_EQ(server->root()->find_child("old.txt")->time(), old_time);
 }
@@ -130,7 +131,9 @@ TEST_F(FtpScanTest, AFolderThatMayNotBeEnteredIsReportedAndTheScanGoesOn) {
     EXPECT_EQ(render(*server->root()), "locked/ open/~(visible+)");
     // The refusal kept the connection: one login for the whole scan.
     std::size_t logins = 0;
-    for (std::size_t at = 0; (at = server->log_contents().find("230", at)) != std::string::npos; ++at) ++logins;
+    for (std::size_t at = 0; (at = server->log_contents().find("230", at)) != std::string::npos;
+         ++at)
+        ++logins;
     EXPECT_LE(logins, 1u);
 }
 

@@ -34,7 +34,9 @@ struct Item {
 };
 using Listing = std::map<std::string, Item>;
 
-bool ignored(const std::string& name) { return name.size() > 4 && name.ends_with(".tmp"); }
+bool ignored(const std::string& name) {
+    return name.size() > 4 && name.ends_with(".tmp");
+}
 
 // The model of the merge rules, on plain maps.
 class Model {
@@ -49,22 +51,26 @@ public:
         depth_ = depth;
         single_ = single;
         path_ = path;
-        if (listing.empty() && !options_.keep_empty_folder_marks) unmark_subtree(folder);
+        if (listing.empty() && !options_.keep_empty_folder_marks)
+            unmark_subtree(folder);
         const bool new_folder = !folder.listed;
         folder.listed = true;
         for (const auto& [name, item] : listing) {
             auto old = folder.children.find(name);
             if (new_folder || old == folder.children.end() || old->second.folder != item.folder) {
                 add_new(folder, name, item);
-            } else if (item.folder || (old->second.time == item.time && old->second.size == item.size)) {
+            } else if (item.folder ||
+                       (old->second.time == item.time && old->second.size == item.size)) {
                 keep_old(name, old->second);
             } else {
                 Node replaced = make(item);
                 replaced.previous = {old->second.size, old->second.time};
-                const bool mark_it = (options_.mark_changed_by_mtime || old->second.size != item.size) &&
-                                     recent(item.time) && !ignored(name);
+                const bool mark_it =
+                    (options_.mark_changed_by_mtime || old->second.size != item.size) &&
+                    recent(item.time) && !ignored(name);
                 folder.children[name] = replaced;
-                if (mark_it) mark(name, folder.children[name], EntryState::Modified);
+                if (mark_it)
+                    mark(name, folder.children[name], EntryState::Modified);
             }
         }
         for (auto it = folder.children.begin(); it != folder.children.end();) {
@@ -80,11 +86,13 @@ public:
                 ++it;
             }
         }
-        if (options_.unmark_old_enabled) unmark_old(folder);
+        if (options_.unmark_old_enabled)
+            unmark_old(folder);
     }
 
     static void unmark_subtree(Node& node) {
-        if (node.state != EntryState::Unchanged) node.previous.reset();
+        if (node.state != EntryState::Unchanged)
+            node.previous.reset();
         node.state = EntryState::Unchanged;
         for (auto it = node.children.begin(); it != node.children.end();) {
             if (it->second.state == EntryState::Deleted) {
@@ -100,7 +108,8 @@ public:
     static void derive_folder_states(Node& node) {
         bool marked_below = false;
         for (auto& [name, child] : node.children) {
-            if (child.folder && child.state != EntryState::Deleted) derive_folder_states(child);
+            if (child.folder && child.state != EntryState::Deleted)
+                derive_folder_states(child);
             marked_below |= child.state != EntryState::Unchanged;
         }
         if (node.state != EntryState::Deleted)
@@ -132,9 +141,11 @@ private:
     }
 
     void mark(const std::string& name, Node& node, EntryState state) {
-        if (node.state == state) return;
+        if (node.state == state)
+            return;
         node.state = state;
-        if (state == EntryState::Deleted) delete_subtree(node);
+        if (state == EntryState::Deleted)
+            delete_subtree(node);
         marks.insert(path_ + name + "=" + std::to_string(static_cast<int>(state)));
     }
 
@@ -153,8 +164,10 @@ private:
     void add_new(Node& folder, const std::string& name, const Item& item) {
         folder.children[name] = make(item);
         Node& node = folder.children[name];
-        if (!item.folder && recent(item.time) && !ignored(name)) mark(name, node, EntryState::New);
-        if (item.folder) queue(name, options_.full_scan_new_folders ? -2 : depth_, true);
+        if (!item.folder && recent(item.time) && !ignored(name))
+            mark(name, node, EntryState::New);
+        if (item.folder)
+            queue(name, options_.full_scan_new_folders ? -2 : depth_, true);
     }
 
     void keep_old(const std::string& name, Node& old) {
@@ -169,13 +182,15 @@ private:
                 }
             }
         }
-        if (old.folder) queue(name, depth_, false);
+        if (old.folder)
+            queue(name, depth_, false);
     }
 
     void unmark_old(Node& folder) {
         Node copy = folder;
         derive_folder_states(copy);
-        if (copy.state == EntryState::Unchanged) return;
+        if (copy.state == EntryState::Unchanged)
+            return;
         for (auto it = folder.children.begin(); it != folder.children.end();) {
             Node& child = it->second;
             const bool old = !child.folder && child.state != EntryState::Unchanged &&
@@ -204,7 +219,8 @@ public:
     void marked(const SharedPtr<Entry>& item) override {
         marks.insert(item->full_path() + "=" + std::to_string(static_cast<int>(item->state())));
     }
-    void subfolder_found(const SharedPtr<Entry>& folder, std::int32_t depth, bool new_folder) override {
+    void subfolder_found(const SharedPtr<Entry>& folder, std::int32_t depth,
+                         bool new_folder) override {
         queued.insert(folder->full_path() + ":" + std::to_string(depth) + (new_folder ? "n" : "k"));
     }
     std::multiset<std::string> marks;
@@ -218,16 +234,19 @@ void expect_same(const Entry& entry, const Node& node, const std::string& where)
     if (!node.folder) {
         ASSERT_EQ(entry.size(), node.size) << where;
         ASSERT_EQ(entry.time(), node.time) << where;
-        const std::uint64_t previous_size =
-            node.state == EntryState::New ? 0 : node.previous ? node.previous->first : node.size;
+        const std::uint64_t previous_size = node.state == EntryState::New ? 0
+                                            : node.previous               ? node.previous->first
+                                                                          : node.size;
         ASSERT_EQ(entry.previous_size(), previous_size) << where;
-        ASSERT_EQ(entry.previous_time(), node.previous ? node.previous->second : node.time) << where;
+        ASSERT_EQ(entry.previous_time(), node.previous ? node.previous->second : node.time)
+            << where;
         return;
     }
     std::vector<std::pair<std::string, const Node*>> ordered;
     for (bool folders : {true, false})
         for (const auto& [name, child] : node.children)
-            if (child.folder == folders) ordered.emplace_back(name, &child);
+            if (child.folder == folders)
+                ordered.emplace_back(name, &child);
     ASSERT_EQ(entry.child_count(), ordered.size()) << where;
     for (std::size_t i = 0; i < ordered.size(); ++i) {
         const SharedPtr<Entry> child = entry.child(i);
@@ -244,8 +263,18 @@ protected:
     int roll(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
 
     std::string random_name() {
-        static const char* names[] = {"a", "B", "b", "c.tmp", "d.txt", "é", "Z", "a b", "sub",
-                                      "x.tmp", "long-name-of-a-file.dat", "0"};
+        static const char* names[] = {"a",
+                                      "B",
+                                      "b",
+                                      "c.tmp",
+                                      "d.txt",
+                                      "é",
+                                      "Z",
+                                      "a b",
+                                      "sub",
+                                      "x.tmp",
+                                      "long-name-of-a-file.dat",
+                                      "0"};
         return names[roll(std::size(names))];
     }
 
@@ -255,7 +284,8 @@ protected:
 
     Listing listing_for(const Node& folder, std::int64_t now) {
         Listing listing;
-        if (roll(10) == 0) return listing;
+        if (roll(10) == 0)
+            return listing;
         for (const auto& [name, child] : folder.children) {
             const int fate = roll(20);
             if (fate < 12)
@@ -291,8 +321,10 @@ protected:
         while (roll(3) != 0) {
             std::vector<std::string> folders;
             for (auto& [name, child] : node->children)
-                if (child.folder && child.state != EntryState::Deleted) folders.push_back(name);
-            if (folders.empty()) break;
+                if (child.folder && child.state != EntryState::Deleted)
+                    folders.push_back(name);
+            if (folders.empty())
+                break;
             const std::string& name = folders[roll(folders.size())];
             entry = entry->find_child(name);
             node = &node->children[name];
@@ -304,7 +336,8 @@ protected:
                                                 Node** parent) {
         auto [folder, node] = pick_folder(root, model);
         *parent = nullptr;
-        if (node->children.empty() || roll(3) == 0) return {folder, node};
+        if (node->children.empty() || roll(3) == 0)
+            return {folder, node};
         auto it = node->children.begin();
         std::advance(it, roll(node->children.size()));
         *parent = node;
@@ -361,7 +394,8 @@ TEST_P(MergeModel, RandomListingsMergeExactlyAsTheRulesSay) {
         Model::derive_folder_states(model);
         model.state = model.state == EntryState::Deleted ? EntryState::Unchanged : model.state;
         expect_same(*root, model, "/m/");
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
 }
 

@@ -47,8 +47,8 @@ protected:
               std::int32_t child_depth = -2, bool single = false, std::int64_t now = Now) {
         recorder = Recorder();
         ListingMerge merge(server, options, now, recorder);
-        merge.merge(*folder, *listing(items, folder->path_for_children()), child_depth,
-                    new_folder, single);
+        merge.merge(*folder, *listing(items, folder->path_for_children()), child_depth, new_folder,
+                    single);
     }
 
     ScanFilter everything;
@@ -239,8 +239,10 @@ TEST_F(ListingMergeTest, AFolderOfAHundredThousandChangesStaysInOrder) {
         const std::string name = "f" + std::to_string(i);
         first += name + ":1:1000 ";
         // Every third file grows, every fifth is gone, and new ones come in between.
-        if (i % 5 != 0) second += name + (i % 3 == 0 ? ":2:1000 " : ":1:1000 ");
-        if (i % 7 == 0) second += "n" + std::to_string(i) + " ";
+        if (i % 5 != 0)
+            second += name + (i % 3 == 0 ? ":2:1000 " : ":1:1000 ");
+        if (i % 7 == 0)
+            second += "n" + std::to_string(i) + " ";
     }
     scan(root, first, true);
     root->set_state(EntryState::Unchanged);

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,11 +22,13 @@ struct Found {
 std::map<std::string, Found> list(FileFinder& finder, const std::string& path) {
     SharedPtr<Entry> folder = Entry::create_folder(path);
     std::map<std::string, Found> found;
-    if (!finder.find_file(*folder)) return {{"<unlistable>", {}}};
+    if (!finder.find_file(*folder))
+        return {{"<unlistable>", {}}};
     for (bool more = true; more;) {
         SharedPtr<Entry> item;
         more = finder.find_next(item);
-        if (item) found[std::string(item->name())] = {item->is_folder(), item->size(), item->time()};
+        if (item)
+            found[std::string(item->name())] = {item->is_folder(), item->size(), item->time()};
     }
     return found;
 }

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -11,8 +11,8 @@
 
 #include "engine/LocalConnection.h"
 #include "engine/Scanner.h"
-#include "support/TempFolder.h"
 #include "support/CatalogText.h"
+#include "support/TempFolder.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
@@ -52,15 +52,18 @@ public:
     explicit FaultyFinder(const Faults& faults) : faults_(faults) {}
 
     bool find_file(const Entry& folder) override {
-        if (folder.name() == faults_.unlistable) return false;
+        if (folder.name() == faults_.unlistable)
+            return false;
         disconnecting_ = !faults_.disconnects.empty() && folder.name() == faults_.disconnects;
         delivered_ = 0;
         return inner_.find_file(folder);
     }
 
     bool find_next(SharedPtr<Entry>& item) override {
-        if (faults_.on_item) faults_.on_item();
-        if (disconnecting_ && ++delivered_ > 3) throw Exception("disconnected");
+        if (faults_.on_item)
+            faults_.on_item();
+        if (disconnecting_ && ++delivered_ > 3)
+            throw Exception("disconnected");
         return inner_.find_next(item);
     }
 
@@ -106,7 +109,8 @@ protected:
     SharedPtr<Scanner> make_scanner() {
         SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
         scanner->set_connector([this]() -> SharedPtr<Connection> {
-            if (!server->connect()) return {};
+            if (!server->connect())
+                return {};
             ++connections;
             return make_shared<FaultyConnection>(faults);
         });
@@ -173,15 +177,17 @@ TEST_P(ScannerLimits, ASecondScanMarksExactlyWhatChanged) {
     remove("media/x.bin");
     remove("docs/old");
     write("fresh/f.txt", "f");
-    EXPECT_EQ(scan_all(GetParam()),
-              "docs/~(old/-(c.txt-) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
+    EXPECT_EQ(
+        scan_all(GetParam()),
+        "docs/~(old/-(c.txt-) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
     EXPECT_EQ(at("docs/a.txt")->previous_size(), 10u);
     EXPECT_EQ(at("docs/b.txt")->previous_time(), b_time);
 
     // The folder comes back: it is restored and its items are matched by name.
     write("docs/old/c.txt", "c");
-    EXPECT_EQ(scan_all(GetParam()),
-              "docs/~(old/~(c.txt+) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
+    EXPECT_EQ(
+        scan_all(GetParam()),
+        "docs/~(old/~(c.txt+) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
 }
 
 INSTANTIATE_TEST_SUITE_P(OneFixedAndAutomatic, ScannerLimits, ::testing::Values(1u, 3u, 0u));
@@ -229,7 +235,8 @@ TEST_F(ScannerTest, AStopDuringAListingLeavesTheCatalogAsItWas) {
     const SharedPtr<Scanner> scanner = make_scanner();
     std::atomic<int> items{0};
     faults.on_item = [&] {
-        if (++items == 150) scanner->stop();
+        if (++items == 150)
+            scanner->stop();
     };
     scanner->scan(server->root(), false);
     finish(*scanner);

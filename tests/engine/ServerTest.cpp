@@ -51,7 +51,8 @@ TEST(ServerLocation, ReadsLocalFoldersInEveryForm) {
     } cases[] = {
         {"/srv/media/", "", "/srv/media/", "/srv/media/", "file:///srv/media/"},
         {"file:///srv/media/", "", "/srv/media/", "/srv/media/", "file:///srv/media/"},
-        {"  \"/srv/my%20files/\" ", "", "/srv/my files/", "/srv/my files/", "file:///srv/my files/"},
+        {"  \"/srv/my%20files/\" ", "", "/srv/my files/", "/srv/my files/",
+         "file:///srv/my files/"},
         {"/", "", "/", "/", "file:///"},
         {"C:\\data\\", "C:", "\\data\\", "C:\\data\\", "file://C:\\data\\"},
         {"file:///C:/data/", "C:", "/data/", "C:\\data\\", "file://C:\\data\\"},

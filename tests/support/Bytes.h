@@ -29,7 +29,9 @@ public:
         for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
         return *this;
     }
-    Bytes& text(std::string_view text) { return u32(static_cast<std::uint32_t>(text.size())).raw(text); }
+    Bytes& text(std::string_view text) {
+        return u32(static_cast<std::uint32_t>(text.size())).raw(text);
+    }
 
     const std::string& str() const { return data_; }
     operator const std::string&() const { return data_; }

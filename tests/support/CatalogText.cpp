@@ -17,11 +17,14 @@ std::string render(const Entry& folder) {
     std::string out;
     for (std::size_t i = 0; i < folder.child_count(); ++i) {
         const SharedPtr<Entry> child = folder.child(i);
-        if (!out.empty()) out += ' ';
+        if (!out.empty())
+            out += ' ';
         out += child->name();
-        if (child->is_folder()) out += '/';
+        if (child->is_folder())
+            out += '/';
         out += mark(child->state());
-        if (child->is_folder() && child->child_count() > 0) out += "(" + render(*child) + ")";
+        if (child->is_folder() && child->child_count() > 0)
+            out += "(" + render(*child) + ")";
     }
     return out;
 }
@@ -42,7 +45,8 @@ SharedPtr<Entry> listing(std::string_view description, std::string_view path) {
         if (colon != std::string::npos) {
             const std::size_t second = word.find(':', colon + 1);
             size = std::stoull(word.substr(colon + 1, second - colon - 1));
-            if (second != std::string::npos) time = std::stoll(word.substr(second + 1));
+            if (second != std::string::npos)
+                time = std::stoll(word.substr(second + 1));
             word.erase(colon);
         }
         fresh->add_child(Entry::create_file(word, size, time));

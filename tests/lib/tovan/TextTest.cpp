@@ -21,8 +21,12 @@ TEST(Utf8Case, FoldsLatinGreekAndCyrillicLetters) {
 }
 
 TEST(Utf8Case, LeavesInvalidBytesAndUnknownScriptsAlone) {
-    const std::string broken = "A\xC3" "B\xFF\x80Z";
-    EXPECT_EQ(to_lower_utf8(broken), "a\xC3" "b\xFF\x80z");
+    const std::string broken =
+        "A\xC3"
+        "B\xFF\x80Z";
+    EXPECT_EQ(to_lower_utf8(broken),
+              "a\xC3"
+              "b\xFF\x80z");
     EXPECT_EQ(to_lower_utf8("日本語 ＡＢ"), "日本語 ＡＢ");
     EXPECT_EQ(to_lower_utf8(std::string("a\0B", 3)), std::string("a\0b", 3));
 }
