@@ -2,7 +2,7 @@
 WERROR ?= OFF
 CMAKE_FLAGS = -G Ninja -DFERROVANE_WERROR=$(WERROR)
 
-.PHONY: all deps run test test-asan test-tsan bench clean format
+.PHONY: all deps run test test-asan test-tsan bench clean format format-check
 
 all: deps
 	cmake -S . -B build $(CMAKE_FLAGS)
@@ -41,3 +41,7 @@ clean:
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+# Fails on any source file that clang-format would change.
+format-check: deps
+	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
