@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "tovan/Utf8Case.h"
+
 namespace tovan {
 
 ListingMerge::ListingMerge(const Server& server, const ScanOptions& options, std::int64_t now,
@@ -13,6 +15,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
                          bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;
+    folded_path_ = to_lower_utf8(folder.path_for_children());
     // The listing is detached: no other thread changes it while it is merged.
     const std::vector<SharedPtr<Entry>> items = fresh.children();
     if (items.empty() && !options_.keep_empty_folder_marks)
@@ -34,7 +37,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
 
 // Sets the mark unless the change filter ignores the item; false when nothing changed.
 bool ListingMerge::mark(const SharedPtr<Entry>& item, EntryState state) {
-    if (item->state() == state || server_.is_change_ignored(*item))
+    if (item->state() == state || is_ignored(*item, folded_path_))
         return false;
     set_mark(item, state);
     return true;
@@ -45,12 +48,20 @@ void ListingMerge::set_mark(const SharedPtr<Entry>& item, EntryState state) {
     listener_.marked(item);
 }
 
+// Every item of the folder is checked, so its path is case folded once per
+// merge instead of once per item.
+bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
+    std::string name = to_lower_utf8(item.name());
+    return server_.is_change_ignored_folded(name, folded_path + name);
+}
+
 // True when the filter ignores the item and everything below it.
-bool ListingMerge::ignores_all(const Entry& item) const {
-    if (!server_.is_change_ignored(item))
+bool ListingMerge::ignores_all(const Entry& item, const std::string& folded_path) const {
+    if (!is_ignored(item, folded_path))
         return false;
+    const std::string below = folded_path + to_lower_utf8(item.name()) + '/';
     for (const SharedPtr<Entry>& child : item.children())
-        if (!ignores_all(*child))
+        if (!ignores_all(*child, below))
             return false;
     return true;
 }
@@ -215,7 +226,7 @@ void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>
     for (const SharedPtr<Entry>& child : gone) {
         if (options_.mark_deleted && child->state() == EntryState::Deleted)
             continue;
-        if (!options_.mark_deleted || ignores_all(*child))
+        if (!options_.mark_deleted || ignores_all(*child, folded_path_))
             leaving.push_back(child.get());
         else
             set_mark(child, EntryState::Deleted);

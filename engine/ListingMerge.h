@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/Entry.h"
@@ -38,7 +39,8 @@ public:
 private:
     bool mark(const SharedPtr<Entry>& item, EntryState state);
     void set_mark(const SharedPtr<Entry>& item, EntryState state);
-    bool ignores_all(const Entry& item) const;
+    bool is_ignored(const Entry& item, const std::string& folded_path) const;
+    bool ignores_all(const Entry& item, const std::string& folded_path) const;
     void queue(const SharedPtr<Entry>& item, std::int32_t depth, bool new_folder);
     bool is_recent(std::int64_t time) const;
     std::int32_t depth_for(const Entry& item) const;
@@ -73,6 +75,8 @@ private:
     std::int64_t now_;
     MergeListener& listener_;
     std::int32_t child_depth_ = 0;
+    // The path of the merged folder's items, case folded for the change filter.
+    std::string folded_path_;
     bool single_ = false;
 };
 

@@ -284,10 +284,14 @@ std::int32_t Server::effective_scan_depth(const Entry& entry) const {
     return FullScan;
 }
 
-// Runs for every item a scan marks, so each text is case folded once.
 bool Server::is_change_ignored(const Entry& entry) const {
+    return is_change_ignored_folded(to_lower_utf8(entry.name()), to_lower_utf8(entry.full_path()));
+}
+
+bool Server::is_change_ignored_folded(std::string_view name, std::string_view full_path) const {
     bool included = false;
-    for (std::string text : {to_lower_utf8(entry.name()), to_lower_utf8(entry.full_path())}) {
+    std::string dotted;
+    for (const std::string_view text : {name, full_path}) {
         ScanFilter::Match match = filter_.match_folded(text);
         if (match == ScanFilter::Match::Excluded)
             return true;
@@ -295,8 +299,9 @@ bool Server::is_change_ignored(const Entry& entry) const {
         if (has_dot(text))
             continue;
         // A name without an extension still counts as matching "*.*".
-        text += '.';
-        match = filter_.match_folded(text);
+        dotted.assign(text);
+        dotted += '.';
+        match = filter_.match_folded(dotted);
         if (match == ScanFilter::Match::Excluded)
             return true;
         included |= match == ScanFilter::Match::Included;

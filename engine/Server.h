@@ -63,6 +63,9 @@ public:
     void set_scan_depth(const Entry& folder, std::int32_t depth);
     std::int32_t effective_scan_depth(const Entry& entry) const;
     bool is_change_ignored(const Entry& entry) const;
+    // The same for an entry whose name and full path the caller has case
+    // folded: a merge checks every item of a folder and folds its path once.
+    bool is_change_ignored_folded(std::string_view name, std::string_view full_path) const;
     std::int64_t recursive_last_scan_time(const Entry& entry) const;
     void statistics(CatalogStats& out) const;
 
