@@ -131,6 +131,9 @@ void ServerCommands::add() {
     const std::string name =
         add_.name.empty() ? finder.unused(ServerUrl::default_name(*server)) : add_.name;
 
+    // Read once more now that the data folder is open: a login in the URL is
+    // kept in that folder, which was not known when the URL was first checked.
+    server = server_for(add_.place);
     configure(*server, depth, connections, add_.delay, add_.active);
     server->set_parent_filter(&document.filter());
     group->children.push_back(TreeEntry::make_server_node(server, name));

@@ -5,6 +5,7 @@
 
 #include "cli/CliFixture.h"
 #include "fixtures/FtpServer.h"
+#include "fixtures/SmbServer.h"
 
 namespace tovan::test {
 namespace {
@@ -40,6 +41,20 @@ TEST_F(SyncCommand, MarksWhatChangedInALocalTreeUntilUnmarked) {
     const nlohmann::json server = json({"list"}).at(0);
     EXPECT_EQ(server["files"], 2);
     EXPECT_EQ(server["changes"], 1);
+}
+
+// Regression: the login was read before the data folder was open, so it was
+// kept nowhere and the share refused the next run.
+TEST_F(SyncCommand, KeepsTheLoginOfAnSmbUrlForTheRunsAfterIt) {
+    if (const std::string reason = SmbServer::skip_reason(); !reason.empty())
+        GTEST_SKIP() << reason;
+    put("vault/key.txt", "k");
+    const SmbServer smbd({{"vault", tree() + "/vault", "root"}});
+    ASSERT_TRUE(smbd.is_running()) << smbd.log();
+    ASSERT_TRUE(smbd.add_login("root", "Secret 1"));
+    ok({"add", "smb://root:Secret%201@" + smbd.host() + "/vault/", "--name", "V"});
+    const std::string found = ok({"sync", "V"});
+    EXPECT_NE(found.find("+ V/key.txt\n"), std::string::npos) << found;
 }
 
 // The URL's port, IPv6 host and escaped login reach the server, and the
