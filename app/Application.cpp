@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/Autostart.h"
-#include "app/CLumiskDoc.h"
+#include "app/Document.h"
 #include "app/SystemPaths.h"
 #include "engine/InternetSession.h"
 #include "engine/SmbCredentials.h"
@@ -97,7 +97,7 @@ bool Application::load_options() {
 }
 
 bool Application::load_document() {
-    document_ = std::make_unique<CLumiskDoc>(data_folder_.path());
+    document_ = std::make_unique<Document>(data_folder_.path());
     try {
         document_->load(damaged_files_);
         return true;

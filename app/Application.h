@@ -13,7 +13,7 @@
 
 namespace tovan {
 
-class CLumiskDoc;
+class Document;
 class InternetSession;
 
 // What lives for a whole run, apart from the windows: the data folder and its
@@ -72,7 +72,7 @@ public:
     const DataFolder& data_folder() const { return data_folder_; }
     const std::string& executable_path() const { return settings_.executable_path; }
     // Present while running.
-    CLumiskDoc* document() const { return document_.get(); }
+    Document* document() const { return document_.get(); }
     InternetSession* internet_session() const { return internet_session_.get(); }
 
 private:
@@ -90,7 +90,7 @@ private:
     // Declared before the document, so the lock outlives every write to the folder.
     DataFolder data_folder_;
     std::unique_ptr<InternetSession> internet_session_;
-    std::unique_ptr<CLumiskDoc> document_;
+    std::unique_ptr<Document> document_;
     std::string error_;
     bool running_ = false;
 };

@@ -3,8 +3,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/CLumiskDoc.h"
 #include "app/CatalogFile.h"
+#include "app/Document.h"
 #include "app/Options.h"
 #include "app/SchedulerObserver.h"
 #include "app/TextFormats.h"
@@ -33,7 +33,7 @@ void abandon(SharedPtr<Scanner> scanner) {
 
 }  // namespace
 
-Scheduler::Scheduler(CLumiskDoc& document, const Options& options, InternetSession* session,
+Scheduler::Scheduler(Document& document, const Options& options, InternetSession* session,
                      std::int64_t now)
     : document_(document),
       options_(options),

@@ -17,7 +17,7 @@
 
 namespace tovan {
 
-class CLumiskDoc;
+class Document;
 class InternetSession;
 class Options;
 class ScanFilter;
@@ -38,7 +38,7 @@ public:
 
     // Both periods start now. session: where FTP connections are made (none: the
     // shared one).
-    Scheduler(CLumiskDoc& document, const Options& options, InternetSession* session,
+    Scheduler(Document& document, const Options& options, InternetSession* session,
               std::int64_t now);
     // Stops the scanners as shut_down() does, unless it ran.
     ~Scheduler();
@@ -103,7 +103,7 @@ private:
     void flush_view_updates();
     void remove_scanning(std::size_t index);
 
-    CLumiskDoc& document_;
+    Document& document_;
     const Options& options_;
     InternetSession* session_;
     const ScanFilter* parent_filter_;

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "CatalogBuilder.h"
-#include "app/CLumiskDoc.h"
 #include "app/DamagedFiles.h"
+#include "app/Document.h"
 #include "app/Search.h"
 
 namespace {
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     const std::string data = (dir / "data").string();
     std::filesystem::create_directories(data);
 
-    CLumiskDoc document(data);
+    Document document(data);
     DamagedFiles damaged;
     document.load(damaged);
     SharedPtr<Server> server = make_shared<Server>();

@@ -58,7 +58,7 @@ bool ScanCommands::run_scans(Scheduler& scheduler, ScanReporter& reporter) {
     return true;
 }
 
-std::vector<NodeFinder::Target> ScanCommands::targets(CLumiskDoc& document) const {
+std::vector<NodeFinder::Target> ScanCommands::targets(Document& document) const {
     const NodeFinder finder(document.servers());
     std::vector<NodeFinder::Target> targets;
     for (const std::string& name : names_) {
@@ -73,7 +73,7 @@ std::vector<NodeFinder::Target> ScanCommands::targets(CLumiskDoc& document) cons
 
 void ScanCommands::scan_now() {
     auto session = context_.open(Session::Access::Change);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     const std::vector<NodeFinder::Target> chosen = targets(document);
     if (document.servers()->server_count() == 0) {
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
@@ -100,7 +100,7 @@ void ScanCommands::scan_now() {
 // process holds the data folder.
 void ScanCommands::check_now() {
     auto session = context_.open(Session::Access::Read);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     std::vector<SharedPtr<TreeEntry>> servers;
     for (const NodeFinder::Target& target : targets(document)) {
         if (target.entry)
@@ -169,7 +169,7 @@ void ScanCommands::watch_first_folder(Session& session) const {
 void ScanCommands::watch() {
     auto session = context_.open(Session::Access::Change);
     watch_first_folder(*session);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     const Options& options = session->options();
     const StopSignal stop;
     Scheduler scheduler(document, options, session->application()->internet_session(), now());

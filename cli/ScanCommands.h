@@ -28,7 +28,7 @@ public:
 
 private:
     // What the names given stand for; everything when none is given.
-    std::vector<NodeFinder::Target> targets(CLumiskDoc& document) const;
+    std::vector<NodeFinder::Target> targets(Document& document) const;
     void scan_now();
     void check_now();
     // The summary of a scan: raises CliError when a server could not be reached.

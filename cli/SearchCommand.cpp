@@ -30,7 +30,7 @@ void SearchCommand::add_to(CLI::App& app) {
 
 void SearchCommand::run() {
     auto session = context_.open(Session::Access::Read);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     const NodeFinder::Target target = scope_.empty()
                                           ? NodeFinder::Target{document.servers(), nullptr, {}, {}}
                                           : NodeFinder(document.servers()).find(scope_);

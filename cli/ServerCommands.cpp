@@ -121,7 +121,7 @@ void ServerCommands::add() {
     SharedPtr<Server> server = server_for(add_.place);
 
     auto session = context_.open(Session::Access::Change);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     const NodeFinder finder(document.servers());
     const SharedPtr<TreeEntry> group = finder.find_group(add_.group);
     if (!add_.name.empty() && finder.is_taken(add_.name))

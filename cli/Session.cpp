@@ -57,7 +57,7 @@ Session::~Session() {
 void Session::read_saved_files() {
     const std::string& folder = application_.data_folder().path();
     const long holder = application_.data_folder().held_by();
-    saved_document_ = std::make_unique<CLumiskDoc>(folder);
+    saved_document_ = std::make_unique<Document>(folder);
     DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
     try {
         saved_document_->load(damaged);
@@ -73,7 +73,7 @@ void Session::read_saved_files() {
                  "; this shows it as of that process's last save");
 }
 
-CLumiskDoc& Session::document() {
+Document& Session::document() {
     return saved_only_ ? *saved_document_ : *application_.document();
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/CLumiskDoc.h"
+#include "app/Document.h"
 #include "app/Options.h"
 
 namespace tovan::cli {
@@ -23,7 +23,7 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    CLumiskDoc& document();
+    Document& document();
     Options& options();
     // Null when the saved files were read without the lock.
     Application* application() { return saved_only_ ? nullptr : &application_; }
@@ -38,7 +38,7 @@ private:
     void read_saved_files();
 
     Application application_;
-    std::unique_ptr<CLumiskDoc> saved_document_;
+    std::unique_ptr<Document> saved_document_;
     Options saved_options_;
     bool saved_only_ = false;
 };

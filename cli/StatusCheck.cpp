@@ -7,7 +7,7 @@
 
 namespace tovan::cli {
 
-bool StatusCheck::run(CLumiskDoc& document, const Options& options, InternetSession* session,
+bool StatusCheck::run(Document& document, const Options& options, InternetSession* session,
                       const std::vector<SharedPtr<TreeEntry>>& nodes) {
     Options quiet = options;
     quiet.auto_save = false;

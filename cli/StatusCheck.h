@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/CLumiskDoc.h"
+#include "app/Document.h"
 #include "app/Options.h"
 #include "engine/TreeEntry.h"
 
@@ -19,7 +19,7 @@ namespace tovan::cli {
 class StatusCheck {
 public:
     // False when a stop was asked for before every check ended.
-    static bool run(CLumiskDoc& document, const Options& options, InternetSession* session,
+    static bool run(Document& document, const Options& options, InternetSession* session,
                     const std::vector<SharedPtr<TreeEntry>>& nodes);
 };
 

@@ -61,7 +61,7 @@ void TransferCommands::export_node() {
 
 void TransferCommands::import_file() {
     auto session = context_.open(Session::Access::Change);
-    CLumiskDoc& document = session->document();
+    Document& document = session->document();
     const NodeFinder finder(document.servers());
     const SharedPtr<TreeEntry> group = finder.find_group(group_);
     const SharedPtr<TreeEntry> node = document.import_file(file_);

@@ -6,7 +6,7 @@
 
 #include "app/Application.h"
 #include "app/Autostart.h"
-#include "app/CLumiskDoc.h"
+#include "app/Document.h"
 #include "support/TempFolder.h"
 
 namespace tovan {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/CLumiskDoc.h"
 #include "app/DamagedFiles.h"
+#include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/DownloadTaskRecord.h"
 #include "app/ServerRecord.h"
@@ -33,7 +33,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
 
     std::uint64_t partial = 0;
     {
-        CLumiskDoc doc(data.path());
+        Document doc(data.path());
         doc.load(damaged);
         DownloadList list(doc.downloads());
         auto job = tovan::make_shared<Downloader>();
@@ -51,7 +51,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
         doc.store();
     }
 
-    CLumiskDoc doc(data.path());
+    Document doc(data.path());
     doc.load(damaged);
     DownloadList list(doc.downloads());
     ASSERT_EQ(list.jobs().size(), 1u);

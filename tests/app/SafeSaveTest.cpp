@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <random>
 
-#include "app/CLumiskDoc.h"
 #include "app/DamagedFiles.h"
+#include "app/Document.h"
 #include "support/TempFolder.h"
 #include "tovan/SafeSave.h"
 
@@ -42,7 +42,7 @@ TEST(SafeSave, AFailedWriteKeepsTheOldFileAndLeavesNoTemp) {
 // document loads with its catalogs.
 TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
     test::TempFolder folder;
-    CLumiskDoc small(folder.path()), large(folder.path());
+    Document small(folder.path()), large(folder.path());
     DamagedFiles damaged;
     small.load(damaged);
     large.load(damaged);
@@ -74,7 +74,7 @@ TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
             ASSERT_TRUE(content == small_list || content == large_list)
                 << name << " round " << round;
         }
-        CLumiskDoc loaded(folder.path());
+        Document loaded(folder.path());
         ASSERT_NO_THROW(loaded.load(damaged)) << "round " << round;
         for (const SharedPtr<TreeEntry>& node : loaded.servers()->children)
             ASSERT_EQ(node->server->root()->child_count(), 500u) << "round " << round;

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/CLumiskDoc.h"
 #include "app/CatalogFile.h"
 #include "app/DamagedFiles.h"
+#include "app/Document.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
@@ -114,7 +114,7 @@ protected:
     test::TempFolder data;
     test::TempFolder nas;
     test::TempFolder mirror;
-    CLumiskDoc document{data.path()};
+    Document document{data.path()};
     Options options;
     Recorder recorder;
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CLumiskDoc.h"
 #include "app/DamagedFiles.h"
+#include "app/Document.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "support/TempFolder.h"
@@ -31,7 +31,7 @@ protected:
     }
 
     test::TempFolder data;
-    CLumiskDoc document{data.path()};
+    Document document{data.path()};
     Options options;
 };
 

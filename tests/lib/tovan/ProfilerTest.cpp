@@ -22,7 +22,7 @@ TEST(Profiler, NestedScopesFormATreeByNameBelowTheirEnclosingScope) {
             const ProfilerScope scan("Scanner::scan", profiler);
             const ProfilerScope rebuild("TreeView::rebuild_tree", profiler);
         }
-        const ProfilerScope store("CLumiskDoc::store()", profiler);
+        const ProfilerScope store("Document::store()", profiler);
     }
     {
         // Same name at the top: the same node. On another thread: no enclosing scope.
@@ -43,7 +43,7 @@ TEST(Profiler, NestedScopesFormATreeByNameBelowTheirEnclosingScope) {
         "\n" + "  Scanner::scan: " + number + "%\\[" + number + "\\]" + ". time: " + number +
         ". n: 3. average: " + number + "\n" + "    TreeView::rebuild_tree: " + number + "%" +
         ". time: " + number + ". n: 3. average: " + number + "\n" +
-        "  CLumiskDoc::store\\(\\): " + number + "%" + tail + "Worker: " + number + "%" + tail);
+        "  Document::store\\(\\): " + number + "%" + tail + "Worker: " + number + "%" + tail);
     EXPECT_TRUE(std::regex_match(text, expected)) << text;
 }
 

@@ -19,11 +19,11 @@ class IStream;
 // the application-wide change filter, with the data files that keep them
 // ("servers.dat" and its backup "prev_servers.dat", "downloads.dat",
 // "filter.dat") and every server's catalog file, all in the data folder.
-class CLumiskDoc {
+class Document {
 public:
-    explicit CLumiskDoc(std::string data_folder);
-    CLumiskDoc(const CLumiskDoc&) = delete;
-    CLumiskDoc& operator=(const CLumiskDoc&) = delete;
+    explicit Document(std::string data_folder);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     // Reads every data file and catalog; a missing file gives its default. A file
     // that cannot be read goes to damaged and gives its default too: an empty

@@ -1,4 +1,4 @@
-#include "app/CLumiskDoc.h"
+#include "app/Document.h"
 
 #include <unistd.h>
 
@@ -40,20 +40,20 @@ SharedPtr<TreeEntry> make_downloads_root(std::string name) {
 
 }  // namespace
 
-CLumiskDoc::CLumiskDoc(std::string data_folder) : data_folder_(std::move(data_folder)) {
+Document::Document(std::string data_folder) : data_folder_(std::move(data_folder)) {
     filter_.set_masks({"*.*"});
 }
 
-std::string CLumiskDoc::path_of(const char* file_name) const {
+std::string Document::path_of(const char* file_name) const {
     return (std::filesystem::path(data_folder_) / file_name).string();
 }
 
-bool CLumiskDoc::exists(const char* file_name) const {
+bool Document::exists(const char* file_name) const {
     return ::access(path_of(file_name).c_str(), F_OK) == 0;
 }
 
-std::optional<std::string> CLumiskDoc::try_read(
-    const char* file_name, const std::function<void(io::IStream&)>& read) const {
+std::optional<std::string> Document::try_read(const char* file_name,
+                                              const std::function<void(io::IStream&)>& read) const {
     try {
         io::IFStream in(path_of(file_name));
         read(in);
@@ -63,7 +63,7 @@ std::optional<std::string> CLumiskDoc::try_read(
     }
 }
 
-void CLumiskDoc::load(DamagedFiles& damaged) {
+void Document::load(DamagedFiles& damaged) {
     filter_.set_masks({"*.*"});
     servers_.reset();
     downloads_.reset();
@@ -95,7 +95,7 @@ void CLumiskDoc::load(DamagedFiles& damaged) {
 
 // Every server and its catalog's name is in the server list, so with neither it
 // nor the save before it there is nothing to run on.
-void CLumiskDoc::load_servers(DamagedFiles& damaged) {
+void Document::load_servers(DamagedFiles& damaged) {
     if (!exists(ServersFile))
         return;
     const auto read_servers = [&](io::IStream& in) { servers_ = TreeEntryRecord::read(in); };
@@ -111,7 +111,7 @@ void CLumiskDoc::load_servers(DamagedFiles& damaged) {
 }
 
 // Older files kept the download tasks as a child of the server tree.
-void CLumiskDoc::take_old_downloads_root() {
+void Document::take_old_downloads_root() {
     auto& children = servers_->children;
     const auto found = std::find_if(children.begin(), children.end(), [](const auto& child) {
         return child->kind == TreeEntry::Downloads;
@@ -122,15 +122,15 @@ void CLumiskDoc::take_old_downloads_root() {
     children.erase(found);
 }
 
-void CLumiskDoc::link_filters(const TreeEntry& node) {
+void Document::link_filters(const TreeEntry& node) {
     for_each_node(node, [this](const TreeEntry& each) {
         if (each.server)
             each.server->set_parent_filter(&filter_);
     });
 }
 
-void CLumiskDoc::store() {
-    const ProfilerScope profile("CLumiskDoc::store()");
+void Document::store() {
+    const ProfilerScope profile("Document::store()");
     SafeSave::write(
         data_folder_, ServersFile,
         [&](io::OFStream& out) { TreeEntryRecord::write(out, *servers_); }, PreviousServersFile);
@@ -148,13 +148,13 @@ void CLumiskDoc::store() {
         std::rethrow_exception(catalog_failure);
 }
 
-SharedPtr<TreeEntry> CLumiskDoc::downloads() {
+SharedPtr<TreeEntry> Document::downloads() {
     if (!downloads_)
         downloads_ = make_downloads_root("Downloads");
     return downloads_;
 }
 
-bool CLumiskDoc::export_node(const TreeEntry& node, const std::string& path) const {
+bool Document::export_node(const TreeEntry& node, const std::string& path) const {
     try {
         SafeSave::write_file(path, [&](io::OFStream& out) {
             out.write_byte(ExportFileVersion);
@@ -167,7 +167,7 @@ bool CLumiskDoc::export_node(const TreeEntry& node, const std::string& path) con
     }
 }
 
-SharedPtr<TreeEntry> CLumiskDoc::import_file(const std::string& path) const {
+SharedPtr<TreeEntry> Document::import_file(const std::string& path) const {
     try {
         io::IFStream in(path);
         std::uint8_t version = 0;
@@ -183,7 +183,7 @@ SharedPtr<TreeEntry> CLumiskDoc::import_file(const std::string& path) const {
 
 // Two servers with one catalog name would share one catalog file and overwrite
 // each other's catalog: an imported server whose name is taken draws a new one.
-void CLumiskDoc::give_unused_catalog_names(const TreeEntry& imported) const {
+void Document::give_unused_catalog_names(const TreeEntry& imported) const {
     std::set<std::string> used;
     if (servers_) {
         for_each_node(*servers_, [&](const TreeEntry& node) {
