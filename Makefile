@@ -42,6 +42,8 @@ clean:
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
-# Fails on any source file that clang-format would change.
+# Fails on any source file that clang-format would change, or whose includes go
+# around the layers' include roots.
 format-check: deps
 	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
+	scripts/check-includes

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/Server.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Server.h"
+#include "engine/tree/TreeEntry.h"
 
 namespace tovan {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/Entry.h"
-#include "engine/Server.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Entry.h"
+#include "engine/catalog/Server.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

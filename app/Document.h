@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/ScanFilter.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/ScanFilter.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

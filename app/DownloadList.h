@@ -3,8 +3,8 @@
 #include <chrono>
 #include <vector>
 
-#include "engine/Downloader.h"
-#include "engine/TreeEntry.h"
+#include "engine/download/Downloader.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DownloadTask.h"
+#include "engine/download/DownloadTask.h"
 #include "tovan/SharedPtr.h"
 #include "tovan/io/IStream.h"
 #include "tovan/io/OStream.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/Downloader.h"
+#include "engine/download/Downloader.h"
 
 namespace tovan {
 

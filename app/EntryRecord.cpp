@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/RecordIo.h"
-#include "engine/CatalogLock.h"
+#include "engine/catalog/CatalogLock.h"
 #include "tovan/TextualErrorInfo.h"
 #include "tovan/io/Failure.h"
 #include "tovan/log/FailureRecord.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Entry.h"
+#include "engine/catalog/Entry.h"
 #include "tovan/io/IStream.h"
 #include "tovan/io/OStream.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ScanOptions.h"
+#include "engine/catalog/ScanOptions.h"
 
 namespace tovan {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ScanFilter.h"
+#include "engine/catalog/ScanFilter.h"
 #include "tovan/io/IStream.h"
 #include "tovan/io/OStream.h"
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "engine/Scanner.h"
-#include "engine/TreeEntry.h"
+#include "engine/scan/Scanner.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

@@ -8,7 +8,7 @@
 #include "app/Options.h"
 #include "app/SchedulerObserver.h"
 #include "app/TextFormats.h"
-#include "engine/Scanner.h"
+#include "engine/scan/Scanner.h"
 #include "tovan/ProfilerScope.h"
 #include "tovan/log/LogChannels.h"
 

@@ -11,8 +11,8 @@
 
 #include "app/ChangeRecord.h"
 #include "app/Scanning.h"
-#include "engine/Entry.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Entry.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/ChangeRecord.h"
-#include "engine/TreeEntry.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

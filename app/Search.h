@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/SearchResult.h"
-#include "engine/Entry.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Entry.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Server.h"
+#include "engine/catalog/Server.h"
 #include "tovan/SharedPtr.h"
 #include "tovan/io/IStream.h"
 #include "tovan/io/OStream.h"

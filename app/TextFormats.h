@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/EntryState.h"
+#include "engine/catalog/EntryState.h"
 
 namespace tovan {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/TreeEntry.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 #include "tovan/io/IStream.h"
 #include "tovan/io/OStream.h"

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "engine/ListingMerge.h"
+#include "engine/catalog/ListingMerge.h"
 
 namespace bench {
 

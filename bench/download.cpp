@@ -17,12 +17,13 @@
 #include <exception>
 #include <thread>
 
-#include "engine/Connection.h"
-#include "engine/Downloader.h"
-#include "engine/FileDownloader.h"
-#include "engine/InternetSession.h"
-#include "engine/Server.h"
-#include "engine/TransferSpeed.h"
+#include "engine/catalog/Server.h"
+#include "engine/connection/Connection.h"
+#include "engine/connection/FileDownloader.h"
+#include "engine/connection/Protocols.h"
+#include "engine/connection/TransferSpeed.h"
+#include "engine/curl/InternetSession.h"
+#include "engine/download/Downloader.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ std::int64_t drive(FileDownloader& downloader, const std::string& source,
 
 int run_direct(const Server& server, InternetSession& session, const std::string& file_name,
                const std::string& destination) {
-    SharedPtr<Connection> connection = server.connect(session);
+    SharedPtr<Connection> connection = Protocols::connect(server, session);
     SharedPtr<FileDownloader> downloader = connection ? connection->create_downloader() : nullptr;
     if (!downloader)
         return std::fprintf(stderr, "can't connect\n"), 1;

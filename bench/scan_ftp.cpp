@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "engine/Scanner.h"
+#include "engine/scan/Scanner.h"
 
 int main(int argc, char** argv) {
     using namespace tovan;

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/Scanner.h"
+#include "engine/scan/Scanner.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "engine/Entry.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Entry.h"
+#include "engine/tree/TreeEntry.h"
 
 namespace tovan::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/DepthText.h"
 
-#include "engine/Server.h"
+#include "engine/catalog/Server.h"
 
 namespace tovan::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/CommandContext.h"
-#include "engine/Downloader.h"
+#include "engine/download/Downloader.h"
 
 namespace CLI {
 class App;

@@ -5,7 +5,7 @@
 
 #include "cli/Output.h"
 #include "cli/Session.h"
-#include "engine/Downloader.h"
+#include "engine/download/Downloader.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan::cli {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "engine/Downloader.h"
+#include "engine/download/Downloader.h"
 
 namespace tovan::cli {
 

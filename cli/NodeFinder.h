@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Entry.h"
-#include "engine/TreeEntry.h"
+#include "engine/catalog/Entry.h"
+#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan::cli {

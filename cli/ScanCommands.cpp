@@ -5,13 +5,13 @@
 
 #include "app/DownloadList.h"
 #include "app/Scheduler.h"
+#include "app/UserFolders.h"
 #include "cli/CliError.h"
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
 #include "cli/StopSignal.h"
-#include "cli/UserFolders.h"
 
 namespace tovan::cli {
 namespace {

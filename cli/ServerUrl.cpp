@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "app/SystemPaths.h"
-#include "engine/UrlEscapes.h"
+#include "engine/catalog/UrlEscapes.h"
 
 namespace tovan::cli {
 

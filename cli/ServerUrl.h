@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/CliError.h"
-#include "engine/Server.h"
+#include "engine/catalog/Server.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan::cli {

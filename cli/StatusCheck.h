@@ -4,7 +4,7 @@
 
 #include "app/Document.h"
 #include "app/Options.h"
-#include "engine/TreeEntry.h"
+#include "engine/tree/TreeEntry.h"
 
 namespace tovan {
 class InternetSession;

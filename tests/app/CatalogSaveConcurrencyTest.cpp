@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "app/CatalogFile.h"
-#include "engine/ListingMerge.h"
+#include "engine/catalog/ListingMerge.h"
 #include "support/TempFolder.h"
 
 namespace tovan {

@@ -9,7 +9,7 @@
 #include "app/DownloadList.h"
 #include "app/DownloadTaskRecord.h"
 #include "app/ServerRecord.h"
-#include "engine/Server.h"
+#include "engine/catalog/Server.h"
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"

@@ -12,7 +12,7 @@
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
-#include "engine/Scanner.h"
+#include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
 #include "support/TempFolder.h"
 #include "tovan/log/Log.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/Entry.h"
+#include "engine/catalog/Entry.h"
 
 namespace tovan::test {
 

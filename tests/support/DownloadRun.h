@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/Downloader.h"
-#include "engine/FileDownloader.h"
+#include "engine/connection/FileDownloader.h"
+#include "engine/download/Downloader.h"
 
 namespace tovan::test {
 

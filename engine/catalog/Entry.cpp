@@ -1,0 +1,582 @@
+#include "engine/catalog/Entry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engine/catalog/CatalogLock.h"
+#include "engine/catalog/PathPool.h"
+
+namespace tovan {
+
+struct Entry::FolderBlock {
+    const std::string* path = nullptr;
+    std::vector<SharedPtr<Entry>> children;
+    std::atomic<std::int64_t> last_listing_ms{0};
+    std::int64_t time = 0;
+    // How many leading children are known to be in order; lookups binary-search
+    // them, and sorting only has to place what was appended behind them.
+    std::uint32_t sorted_prefix = 0;
+};
+
+namespace {
+
+bool ends_in_separator(std::string_view text) {
+    return !text.empty() && (text.back() == '/' || text.back() == '\\');
+}
+
+}  // namespace
+
+bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
+    if (a->is_folder() != b->is_folder())
+        return a->is_folder();
+    return a->name() < b->name();
+}
+
+SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
+    SharedPtr<Entry> entry =
+        make_shared_with_tail<Entry>(sizeof(FileBlock) + name.size(), InlineKey(), name, false);
+    entry->set_size(size);
+    entry->set_time(time);
+    return entry;
+}
+
+SharedPtr<Entry> Entry::create_folder(std::string_view name) {
+    return make_shared_with_tail<Entry>(name.size(), InlineKey(), name, true);
+}
+
+Entry::Entry(std::byte* tail, InlineKey, std::string_view name, bool folder) {
+    if (folder) {
+        data_ = new FolderBlock;
+        set_flags(FolderFlag);
+    } else {
+        data_ = new (tail) FileBlock;
+        tail += sizeof(FileBlock);
+        set_flags(InlineFileFlag);
+    }
+    std::memcpy(tail, name.data(), name.size());
+    name_ = reinterpret_cast<const char*>(tail);
+    name_size_ = static_cast<std::uint32_t>(name.size());
+}
+
+Entry::~Entry() {
+    free_data();
+    delete previous_;
+    if (flags() & HeapNameFlag)
+        delete[] name_;
+}
+
+void Entry::free_data() {
+    if (data_ == nullptr)
+        return;
+    if (is_folder()) {
+        // Children that live on (held by a request, say) must not point back here.
+        std::vector<SharedPtr<Entry>> orphans;
+        {
+            CatalogGuard guard(catalog_lock());
+            orphans.swap(folder_block()->children);
+            for (const SharedPtr<Entry>& child : orphans) {
+                Entry* self = this;
+                child->parent_.compare_exchange_strong(self, nullptr);
+            }
+        }
+        delete folder_block();
+    } else if (!(flags() & InlineFileFlag)) {
+        delete file_block();
+    }
+    data_ = nullptr;
+}
+
+Entry::FileBlock* Entry::file_block() const {
+    return is_folder() ? nullptr : static_cast<FileBlock*>(data_);
+}
+
+Entry::FolderBlock* Entry::folder_block() const {
+    return is_folder() ? static_cast<FolderBlock*>(data_) : nullptr;
+}
+
+void Entry::make_folder(bool folder) {
+    if (folder == is_folder() && data_ != nullptr) {
+        if (folder)
+            folder_block()->last_listing_ms = 0;
+        return;
+    }
+    free_data();
+    std::uint8_t flags = this->flags() & ~(FolderFlag | InlineFileFlag);
+    if (folder) {
+        data_ = new FolderBlock;
+        flags |= FolderFlag;
+    } else {
+        data_ = new FileBlock;
+    }
+    set_flags(flags);
+}
+
+void Entry::set_name(std::string_view name) {
+    CatalogGuard guard(catalog_lock());
+    char* copy = nullptr;
+    if (!name.empty()) {
+        copy = new char[name.size()];
+        std::memcpy(copy, name.data(), name.size());
+    }
+    if (flags() & HeapNameFlag)
+        delete[] name_;
+    name_ = copy;
+    name_size_ = static_cast<std::uint32_t>(name.size());
+    set_flags(flags() | HeapNameFlag);
+}
+
+std::uint64_t Entry::size() const {
+    const FileBlock* file = file_block();
+    return file != nullptr ? file->size : 0;
+}
+
+std::int64_t Entry::time() const {
+    if (data_ == nullptr)
+        return 0;
+    return is_folder() ? folder_block()->time : file_block()->time;
+}
+
+std::int64_t Entry::last_listing_ms() const {
+    const FolderBlock* folder = folder_block();
+    return folder != nullptr ? folder->last_listing_ms.load(std::memory_order_relaxed) : 0;
+}
+
+void Entry::set_size(std::uint64_t size) {
+    if (FileBlock* file = file_block())
+        file->size = size;
+}
+
+void Entry::set_time(std::int64_t time) {
+    if (data_ == nullptr)
+        return;
+    if (is_folder())
+        folder_block()->time = time;
+    else
+        file_block()->time = time;
+}
+
+void Entry::set_last_listing_ms(std::int64_t ms) {
+    if (FolderBlock* folder = folder_block())
+        folder->last_listing_ms.store(ms, std::memory_order_relaxed);
+}
+
+std::uint64_t Entry::previous_size() const {
+    if (state() == EntryState::New)
+        return 0;
+    CatalogGuard guard(catalog_lock());
+    return previous_ != nullptr ? previous_->size : size();
+}
+
+std::int64_t Entry::previous_time() const {
+    CatalogGuard guard(catalog_lock());
+    return previous_ != nullptr ? previous_->time : time();
+}
+
+bool Entry::has_previous() const {
+    CatalogGuard guard(catalog_lock());
+    return previous_ != nullptr;
+}
+
+Entry::Previous& Entry::previous() {
+    if (previous_ == nullptr)
+        previous_ = new Previous;
+    return *previous_;
+}
+
+void Entry::set_previous_size(std::uint64_t size) {
+    CatalogGuard guard(catalog_lock());
+    previous().size = size;
+}
+
+void Entry::set_previous_time(std::int64_t time) {
+    CatalogGuard guard(catalog_lock());
+    previous().time = time;
+}
+
+std::string Entry::path() const {
+    CatalogGuard guard(catalog_lock());
+    if (is_folder()) {
+        const std::string* path = folder_block()->path;
+        return path != nullptr ? *path : std::string();
+    }
+    const Entry* up = parent();
+    return up != nullptr ? up->path_for_children() : std::string();
+}
+
+void Entry::set_path(std::string_view path) {
+    CatalogGuard guard(catalog_lock());
+    if (FolderBlock* folder = folder_block())
+        folder->path = PathPool::intern(path);
+}
+
+std::string Entry::full_path() const {
+    CatalogGuard guard(catalog_lock());
+    std::string full = path();
+    full += name();
+    return full;
+}
+
+std::string Entry::path_for_children() const {
+    std::string full = full_path();
+    if (!ends_in_separator(full))
+        full += '/';
+    return full;
+}
+
+void Entry::rebase_paths(std::string_view path) {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr)
+        return;
+    folder->path = PathPool::intern(path);
+    const std::string inner = path_for_children();
+    for (const SharedPtr<Entry>& child : folder->children)
+        if (child->is_folder())
+            child->rebase_paths(inner);
+}
+
+}  // namespace tovan
+
+namespace tovan {
+
+std::size_t Entry::child_count() const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    return folder != nullptr ? folder->children.size() : 0;
+}
+
+SharedPtr<Entry> Entry::child(std::size_t index) const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr || index >= folder->children.size())
+        return {};
+    return folder->children[index];
+}
+
+void Entry::for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const {
+    CatalogGuard guard(catalog_lock());
+    if (const FolderBlock* folder = folder_block())
+        for (const SharedPtr<Entry>& child : folder->children) visit(child);
+}
+
+std::vector<SharedPtr<Entry>> Entry::children() const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    return folder != nullptr ? folder->children : std::vector<SharedPtr<Entry>>();
+}
+
+void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
+    if (!is_folder())
+        return;
+    if (!std::is_sorted(items.begin(), items.end(), comes_before))
+        std::sort(items.begin(), items.end(), comes_before);
+    CatalogGuard guard(catalog_lock());
+    auto& children = folder_block()->children;
+    for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);
+    if (children.empty()) {
+        children = std::move(items);
+        folder_block()->sorted_prefix = static_cast<std::uint32_t>(children.size());
+        return;
+    }
+    children.insert(children.end(), std::make_move_iterator(items.begin()),
+                    std::make_move_iterator(items.end()));
+    sort_children();
+}
+
+std::vector<SharedPtr<Entry>> Entry::child_folders() const {
+    CatalogGuard guard(catalog_lock());
+    std::vector<SharedPtr<Entry>> folders;
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr)
+        return folders;
+    const auto& children = folder->children;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        // Folders come first in the sorted part: the rest of it holds only files.
+        if (i < folder->sorted_prefix && !children[i]->is_folder()) {
+            i = folder->sorted_prefix - 1;
+            continue;
+        }
+        if (children[i]->is_folder())
+            folders.push_back(children[i]);
+    }
+    return folders;
+}
+
+void Entry::add_child(const SharedPtr<Entry>& child) {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr || !child)
+        return;
+    auto& children = folder->children;
+    // Children added in order (a catalog being loaded) stay known as sorted.
+    if (folder->sorted_prefix == children.size() &&
+        (children.empty() || !comes_before(child, children.back())))
+        ++folder->sorted_prefix;
+    child->parent_.store(this, std::memory_order_release);
+    children.push_back(child);
+}
+
+std::size_t Entry::find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
+                           std::string_view name, std::size_t hint) {
+    if (hint != 0 && hint < children.size() && children[hint]->name() == name)
+        return hint;
+    const auto begin = children.begin();
+    const auto sorted_end = begin + std::min(sorted, children.size());
+    const auto files_begin = std::partition_point(
+        begin, sorted_end, [](const SharedPtr<Entry>& e) { return e->is_folder(); });
+    const auto by_name = [](const SharedPtr<Entry>& e, std::string_view n) {
+        return e->name() < n;
+    };
+    for (auto [first, last] : {std::pair(begin, files_begin), std::pair(files_begin, sorted_end)}) {
+        const auto found = std::lower_bound(first, last, name, by_name);
+        if (found != last && (*found)->name() == name)
+            return found - begin;
+    }
+    for (auto it = sorted_end; it != children.end(); ++it)
+        if ((*it)->name() == name)
+            return it - begin;
+    return NotFound;
+}
+
+std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
+    return find_in(folder_block()->children, folder_block()->sorted_prefix, name, hint);
+}
+
+std::size_t Entry::index_of(const Entry* child) const {
+    const auto& children = folder_block()->children;
+    const std::size_t by_name = index_of(child->name(), 0);
+    if (by_name != NotFound && children[by_name].get() == child)
+        return by_name;
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (children[i].get() == child)
+            return i;
+    return NotFound;
+}
+
+SharedPtr<Entry> Entry::find_child(std::string_view name, std::size_t hint) const {
+    CatalogGuard guard(catalog_lock());
+    if (folder_block() == nullptr)
+        return {};
+    const std::size_t index = index_of(name, hint);
+    return index != NotFound ? folder_block()->children[index] : SharedPtr<Entry>();
+}
+
+void Entry::remove_child(const Entry* child) {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr || child == nullptr)
+        return;
+    const std::size_t index = index_of(child);
+    if (index == NotFound)
+        return;
+    SharedPtr<Entry> removed = std::move(folder->children[index]);
+    folder->children.erase(folder->children.begin() + index);
+    if (index < folder->sorted_prefix)
+        --folder->sorted_prefix;
+    Entry* self = this;
+    removed->parent_.compare_exchange_strong(self, nullptr);
+}
+
+void Entry::replace_child(const Entry* old, const SharedPtr<Entry>& item) {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr || !item)
+        return;
+    const std::size_t index = old != nullptr ? index_of(old) : NotFound;
+    if (index == NotFound) {
+        add_child(item);
+        return;
+    }
+    SharedPtr<Entry>& slot = folder->children[index];
+    const bool same_place = slot->is_folder() == item->is_folder() && slot->name() == item->name();
+    if (!same_place && index < folder->sorted_prefix)
+        folder->sorted_prefix = static_cast<std::uint32_t>(index);
+    Entry* self = this;
+    slot->parent_.compare_exchange_strong(self, nullptr);
+    item->parent_.store(this, std::memory_order_release);
+    slot = item;
+}
+
+void Entry::sort_children() {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr || folder->sorted_prefix >= folder->children.size())
+        return;
+    auto& children = folder->children;
+    const auto middle = children.begin() + folder->sorted_prefix;
+    if (!std::is_sorted(middle, children.end(), comes_before))
+        std::sort(middle, children.end(), comes_before);
+    if (middle != children.begin() && comes_before(*middle, *(middle - 1)))
+        std::inplace_merge(children.begin(), middle, children.end(), comes_before);
+    folder->sorted_prefix = static_cast<std::uint32_t>(children.size());
+}
+
+void Entry::reserve_children(std::size_t count) {
+    CatalogGuard guard(catalog_lock());
+    if (FolderBlock* folder = folder_block())
+        folder->children.reserve(count);
+}
+
+// Keeps the children for which keep(child) is true, in order, in one pass.
+template <class Keep>
+void Entry::compact_children(Keep keep) {
+    auto& children = folder_block()->children;
+    std::vector<SharedPtr<Entry>> dropped;
+    std::uint32_t sorted_prefix = folder_block()->sorted_prefix;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (keep(*children[i])) {
+            if (kept != i)
+                children[kept] = std::move(children[i]);
+            ++kept;
+            continue;
+        }
+        if (i < folder_block()->sorted_prefix)
+            --sorted_prefix;
+        Entry* self = this;
+        children[i]->parent_.compare_exchange_strong(self, nullptr);
+        dropped.push_back(std::move(children[i]));
+    }
+    children.resize(kept);
+    folder_block()->sorted_prefix = sorted_prefix;
+}
+
+void Entry::remove_children_where(const Predicate& matches) {
+    CatalogGuard guard(catalog_lock());
+    if (folder_block() == nullptr)
+        return;
+    compact_children([&](const Entry& child) { return !matches(child); });
+    settle();
+}
+
+void Entry::unmark_children_where(const Predicate& matches) {
+    CatalogGuard guard(catalog_lock());
+    if (folder_block() == nullptr)
+        return;
+    compact_children([&](Entry& child) {
+        if (!matches(child))
+            return true;
+        return child.unmark_subtree();
+    });
+    settle();
+}
+
+// Unmarks this entry and everything below it without looking upward (the caller
+// settles the parent once); false when the entry was deleted and must leave.
+bool Entry::unmark_subtree() {
+    const EntryState state = this->state();
+    if (state == EntryState::Deleted)
+        return false;
+    // An unmarked entry has nothing marked below it.
+    if (state == EntryState::Unchanged)
+        return true;
+    store_state(EntryState::Unchanged);
+    if (is_folder())
+        compact_children([](Entry& child) { return child.unmark_subtree(); });
+    return true;
+}
+
+void Entry::store_state(EntryState state) {
+    set_flags(static_cast<std::uint8_t>((flags() & ~StateMask) | static_cast<std::uint8_t>(state)));
+    if (state == EntryState::Unchanged) {
+        delete previous_;
+        previous_ = nullptr;
+    }
+    Entry* up = parent();
+    if (state != EntryState::Unchanged && up != nullptr && up->state() == EntryState::Unchanged)
+        up->set_state(EntryState::ContainsChanges);
+}
+
+void Entry::settle() {
+    CatalogGuard guard(catalog_lock());
+    if (state() == EntryState::ContainsChanges && !has_changed_children(false))
+        set_state(EntryState::Unchanged);
+}
+
+void Entry::set_state(EntryState state) {
+    CatalogGuard guard(catalog_lock());
+    if (this->state() == state)
+        return;
+    Entry* up = parent();
+    if (this->state() == EntryState::Deleted && state == EntryState::Unchanged) {
+        // Unmarking a deleted item drops it; this entry may be gone afterwards.
+        if (up != nullptr) {
+            up->remove_child(this);
+            up->settle();
+        }
+        return;
+    }
+    store_state(state);
+    if (is_folder() && state == EntryState::Deleted) {
+        for (const SharedPtr<Entry>& child : folder_block()->children)
+            child->set_state(EntryState::Deleted);
+    } else if (is_folder() && state == EntryState::Unchanged) {
+        compact_children([](Entry& child) { return child.unmark_subtree(); });
+    }
+    // Only an unmarked entry can leave its folder with nothing marked.
+    if (up != nullptr && state == EntryState::Unchanged)
+        up->settle();
+}
+
+void Entry::restore() {
+    CatalogGuard guard(catalog_lock());
+    if (state() != EntryState::Deleted)
+        return;
+    store_state(is_folder() && has_changed_children(false) ? EntryState::ContainsChanges
+                                                           : EntryState::Unchanged);
+    if (Entry* up = parent())
+        up->settle();
+}
+
+bool Entry::has_changed_children(bool marked_only) const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr)
+        return false;
+    for (const SharedPtr<Entry>& child : folder->children) {
+        const EntryState state = child->state();
+        if (state != EntryState::Unchanged &&
+            !(marked_only && state == EntryState::ContainsChanges))
+            return true;
+    }
+    return false;
+}
+
+void Entry::statistics(CatalogStats& out) const {
+    out = CatalogStats();
+    CatalogGuard guard(catalog_lock());
+    add_statistics(out);
+}
+
+void Entry::add_statistics(CatalogStats& out) const {
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr)
+        return;
+    for (const SharedPtr<Entry>& child : folder->children) {
+        if (child->is_folder()) {
+            ++out.folders;
+            child->add_statistics(out);
+            continue;
+        }
+        ++out.files;
+        const std::uint64_t size = child->size();
+        switch (child->state()) {
+            case EntryState::Deleted:
+                out.previous_size += size;
+                break;
+            case EntryState::New:
+                out.current_size += size;
+                break;
+            case EntryState::Modified:
+                out.current_size += size;
+                out.previous_size += child->previous_ != nullptr ? child->previous_->size : size;
+                break;
+            default:
+                out.current_size += size;
+                out.previous_size += size;
+        }
+    }
+}
+
+}  // namespace tovan

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/catalog/CatalogStats.h"
+#include "engine/catalog/EntryState.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+// One file or folder of a server's catalog. Catalogs hold millions of entries, so
+// an entry is a name, a parent link, one pointer to its file or folder block, one
+// pointer to the rarely present previous values and a flag byte; entries made by
+// create_file and create_folder share one allocation with their control block,
+// their name and (for files) their file block.
+//
+// Children sequences and folder paths are guarded by the catalog lock; every
+// operation here that touches them takes it. A folder owns its children; the
+// parent link is a plain pointer, cleared when the child leaves the folder.
+class Entry {
+    struct InlineKey {
+        explicit InlineKey() = default;
+    };
+
+public:
+    struct FileBlock {
+        std::uint64_t size = 0;
+        std::int64_t time = 0;  // seconds since 1970 UTC
+    };
+    struct FolderBlock;
+    struct Previous {
+        std::uint64_t size = 0;
+        std::int64_t time = 0;
+    };
+    using Predicate = std::function<bool(const Entry&)>;
+
+    static SharedPtr<Entry> create_file(std::string_view name, std::uint64_t size,
+                                        std::int64_t time);
+    static SharedPtr<Entry> create_folder(std::string_view name);
+
+    Entry() = default;
+    Entry(std::byte* tail, InlineKey, std::string_view name, bool folder);
+    ~Entry();
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+
+    // Gives the entry a folder or a zeroed file block; an existing folder keeps
+    // its children.
+    void make_folder(bool folder);
+    bool is_folder() const { return (flags() & FolderFlag) != 0; }
+    EntryState state() const { return static_cast<EntryState>(flags() & StateMask); }
+
+    std::string_view name() const { return {name_, name_size_}; }
+    void set_name(std::string_view name);
+    Entry* parent() const { return parent_.load(std::memory_order_acquire); }
+
+    std::uint64_t size() const;
+    std::int64_t time() const;
+    std::int64_t last_listing_ms() const;
+    void set_size(std::uint64_t size);
+    void set_time(std::int64_t time);
+    void set_last_listing_ms(std::int64_t ms);
+
+    // Size and time before the marked change; a new file had no size.
+    std::uint64_t previous_size() const;
+    std::int64_t previous_time() const;
+    bool has_previous() const;
+    void set_previous_size(std::uint64_t size);
+    void set_previous_time(std::int64_t time);
+
+    // The path of the folder that holds this one, ending in a separator.
+    std::string path() const;
+    void set_path(std::string_view path);
+    std::string full_path() const;
+    // The full path with "/" appended when it does not end in a separator.
+    std::string path_for_children() const;
+    void rebase_paths(std::string_view path);
+
+    std::size_t child_count() const;
+    SharedPtr<Entry> child(std::size_t index) const;
+    // Calls visit for each child in order, holding the catalog lock throughout.
+    void for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const;
+    // The children, or those that are folders, taken under one hold of the lock.
+    std::vector<SharedPtr<Entry>> children() const;
+    std::vector<SharedPtr<Entry>> child_folders() const;
+    void add_child(const SharedPtr<Entry>& child);
+    // Adds many children at once, in order, under one hold of the lock.
+    void add_children(std::vector<SharedPtr<Entry>> items);
+    void remove_child(const Entry* child);
+    // Puts item where old was (or appends it when old is not here).
+    void replace_child(const Entry* old, const SharedPtr<Entry>& item);
+    // The child with exactly this name; the child at hint is tried first.
+    SharedPtr<Entry> find_child(std::string_view name, std::size_t hint = 0) const;
+    void sort_children();
+    void reserve_children(std::size_t count);
+
+    // Catalog order: folders first, then names byte by byte as unsigned characters.
+    static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b);
+    static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
+    // The index of the child named name in children whose first sorted ones are
+    // in catalog order: the hint first, then a binary search, then the rest.
+    static std::size_t find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
+                               std::string_view name, std::size_t hint);
+    // Removes every child that matches, in one pass.
+    void remove_children_where(const Predicate& matches);
+    // Unmarks every child that matches, in one pass (deleted ones leave).
+    void unmark_children_where(const Predicate& matches);
+
+    void set_state(EntryState state);
+    // A folder marked as holding changes loses the mark once nothing below is marked.
+    void settle();
+    // Brings back a deleted entry that exists again, without dropping it.
+    void restore();
+    bool has_changed_children(bool marked_only) const;
+
+    void statistics(CatalogStats& out) const;
+
+private:
+    enum : std::uint8_t {
+        StateMask = 0x07,
+        FolderFlag = 0x08,
+        InlineFileFlag = 0x10,  // the file block lives in this entry's allocation
+        HeapNameFlag = 0x20,    // the name was set later and lives on its own
+    };
+
+    std::uint8_t flags() const { return flags_.load(std::memory_order_relaxed); }
+    void set_flags(std::uint8_t flags) { flags_.store(flags, std::memory_order_relaxed); }
+    FileBlock* file_block() const;
+    FolderBlock* folder_block() const;
+    Previous& previous();
+    void free_data();
+    void store_state(EntryState state);
+    bool unmark_subtree();
+    std::size_t index_of(std::string_view name, std::size_t hint) const;
+    std::size_t index_of(const Entry* child) const;
+    void add_statistics(CatalogStats& out) const;
+    template <class Keep>
+    void compact_children(Keep keep);
+
+    const char* name_ = nullptr;
+    std::atomic<Entry*> parent_{nullptr};
+    void* data_ = nullptr;
+    Previous* previous_ = nullptr;
+    std::atomic<std::uint8_t> flags_{0};
+    std::uint32_t name_size_ = 0;
+};
+
+}  // namespace tovan

@@ -1,0 +1,256 @@
+#include "engine/catalog/ListingMerge.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "tovan/Utf8Case.h"
+
+namespace tovan {
+
+ListingMerge::ListingMerge(const Server& server, const ScanOptions& options, std::int64_t now,
+                           MergeListener& listener)
+    : server_(server), options_(options), now_(now), listener_(listener) {}
+
+void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_depth,
+                         bool new_folder, bool single) {
+    child_depth_ = child_depth;
+    single_ = single;
+    folded_path_ = to_lower_utf8(folder.path_for_children());
+    // The listing is detached: no other thread changes it while it is merged.
+    const std::vector<SharedPtr<Entry>> items = fresh.children();
+    if (items.empty() && !options_.keep_empty_folder_marks)
+        folder.set_state(EntryState::Unchanged);
+    if (new_folder) {
+        folder.reserve_children(folder.child_count() + items.size());
+        for (const SharedPtr<Entry>& item : items) add_new(folder, item);
+    } else {
+        std::vector<SharedPtr<Entry>> gone;
+        merge_known(folder, items, gone);
+        handle_gone(folder, gone);
+    }
+    folder.sort_children();
+    if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)
+        unmark_old_changes(folder);
+    // A replaced file takes its old mark with it.
+    folder.settle();
+}
+
+// Sets the mark unless the change filter ignores the item; false when nothing changed.
+bool ListingMerge::mark(const SharedPtr<Entry>& item, EntryState state) {
+    if (item->state() == state || is_ignored(*item, folded_path_))
+        return false;
+    set_mark(item, state);
+    return true;
+}
+
+void ListingMerge::set_mark(const SharedPtr<Entry>& item, EntryState state) {
+    item->set_state(state);
+    listener_.marked(item);
+}
+
+// Every item of the folder is checked, so its path is case folded once per
+// merge instead of once per item.
+bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
+    std::string name = to_lower_utf8(item.name());
+    return server_.is_change_ignored_folded(name, folded_path + name);
+}
+
+// True when the filter ignores the item and everything below it.
+bool ListingMerge::ignores_all(const Entry& item, const std::string& folded_path) const {
+    if (!is_ignored(item, folded_path))
+        return false;
+    const std::string below = folded_path + to_lower_utf8(item.name()) + '/';
+    for (const SharedPtr<Entry>& child : item.children())
+        if (!ignores_all(*child, below))
+            return false;
+    return true;
+}
+
+void ListingMerge::queue(const SharedPtr<Entry>& item, std::int32_t depth, bool new_folder) {
+    if (item->is_folder() && depth != 0 && !single_)
+        listener_.subfolder_found(item, depth, new_folder);
+}
+
+bool ListingMerge::is_recent(std::int64_t time) const {
+    return !options_.unmark_old_enabled || (now_ - time) / 3600 <= options_.unmark_old_hours;
+}
+
+std::int32_t ListingMerge::depth_for(const Entry& item) const {
+    const std::int32_t own = server_.scan_depth(item);
+    return own != Server::DefaultDepth ? own : child_depth_;
+}
+
+std::int32_t ListingMerge::new_depth(const Entry& item) const {
+    return options_.full_scan_new_folders ? Server::FullScan : depth_for(item);
+}
+
+void ListingMerge::add_new(Entry& folder, const SharedPtr<Entry>& item) {
+    folder.add_child(item);
+    mark_added(item);
+}
+
+void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
+    if (!item->is_folder() && is_recent(item->time()))
+        mark(item, EntryState::New);
+    queue(item, new_depth(*item), true);
+}
+
+// The children change in three batches (replacements in place, removals in one
+// pass, additions in one merge); marks and queues follow once all are in place.
+void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+                               std::vector<SharedPtr<Entry>>& gone) {
+    folder.sort_children();
+    const std::vector<SharedPtr<Entry>> known = folder.children();
+    const std::vector<Match> matches = match_items(known, items, gone);
+    std::vector<const Entry*> retyped;
+    std::vector<SharedPtr<Entry>> added;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Match& match = matches[i];
+        if (match.fate == Fate::Added) {
+            if (match.old != Unmatched)
+                retyped.push_back(known[match.old].get());
+            added.push_back(items[i]);
+        } else if (match.fate == Fate::Replaced) {
+            const Entry& old = *known[match.old];
+            items[i]->set_previous_size(old.size());
+            items[i]->set_previous_time(old.time());
+            folder.replace_child(&old, items[i]);
+        }
+    }
+    remove_all(folder, std::move(retyped));
+    folder.add_children(std::move(added));
+    // Backwards, so that subfolders are queued, front first, in listing order.
+    for (std::size_t i = items.size(); i-- > 0;) {
+        switch (matches[i].fate) {
+            case Fate::Added:
+                mark_added(items[i]);
+                break;
+            case Fate::Kept:
+                keep_old(known[matches[i].old]);
+                break;
+            case Fate::Replaced:
+                mark_replaced(items[i], *known[matches[i].old]);
+                break;
+            case Fate::Repeated:
+                break;
+        }
+    }
+}
+
+// What each listed item is to the folder's children (known, sorted), and the
+// children no item matched.
+std::vector<ListingMerge::Match> ListingMerge::match_items(
+    const std::vector<SharedPtr<Entry>>& known, const std::vector<SharedPtr<Entry>>& items,
+    std::vector<SharedPtr<Entry>>& gone) {
+    const std::size_t files =
+        std::partition_point(known.begin(), known.end(),
+                             [](const SharedPtr<Entry>& e) { return e->is_folder(); }) -
+        known.begin();
+    std::vector<char> listed(known.size(), 0);
+    std::vector<Match> matches(items.size());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const SharedPtr<Entry>& item = items[i];
+        if (i > 0 && same_item(*items[i - 1], *item)) {
+            matches[i].fate = Fate::Repeated;  // a name listed twice is merged once
+            continue;
+        }
+        const std::size_t old = find_known(known, files, next, item);
+        if (old == Entry::NotFound)
+            continue;
+        listed[old] = 1;
+        matches[i] = {static_cast<std::uint32_t>(old), fate_of(*known[old], *item)};
+    }
+    for (std::size_t k = 0; k < known.size(); ++k)
+        if (!listed[k])
+            gone.push_back(known[k]);
+    return matches;
+}
+
+bool ListingMerge::same_item(const Entry& a, const Entry& b) {
+    return a.name() == b.name() && a.is_folder() == b.is_folder();
+}
+
+// Both lists are in catalog order, so the child of the item's kind and name is
+// at next or after children that no item lists (next only moves forward); an
+// item without one may have one of the other kind, a file that became a folder.
+std::size_t ListingMerge::find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
+                                     std::size_t& next, const SharedPtr<Entry>& item) {
+    if (next < known.size() && same_item(*known[next], *item))
+        return next++;
+    while (next < known.size() && Entry::comes_before(known[next], item)) ++next;
+    if (next < known.size() && same_item(*known[next], *item))
+        return next++;
+    const auto first = known.begin() + (item->is_folder() ? files : 0);
+    const auto last = item->is_folder() ? known.end() : known.begin() + files;
+    const auto found = std::lower_bound(
+        first, last, item->name(),
+        [](const SharedPtr<Entry>& e, std::string_view name) { return e->name() < name; });
+    if (found == last || (*found)->name() != item->name())
+        return Entry::NotFound;
+    return found - known.begin();
+}
+
+ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Entry& item) {
+    // One of another kind leaves, and the item comes in as new.
+    if (old.is_folder() != item.is_folder())
+        return Fate::Added;
+    const bool same = old.is_folder() || (old.time() == item.time() && old.size() == item.size());
+    return same ? Fate::Kept : Fate::Replaced;
+}
+
+void ListingMerge::mark_replaced(const SharedPtr<Entry>& item, const Entry& old) {
+    const bool only_time_changed = old.size() == item->size();
+    if ((options_.mark_changed_by_mtime || !only_time_changed) && is_recent(item->time()))
+        mark(item, EntryState::Modified);
+}
+
+// The catalog keeps its entry; one that had been deleted is back.
+void ListingMerge::keep_old(const SharedPtr<Entry>& old) {
+    if (old->state() == EntryState::Deleted) {
+        if (old->is_folder()) {
+            // Listed again as a known folder, so its items are matched by name.
+            old->restore();
+        } else if (!(is_recent(old->time()) && mark(old, EntryState::New))) {
+            old->restore();
+        }
+    }
+    if (old->is_folder())
+        queue(old, depth_for(*old), false);
+}
+
+// A gone item is marked deleted, or leaves the catalog when deletions are not
+// marked or when the filter ignores it and all it held.
+void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& gone) {
+    std::vector<const Entry*> leaving;
+    for (const SharedPtr<Entry>& child : gone) {
+        if (options_.mark_deleted && child->state() == EntryState::Deleted)
+            continue;
+        if (!options_.mark_deleted || ignores_all(*child, folded_path_))
+            leaving.push_back(child.get());
+        else
+            set_mark(child, EntryState::Deleted);
+    }
+    remove_all(folder, std::move(leaving));
+}
+
+// In one pass over the children, whatever their number.
+void ListingMerge::remove_all(Entry& folder, std::vector<const Entry*> leaving) {
+    if (leaving.empty())
+        return;
+    const std::less<const Entry*> before;
+    std::sort(leaving.begin(), leaving.end(), before);
+    folder.remove_children_where([&](const Entry& child) {
+        return std::binary_search(leaving.begin(), leaving.end(), &child, before);
+    });
+}
+
+void ListingMerge::unmark_old_changes(Entry& folder) {
+    const std::int64_t hours = options_.unmark_old_hours;
+    folder.unmark_children_where([&](const Entry& child) {
+        return !child.is_folder() && child.state() != EntryState::Unchanged &&
+               (now_ - child.time()) / 3600 > hours;
+    });
+}
+
+}  // namespace tovan

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/catalog/Entry.h"
+#include "engine/catalog/MergeListener.h"
+#include "engine/catalog/ScanOptions.h"
+#include "engine/catalog/Server.h"
+
+namespace tovan {
+
+// Merges a fresh listing of one folder into the catalog: new items are added and
+// marked new, changed files replaced and marked modified with their previous size
+// and time, vanished items marked deleted (or dropped), items that came back
+// restored, and the subfolders to list next handed to the listener.
+//
+// The fresh listing is a detached folder whose children are the listed items,
+// sorted. The catalog folder is put in the same order first, so one walk over
+// both pairs them up; items are added, removed and replaced in batches, never
+// one by one in the middle of the children, so a folder of any size and any mix
+// of changes merges in n log n.
+//
+// A gone item that the change filter ignores leaves the catalog instead of being
+// marked; a gone folder that holds anything the filter does not ignore is marked
+// deleted all the same, since its contents' deletion is a change to show.
+class ListingMerge {
+public:
+    // now: the current time in seconds since 1970 UTC, for the age of changes.
+    ListingMerge(const Server& server, const ScanOptions& options, std::int64_t now,
+                 MergeListener& listener);
+
+    // child_depth: the depth for subfolders without an override of their own;
+    // new_folder: the folder was never listed; single: queue no subfolders.
+    void merge(Entry& folder, const Entry& fresh, std::int32_t child_depth, bool new_folder,
+               bool single);
+
+private:
+    bool mark(const SharedPtr<Entry>& item, EntryState state);
+    void set_mark(const SharedPtr<Entry>& item, EntryState state);
+    bool is_ignored(const Entry& item, const std::string& folded_path) const;
+    bool ignores_all(const Entry& item, const std::string& folded_path) const;
+    void queue(const SharedPtr<Entry>& item, std::int32_t depth, bool new_folder);
+    bool is_recent(std::int64_t time) const;
+    std::int32_t depth_for(const Entry& item) const;
+    std::int32_t new_depth(const Entry& item) const;
+
+    enum class Fate : std::uint8_t { Added, Kept, Replaced, Repeated };
+    static constexpr std::uint32_t Unmatched = UINT32_MAX;
+    struct Match {
+        std::uint32_t old = Unmatched;  // the index of the matching child
+        Fate fate = Fate::Added;
+    };
+
+    void add_new(Entry& folder, const SharedPtr<Entry>& item);
+    void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+                     std::vector<SharedPtr<Entry>>& gone);
+    static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
+                                          const std::vector<SharedPtr<Entry>>& items,
+                                          std::vector<SharedPtr<Entry>>& gone);
+    static bool same_item(const Entry& a, const Entry& b);
+    static std::size_t find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
+                                  std::size_t& next, const SharedPtr<Entry>& item);
+    static Fate fate_of(const Entry& old, const Entry& item);
+    void mark_added(const SharedPtr<Entry>& item);
+    void mark_replaced(const SharedPtr<Entry>& item, const Entry& old);
+    void keep_old(const SharedPtr<Entry>& old);
+    static void remove_all(Entry& folder, std::vector<const Entry*> leaving);
+    void handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>>& gone);
+    void unmark_old_changes(Entry& folder);
+
+    const Server& server_;
+    const ScanOptions& options_;
+    std::int64_t now_;
+    MergeListener& listener_;
+    std::int32_t child_depth_ = 0;
+    // The path of the merged folder's items, case folded for the change filter.
+    std::string folded_path_;
+    bool single_ = false;
+};
+
+}  // namespace tovan

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/catalog/Entry.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+// Lists one folder item by item: find_file once, then find_next until it
+// returns false. Each item is a new detached entry with its name, folder flag,
+// size (files) and modification time (seconds since 1970 UTC).
+class FileFinder {
+public:
+    FileFinder() = default;
+    FileFinder(const FileFinder&) = delete;
+    FileFinder& operator=(const FileFinder&) = delete;
+    virtual ~FileFinder() = default;
+
+    // Starts listing the folder; false when it cannot be listed. Restarts a
+    // finder that was listing another folder.
+    virtual bool find_file(const Entry& folder) = 0;
+    // Sets item to the next item, when there is one, and returns whether more
+    // may follow; the item of the call that returns false is valid too.
+    virtual bool find_next(SharedPtr<Entry>& item) = 0;
+};
+
+}  // namespace tovan

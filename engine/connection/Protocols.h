@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/connection/Connection.h"
+#include "tovan/SharedPtr.h"
+
+namespace tovan {
+
+class InternetSession;
+class Server;
+
+// Picks the protocol of a server's kind. The catalog knows servers only as places;
+// this is the one spot that knows every protocol, above them all.
+class Protocols {
+public:
+    // Opens a connection of the server's kind, FTP and HTTP ones through the
+    // session; empty when the server is offline.
+    static SharedPtr<Connection> connect(const Server& server, InternetSession& session);
+    static SharedPtr<Connection> connect(const Server& server);
+};
+
+}  // namespace tovan

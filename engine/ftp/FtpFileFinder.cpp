@@ -1,0 +1,77 @@
+#include "engine/ftp/FtpFileFinder.h"
+
+#include <ctime>
+
+#include "engine/connection/ServerRefusal.h"
+#include "tovan/log/FailureRecord.h"
+#include "tovan/log/LogChannels.h"
+
+namespace tovan {
+namespace {
+
+constexpr const char* Source = "engine/FtpFileFinder";
+constexpr const char* Function = "tovan::FtpFileFinder::find_file";
+
+[[noreturn]] void disconnected(int line) {
+    error_log(1) << "disconnected" << std::endl;
+    FailureRecord::write(Source, line, Function, "disconnected");
+    throw Exception("disconnected");
+}
+
+[[noreturn]] void refused(const std::string& path, long reply, int line) {
+    const std::string text =
+        "Can't SetCurrentDirectory(" + path + ") error: " + std::to_string(reply);
+    error_log(1) << text << std::endl;
+    FailureRecord::write(Source, line, Function, text.c_str());
+    throw ServerRefusal(text);
+}
+
+}  // namespace
+
+bool FtpFileFinder::find_file(const Entry& folder) {
+    items_.clear();
+    next_ = 0;
+    const std::string path = folder.full_path();
+    const FtpHandle::Listing listing = handle_->list(path);
+    // A listing that needed a new control connection means the old one was lost.
+    if (listing.reconnected)
+        disconnected(__LINE__);
+    if (listing.refused)
+        refused(path, listing.reply, __LINE__);
+    if (!listing.ok) {
+        error_log(1) << "listing " << path << ": " << listing.error << std::endl;
+        disconnected(__LINE__);
+    }
+    const auto rejected = [&](std::string_view name) {
+        warning_log(1) << "skipped a name with \"/\" or a NUL in " << path << ": " << name
+                       << std::endl;
+    };
+    for (const FtpListItem& listed :
+         parse_listing(listing.body, handle_->uses_mlsd(), std::time(nullptr), rejected))
+        items_.push_back(make_item(listed, folder));
+    return true;
+}
+
+SharedPtr<Entry> FtpFileFinder::make_item(const FtpListItem& listed, const Entry& folder) const {
+    if (listed.folder) {
+        SharedPtr<Entry> item = Entry::create_folder(listed.name);
+        item->set_time(listed.time);
+        return item;
+    }
+    std::int64_t time = listed.time;
+    if (listed.precision != FtpListItem::Precision::Seconds) {
+        const SharedPtr<Entry> known = folder.find_child(listed.name);
+        if (known && !known->is_folder() && known->size() == listed.size &&
+            times_agree(known->time(), listed))
+            time = known->time();
+    }
+    return Entry::create_file(listed.name, listed.link ? 0 : listed.size, time);
+}
+
+bool FtpFileFinder::find_next(SharedPtr<Entry>& item) {
+    if (next_ < items_.size())
+        item = std::move(items_[next_++]);
+    return next_ < items_.size();
+}
+
+}  // namespace tovan

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/connection/FileFinder.h"
+#include "engine/ftp/FtpHandle.h"
+#include "engine/ftp/FtpListParser.h"
+
+namespace tovan {
+
+// Lists a folder of an FTP server by MLSD, or by LIST where the server has no
+// MLSD. LIST gives times to the minute or only to the day: a file the catalog
+// holds with the same size and a time the listing agrees with keeps the
+// catalog's time, so coarse times never mark a file modified by themselves.
+class FtpFileFinder : public FileFinder {
+public:
+    explicit FtpFileFinder(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {}
+
+    // Raises "disconnected" when the control connection is lost, and a refusal
+    // naming the folder and the server's reply code when it may not be entered.
+    bool find_file(const Entry& folder) override;
+    bool find_next(SharedPtr<Entry>& item) override;
+
+private:
+    SharedPtr<Entry> make_item(const FtpListItem& listed, const Entry& folder) const;
+
+    SharedPtr<FtpHandle> handle_;
+    std::vector<SharedPtr<Entry>> items_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace tovan

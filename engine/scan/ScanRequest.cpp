@@ -1,0 +1,87 @@
+#include "engine/scan/ScanRequest.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "engine/catalog/ListingMerge.h"
+#include "engine/scan/Scanner.h"
+
+namespace tovan {
+namespace {
+
+// What the merge finds goes back to the scanner: marked items to refresh,
+// subfolders to list next (at the front, so the scan runs depth first).
+class ScanListener : public MergeListener {
+public:
+    explicit ScanListener(Scanner& scanner) : scanner_(scanner) {}
+
+    void marked(const SharedPtr<Entry>& item) override { scanner_.push_updated(item); }
+
+    void subfolder_found(const SharedPtr<Entry>& folder, std::int32_t depth,
+                         bool new_folder) override {
+        scanner_.push_front(make_shared<ScanRequest>(folder, depth, new_folder, false));
+    }
+
+private:
+    Scanner& scanner_;
+};
+
+std::int32_t depth_below(std::int32_t depth) {
+    return depth >= 1 && depth <= 6 ? depth - 1 : depth;
+}
+
+}  // namespace
+
+ScanRequest::ScanRequest(SharedPtr<Entry> folder, std::int32_t depth, bool new_folder, bool single)
+    : folder_(std::move(folder)), depth_(depth), new_folder_(new_folder), single_(single) {}
+
+std::int32_t ScanRequest::count_listings(const Scanner& scanner) const {
+    return single_ ? 1 : scanner.theoretic_scan_n_requests(*folder_, depth_);
+}
+
+bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
+    const auto start = std::chrono::steady_clock::now();
+    const SharedPtr<FileFinder> finder = connection->create_finder();
+    if (!finder || scanner.is_stopping())
+        return false;
+    const SharedPtr<Entry> fresh = list(scanner, *finder);
+    if (!fresh)
+        return false;
+
+    ScanListener listener(scanner);
+    ListingMerge merge(scanner.server(), scanner.options(), std::time(nullptr), listener);
+    merge.merge(*folder_, *fresh, depth_below(depth_), new_folder_, single_);
+
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    folder_->set_last_listing_ms(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    scanner.push_updated(folder_);
+    return true;
+}
+
+// The folder's items in a detached, sorted folder: empty when the folder cannot
+// be listed, null when a stop came first (nothing of it may reach the catalog).
+SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
+    // Built apart from the catalog, so the catalog lock is taken once, not per item.
+    std::vector<SharedPtr<Entry>> items;
+    if (finder.find_file(*folder_)) {
+        const std::string base = folder_->path_for_children();
+        bool more = true;
+        while (more) {
+            if (scanner.is_stopping())
+                return {};
+            SharedPtr<Entry> item;
+            more = finder.find_next(item);
+            if (!item)
+                continue;
+            if (item->is_folder())
+                item->set_path(base);
+            items.push_back(std::move(item));
+        }
+    }
+    SharedPtr<Entry> fresh = Entry::create_folder("");
+    fresh->add_children(std::move(items));
+    return fresh;
+}
+
+}  // namespace tovan

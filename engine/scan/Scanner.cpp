@@ -1,0 +1,365 @@
+#include "engine/scan/Scanner.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/connection/Protocols.h"
+#include "engine/scan/CheckRequest.h"
+#include "engine/scan/ScanRequest.h"
+#include "engine/scan/ScanThread.h"
+#include "tovan/ProfilerScope.h"
+
+namespace tovan {
+namespace {
+
+// Whether the request works on this folder: the same entry, or one with the
+// same path and name (a catalog loaded again holds other entries).
+bool targets(const Request& request, const Entry& folder) {
+    const SharedPtr<Entry> target = request.target();
+    if (!target)
+        return false;
+    if (target.get() == &folder)
+        return true;
+    return target->name() == folder.name() && target->full_path() == folder.full_path();
+}
+
+}  // namespace
+
+Scanner::Scanner(SharedPtr<Server> server, const ScanOptions& options, InternetSession* session)
+    : connections_limit_(server->connections_limit()),
+      server_(std::move(server)),
+      options_(options),
+      session_(session != nullptr ? *session : InternetSession::shared()) {}
+
+Scanner::~Scanner() {
+    hold_ = false;
+    stop();
+    std::unique_lock guard(threads_lock_);
+    threads_gone_.wait_for(guard, std::chrono::milliseconds(2'500'000),
+                           [this] { return threads_.empty(); });
+}
+
+void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
+    const ProfilerScope profile("Scanner::scan");
+    if (!known_online && !has_no_threads())
+        return;
+    server_->set_last_error("");
+    check_only_ = false;
+    if (!known_online && has_no_threads())
+        set_online(false);
+    {
+        std::lock_guard guard(threads_lock_);
+        if (connections_limit_ != 0 && known_online) {
+            while (threads_.size() < connections_limit_ && start_thread_locked()) {
+            }
+        } else if (threads_.empty()) {
+            start_thread_locked();
+        }
+    }
+    if (folder) {
+        std::int32_t depth = server_->effective_scan_depth(*folder);
+        if (depth == Server::NoScan)
+            depth = 1;  // a folder the user chose is listed at least once
+        std::int32_t estimate;
+        {
+            const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
+            estimate = theoretic_scan_n_requests(*folder, depth);
+        }
+        expected_total_ += estimate;
+        remove_request(folder.get());
+        push(make_shared<ScanRequest>(folder, depth, false, false), true, estimate);
+    }
+    push(make_shared<CheckRequest>(server_->root()), false, 1);
+    expected_total_ += 1;
+}
+
+void Scanner::check() {
+    {
+        std::lock_guard guard(threads_lock_);
+        if (!threads_.empty())
+            return;
+        set_online(false);
+        check_only_ = true;
+        start_thread_locked();
+    }
+    push(make_shared<CheckRequest>(server_->root()), true, 1);
+}
+
+void Scanner::stop() {
+    std::lock_guard guard(threads_lock_);
+    stop_locked();
+}
+
+// Closes every thread's connection from here, so a thread blocked in a listing
+// fails promptly instead of finishing it.
+void Scanner::stop_locked() {
+    if (hold_ && !threads_.empty())
+        return;
+    if (stopping_)
+        return;
+    stopping_ = true;
+    for (ScanThread* thread : threads_) {
+        if (thread->connection_ && thread->connection_->close_once())
+            server_->log_text("disconnecting...");
+        thread->request_quit();
+    }
+}
+
+void Scanner::set_hold(bool hold) {
+    hold_ = hold;
+    if (hold)
+        return;
+    const bool work_left = !queue_empty() && !has_no_threads();
+    if (!work_left)
+        stop();
+}
+
+bool Scanner::start_thread_locked() {
+    if (stopping_)
+        return false;
+    auto* thread = new ScanThread(*this);
+    threads_.push_back(thread);
+    thread->start();
+    return true;
+}
+
+bool Scanner::is_online() const {
+    std::lock_guard guard(done_lock_);
+    return online_;
+}
+
+void Scanner::set_online(bool online) {
+    std::lock_guard guard(done_lock_);
+    online_ = online;
+}
+
+std::size_t Scanner::thread_count() const {
+    std::lock_guard guard(threads_lock_);
+    return threads_.size();
+}
+
+bool Scanner::has_no_threads() const {
+    return thread_count() == 0;
+}
+
+std::size_t Scanner::request_count() const {
+    std::lock_guard guard(requests_lock_);
+    return requests_.size();
+}
+
+bool Scanner::queue_empty() const {
+    return request_count() == 0;
+}
+
+std::uint32_t Scanner::queued_count() const {
+    std::lock_guard guard(requests_lock_);
+    return queued_count_;
+}
+
+bool Scanner::is_idle() const {
+    std::lock_guard requests(requests_lock_);
+    if (!requests_.empty())
+        return false;
+    std::lock_guard threads(threads_lock_);
+    return std::none_of(threads_.begin(), threads_.end(),
+                        [](const ScanThread* thread) { return thread->busy_; });
+}
+
+std::int64_t Scanner::remaining() const {
+    std::int64_t total;
+    {
+        std::lock_guard guard(requests_lock_);
+        total = queued_estimate_;
+    }
+    std::lock_guard guard(threads_lock_);
+    for (const ScanThread* thread : threads_)
+        if (thread->current_)
+            total += thread->current_->estimate();
+    return total;
+}
+
+bool Scanner::has_updated() const {
+    std::lock_guard guard(updated_lock_);
+    return !updated_.empty();
+}
+
+SharedPtr<Entry> Scanner::pop_updated() {
+    std::lock_guard guard(updated_lock_);
+    if (updated_.empty())
+        return {};
+    SharedPtr<Entry> entry = std::move(updated_.front());
+    updated_.pop_front();
+    return entry;
+}
+
+void Scanner::push_updated(const SharedPtr<Entry>& entry) {
+    if (!entry)
+        return;
+    std::lock_guard guard(updated_lock_);
+    updated_.push_back(entry);
+}
+
+bool Scanner::is_scanning(const Entry& folder) const {
+    std::lock_guard guard(threads_lock_);
+    return std::any_of(threads_.begin(), threads_.end(), [&](const ScanThread* thread) {
+        return thread->current_ && targets(*thread->current_, folder);
+    });
+}
+
+bool Scanner::is_queued(const Entry& folder) const {
+    std::lock_guard requests(requests_lock_);
+    for (const SharedPtr<Request>& request : requests_)
+        if (targets(*request, folder))
+            return true;
+    std::lock_guard threads(threads_lock_);
+    return std::any_of(threads_.begin(), threads_.end(), [&](const ScanThread* thread) {
+        return thread->current_ && targets(*thread->current_, folder);
+    });
+}
+
+void Scanner::push_front(const SharedPtr<Request>& request) {
+    push(request, true, request->count_listings(*this));
+}
+
+void Scanner::push_back(const SharedPtr<Request>& request) {
+    push(request, false, request->count_listings(*this));
+}
+
+void Scanner::push(const SharedPtr<Request>& request, bool front, std::int32_t estimate) {
+    request->set_estimate(estimate);
+    {
+        std::lock_guard guard(requests_lock_);
+        if (front)
+            requests_.push_front(request);
+        else
+            requests_.push_back(request);
+        ++queued_count_;
+        queued_estimate_ += estimate;
+    }
+    wake_threads();
+}
+
+void Scanner::wake_threads() {
+    std::lock_guard guard(threads_lock_);
+    for (ScanThread* thread : threads_) thread->wake();
+}
+
+bool Scanner::prioritize(const Entry* folder) {
+    std::lock_guard guard(requests_lock_);
+    const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
+        return request->target().get() == folder;
+    });
+    if (found == requests_.end())
+        return false;
+    SharedPtr<Request> request = std::move(*found);
+    requests_.erase(found);
+    requests_.push_front(std::move(request));
+    return true;
+}
+
+bool Scanner::remove_request(const Entry* folder) {
+    std::lock_guard guard(requests_lock_);
+    const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
+        return request->target().get() == folder;
+    });
+    if (found == requests_.end())
+        return false;
+    queued_estimate_ -= (*found)->estimate();
+    requests_.erase(found);
+    return true;
+}
+
+std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const {
+    if (depth == 0)
+        return 0;
+    std::int32_t count = 1;
+    for (const SharedPtr<Entry>& child : folder.child_folders())
+        count += theoretic_scan_n_requests(*child, server_->effective_scan_depth(*child));
+    return count;
+}
+
+SharedPtr<Connection> Scanner::connect() {
+    // In automatic mode the threads probe the server one connection at a time.
+    std::unique_lock<std::mutex> one_at_a_time(connect_lock_, std::defer_lock);
+    if (connections_limit_ == 0)
+        one_at_a_time.lock();
+    SharedPtr<Connection> connection =
+        connector_ ? connector_() : Protocols::connect(*server_, session_);
+    if (!connection) {
+        if (live_connections_ == 0) {
+            stop();
+            set_online(false);
+        }
+        return {};
+    }
+    ++live_connections_;
+    if (!check_only_) {
+        std::lock_guard guard(threads_lock_);
+        if (connections_limit_ == 0) {
+            if (threads_.size() < MaxAutomaticThreads)
+                start_thread_locked();
+        } else {
+            while (threads_.size() < connections_limit_ && start_thread_locked()) {
+            }
+        }
+    }
+    if (stopping_) {
+        --live_connections_;
+        return {};
+    }
+    return connection;
+}
+
+SharedPtr<Request> Scanner::next_request(ScanThread& thread) {
+    SharedPtr<Request> request;
+    {
+        std::lock_guard guard(requests_lock_);
+        if (requests_.empty())
+            return {};
+        request = std::move(requests_.front());
+        requests_.pop_front();
+        queued_estimate_ -= request->estimate();
+        push_updated(request->target());
+        std::lock_guard threads(threads_lock_);
+        thread.current_ = request;
+        thread.busy_ = true;
+    }
+    return request;
+}
+
+void Scanner::request_done(const SharedPtr<Request>& request) {
+    std::lock_guard guard(done_lock_);
+    push_updated(request->target());
+    online_ = true;
+}
+
+void Scanner::finish_request(ScanThread& thread) {
+    SharedPtr<Request> finished;
+    std::lock_guard guard(threads_lock_);
+    finished = std::move(thread.current_);
+    thread.busy_ = false;
+}
+
+void Scanner::set_connection(ScanThread& thread, SharedPtr<Connection> connection) {
+    std::lock_guard guard(threads_lock_);
+    thread.connection_ = std::move(connection);
+}
+
+SharedPtr<Connection> Scanner::take_connection(ScanThread& thread) {
+    std::lock_guard guard(threads_lock_);
+    return std::move(thread.connection_);
+}
+
+void Scanner::connection_dropped() {
+    --live_connections_;
+}
+
+void Scanner::remove_thread(ScanThread* thread) {
+    std::lock_guard guard(threads_lock_);
+    threads_.erase(std::remove(threads_.begin(), threads_.end(), thread), threads_.end());
+    if (threads_.empty())
+        stop_locked();
+    threads_gone_.notify_all();
+}
+
+}  // namespace tovan

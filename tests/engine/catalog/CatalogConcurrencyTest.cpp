@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/catalog/ListingMerge.h"
+
+namespace tovan {
+namespace {
+
+class Ignore : public MergeListener {
+public:
+    void marked(const SharedPtr<Entry>&) override {}
+    void subfolder_found(const SharedPtr<Entry>&, std::int32_t, bool) override {}
+};
+
+SharedPtr<Entry> random_listing(std::mt19937& random, const std::string& path) {
+    SharedPtr<Entry> fresh = Entry::create_folder("");
+    const int count = static_cast<int>(random() % 12);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "n" + std::to_string(random() % 16);
+        if (fresh->find_child(name))
+            continue;
+        if (random() % 4 == 0) {
+            SharedPtr<Entry> folder = Entry::create_folder(name);
+            folder->set_path(path);
+            fresh->add_child(folder);
+        } else {
+            fresh->add_child(Entry::create_file(name, random() % 3, 1000 + random() % 2));
+        }
+    }
+    fresh->sort_children();
+    return fresh;
+}
+
+SharedPtr<Entry> random_live_folder(std::mt19937& random, SharedPtr<Entry> folder) {
+    while (random() % 3 != 0) {
+        std::vector<SharedPtr<Entry>> folders;
+        for (std::size_t i = 0;; ++i) {
+            SharedPtr<Entry> child = folder->child(i);
+            if (!child)
+                break;
+            if (child->is_folder() && child->state() != EntryState::Deleted)
+                folders.push_back(child);
+        }
+        if (folders.empty())
+            break;
+        folder = folders[random() % folders.size()];
+    }
+    return folder;
+}
+
+// A folder that is not deleted carries "contains changes" exactly when something
+// directly below it is marked; below a deleted folder everything is deleted.
+void expect_consistent(const Entry& folder) {
+    bool marked_below = false;
+    for (std::size_t i = 0; i < folder.child_count(); ++i) {
+        const SharedPtr<Entry> child = folder.child(i);
+        ASSERT_EQ(child->parent(), &folder);
+        if (i > 0) {
+            const SharedPtr<Entry> before = folder.child(i - 1);
+            ASSERT_TRUE(
+                before->is_folder() > child->is_folder() ||
+                (before->is_folder() == child->is_folder() && before->name() < child->name()));
+        }
+        if (folder.state() == EntryState::Deleted) {
+            ASSERT_EQ(child->state(), EntryState::Deleted);
+        }
+        marked_below |= child->state() != EntryState::Unchanged;
+        if (child->is_folder())
+            expect_consistent(*child);
+    }
+    if (folder.state() != EntryState::Deleted) {
+        ASSERT_EQ(folder.state(),
+                  marked_below ? EntryState::ContainsChanges : EntryState::Unchanged);
+    }
+}
+
+// Scan threads merge their own folders while the user interface thread unmarks
+// and reads the same catalog.
+TEST(CatalogConcurrency, MergesAndUnmarksFromManyThreadsLeaveAConsistentCatalog) {
+    ScanFilter everything;
+    everything.set_masks({"*"});
+    Server server;
+    server.set_parent_filter(&everything);
+    ASSERT_TRUE(server.from_url("/c/"));
+    const SharedPtr<Entry> root = server.root();
+    constexpr int Threads = 4;
+    for (int t = 0; t < Threads; ++t) {
+        SharedPtr<Entry> folder = Entry::create_folder("t" + std::to_string(t));
+        folder->set_path(root->path_for_children());
+        root->add_child(folder);
+    }
+    root->sort_children();
+
+    ScanOptions options;
+    options.unmark_old_enabled = false;
+    std::atomic<int> running{Threads};
+    std::vector<std::thread> scanners;
+    for (int t = 0; t < Threads; ++t) {
+        scanners.emplace_back([&, t] {
+            std::mt19937 random(t + 1);
+            Ignore ignore;
+            const SharedPtr<Entry> own = root->child(t);
+            for (int round = 0; round < 150; ++round) {
+                const SharedPtr<Entry> folder = random_live_folder(random, own);
+                ListingMerge merge(server, options, 5000, ignore);
+                merge.merge(*folder, *random_listing(random, folder->path_for_children()), -2,
+                            folder->child_count() == 0, false);
+            }
+            --running;
+        });
+    }
+    std::mt19937 random(99);
+    while (running > 0) {
+        SharedPtr<Entry> folder = random_live_folder(random, root);
+        if (random() % 4 == 0) {
+            folder->set_state(EntryState::Unchanged);
+        } else if (SharedPtr<Entry> child = folder->child(random() % 8)) {
+            child->set_state(EntryState::Unchanged);
+        }
+        CatalogStats stats;
+        server.statistics(stats);
+        (void)server.url(folder.get());
+    }
+    for (std::thread& scanner : scanners) scanner.join();
+    expect_consistent(*root);
+}
+
+}  // namespace
+}  // namespace tovan

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "engine/catalog/Entry.h"
+#include "engine/catalog/ScanOptions.h"
+#include "engine/catalog/Server.h"
+#include "engine/download/Downloader.h"
+#include "engine/scan/Scanner.h"
+#include "fixtures/SmbServer.h"
+#include "support/DownloadRun.h"
+#include "support/RandomBytes.h"
+#include "support/TempFolder.h"
+
+namespace tovan {
+namespace {
+
+using namespace std::chrono_literals;
+using test::random_bytes;
+using test::read_file;
+using test::write_file;
+
+bool wait_until(const std::function<bool()>& done, std::chrono::seconds limit = 60s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Runs the job until its thread has gone.
+void run(Downloader& job) {
+    job.resume();
+    ASSERT_TRUE(wait_until([&] { return !job.has_thread(); })) << job.log().text();
+}
+
+class DownloaderTest : public ::testing::Test {
+protected:
+    DownloaderTest() {
+        std::filesystem::create_directories(source.path() + "/docs/deep");
+        write_file(source.file("docs/a.txt"), "alpha");
+        write_file(source.file("docs/deep/b.bin"), big);
+        write_file(source.file("top.txt"), "top");
+        server->from_url(source.path() + "/");
+        scan();
+        docs = at("docs");
+        a = at("docs/a.txt");
+        b = at("docs/deep/b.bin");
+        top = at("top.txt");
+    }
+
+    // The catalog as a scan makes it.
+    void scan() {
+        Scanner scanner(server, ScanOptions{});
+        scanner.scan(server->root(), false);
+        ASSERT_TRUE(wait_until([&] { return scanner.is_idle() || scanner.has_no_threads(); }));
+        scanner.stop();
+        ASSERT_TRUE(wait_until([&] { return scanner.has_no_threads(); }));
+    }
+
+    SharedPtr<Entry> at(const std::string& path) const {
+        SharedPtr<Entry> entry = server->root();
+        for (std::size_t start = 0; entry && start < path.size();) {
+            const std::size_t slash = std::min(path.find('/', start), path.size());
+            entry = entry->find_child(path.substr(start, slash - start));
+            start = slash + 1;
+        }
+        return entry;
+    }
+
+    std::string target_of(const std::string& relative) const { return target.file(relative); }
+
+    void queue_from_offline_server(Downloader& job, std::chrono::milliseconds retry_wait) const {
+        Server offline;
+        offline.from_url(source.path() + "/missing/");
+        job.set_server(offline);
+        job.set_retry_wait(retry_wait);
+        job.add_path("x.txt", target.path());
+    }
+
+    const std::string big = random_bytes(16 << 20, 7);
+    test::TempFolder source;
+    test::TempFolder target;
+    SharedPtr<Server> server = tovan::make_shared<Server>();
+    SharedPtr<Entry> docs, a, b, top;
+};
+
+TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalog) {
+    Downloader job;
+    job.set_server(*server);
+    job.set_name("docs");
+    job.add_entry(*docs, target.path(), false);
+    EXPECT_EQ(job.destination_path(), target.path() + "/docs");
+    EXPECT_EQ(job.status().total, 5 + big.size());
+    run(job);
+
+    EXPECT_EQ(read_file(target_of("docs/a.txt")), "alpha");
+    EXPECT_TRUE(read_file(target_of("docs/deep/b.bin")) == big);
+    const Downloader::Status status = job.status();
+    EXPECT_EQ(status.state, Downloader::State::Complete);
+    EXPECT_EQ(status.completed_count, 2u);
+    EXPECT_EQ(status.item_count, 2u);
+    EXPECT_DOUBLE_EQ(status.progress, 100.0);
+    EXPECT_EQ(status.status, "docs");
+    EXPECT_NE(job.log().text().find("docs/a.txt complete"), std::string::npos);
+}
+
+TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
+    a->set_state(EntryState::Modified);
+    top->set_state(EntryState::New);
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*server->root(), target.path(), true);
+    run(job);
+    const std::string root_name = std::filesystem::path(source.path()).filename();
+    EXPECT_EQ(job.destination_path(), target_of(root_name));
+    EXPECT_EQ(job.status().item_count, 2u);
+    EXPECT_FALSE(std::filesystem::exists(target_of(root_name + "/docs/deep/b.bin")));
+    EXPECT_EQ(read_file(target_of(root_name + "/docs/a.txt")), "alpha");
+    EXPECT_EQ(read_file(target_of(root_name + "/top.txt")), "top");
+}
+
+// The partial bytes sit in the job's own part file; a file that took the
+// destination's name meanwhile is left alone, and the finished file takes the
+// next free name.
+TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*b, target.path(), false);
+    job.resume();
+    ASSERT_TRUE(wait_until([&] { return job.status().file_progress > 0; }));
+    job.pause();
+    ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
+    EXPECT_EQ(job.status().state, Downloader::State::Paused);
+    const std::string part = test::part_file(job);
+    const auto partial = std::filesystem::file_size(part);
+    EXPECT_GT(partial, 0u);
+    EXPECT_LT(partial, big.size());
+    write_file(target_of("b.bin"), "appeared meanwhile");
+
+    run(job);
+    EXPECT_TRUE(read_file(target_of("b (1).bin")) == big);
+    EXPECT_TRUE(read_file(target_of("b.bin")) == "appeared meanwhile");
+    EXPECT_FALSE(std::filesystem::exists(part));
+    EXPECT_EQ(job.status().state, Downloader::State::Complete);
+    EXPECT_NE(job.log().text().find("saved as " + target_of("b (1).bin")), std::string::npos)
+        << job.log().text();
+}
+
+// Regression: a smaller file of the same name was taken for a partial download
+// and appended to, a larger one emptied and overwritten.
+TEST_F(DownloaderTest, NeverWritesIntoAFileItDidNotWrite) {
+    for (const std::string& there : {std::string("tiny"), std::string(100'000, 'x')}) {
+        SCOPED_TRACE(there.size());
+        test::TempFolder into;
+        std::filesystem::create_directory(into.file("docs"));
+        write_file(into.file("docs/a.txt"), there);
+        Downloader job;
+        job.set_server(*server);
+        job.add_entry(*docs, into.path(), false);
+        run(job);
+        EXPECT_TRUE(read_file(into.file("docs/a.txt")) == there);
+        EXPECT_EQ(read_file(into.file("docs/a (1).txt")), "alpha");
+        EXPECT_TRUE(read_file(into.file("docs/deep/b.bin")) == big);
+        EXPECT_EQ(job.status().state, Downloader::State::Complete);
+    }
+}
+
+// A file the job finished and someone changed since is theirs now: fetched
+// again, it goes beside it.
+TEST_F(DownloaderTest, AgainCompletesUnchangedFilesWithoutTransfer) {
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*docs, target.path(), false);
+    run(job);
+    write_file(target_of("docs/a.txt"), "al");  // shortened: fetched again
+    job.log().clear();
+
+    job.pause();
+    job.again();
+    run(job);
+    EXPECT_EQ(job.status().completed_count, 2u);
+    EXPECT_EQ(read_file(target_of("docs/a.txt")), "al");
+    EXPECT_EQ(read_file(target_of("docs/a (1).txt")), "alpha");
+    const std::string log = job.log().text();
+    EXPECT_NE(log.find("a.txt complete"), std::string::npos);
+    EXPECT_EQ(log.find("b.bin complete"), std::string::npos) << log;
+}
+
+TEST_F(DownloaderTest, PausesWhenTheDestinationCannotBeWritten) {
+    write_file(target.file("plain"), "a file, not a folder");
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*docs, target.file("plain/below"), false);
+    run(job);
+    EXPECT_NE(job.log().text().find("can't write: " + target.file("plain/below/docs/")),
+              std::string::npos)
+        << job.log().text();
+    EXPECT_EQ(job.status().state, Downloader::State::Paused);
+    EXPECT_FALSE(job.is_finished());
+}
+
+TEST_F(DownloaderTest, RefusesNamesThatWouldLeaveTheDestinationFolder) {
+    docs->add_children({Entry::create_file("..", 1, 0)});
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*docs, target.path(), false);
+    job.add_path("../escaped", target.path());
+    EXPECT_EQ(job.status().item_count, 2u);
+
+    // A stored job may carry any destination; it is checked before writing.
+    DownloadTask stored = job.task();
+    stored.pending.push_back({source.file("top.txt"), target.path() + "/../escaped.txt", 3, 0});
+    Downloader restored(stored, nullptr);
+    run(restored);
+    EXPECT_FALSE(std::filesystem::exists(target.path() + "/../escaped.txt"));
+    EXPECT_EQ(restored.status().completed_count, 2u);
+    const std::string log = job.log().text() + restored.log().text();
+    EXPECT_NE(log.find("refused the name \"..\""), std::string::npos) << log;
+    EXPECT_NE(log.find("refused the name \"../escaped\""), std::string::npos) << log;
+    EXPECT_NE(log.find("refused \"" + target.path() + "/../escaped.txt\""), std::string::npos)
+        << log;
+}
+
+// Regression: a link to a folder, which scans list as a file, became an empty
+// file and the job ended complete.
+TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
+    std::filesystem::create_directory_symlink(source.file("docs/deep"),
+                                              source.file("docs/to_deep"));
+    std::filesystem::create_symlink(source.file("docs/a.txt"), source.file("docs/to_a"));
+    scan();
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*at("docs"), target.path(), false);
+    run(job);
+    EXPECT_FALSE(std::filesystem::exists(target_of("docs/to_deep")));
+    EXPECT_EQ(read_file(target_of("docs/to_a")), "alpha");
+    const Downloader::Status status = job.status();
+    EXPECT_EQ(status.state, Downloader::State::Complete);
+    EXPECT_EQ(status.completed_count, 3u);
+    EXPECT_DOUBLE_EQ(status.progress, 100.0);
+    EXPECT_NE(job.log().text().find("to_deep skipped: a folder"), std::string::npos)
+        << job.log().text();
+}
+
+// The command line's jobs give up; the desktop's (no limit) wait and retry.
+TEST_F(DownloaderTest, GivesUpAfterItsTriesAndPauses) {
+    Downloader job;
+    queue_from_offline_server(job, 100ms);
+    job.set_tries(2);
+    run(job);
+    EXPECT_EQ(job.status().state, Downloader::State::Paused);
+    EXPECT_NE(job.stop_reason().find("gave up after 2 tries"), std::string::npos)
+        << job.stop_reason();
+}
+
+TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachable) {
+    Downloader job;
+    queue_from_offline_server(job, 2000ms);
+    job.resume();
+    ASSERT_TRUE(wait_until([&] { return job.status().state == Downloader::State::Waiting; }));
+    EXPECT_GE(job.status().wait_seconds, 1);
+    job.pause();
+    ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
+    EXPECT_NE(job.log().text().find("connecting..."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovan
+
+namespace tovan {
+namespace {
+
+// Files of a network share, through smbd: a whole file, then a resumed one.
+TEST(NetworkDownloadTest, CopiesAndResumesAFileOfAShare) {
+    if (const std::string reason = test::SmbServer::skip_reason(); !reason.empty())
+        GTEST_SKIP() << reason;
+    test::TempFolder share, target;
+    const std::string content = random_bytes(3 << 20, 11);
+    write_file(share.file("big.bin"), content);
+    test::SmbServer smbd({{"pub", share.path()}});
+    ASSERT_TRUE(smbd.is_running()) << smbd.log();
+    Server server;
+    ASSERT_TRUE(server.from_url("smb://" + smbd.host() + "/pub/"));
+
+    Downloader job;
+    job.set_server(server);
+    job.add_path("big.bin", target.path());
+    job.add_path("missing.bin", target.path());
+    run(job);
+    EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();
+    EXPECT_EQ(job.status().completed_count, 1u);
+
+    // As a broken transfer leaves it: the job's own part file, a third there.
+    std::filesystem::remove(target.file("big.bin"));
+    write_file(job.part_of(job.task().completed.front()), content.substr(0, 1 << 20));
+    job.again();
+    run(job);
+    EXPECT_TRUE(read_file(target.file("big.bin")) == content) << job.log().text();
+}
+
+}  // namespace
+}  // namespace tovan

@@ -1,0 +1,192 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "engine/curl/InternetSession.h"
+#include "engine/scan/Scanner.h"
+#include "fixtures/FtpServer.h"
+#include "support/CatalogText.h"
+#include "support/TempFolder.h"
+
+namespace tovan {
+namespace {
+
+using namespace std::chrono_literals;
+using test::render;
+
+// Scans of an FTP server on loopback, against a real pyftpdlib serving a folder
+// the test builds.
+class FtpScanTest : public ::testing::Test {
+protected:
+    FtpScanTest() { everything.set_masks({"*"}); }
+
+    void write(const std::string& path, const std::string& bytes, std::time_t when) {
+        std::filesystem::create_directories(std::filesystem::path(folder.file(path)).parent_path());
+        test::write_file(folder.file(path), bytes);
+        const timespec times[2] = {{when, 0}, {when, 0}};
+        ::utimensat(AT_FDCWD, folder.file(path).c_str(), times, 0);
+    }
+
+    SharedPtr<Server> server_for(const test::FtpServer& ftp, const std::string& login = {},
+                                 const std::string& password = {}) {
+        SharedPtr<Server> server = make_shared<Server>();
+        server->set_parent_filter(&everything);
+        server->set_ftp(FtpSettings{"127.0.0.1", login, password, true, ftp.port()}, "/");
+        return server;
+    }
+
+    static void scan(const SharedPtr<Server>& server, bool known_online = false) {
+        Scanner scanner(server, ScanOptions());
+        scanner.scan(server->root(), known_online);
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!scanner.is_idle() && !scanner.has_no_threads()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            std::this_thread::sleep_for(2ms);
+        }
+        scanner.stop();
+        while (!scanner.has_no_threads()) std::this_thread::sleep_for(1ms);
+        server->set_last_error(server->last_error() + (scanner.is_online() ? "" : "<offline>"));
+    }
+
+    test::FtpServer::Options serving() const {
+        test::FtpServer::Options options;
+        options.root = folder.path();
+        return options;
+    }
+
+    test::TempFolder folder;
+    ScanFilter everything;
+    const std::time_t now = std::time(nullptr);
+};
+
+class FtpListings : public FtpScanTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FtpListings, ScanAndRescanMarkWhatChangedAndNothingElse) {
+    write("pub/a.txt", "0123456789", now - 3600);
+    write("pub/sub/b.txt", "b", now - 3600);
+    write("pub/with space é.txt", "s", now - 3600);
+    write("old.txt", "o", 1'600'000'000);  // a date-only LIST line
+    test::FtpServer::Options options = serving();
+    options.mlsd = GetParam();
+    const test::FtpServer ftp(options);
+    const SharedPtr<Server> server = server_for(ftp);
+    scan(server);
+    EXPECT_EQ(server->last_error(), "");
+    EXPECT_EQ(render(*server->root()), "pub/~(sub/~(b.txt+) a.txt+ with space é.txt+) old.txt");
+    const std::int64_t old_time = server->root()->find_child("old.txt")->time();
+    if (GetParam()) {
+        EXPECT_EQ(old_time, 1'600'000'000);
+    }
+    server->root()->set_state(EntryState::Unchanged);
+
+    write("pub/a.txt", "0123456789abc", now - 60);
+    write("pub/new.txt", "n", now - 60);
+    std::filesystem::remove_all(folder.file("pub/sub"));
+    scan(server);
+    EXPECT_EQ(render(*server->root()),
+              "pub/~(sub/-(b.txt-) a.txt* new.txt+ with space é.txt) old.txt");
+    EXPECT_EQ(server->root()->find_child("pub")->find_child("a.txt")->previous_size(), 10u);
+    EXPECT_EQ(server->root()->find_child("old.txt")->time(), old_time);
+}
+
+INSTANTIATE_TEST_SUITE_P(MlsdAndList, FtpListings, ::testing::Bool());
+
+TEST_F(FtpScanTest, LogsInWithAPasswordAndIsOfflineWithAWrongOne) {
+    write("f", "f", now - 10);
+    test::FtpServer::Options options = serving();
+    options.user = "scanner";
+    options.password = "s3cret";
+    const test::FtpServer ftp(options);
+    const SharedPtr<Server> right = server_for(ftp, "scanner", "s3cret");
+    scan(right);
+    EXPECT_EQ(render(*right->root()), "f+");
+    const SharedPtr<Server> wrong = server_for(ftp, "scanner", "guess");
+    scan(wrong);
+    EXPECT_EQ(wrong->last_error(), "<offline>");
+    EXPECT_NE(wrong->log_contents().find("530"), std::string::npos);
+    // A server that requires TLS where this one offers none is offline too, with
+    // the reason in its log.
+    const SharedPtr<Server> tls = server_for(ftp, "scanner", "s3cret");
+    tls->set_ftp(tls->ftp(), "/", ServerKind::Ftps);
+    scan(tls);
+    EXPECT_EQ(tls->last_error(), "<offline>");
+    EXPECT_NE(tls->log_contents().find("Requested SSL level failed"), std::string::npos);
+    EXPECT_EQ(wrong->root()->child_count(), 0u);
+}
+
+TEST_F(FtpScanTest, AFolderThatMayNotBeEnteredIsReportedAndTheScanGoesOn) {
+    write("locked/secret", "s", now - 10);
+    write("open/visible", "v", now - 10);
+    test::FtpServer::Options options = serving();
+    options.deny = {"locked"};
+    const test::FtpServer ftp(options);
+    const SharedPtr<Server> server = server_for(ftp);
+    scan(server);
+    EXPECT_EQ(server->last_error(), "Can't SetCurrentDirectory(/locked) error: 550");
+    EXPECT_EQ(render(*server->root()), "locked/ open/~(visible+)");
+    // The refusal kept the connection: one login for the whole scan.
+    std::size_t logins = 0;
+    for (std::size_t at = 0; (at = server->log_contents().find("230", at)) != std::string::npos;
+         ++at)
+        ++logins;
+    EXPECT_LE(logins, 1u);
+}
+
+TEST_F(FtpScanTest, ALostControlConnectionLosesOneFolderAndReconnects) {
+    write("a/1", "1", now - 10);
+    write("b/2", "2", now - 10);
+    write("c/3", "3", now - 10);
+    // Listing 1 is the root; the connection dies on listing 3, the second folder.
+    test::FtpServer::Options options = serving();
+    options.drop_on_list = 3;
+    const test::FtpServer ftp(options);
+    const SharedPtr<Server> server = server_for(ftp);
+    scan(server);
+    EXPECT_EQ(server->last_error(), "disconnected");
+    EXPECT_EQ(render(*server->root()), "a/~(1+) b/ c/~(3+)");
+}
+
+// Sent a few bytes a second, the listing would take minutes: it fails once the
+// stall time passes without real progress, and marks nothing deleted.
+TEST_F(FtpScanTest, ATricklingListingFailsAsALostConnectionAndTheFolderKeepsItsItems) {
+    for (int i = 0; i < 200; ++i) write("f" + std::to_string(i), "f", now - 10);
+    SharedPtr<Server> server;
+    {
+        const test::FtpServer ftp(serving());
+        server = server_for(ftp);
+        scan(server);
+    }
+    const std::string before = render(*server->root());
+    std::filesystem::remove(folder.file("f0"));
+    test::FtpServer::Options options = serving();
+    options.trickle = 64;
+    const test::FtpServer slow(options);
+    server->set_ftp(FtpSettings{"127.0.0.1", {}, {}, true, slow.port()}, "/");
+    InternetSession::shared().set_stall_seconds(2);
+    scan(server);
+    InternetSession::shared().set_stall_seconds(60);
+    EXPECT_EQ(server->last_error(), "disconnected<offline>");
+    EXPECT_EQ(render(*server->root()), before);
+}
+
+TEST_F(FtpScanTest, AutomaticModeKeepsTheTwoConnectionsAServerAccepts) {
+    for (int i = 0; i < 40; ++i) write("d" + std::to_string(i) + "/f", "f", now - 10);
+    test::FtpServer::Options options = serving();
+    options.max_connections = 2;
+    const test::FtpServer ftp(options);
+    const SharedPtr<Server> server = server_for(ftp);
+    server->set_connections_limit(0);
+    scan(server);
+    EXPECT_EQ(server->last_error(), "");
+    CatalogStats stats;
+    server->statistics(stats);
+    EXPECT_EQ(stats.files, 40u);
+}
+
+}  // namespace
+}  // namespace tovan

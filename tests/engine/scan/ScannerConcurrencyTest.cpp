@@ -1,0 +1,383 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "engine/connection/Protocols.h"
+#include "engine/local/LocalConnection.h"
+#include "engine/scan/Scanner.h"
+#include "support/CatalogText.h"
+#include "support/TempFolder.h"
+#include "tovan/Exception.h"
+
+namespace tovan {
+namespace {
+
+using namespace std::chrono_literals;
+using test::render;
+
+// A gate that holds threads until it is opened.
+class Gate {
+public:
+    void wait() {
+        std::unique_lock guard(lock_);
+        opened_.wait(guard, [this] { return open_; });
+    }
+    void open() {
+        std::lock_guard guard(lock_);
+        open_ = true;
+        opened_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable opened_;
+    bool open_ = false;
+};
+
+// A local folder finder that can be made to fail the way real servers do.
+class FaultyFinder : public FileFinder {
+public:
+    struct Faults {
+        std::string unlistable;         // a folder name that cannot be listed
+        std::string disconnects;        // a folder whose listing loses the connection
+        std::function<void()> on_item;  // called before each item is delivered
+    };
+
+    explicit FaultyFinder(const Faults& faults) : faults_(faults) {}
+
+    bool find_file(const Entry& folder) override {
+        if (folder.name() == faults_.unlistable)
+            return false;
+        disconnecting_ = !faults_.disconnects.empty() && folder.name() == faults_.disconnects;
+        delivered_ = 0;
+        return inner_.find_file(folder);
+    }
+
+    bool find_next(SharedPtr<Entry>& item) override {
+        if (faults_.on_item)
+            faults_.on_item();
+        if (disconnecting_ && ++delivered_ > 3)
+            throw Exception("disconnected");
+        return inner_.find_next(item);
+    }
+
+private:
+    const Faults& faults_;
+    LocalFileFinder inner_;
+    bool disconnecting_ = false;
+    int delivered_ = 0;
+};
+
+class FaultyConnection : public Connection {
+public:
+    explicit FaultyConnection(const FaultyFinder::Faults& faults) : faults_(faults) {}
+    SharedPtr<FileFinder> create_finder() override { return make_shared<FaultyFinder>(faults_); }
+
+private:
+    const FaultyFinder::Faults& faults_;
+};
+
+class ScannerTest : public ::testing::Test {
+protected:
+    ScannerTest() {
+        everything.set_masks({"*"});
+        server = make_shared<Server>();
+        server->set_parent_filter(&everything);
+        EXPECT_TRUE(server->from_url(folder.path() + "/"));
+    }
+
+    void write(const std::string& path, const std::string& bytes, std::int64_t age = 60) {
+        std::filesystem::create_directories(std::filesystem::path(folder.file(path)).parent_path());
+        test::write_file(folder.file(path), bytes);
+        set_age(path, age);
+    }
+
+    void set_age(const std::string& path, std::int64_t age) {
+        const std::time_t when = std::time(nullptr) - age;
+        const timespec times[2] = {{when, 0}, {when, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, folder.file(path).c_str(), times, 0), 0);
+    }
+
+    void remove(const std::string& path) { std::filesystem::remove_all(folder.file(path)); }
+
+    SharedPtr<Scanner> make_scanner() {
+        SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
+        scanner->set_connector([this]() -> SharedPtr<Connection> {
+            if (!Protocols::connect(*server))
+                return {};
+            ++connections;
+            return make_shared<FaultyConnection>(faults);
+        });
+        return scanner;
+    }
+
+    // Waits until the scanner has nothing left to do, then stops it and waits
+    // for its threads to end, as the user interface does.
+    static void finish(Scanner& scanner) {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!scanner.is_idle() && !scanner.has_no_threads()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            std::this_thread::sleep_for(1ms);
+        }
+        scanner.stop();
+        while (!scanner.has_no_threads()) std::this_thread::sleep_for(1ms);
+    }
+
+    std::string scan_all(std::uint32_t limit = 1) {
+        server->set_connections_limit(limit);
+        const SharedPtr<Scanner> scanner = make_scanner();
+        scanner->scan(server->root(), false);
+        finish(*scanner);
+        online = scanner->is_online();
+        return render(*server->root());
+    }
+
+    SharedPtr<Entry> at(const std::string& path) {
+        SharedPtr<Entry> entry = server->root();
+        std::size_t start = 0;
+        while (entry && start < path.size()) {
+            const std::size_t slash = path.find('/', start);
+            entry = entry->find_child(path.substr(start, slash - start));
+            start = slash == std::string::npos ? path.size() : slash + 1;
+        }
+        return entry;
+    }
+
+    test::TempFolder folder;
+    ScanFilter everything;
+    SharedPtr<Server> server;
+    ScanOptions options;
+    FaultyFinder::Faults faults;
+    std::atomic<int> connections{0};
+    bool online = false;
+};
+
+class ScannerLimits : public ScannerTest, public ::testing::WithParamInterface<std::uint32_t> {};
+
+TEST_P(ScannerLimits, ASecondScanMarksExactlyWhatChanged) {
+    write("docs/a.txt", "0123456789");
+    write("docs/b.txt", "b", 3000);
+    write("docs/old/c.txt", "c");
+    write("media/x.bin", "x");
+    write("top.txt", "t");
+    EXPECT_EQ(scan_all(GetParam()), "docs/~(old/~(c.txt+) a.txt+ b.txt+) media/~(x.bin+) top.txt+");
+    EXPECT_TRUE(online);
+    server->root()->set_state(EntryState::Unchanged);
+    const std::int64_t b_time = at("docs/b.txt")->time();
+
+    write("docs/a.txt", "0123456789abcde");
+    set_age("docs/b.txt", 10);
+    write("docs/new.txt", "n");
+    remove("media/x.bin");
+    remove("docs/old");
+    write("fresh/f.txt", "f");
+    EXPECT_EQ(
+        scan_all(GetParam()),
+        "docs/~(old/-(c.txt-) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
+    EXPECT_EQ(at("docs/a.txt")->previous_size(), 10u);
+    EXPECT_EQ(at("docs/b.txt")->previous_time(), b_time);
+
+    // The folder comes back: it is restored and its items are matched by name.
+    write("docs/old/c.txt", "c");
+    EXPECT_EQ(
+        scan_all(GetParam()),
+        "docs/~(old/~(c.txt+) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(OneFixedAndAutomatic, ScannerLimits, ::testing::Values(1u, 3u, 0u));
+
+TEST_F(ScannerTest, DepthsCascadeAndOverridesReplaceThem) {
+    write("a/b/c/d.txt", "d");
+    write("e/f/g.txt", "g");
+    options.full_scan_new_folders = false;
+    server->set_scan_depth(*server->root(), 1);
+    EXPECT_EQ(scan_all(), "a/ e/");
+
+    server->set_scan_depth(*server->root(), 2);
+    server->set_scan_depth(*at("e"), 5);
+    EXPECT_EQ(scan_all(), "a/(b/) e/~(f/~(g.txt+))");
+
+    // A folder with no scan of its own is still listed when the scan starts there.
+    server->set_scan_depth(*at("a"), Server::NoScan);
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->scan(at("a"), false);
+    finish(*scanner);
+    EXPECT_EQ(render(*at("a")), "b/");
+}
+
+TEST_F(ScannerTest, AFolderThatCannotBeListedLosesItsItems) {
+    write("locked/one", "1");
+    write("locked/two", "2");
+    write("open/three", "3");
+    scan_all();
+    server->root()->set_state(EntryState::Unchanged);
+    faults.unlistable = "locked";
+    EXPECT_EQ(scan_all(), "locked/~(one- two-) open/(three)");
+    options.mark_deleted = false;
+    server->root()->set_state(EntryState::Unchanged);
+    write("locked/late", "3");
+    EXPECT_EQ(scan_all(), "locked/ open/(three)");
+}
+
+TEST_F(ScannerTest, AStopDuringAListingLeavesTheCatalogAsItWas) {
+    for (int i = 0; i < 200; ++i) write("big/f" + std::to_string(i), "x");
+    scan_all();
+    server->root()->set_state(EntryState::Unchanged);
+    for (int i = 0; i < 200; i += 2) write("big/f" + std::to_string(i), "grown");
+    const std::string before = render(*server->root());
+
+    const SharedPtr<Scanner> scanner = make_scanner();
+    std::atomic<int> items{0};
+    faults.on_item = [&] {
+        if (++items == 150)
+            scanner->stop();
+    };
+    scanner->scan(server->root(), false);
+    finish(*scanner);
+    EXPECT_GE(items.load(), 150);
+    EXPECT_EQ(render(*server->root()), before);
+}
+
+TEST_F(ScannerTest, ALostConnectionLosesOneRequestAndReconnects) {
+    write("flaky/1", "1");
+    write("flaky/2", "2");
+    write("flaky/3", "3");
+    write("flaky/4", "4");
+    write("flaky/5", "5");
+    write("steady/s", "s");
+    faults.disconnects = "flaky";
+    EXPECT_EQ(scan_all(), "flaky/ steady/~(s+)");
+    EXPECT_EQ(server->last_error(), "disconnected");
+    EXPECT_NE(server->log_contents().find("disconnected"), std::string::npos);
+    EXPECT_NE(server->log_contents().find("disconnecting..."), std::string::npos);
+    EXPECT_EQ(connections.load(), 2);
+    EXPECT_TRUE(online);
+}
+
+TEST_F(ScannerTest, AServerWhoseRootIsGoneIsOfflineAndKeepsItsCatalog) {
+    write("keep/k", "k");
+    scan_all();
+    const std::string before = render(*server->root());
+    remove("");
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->scan(server->root(), false);
+    finish(*scanner);
+    EXPECT_FALSE(scanner->is_online());
+    EXPECT_TRUE(scanner->is_stopping());
+    EXPECT_EQ(render(*server->root()), before);
+}
+
+TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
+    write("a/b", "b");
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->check();
+    scanner->check();  // threads run: nothing more
+    finish(*scanner);
+    EXPECT_TRUE(scanner->is_online());
+    EXPECT_EQ(scanner->queued_count(), 1u);
+    EXPECT_EQ(server->root()->child_count(), 0u);
+
+    remove("");
+    const SharedPtr<Scanner> offline = make_scanner();
+    offline->check();
+    finish(*offline);
+    EXPECT_FALSE(offline->is_online());
+}
+
+TEST_F(ScannerTest, HoldKeepsThreadsUntilReleased) {
+    write("a", "a");
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->set_hold(true);
+    scanner->scan(server->root(), false);
+    while (!scanner->is_idle()) std::this_thread::sleep_for(1ms);
+    scanner->stop();
+    EXPECT_FALSE(scanner->is_stopping());
+    EXPECT_EQ(scanner->thread_count(), 1u);
+    scanner->set_hold(false);
+    EXPECT_TRUE(scanner->is_stopping());
+    while (!scanner->has_no_threads()) std::this_thread::sleep_for(1ms);
+}
+
+TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
+    write("a/b", "b");
+    Gate gate;
+    faults.on_item = [&] { gate.wait(); };
+    server->set_connections_limit(3);
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->scan(server->root(), false);
+    EXPECT_EQ(scanner->thread_count(), 1u);
+    const std::uint32_t queued = scanner->queued_count();
+    scanner->scan(at("a") ? at("a") : server->root(), false);
+    EXPECT_EQ(scanner->queued_count(), queued);
+    while (scanner->thread_count() < 3) std::this_thread::sleep_for(1ms);  // grown after connecting
+    gate.open();
+    finish(*scanner);
+}
+
+TEST_F(ScannerTest, AKnownOnlineServerGetsAllItsThreadsAtOnce) {
+    write("a", "a");
+    server->set_connections_limit(3);
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->set_hold(true);
+    scanner->scan(server->root(), true);
+    EXPECT_EQ(scanner->thread_count(), 3u);
+    scanner->set_hold(false);
+    finish(*scanner);
+}
+
+TEST_F(ScannerTest, AutomaticModeKeepsTheConnectionsAServerAccepts) {
+    for (int i = 0; i < 30; ++i) write("d" + std::to_string(i) + "/f", "f");
+    server->set_connections_limit(0);
+    std::atomic<int> live{0};
+    std::atomic<int> refused{0};
+    // Listings wait for the second connection and go slowly, so a third thread
+    // comes to ask while work remains.
+    faults.on_item = [&] {
+        for (int i = 0; i < 5000 && live < 2; ++i) std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(1ms);
+    };
+    SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
+    scanner->set_connector([&]() -> SharedPtr<Connection> {
+        if (live >= 2) {
+            ++refused;
+            return {};
+        }
+        ++live;
+        return make_shared<FaultyConnection>(faults);
+    });
+    scanner->scan(server->root(), false);
+    finish(*scanner);
+    EXPECT_EQ(live.load(), 2);
+    EXPECT_EQ(refused.load(), 1);
+    EXPECT_TRUE(scanner->is_online());
+    CatalogStats stats;
+    server->statistics(stats);
+    EXPECT_EQ(stats.files, 30u);
+}
+
+TEST_F(ScannerTest, ProgressCountsQueuedAndRunningListings) {
+    for (int i = 0; i < 5; ++i) write("d" + std::to_string(i) + "/e/f", "f");
+    scan_all();
+    Gate gate;
+    faults.on_item = [&] { gate.wait(); };
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->scan(server->root(), false);
+    // The root, five folders with one subfolder each, and the final check.
+    EXPECT_EQ(scanner->expected_total(), 1u + 10u + 1u);
+    EXPECT_EQ(scanner->remaining(), 12);
+    scanner->scan(server->root(), true);  // queued once: the old request is replaced
+    EXPECT_EQ(scanner->request_count(), 3u);
+    gate.open();
+    finish(*scanner);
+    EXPECT_EQ(scanner->remaining(), 0);
+}
+
+}  // namespace
+}  // namespace tovan

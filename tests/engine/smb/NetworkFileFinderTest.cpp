@@ -1,0 +1,204 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "engine/catalog/Server.h"
+#include "engine/connection/Protocols.h"
+#include "engine/smb/NetworkConnection.h"
+#include "engine/smb/SharesFinder.h"
+#include "engine/smb/SmbCredentials.h"
+#include "fixtures/SmbServer.h"
+#include "support/TempFolder.h"
+#include "tovan/log/Log.h"
+
+namespace tovan {
+namespace {
+
+using namespace std::chrono_literals;
+using test::SmbServer;
+using test::TempFolder;
+
+constexpr std::int64_t Time = 1600000000;
+
+// Runs smbd over folders of a sandbox; each test starts its own.
+class NetworkFileFinderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::string reason = SmbServer::skip_reason(); !reason.empty())
+            GTEST_SKIP() << reason;
+    }
+
+    void start(const std::vector<SmbServer::Share>& shares) {
+        smbd.emplace(shares);
+        ASSERT_TRUE(smbd->is_running()) << smbd->log();
+    }
+
+    std::string share(const std::string& name) {
+        std::filesystem::create_directories(sandbox.file(name));
+        return sandbox.file(name);
+    }
+
+    void write(const std::string& path, const std::string& bytes) {
+        test::write_file(sandbox.file(path), bytes);
+        set_time(path);
+    }
+
+    void set_time(const std::string& path) {
+        const timespec times[2] = {{Time, 0}, {Time, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.file(path).c_str(), times, 0), 0);
+    }
+
+    // The host itself, as a network server's root without a location.
+    SharedPtr<Entry> host(const std::string& name = {}) {
+        SharedPtr<Entry> root = Entry::create_folder("");
+        root->set_path("\\\\" + (name.empty() ? smbd->host() : name));
+        return root;
+    }
+
+    // A folder below the host, such as "pub/docs", written the catalog's way.
+    SharedPtr<Entry> folder(const std::string& path) {
+        const std::size_t slash = path.rfind('/');
+        SharedPtr<Entry> entry = Entry::create_folder(path.substr(slash + 1));
+        const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+        entry->set_path("\\\\" + smbd->host() + "\\" + parent);
+        return entry;
+    }
+
+    // The listing as "name/@time" and "name:size@time" sorted by name, or empty
+    // when find_file fails.
+    static std::optional<std::string> list(FileFinder& finder, const Entry& folder) {
+        if (!finder.find_file(folder))
+            return std::nullopt;
+        std::map<std::string, std::string> items;
+        for (bool more = true; more;) {
+            SharedPtr<Entry> item;
+            more = finder.find_next(item);
+            if (!item)
+                continue;
+            const std::string name(item->name());
+            items[name] = item->is_folder() ? name + "/@" + std::to_string(item->time())
+                                            : name + ":" + std::to_string(item->size()) + "@" +
+                                                  std::to_string(item->time());
+        }
+        std::string text;
+        for (const auto& [name, item] : items) text += (text.empty() ? "" : " ") + item;
+        return text;
+    }
+
+    std::optional<std::string> list(const Entry& folder) {
+        NetworkConnection connection;
+        return list(*connection.create_finder(), folder);
+    }
+
+    TempFolder sandbox;
+    std::optional<SmbServer> smbd;
+};
+
+TEST_F(NetworkFileFinderTest, AHostListsItsDiskSharesOnlyByAddressOrName) {
+    start({{"pub", share("pub")},
+           {"docs", share("docs")},
+           {"vault", share("vault"), "root"},
+           {"backup$", share("backup")},
+           {"laser", share("spool"), {}, true}});
+    EXPECT_EQ(list(*host()), "docs/@0 pub/@0 vault/@0");
+    EXPECT_EQ(list(*host("localhost:" + std::to_string(smbd->port()))), "docs/@0 pub/@0 vault/@0");
+    EXPECT_EQ(SharesFinder::look_up("localhost").substr(0, 9), "127.0.0.1");
+}
+
+TEST_F(NetworkFileFinderTest, AFolderInAShareListsNamesSizesAndTimes) {
+    start({{"pub", share("pub")}});
+    std::filesystem::create_directories(sandbox.file("pub/docs/sub"));
+    std::filesystem::create_directories(sandbox.file("pub/docs/empty"));
+    write("pub/docs/a.txt", "hello!");
+    write("pub/docs/50% off;#1.txt", "x");
+    write("pub/docs/\xC3\xA9t\xC3\xA9 #1.txt", "xy");
+    // Sparse: a size beyond 32 bits without the disk space.
+    write("pub/docs/big.bin", "");
+    std::filesystem::resize_file(sandbox.file("pub/docs/big.bin"), 5'000'000'000ull);
+    set_time("pub/docs/big.bin");
+    set_time("pub/docs/sub");
+    set_time("pub/docs/empty");
+
+    const std::string t = "@" + std::to_string(Time);
+    EXPECT_EQ(list(*folder("pub/docs")), "50% off;#1.txt:1" + t + " a.txt:6" + t +
+                                             " big.bin:5000000000" + t + " empty/" + t + " sub/" +
+                                             t + " \xC3\xA9t\xC3\xA9 #1.txt:2" + t);
+    EXPECT_EQ(list(*folder("pub/docs/empty")), "");
+    EXPECT_EQ(list(*folder("pub/docs/missing")), std::nullopt);
+    EXPECT_EQ(list(*folder("nope/docs")), std::nullopt);
+
+    // One finder, two folders: the second listing holds the second folder only.
+    NetworkConnection connection;
+    const SharedPtr<FileFinder> finder = connection.create_finder();
+    EXPECT_EQ(list(*finder, *folder("pub/docs/empty")), "");
+    set_time("pub/docs");
+    EXPECT_EQ(list(*finder, *folder("pub")), "docs/" + t);
+}
+
+TEST_F(NetworkFileFinderTest, AHostThatSharesNothingIsNotListedAndTheLogSaysWhy) {
+    start({});
+    const std::string log_path = sandbox.file("ferrovane.log");
+    Log::configure(log_path);
+    EXPECT_EQ(list(*host()), std::nullopt);
+    Log::flush();
+    Log::configure();
+    const std::string log = test::read_file(log_path);
+    EXPECT_NE(log.find("smbc_opendir(smb://" + smbd->host() + "/). takes "), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("No more data is available. err_code: "), std::string::npos) << log;
+}
+
+TEST_F(NetworkFileFinderTest, ALoginGivenInALocationIsKeptForItsHostAndUsed) {
+    start({{"vault", share("vault"), "root"}});
+    ASSERT_TRUE(smbd->add_login("root", "Secret 1"));
+    write("vault/key.txt", "k");
+    const std::string log_path = sandbox.file("ferrovane.log");
+    Log::configure(log_path);
+    EXPECT_EQ(list(*folder("vault")), std::nullopt);
+    Log::flush();
+    Log::configure();
+    EXPECT_NE(test::read_file(log_path).find("access is denied. err_code: 13"), std::string::npos);
+
+    TempFolder data;
+    SmbCredentials::use_folder(data.path());
+    Server server;
+    ASSERT_TRUE(server.from_url("smb://WORKGROUP;root:Secret 1@" + smbd->host() + "/vault/"));
+    EXPECT_TRUE(Protocols::connect(server));
+    EXPECT_EQ(list(*folder("vault")), "key.txt:1@" + std::to_string(Time));
+    struct stat file;
+    ASSERT_EQ(::stat(data.file(SmbCredentials::FileName).c_str(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    SmbCredentials::use_folder({});
+}
+
+TEST_F(NetworkFileFinderTest, AHostThatDoesNotAnswerIsOfflineWithinSeconds) {
+    start({{"pub", share("pub")}});
+    Server server;
+    ASSERT_TRUE(server.from_url("smb://" + smbd->host() + "/"));
+    EXPECT_TRUE(Protocols::connect(server));
+
+    smbd->pause();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Protocols::connect(server));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 60s);
+    smbd->resume();
+
+    // Nobody listens: refused at once.
+    Server closed;
+    ASSERT_TRUE(closed.from_url("\\\\127.0.0.1:" + std::to_string(smbd->port() ^ 1) + "\\pub"));
+    EXPECT_FALSE(Protocols::connect(closed));
+
+    // A connection closed by another thread lists nothing more.
+    NetworkConnection connection;
+    connection.close();
+    EXPECT_EQ(list(*connection.create_finder(), *folder("pub")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tovan
