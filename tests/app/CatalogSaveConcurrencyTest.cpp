@@ -6,15 +6,11 @@
 
 #include "app/CatalogFile.h"
 #include "engine/catalog/ListingMerge.h"
+#include "support/IgnoreMerge.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
-
-class Ignore : public MergeListener {
-    void marked(const SharedPtr<Entry>&) override {}
-    void subfolder_found(const SharedPtr<Entry>&, std::int32_t, bool) override {}
-};
 
 // Saving walks children sequences that scan threads are changing; without the
 // catalog lock that walk reads freed memory.
@@ -28,7 +24,7 @@ TEST(CatalogSaveConcurrency, SavingWhileScansMergeWritesLoadableCatalogs) {
     std::atomic<bool> done{false};
     std::thread scanner([&] {
         std::mt19937 random(5);
-        Ignore ignore;
+        test::IgnoreMerge ignore;
         ScanOptions options;
         for (int round = 0; round < 300; ++round) {
             std::vector<SharedPtr<Entry>> items;

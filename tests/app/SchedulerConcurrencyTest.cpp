@@ -14,6 +14,7 @@
 #include "app/SchedulerObserver.h"
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
+#include "support/Gate.h"
 #include "support/TempFolder.h"
 #include "tovan/log/Log.h"
 
@@ -45,32 +46,6 @@ public:
 
     std::vector<std::string> events;
     std::vector<SharedPtr<Entry>> updated_folders;
-};
-
-// Holds connecting scan threads until opened: a server that does not answer.
-class Gate {
-public:
-    void wait() {
-        std::unique_lock guard(lock_);
-        ++waiting_;
-        changed_.notify_all();
-        changed_.wait(guard, [this] { return open_; });
-    }
-    void wait_for_a_thread() {
-        std::unique_lock guard(lock_);
-        changed_.wait(guard, [this] { return waiting_ > 0; });
-    }
-    void open() {
-        std::lock_guard guard(lock_);
-        open_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    bool open_ = false;
-    int waiting_ = 0;
 };
 
 class SchedulerConcurrencyTest : public ::testing::Test {
@@ -209,7 +184,7 @@ TEST_F(SchedulerConcurrencyTest, TheScheduledStatusCheckFindsWhichServersAreOnli
 }
 
 TEST_F(SchedulerConcurrencyTest, StoppingAGroupStopsTheScannersBelowIt) {
-    Gate gate;
+    test::Gate gate;
     Scheduler scheduler(document, options, nullptr, Start);
     scheduler.set_scanner_setup([&](Scanner& scanner) {
         scanner.set_connector([&]() -> SharedPtr<Connection> {
@@ -237,7 +212,7 @@ TEST_F(SchedulerConcurrencyTest, StoppingAGroupStopsTheScannersBelowIt) {
 }
 
 TEST_F(SchedulerConcurrencyTest, ShutDownLeavesScannersThatDoNotStopInTimeBehind) {
-    Gate gate;
+    test::Gate gate;
     SharedPtr<Scanner> hanging;
     Scheduler scheduler(document, options, nullptr, Start);
     scheduler.set_scanner_setup([&](Scanner& scanner) {

@@ -7,15 +7,10 @@
 #include <vector>
 
 #include "engine/catalog/ListingMerge.h"
+#include "support/IgnoreMerge.h"
 
 namespace tovan {
 namespace {
-
-class Ignore : public MergeListener {
-public:
-    void marked(const SharedPtr<Entry>&) override {}
-    void subfolder_found(const SharedPtr<Entry>&, std::int32_t, bool) override {}
-};
 
 SharedPtr<Entry> random_listing(std::mt19937& random, const std::string& path) {
     SharedPtr<Entry> fresh = Entry::create_folder("");
@@ -103,7 +98,7 @@ TEST(CatalogConcurrency, MergesAndUnmarksFromManyThreadsLeaveAConsistentCatalog)
     for (int t = 0; t < Threads; ++t) {
         scanners.emplace_back([&, t] {
             std::mt19937 random(t + 1);
-            Ignore ignore;
+            test::IgnoreMerge ignore;
             const SharedPtr<Entry> own = root->child(t);
             for (int round = 0; round < 150; ++round) {
                 const SharedPtr<Entry> folder = random_live_folder(random, own);

@@ -14,6 +14,7 @@
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace tovan {
 namespace {
@@ -21,17 +22,8 @@ namespace {
 using namespace std::chrono_literals;
 using test::random_bytes;
 using test::read_file;
+using test::wait_until;
 using test::write_file;
-
-bool wait_until(const std::function<bool()>& done, std::chrono::seconds limit = 60s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // Runs the job until its thread has gone.
 void run(Downloader& job) {

@@ -13,6 +13,7 @@
 #include "engine/local/LocalConnection.h"
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
+#include "support/Gate.h"
 #include "support/TempFolder.h"
 #include "tovan/Exception.h"
 
@@ -21,25 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::render;
-
-// A gate that holds threads until it is opened.
-class Gate {
-public:
-    void wait() {
-        std::unique_lock guard(lock_);
-        opened_.wait(guard, [this] { return open_; });
-    }
-    void open() {
-        std::lock_guard guard(lock_);
-        open_ = true;
-        opened_.notify_all();
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable opened_;
-    bool open_ = false;
-};
 
 // A local folder finder that can be made to fail the way real servers do.
 class FaultyFinder : public FileFinder {
@@ -307,7 +289,7 @@ TEST_F(ScannerTest, HoldKeepsThreadsUntilReleased) {
 
 TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
     write("a/b", "b");
-    Gate gate;
+    test::Gate gate;
     faults.on_item = [&] { gate.wait(); };
     server->set_connections_limit(3);
     const SharedPtr<Scanner> scanner = make_scanner();
@@ -365,7 +347,7 @@ TEST_F(ScannerTest, AutomaticModeKeepsTheConnectionsAServerAccepts) {
 TEST_F(ScannerTest, ProgressCountsQueuedAndRunningListings) {
     for (int i = 0; i < 5; ++i) write("d" + std::to_string(i) + "/e/f", "f");
     scan_all();
-    Gate gate;
+    test::Gate gate;
     faults.on_item = [&] { gate.wait(); };
     const SharedPtr<Scanner> scanner = make_scanner();
     scanner->scan(server->root(), false);
