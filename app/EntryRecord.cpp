@@ -84,7 +84,7 @@ void EntryRecord::read_root(io::IStream& in, Entry& root) {
     if (!(head.flags & FolderBit))
         damaged(in, "catalog whose root is not a folder");
     root.set_name(head.name);
-    root.set_state(static_cast<EntryState>(head.flags & StateBits));
+    root.store_state(static_cast<EntryState>(head.flags & StateBits));
     read_folder_body(in, root, head.version, 0);
 }
 
@@ -93,8 +93,8 @@ SharedPtr<Entry> EntryRecord::read_entry(io::IStream& in, int depth) {
     const bool folder = (head.flags & FolderBit) != 0;
     SharedPtr<Entry> entry =
         folder ? Entry::create_folder(head.name) : Entry::create_file(head.name, 0, 0);
-    // Detached while it is read, so setting the state reaches no parent.
-    entry->set_state(static_cast<EntryState>(head.flags & StateBits));
+    // The file holds the marks of parents and children as they were settled.
+    entry->store_state(static_cast<EntryState>(head.flags & StateBits));
     if (folder)
         read_folder_body(in, *entry, head.version, depth);
     else

@@ -5,6 +5,7 @@
 #include "cli/ChangeList.h"
 #include "cli/ChangeText.h"
 #include "cli/NodeFinder.h"
+#include "engine/catalog/ChangeMarks.h"
 
 namespace tovan::cli {
 
@@ -47,13 +48,13 @@ void ChangeCommands::unmark() {
     std::size_t count = 0;
     if (target.entry) {
         count = ChangeList::count(*target.entry);
-        target.entry->set_state(EntryState::Unchanged);
+        ChangeMarks::set(*target.entry, EntryState::Unchanged);
     } else {
         ChangeList::walk(target.node,
                          [&](const SharedPtr<TreeEntry>&, const SharedPtr<Entry>&) { ++count; });
         const std::function<void(const TreeEntry&)> unmark_all = [&](const TreeEntry& node) {
             if (node.server)
-                node.server->root()->set_state(EntryState::Unchanged);
+                ChangeMarks::set(*node.server->root(), EntryState::Unchanged);
             for (const SharedPtr<TreeEntry>& child : node.children) unmark_all(*child);
         };
         unmark_all(*target.node);

@@ -444,37 +444,25 @@ void Entry::compact_children(Keep keep) {
 
 void Entry::remove_children_where(const Predicate& matches) {
     CatalogGuard guard(catalog_lock());
-    if (folder_block() == nullptr)
-        return;
-    compact_children([&](const Entry& child) { return !matches(child); });
-    settle();
+    if (folder_block() != nullptr)
+        compact_children([&](const Entry& child) { return !matches(child); });
 }
 
-void Entry::unmark_children_where(const Predicate& matches) {
+void Entry::keep_children_if(const std::function<bool(Entry&)>& keep) {
     CatalogGuard guard(catalog_lock());
-    if (folder_block() == nullptr)
-        return;
-    compact_children([&](Entry& child) {
-        if (!matches(child))
-            return true;
-        return child.unmark_subtree();
-    });
-    settle();
+    if (folder_block() != nullptr)
+        compact_children(keep);
 }
 
-// Unmarks this entry and everything below it without looking upward (the caller
-// settles the parent once); false when the entry was deleted and must leave.
-bool Entry::unmark_subtree() {
-    const EntryState state = this->state();
-    if (state == EntryState::Deleted)
+bool Entry::any_child(const Predicate& matches) const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr)
         return false;
-    // An unmarked entry has nothing marked below it.
-    if (state == EntryState::Unchanged)
-        return true;
-    store_state(EntryState::Unchanged);
-    if (is_folder())
-        compact_children([](Entry& child) { return child.unmark_subtree(); });
-    return true;
+    for (const SharedPtr<Entry>& child : folder->children)
+        if (matches(*child))
+            return true;
+    return false;
 }
 
 void Entry::store_state(EntryState state) {
@@ -483,64 +471,6 @@ void Entry::store_state(EntryState state) {
         delete previous_;
         previous_ = nullptr;
     }
-    Entry* up = parent();
-    if (state != EntryState::Unchanged && up != nullptr && up->state() == EntryState::Unchanged)
-        up->set_state(EntryState::ContainsChanges);
-}
-
-void Entry::settle() {
-    CatalogGuard guard(catalog_lock());
-    if (state() == EntryState::ContainsChanges && !has_changed_children(false))
-        set_state(EntryState::Unchanged);
-}
-
-void Entry::set_state(EntryState state) {
-    CatalogGuard guard(catalog_lock());
-    if (this->state() == state)
-        return;
-    Entry* up = parent();
-    if (this->state() == EntryState::Deleted && state == EntryState::Unchanged) {
-        // Unmarking a deleted item drops it; this entry may be gone afterwards.
-        if (up != nullptr) {
-            up->remove_child(this);
-            up->settle();
-        }
-        return;
-    }
-    store_state(state);
-    if (is_folder() && state == EntryState::Deleted) {
-        for (const SharedPtr<Entry>& child : folder_block()->children)
-            child->set_state(EntryState::Deleted);
-    } else if (is_folder() && state == EntryState::Unchanged) {
-        compact_children([](Entry& child) { return child.unmark_subtree(); });
-    }
-    // Only an unmarked entry can leave its folder with nothing marked.
-    if (up != nullptr && state == EntryState::Unchanged)
-        up->settle();
-}
-
-void Entry::restore() {
-    CatalogGuard guard(catalog_lock());
-    if (state() != EntryState::Deleted)
-        return;
-    store_state(is_folder() && has_changed_children(false) ? EntryState::ContainsChanges
-                                                           : EntryState::Unchanged);
-    if (Entry* up = parent())
-        up->settle();
-}
-
-bool Entry::has_changed_children(bool marked_only) const {
-    CatalogGuard guard(catalog_lock());
-    const FolderBlock* folder = folder_block();
-    if (folder == nullptr)
-        return false;
-    for (const SharedPtr<Entry>& child : folder->children) {
-        const EntryState state = child->state();
-        if (state != EntryState::Unchanged &&
-            !(marked_only && state == EntryState::ContainsChanges))
-            return true;
-    }
-    return false;
 }
 
 void Entry::statistics(CatalogStats& out) const {

@@ -20,9 +20,10 @@ namespace tovan {
 // create_file and create_folder share one allocation with their control block,
 // their name and (for files) their file block.
 //
-// Children sequences and folder paths are guarded by the catalog lock; every
-// operation here that touches them takes it. A folder owns its children; the
-// parent link is a plain pointer, cleared when the child leaves the folder.
+// The entry stores its change state; the rules that tie marks of parents and
+// children together are in ChangeMarks. Children sequences and folder paths are
+// guarded by the catalog lock; every operation here that touches them takes it. A folder owns its
+// children; the parent link is a plain pointer, cleared when the child leaves the folder.
 class Entry {
     struct InlineKey {
         explicit InlineKey() = default;
@@ -109,15 +110,15 @@ public:
                                std::string_view name, std::size_t hint);
     // Removes every child that matches, in one pass.
     void remove_children_where(const Predicate& matches);
-    // Unmarks every child that matches, in one pass (deleted ones leave).
-    void unmark_children_where(const Predicate& matches);
+    // Keeps the children for which keep is true, in order, in one pass; keep may
+    // change the child it is given.
+    void keep_children_if(const std::function<bool(Entry&)>& keep);
+    // True when some child matches; stops at the first.
+    bool any_child(const Predicate& matches) const;
 
-    void set_state(EntryState state);
-    // A folder marked as holding changes loses the mark once nothing below is marked.
-    void settle();
-    // Brings back a deleted entry that exists again, without dropping it.
-    void restore();
-    bool has_changed_children(bool marked_only) const;
+    // Stores the state alone (unmarked, the previous values go); what a mark
+    // means for the folders above and below is ChangeMarks' business.
+    void store_state(EntryState state);
 
     void statistics(CatalogStats& out) const;
 
@@ -135,8 +136,6 @@ private:
     FolderBlock* folder_block() const;
     Previous& previous();
     void free_data();
-    void store_state(EntryState state);
-    bool unmark_subtree();
     std::size_t index_of(std::string_view name, std::size_t hint) const;
     std::size_t index_of(const Entry* child) const;
     void add_statistics(CatalogStats& out) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "tovan/Utf8Case.h"
 
 namespace tovan {
@@ -19,7 +20,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     // The listing is detached: no other thread changes it while it is merged.
     const std::vector<SharedPtr<Entry>> items = fresh.children();
     if (items.empty() && !options_.keep_empty_folder_marks)
-        folder.set_state(EntryState::Unchanged);
+        ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
         folder.reserve_children(folder.child_count() + items.size());
         for (const SharedPtr<Entry>& item : items) add_new(folder, item);
@@ -32,7 +33,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)
         unmark_old_changes(folder);
     // A replaced file takes its old mark with it.
-    folder.settle();
+    ChangeMarks::settle(folder);
 }
 
 // Sets the mark unless the change filter ignores the item; false when nothing changed.
@@ -44,7 +45,7 @@ bool ListingMerge::mark(const SharedPtr<Entry>& item, EntryState state) {
 }
 
 void ListingMerge::set_mark(const SharedPtr<Entry>& item, EntryState state) {
-    item->set_state(state);
+    ChangeMarks::set(*item, state);
     listener_.marked(item);
 }
 
@@ -210,9 +211,9 @@ void ListingMerge::keep_old(const SharedPtr<Entry>& old) {
     if (old->state() == EntryState::Deleted) {
         if (old->is_folder()) {
             // Listed again as a known folder, so its items are matched by name.
-            old->restore();
+            ChangeMarks::restore(*old);
         } else if (!(is_recent(old->time()) && mark(old, EntryState::New))) {
-            old->restore();
+            ChangeMarks::restore(*old);
         }
     }
     if (old->is_folder())
@@ -247,7 +248,7 @@ void ListingMerge::remove_all(Entry& folder, std::vector<const Entry*> leaving) 
 
 void ListingMerge::unmark_old_changes(Entry& folder) {
     const std::int64_t hours = options_.unmark_old_hours;
-    folder.unmark_children_where([&](const Entry& child) {
+    ChangeMarks::unmark_children_where(folder, [&](const Entry& child) {
         return !child.is_folder() && child.state() != EntryState::Unchanged &&
                (now_ - child.time()) / 3600 > hours;
     });

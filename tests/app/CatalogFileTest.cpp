@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CatalogFile.h"
+#include "engine/catalog/ChangeMarks.h"
 #include "support/Bytes.h"
 #include "support/CatalogText.h"
 #include "support/TempFolder.h"
@@ -31,12 +32,12 @@ protected:
         sub->set_last_listing_ms(5);
         root->add_child(sub);
         sub->add_child(Entry::create_file("n", 3, 30));
-        sub->child(0)->set_state(EntryState::New);
+        ChangeMarks::set(*sub->child(0), EntryState::New);
         SharedPtr<Entry> changed = Entry::create_file("m", 9, 90);
         changed->set_previous_size(4);
         changed->set_previous_time(40);
         root->add_child(changed);
-        changed->set_state(EntryState::Modified);
+        ChangeMarks::set(*changed, EntryState::Modified);
         root->set_time(70);
         root->set_last_listing_ms(7);
     }

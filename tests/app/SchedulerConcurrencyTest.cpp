@@ -12,6 +12,7 @@
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
 #include "support/Gate.h"
@@ -119,7 +120,7 @@ TEST_F(SchedulerConcurrencyTest, AScanReportsEveryChangeAndSavesTheCatalogOfASer
 
     // A second scan finds what changed since; without auto_save the file stays.
     recorder.events.clear();
-    node->server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*node->server->root(), EntryState::Unchanged);
     write(nas, "b.txt", "grown");
     std::filesystem::remove(nas.file("c.txt"));
     write(nas, "d.txt");

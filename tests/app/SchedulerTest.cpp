@@ -4,6 +4,7 @@
 #include "app/Document.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
+#include "engine/catalog/ChangeMarks.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -26,7 +27,7 @@ protected:
         // A node without a name shows its server's title, empty for a new server.
         record.node = TreeEntry::make_server_node(make_shared<Server>(), node_name);
         record.entry = Entry::create_file(entry_name, 1, 1000);
-        record.entry->set_state(state);
+        ChangeMarks::set(*record.entry, state);
         return record;
     }
 

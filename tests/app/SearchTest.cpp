@@ -2,6 +2,7 @@
 
 #include "app/Search.h"
 #include "app/SearchMasks.h"
+#include "engine/catalog/ChangeMarks.h"
 #include "tovan/Wildcard.h"
 
 namespace tovan {
@@ -150,11 +151,11 @@ TEST_F(SearchTest, MinimumSizeIsExactPastSinglePrecision) {
 
 TEST_F(SearchTest, OnlyChangedSkipsUnmarkedEntriesAndDoesNotEnterUnmarkedFolders) {
     const SharedPtr<Entry> docs = folder(root(local), "docs");
-    file(docs, "new.txt")->set_state(EntryState::New);
+    ChangeMarks::set(*file(docs, "new.txt"), EntryState::New);
     file(docs, "same.txt");
     // A marked file whose folder carries no mark: the folder is not entered.
     const SharedPtr<Entry> hidden = Entry::create_file("hidden.txt", 1, 1000);
-    hidden->set_state(EntryState::Modified);
+    ChangeMarks::set(*hidden, EntryState::Modified);
     folder(root(local), "quiet")->add_child(hidden);
     search.only_changed = true;
     EXPECT_EQ(found(local), "/srv/media/docs/new.txt");

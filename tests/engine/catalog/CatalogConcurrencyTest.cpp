@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/ListingMerge.h"
 #include "support/IgnoreMerge.h"
 
@@ -113,9 +114,9 @@ TEST(CatalogConcurrency, MergesAndUnmarksFromManyThreadsLeaveAConsistentCatalog)
     while (running > 0) {
         SharedPtr<Entry> folder = random_live_folder(random, root);
         if (random() % 4 == 0) {
-            folder->set_state(EntryState::Unchanged);
+            ChangeMarks::set(*folder, EntryState::Unchanged);
         } else if (SharedPtr<Entry> child = folder->child(random() % 8)) {
-            child->set_state(EntryState::Unchanged);
+            ChangeMarks::set(*child, EntryState::Unchanged);
         }
         CatalogStats stats;
         server.statistics(stats);

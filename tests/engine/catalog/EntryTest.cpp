@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
 #include "support/CatalogText.h"
 
@@ -69,13 +70,13 @@ TEST(Entry, MarkingAFileMarksAncestorsUpToTheFirstMarkedOne) {
     SharedPtr<Entry> b = add_folder(a, "b");
     SharedPtr<Entry> one = add_file(b, "one");
     SharedPtr<Entry> two = add_file(b, "two");
-    one->set_state(EntryState::New);
+    ChangeMarks::set(*one, EntryState::New);
     EXPECT_EQ(render(*root), "a/~(b/~(one+ two))");
     EXPECT_EQ(root->state(), EntryState::ContainsChanges);
-    two->set_state(EntryState::Modified);
-    one->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*two, EntryState::Modified);
+    ChangeMarks::set(*one, EntryState::Unchanged);
     EXPECT_EQ(render(*root), "a/~(b/~(one two*))");
-    two->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*two, EntryState::Unchanged);
     EXPECT_EQ(render(*root), "a/(b/(one two))");
     EXPECT_EQ(root->state(), EntryState::Unchanged);
 }
@@ -85,19 +86,19 @@ TEST(Entry, UnmarkingRemovesDeletedItemsAndClearsTheMarksAbove) {
     SharedPtr<Entry> a = add_folder(root, "a");
     SharedPtr<Entry> gone = add_file(a, "gone");
     SharedPtr<Entry> kept = add_file(a, "kept");
-    gone->set_state(EntryState::Deleted);
+    ChangeMarks::set(*gone, EntryState::Deleted);
     EXPECT_EQ(render(*root), "a/~(gone- kept)");
-    gone->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*gone, EntryState::Unchanged);
     EXPECT_EQ(render(*root), "a/(kept)");
     EXPECT_EQ(gone->parent(), nullptr);  // a removed item keeps no link to its folder
 
     SharedPtr<Entry> b = add_folder(a, "b");
-    add_file(b, "x")->set_state(EntryState::New);
-    add_file(b, "y")->set_state(EntryState::Deleted);
+    ChangeMarks::set(*add_file(b, "x"), EntryState::New);
+    ChangeMarks::set(*add_file(b, "y"), EntryState::Deleted);
     SharedPtr<Entry> c = add_folder(b, "c");
-    add_file(c, "z")->set_state(EntryState::Modified);
+    ChangeMarks::set(*add_file(c, "z"), EntryState::Modified);
     EXPECT_EQ(render(*root), "a/~(kept b/~(x+ y- c/~(z*)))");
-    a->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*a, EntryState::Unchanged);
     EXPECT_EQ(render(*root), "a/(kept b/(x c/(z)))");
 }
 
@@ -106,11 +107,11 @@ TEST(Entry, DeletingAFolderDeletesItsSubtreeAndRestoreBringsItBack) {
     SharedPtr<Entry> a = add_folder(root, "a");
     SharedPtr<Entry> b = add_folder(a, "b");
     add_file(b, "x");
-    b->set_state(EntryState::Deleted);
+    ChangeMarks::set(*b, EntryState::Deleted);
     EXPECT_EQ(render(*root), "a/~(b/-(x-))");
-    b->restore();
+    ChangeMarks::restore(*b);
     EXPECT_EQ(render(*root), "a/~(b/~(x-))");
-    b->child(0)->restore();
+    ChangeMarks::restore(*b->child(0));
     EXPECT_EQ(render(*root), "a/(b/(x))");
 }
 
@@ -121,7 +122,7 @@ TEST(Entry, AFolderOutlivedByItsChildLeavesNoDanglingParent) {
         child = add_file(folder, "c");
     }
     EXPECT_EQ(child->parent(), nullptr);
-    child->set_state(EntryState::New);  // must not reach the freed folder
+    ChangeMarks::set(*child, EntryState::New);  // must not reach the freed folder
     EXPECT_EQ(child->state(), EntryState::New);
 }
 
@@ -129,12 +130,12 @@ TEST(Entry, PreviousValuesAndStatistics) {
     SharedPtr<Entry> root = Entry::create_folder("/");
     SharedPtr<Entry> sub = add_folder(root, "sub");
     add_file(root, "same", 10);
-    add_file(root, "fresh", 20)->set_state(EntryState::New);
+    ChangeMarks::set(*add_file(root, "fresh", 20), EntryState::New);
     SharedPtr<Entry> changed = add_file(sub, "changed", 30, 2000);
     changed->set_previous_size(5);
     changed->set_previous_time(1500);
-    changed->set_state(EntryState::Modified);
-    add_file(sub, "gone", 40)->set_state(EntryState::Deleted);
+    ChangeMarks::set(*changed, EntryState::Modified);
+    ChangeMarks::set(*add_file(sub, "gone", 40), EntryState::Deleted);
 
     EXPECT_EQ(changed->previous_size(), 5u);
     EXPECT_EQ(changed->previous_time(), 1500);
@@ -149,7 +150,7 @@ TEST(Entry, PreviousValuesAndStatistics) {
     EXPECT_EQ(stats.current_size, 10u + 20u + 30u);
     EXPECT_EQ(stats.previous_size, 10u + 5u + 40u);
 
-    changed->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*changed, EntryState::Unchanged);
     EXPECT_FALSE(changed->has_previous());
     EXPECT_EQ(changed->previous_size(), 30u);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/ListingMerge.h"
 
 namespace tovan {
@@ -362,7 +363,7 @@ TEST_P(MergeModel, RandomListingsMergeExactlyAsTheRulesSay) {
             Node* parent = nullptr;
             auto [entry, node] = pick_any(root, model, &parent);
             const bool drops = node->state == EntryState::Deleted;
-            entry->set_state(EntryState::Unchanged);
+            ChangeMarks::set(*entry, EntryState::Unchanged);
             if (drops && parent != nullptr) {
                 parent->children.erase(std::string(entry->name()));
             } else if (!drops) {

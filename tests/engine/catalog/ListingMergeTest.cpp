@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/ListingMerge.h"
 #include "support/CatalogText.h"
 
@@ -72,7 +73,7 @@ TEST_F(ListingMergeTest, FirstListingAddsEverythingMarksFilesNewAndQueuesSubfold
 
 TEST_F(ListingMergeTest, UnchangedRescanKeepsTheCatalogEntriesAndMarksNothing) {
     scan(root, "a:5:900 b:6:900 dir/", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     const SharedPtr<Entry> a = root->find_child("a");
     scan(root, "a:5:900 b:6:900 dir/");
     EXPECT_EQ(render(*root), "dir/ a b");
@@ -83,7 +84,7 @@ TEST_F(ListingMergeTest, UnchangedRescanKeepsTheCatalogEntriesAndMarksNothing) {
 
 TEST_F(ListingMergeTest, ATimeOnlyChangeIsMarkedOnlyWhenModificationTimesCount) {
     scan(root, "f:10:900", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     options.mark_changed_by_mtime = false;
     scan(root, "f:10:950");
     EXPECT_EQ(render(*root), "f");
@@ -100,7 +101,7 @@ TEST_F(ListingMergeTest, ATimeOnlyChangeIsMarkedOnlyWhenModificationTimesCount) 
 TEST_F(ListingMergeTest, ASizeChangeIsMarkedWhateverTimesCount) {
     options.mark_changed_by_mtime = false;
     scan(root, "f:10:900", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "f:12:900");
     EXPECT_EQ(render(*root), "f*");
     EXPECT_EQ(root->find_child("f")->previous_size(), 10u);
@@ -109,7 +110,7 @@ TEST_F(ListingMergeTest, ASizeChangeIsMarkedWhateverTimesCount) {
 
 TEST_F(ListingMergeTest, AFolderThatWasAFileIsTreatedAsNew) {
     scan(root, "thing", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "thing/");
     EXPECT_EQ(render(*root), "thing/");
     EXPECT_EQ(recorder.queued, Strings({"thing:-2:new"}));
@@ -120,7 +121,7 @@ TEST_F(ListingMergeTest, AFolderThatWasAFileIsTreatedAsNew) {
 TEST_F(ListingMergeTest, VanishedItemsAreMarkedDeletedOnceOrRemoved) {
     scan(root, "keep gone dir/", true);
     scan(root->find_child("dir"), "inner", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "keep");
     EXPECT_EQ(render(*root), "dir/-(inner-) gone- keep");
     EXPECT_EQ(recorder.marks, Strings({"dir-", "gone-"}));
@@ -135,7 +136,7 @@ TEST_F(ListingMergeTest, VanishedItemsAreMarkedDeletedOnceOrRemoved) {
 
 TEST_F(ListingMergeTest, ADeletedFileThatComesBackIsNewAgain) {
     scan(root, "f:3:1000", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "");
     EXPECT_EQ(render(*root), "f-");
     scan(root, "f:3:1000");
@@ -146,7 +147,7 @@ TEST_F(ListingMergeTest, AReturningFileTooOldToMarkIsNoLongerDeleted) {
     options.unmark_old_hours = 24;
     const std::int64_t later = Now + 100 * 3600;
     scan(root, "old:3:1000 young:1", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "young:1", false, -2, false, 1000 + 3600);
     EXPECT_EQ(render(*root), "old- young");
     scan(root, "old:3:1000 young:1", false, -2, false, later);
@@ -158,7 +159,7 @@ TEST_F(ListingMergeTest, ADeletedFolderThatComesBackIsRestoredAndListedAsKnown) 
     scan(root, "d/", true);
     const SharedPtr<Entry> d = root->find_child("d");
     scan(d, "x y", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "");
     EXPECT_EQ(render(*root), "d/-(x- y-)");
 
@@ -169,9 +170,9 @@ TEST_F(ListingMergeTest, ADeletedFolderThatComesBackIsRestoredAndListedAsKnown) 
 
     scan(d, "x z");
     EXPECT_EQ(render(*root), "d/~(x+ y- z+)");
-    d->find_child("x")->set_state(EntryState::Unchanged);
-    d->find_child("z")->set_state(EntryState::Unchanged);
-    d->find_child("y")->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*d->find_child("x"), EntryState::Unchanged);
+    ChangeMarks::set(*d->find_child("z"), EntryState::Unchanged);
+    ChangeMarks::set(*d->find_child("y"), EntryState::Unchanged);
     EXPECT_EQ(render(*root), "d/(x z)");
     EXPECT_EQ(root->state(), EntryState::Unchanged);
 }
@@ -206,7 +207,7 @@ TEST_F(ListingMergeTest, IgnoredItemsAreCatalogedNeverMarkedAndDroppedWhenGone) 
     scan(root->find_child("cache.tmp"), "x.tmp", true);
     scan(root->find_child("build.tmp"), "out.txt", true);
     EXPECT_EQ(render(*root), "build.tmp/~(out.txt+) cache.tmp/(x.tmp) keep.txt+ work.tmp");
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, "");
     // A folder the filter ignores still shows that what it held is gone.
     EXPECT_EQ(render(*root), "build.tmp/-(out.txt-) keep.txt-");
@@ -219,7 +220,7 @@ TEST_F(ListingMergeTest, IgnoredItemsAreCatalogedNeverMarkedAndDroppedWhenGone) 
 TEST_F(ListingMergeTest, SubfolderDepthsFollowOverridesAndTheSingleFlag) {
     options.full_scan_new_folders = false;
     scan(root, "a/ b/ c/", true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     server.set_scan_depth(*root->find_child("b"), 5);
     server.set_scan_depth(*root->find_child("c"), 0);
     scan(root, "a/ b/ c/", false, 1);
@@ -245,7 +246,7 @@ TEST_F(ListingMergeTest, AFolderOfAHundredThousandChangesStaysInOrder) {
             second += "n" + std::to_string(i) + " ";
     }
     scan(root, first, true);
-    root->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*root, EntryState::Unchanged);
     scan(root, second);
     EXPECT_EQ(root->child_count(), 100000u + 100000u / 7 + 1);
     EXPECT_EQ(root->find_child("f0")->state(), EntryState::Deleted);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Server.h"
 #include "engine/smb/SmbCredentials.h"
 #include "engine/tree/TreeEntry.h"
@@ -325,7 +326,7 @@ TEST(TreeEntry, AggregatesCountAndSumOverNestedGroups) {
     inner->children.push_back(empty);
     a->online = true;
     b->server->root()->add_child(Entry::create_file("f", 7, 1));
-    b->server->root()->child(0)->set_state(EntryState::New);
+    ChangeMarks::set(*b->server->root()->child(0), EntryState::New);
 
     EXPECT_EQ(top->server_count(), 2u);
     EXPECT_EQ(top->group_count(), 1u);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
 #include "engine/catalog/ScanOptions.h"
 #include "engine/catalog/Server.h"
@@ -103,8 +104,8 @@ TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalog) {
 }
 
 TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
-    a->set_state(EntryState::Modified);
-    top->set_state(EntryState::New);
+    ChangeMarks::set(*a, EntryState::Modified);
+    ChangeMarks::set(*top, EntryState::New);
     Downloader job;
     job.set_server(*server);
     job.add_entry(*server->root(), target.path(), true);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/curl/InternetSession.h"
 #include "engine/scan/Scanner.h"
 #include "fixtures/FtpServer.h"
@@ -82,7 +83,7 @@ TEST_P(FtpListings, ScanAndRescanMarkWhatChangedAndNothingElse) {
     if (GetParam()) {
         EXPECT_EQ(old_time, 1'600'000'000);
     }
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
 
     write("pub/a.txt", "0123456789abc", now - 60);
     write("pub/new.txt", "n", now - 60);

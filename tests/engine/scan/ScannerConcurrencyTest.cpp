@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/connection/Protocols.h"
 #include "engine/local/LocalConnection.h"
 #include "engine/scan/Scanner.h"
@@ -151,7 +152,7 @@ TEST_P(ScannerLimits, ASecondScanMarksExactlyWhatChanged) {
     write("top.txt", "t");
     EXPECT_EQ(scan_all(GetParam()), "docs/~(old/~(c.txt+) a.txt+ b.txt+) media/~(x.bin+) top.txt+");
     EXPECT_TRUE(online);
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
     const std::int64_t b_time = at("docs/b.txt")->time();
 
     write("docs/a.txt", "0123456789abcde");
@@ -199,11 +200,11 @@ TEST_F(ScannerTest, AFolderThatCannotBeListedLosesItsItems) {
     write("locked/two", "2");
     write("open/three", "3");
     scan_all();
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
     faults.unlistable = "locked";
     EXPECT_EQ(scan_all(), "locked/~(one- two-) open/(three)");
     options.mark_deleted = false;
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
     write("locked/late", "3");
     EXPECT_EQ(scan_all(), "locked/ open/(three)");
 }
@@ -211,7 +212,7 @@ TEST_F(ScannerTest, AFolderThatCannotBeListedLosesItsItems) {
 TEST_F(ScannerTest, AStopDuringAListingLeavesTheCatalogAsItWas) {
     for (int i = 0; i < 200; ++i) write("big/f" + std::to_string(i), "x");
     scan_all();
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
     for (int i = 0; i < 200; i += 2) write("big/f" + std::to_string(i), "grown");
     const std::string before = render(*server->root());
 

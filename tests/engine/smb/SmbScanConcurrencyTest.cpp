@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/scan/Scanner.h"
 #include "fixtures/SmbServer.h"
 #include "support/CatalogText.h"
@@ -78,7 +79,7 @@ TEST_F(SmbScanTest, ARescanOfAHostMarksWhatChangedInItsShares) {
     ASSERT_TRUE(server->from_url("smb://" + smbd->host() + "/"));
     EXPECT_EQ(scan_all(3), "media/~(x.bin+) pub/~(docs/~(old/~(c.txt+) a.txt+) top.txt+)");
     EXPECT_TRUE(online);
-    server->root()->set_state(EntryState::Unchanged);
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
 
     write("pub/docs/a.txt", "0123456789abcde");
     write("pub/docs/new.txt", "n");
