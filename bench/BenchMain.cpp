@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Figure.h"
+#include "support/Figure.h"
 
 namespace bench {
 namespace {

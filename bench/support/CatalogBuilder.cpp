@@ -1,4 +1,4 @@
-#include "CatalogBuilder.h"
+#include "support/CatalogBuilder.h"
 
 namespace bench {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CatalogBuilder.h"
 #include "app/CatalogFile.h"
+#include "support/CatalogBuilder.h"
 
 namespace {
 

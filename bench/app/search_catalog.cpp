@@ -12,10 +12,10 @@
 #include <fstream>
 #include <string>
 
-#include "CatalogBuilder.h"
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
 #include "app/Search.h"
+#include "support/CatalogBuilder.h"
 
 namespace {
 

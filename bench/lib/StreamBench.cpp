@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Figure.h"
+#include "support/Figure.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "CatalogBuilder.h"
-#include "Figure.h"
+#include "support/CatalogBuilder.h"
+#include "support/Figure.h"
 
 namespace {
 
