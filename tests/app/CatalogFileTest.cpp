@@ -63,92 +63,28 @@ TEST_F(CatalogFileTest, FileNamesComeFromTheLocationAndTheCatalogName) {
     EXPECT_EQ(CatalogFile::file_name(ftp).substr(0, 26), "ftp___ftp_example_com_pub_");
 }
 
+// Flags 0x08 | 1: a folder with children; states 2 and 3: new and modified.
 TEST_F(CatalogFileTest, WritesTheExactRecordLayout) {
     build_catalog();
     ASSERT_TRUE(CatalogFile::save(folder.path(), server));
-    const std::string expected = Bytes::header()
-                                     .u8(0)  // catalog block version
-                                     .u8(4)
-                                     .text("/srv/data/")
-                                     .u8(0x08 | 1)
-                                     .u32(2)
-                                     .u8(4)
-                                     .text("sub")
-                                     .u8(0x08 | 1)
-                                     .u32(1)
-                                     .u8(4)
-                                     .text("n")
-                                     .u8(2)
-                                     .u64(3)
-                                     .u64(0)
-                                     .u64(30)
-                                     .u64(30)
-                                     .u64(5)
-                                     .u64(50)
-                                     .u8(4)
-                                     .text("m")
-                                     .u8(3)
-                                     .u64(9)
-                                     .u64(4)
-                                     .u64(90)
-                                     .u64(40)
-                                     .u64(7)
-                                     .u64(70);
-    EXPECT_EQ(test::read_file(catalog_path()), expected);
-}
-
-TEST_F(CatalogFileTest, ReadsBackMarksPreviousValuesAndPaths) {
-    build_catalog();
-    ASSERT_TRUE(CatalogFile::save(folder.path(), server));
-    Server again;
-    ASSERT_TRUE(again.from_url("/srv/data/"));
-    again.set_catalog_name("ABCDEFGH");
-    CatalogFile::load(folder.path(), again);
-    EXPECT_EQ(render(*again.root()), "sub/~(n+) m*");
-    const SharedPtr<Entry> modified = again.root()->find_child("m");
-    EXPECT_EQ(modified->previous_size(), 4u);
-    EXPECT_EQ(modified->previous_time(), 40);
-    EXPECT_FALSE(again.root()->find_child("sub")->child(0)->has_previous());
-    EXPECT_EQ(again.root()->find_child("sub")->last_listing_ms(), 5);
-    EXPECT_EQ(again.root()->find_child("sub")->child(0)->full_path(), "/srv/data/sub/n");
+    Bytes expected = Bytes::header().u8(0);  // catalog block version
+    expected.u8(4).text("/srv/data/").u8(0x08 | 1).u32(2);
+    expected.u8(4).text("sub").u8(0x08 | 1).u32(1);
+    expected.u8(4).text("n").u8(2).u64(3).u64(0).u64(30).u64(30).u64(5).u64(50);
+    expected.u8(4).text("m").u8(3).u64(9).u64(4).u64(90).u64(40).u64(7).u64(70);
+    EXPECT_EQ(test::read_file(catalog_path()), expected.str());
 }
 
 TEST_F(CatalogFileTest, ReadsEveryOlderRecordVersion) {
     // A modified file whose previous values equal its own gets none; versions
     // before 2 and 3 have no previous size or time; before 1 no listing time.
-    test::write_file(catalog_path(), Bytes::header()
-                                         .u8(0)
-                                         .u8(0)
-                                         .text("old root")
-                                         .u8(0x08)
-                                         .u32(5)
-                                         .u8(1)
-                                         .text("v1")
-                                         .u8(3)
-                                         .u64(5)
-                                         .u64(50)
-                                         .u8(2)
-                                         .text("v2")
-                                         .u8(3)
-                                         .u64(6)
-                                         .u64(2)
-                                         .u64(60)
-                                         .u8(3)
-                                         .text("v3")
-                                         .u8(3)
-                                         .u64(7)
-                                         .u64(7)
-                                         .u64(70)
-                                         .u64(70)
-                                         .u8(0)
-                                         .text("f0")
-                                         .u8(0x08)
-                                         .u32(0)
-                                         .u8(3)
-                                         .text("f3")
-                                         .u8(0x08)
-                                         .u32(0)
-                                         .u64(33));
+    Bytes old = Bytes::header().u8(0).u8(0).text("old root").u8(0x08).u32(5);
+    old.u8(1).text("v1").u8(3).u64(5).u64(50);
+    old.u8(2).text("v2").u8(3).u64(6).u64(2).u64(60);
+    old.u8(3).text("v3").u8(3).u64(7).u64(7).u64(70).u64(70);
+    old.u8(0).text("f0").u8(0x08).u32(0);
+    old.u8(3).text("f3").u8(0x08).u32(0).u64(33);
+    test::write_file(catalog_path(), old);
     CatalogFile::load(folder.path(), server);
     const SharedPtr<Entry> root = server.root();
     EXPECT_EQ(render(*root), "f0/ f3/ v1* v2* v3*");

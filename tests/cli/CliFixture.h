@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,18 +23,43 @@ protected:
     std::string data() const { return sandbox.file("data"); }
     std::string tree() const { return sandbox.file("tree"); }
     // Writes a file below the tree, making its folders.
-    void put(const std::string& relative, const std::string& content) const;
+    void put(const std::string& relative, const std::string& content) const {
+        std::filesystem::create_directories(
+            std::filesystem::path(tree() + "/" + relative).parent_path());
+        write_file(tree() + "/" + relative, content);
+    }
 
-    std::vector<std::string> with_data(std::vector<std::string> arguments) const;
-    CliProcess::Result cli(const std::vector<std::string>& arguments,
-                           const std::map<std::string, std::string>& environment = {}) const;
+    std::vector<std::string> with_data(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"--data-dir", data()});
+        return arguments;
+    }
+    CliProcess::Result cli(const std::vector<std::string>& arguments) const {
+        return CliProcess::run(with_data(arguments));
+    }
     // Runs the command and expects it to succeed.
-    std::string ok(const std::vector<std::string>& arguments) const;
+    std::string ok(const std::vector<std::string>& arguments) const {
+        const CliProcess::Result result = cli(arguments);
+        EXPECT_EQ(result.status, 0) << arguments.front() << ": " << result.err;
+        return result.out;
+    }
     // The lines of a --json command's output, each parsed.
-    std::vector<nlohmann::json> json(const std::vector<std::string>& arguments) const;
+    std::vector<nlohmann::json> json(std::vector<std::string> arguments) const {
+        arguments.push_back("--json");
+        std::istringstream lines(ok(arguments));
+        std::vector<nlohmann::json> objects;
+        for (std::string line; std::getline(lines, line);)
+            objects.push_back(nlohmann::json::parse(line));
+        return objects;
+    }
 
     // Every file of the data folder but its lock, by name, with its bytes.
-    std::map<std::string, std::string> data_files() const;
+    std::map<std::string, std::string> data_files() const {
+        std::map<std::string, std::string> files;
+        for (const auto& each : std::filesystem::directory_iterator(data()))
+            if (each.path().filename() != "ferrovane.lock" && each.is_regular_file())
+                files[each.path().filename()] = read_file(each.path());
+        return files;
+    }
 };
 
 }  // namespace tovan::test

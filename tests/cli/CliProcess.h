@@ -2,15 +2,16 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace tovan::test {
 
 // The built ferrovane-cli run as a separate process, as a user or a script runs
-// it: its own arguments and environment, stdout and stderr read apart, its exit
+// it: its own arguments and environment, stdout and stderr kept apart, its exit
 // status. A process still running when the object goes is killed.
 class CliProcess {
 public:
@@ -33,21 +34,14 @@ public:
 
     pid_t pid() const { return pid_; }
     void signal(int number) const;
-    // Reads output until stderr holds the text or the time is up; false then.
-    bool wait_for_err(const std::string& text,
-                      std::chrono::milliseconds limit = std::chrono::seconds(10));
-    // Reads the rest of the output and waits for the end.
+    // Waits until stderr holds the text; false when 10 s went by without it.
+    bool wait_for_err(const std::string& text) const;
+    // Waits for the end; a command that hangs is killed after 30 s.
     Result finish();
 
 private:
-    // Reads what is there, waiting up to the time; false once both pipes ended.
-    bool read_some(std::chrono::milliseconds wait);
-    void end_reading();
-
+    TempFolder output_;  // "out" and "err"
     pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    Result result_;
 };
 
 }  // namespace tovan::test

@@ -88,8 +88,7 @@ TEST_F(FullDisk, EveryCommandThatCannotSaveSaysWhichFileAndFails) {
         {"import", sandbox.file("G.srv")},
         {"download", sandbox.file("source/file.bin"), "--to", sandbox.file("to")},
         {"jobs", "pause", "1"},
-        {"jobs", "remove", "1"},
-    };
+        {"jobs", "remove", "1"}};
     for (const std::vector<std::string>& command : commands) {
         expect_no_space(command);
         EXPECT_EQ(data_files(), before) << command.front();

@@ -90,13 +90,5 @@ TEST(LogSettingsReader, MalformedLinesAreReportedWithTheirNumberAndSkipped) {
     expect_thresholds(r, "io", 1, 1, 1);
 }
 
-TEST(ChannelTable, NamesHashWithSignedBytesIntoAHundredBuckets) {
-    EXPECT_EQ(ChannelTable::bucket_of(""), 0u);
-    EXPECT_EQ(ChannelTable::bucket_of("a"), 97u);
-    EXPECT_EQ(ChannelTable::bucket_of("ab"), (97u * 5 + 98) % 100);
-    // A byte above 127 counts as negative.
-    EXPECT_EQ(ChannelTable::bucket_of("\xff"), 0xFFFFFFFFu % 100);
-}
-
 }  // namespace
 }  // namespace tovan

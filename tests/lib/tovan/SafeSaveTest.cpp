@@ -3,38 +3,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <random>
 
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
 #include "support/TempFolder.h"
-#include "tovan/SafeSave.h"
 
 namespace tovan {
 namespace {
 
 using test::read_file;
-
-void write_text(const std::string& folder, const std::string& text) {
-    SafeSave::write(
-        folder, "servers.dat", [&](io::OFStream& out) { out.write_text(text); },
-        "prev_servers.dat");
-}
-
-TEST(SafeSave, AFailedWriteKeepsTheOldFileAndLeavesNoTemp) {
-    test::TempFolder folder;
-    write_text(folder.path(), "old");
-    const std::string old = read_file(folder.file("servers.dat"));
-    EXPECT_THROW(SafeSave::write(folder.path(), "servers.dat",
-                                 [](io::OFStream&) { throw std::runtime_error("disk full"); }),
-                 std::runtime_error);
-    EXPECT_EQ(read_file(folder.file("servers.dat")), old);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("temp")));
-    EXPECT_EQ(std::filesystem::status(folder.file("servers.dat")).permissions() &
-                  std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-}
 
 // A child process saves the document over and over, alternating between two
 // server lists of different sizes, and is killed at random instants; whatever
