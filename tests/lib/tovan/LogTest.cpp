@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <source_location>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -34,13 +35,13 @@ protected:
 };
 
 TEST_F(LogTest, LinesCarryTheChannelNameAndLevel) {
-    plain_log() << "ExitInstance()" << std::endl;
+    plain_log() << "shutting down" << std::endl;
     warning_log() << "low on memory" << std::endl;
     error_log() << "cannot save" << std::endl;
     io::error_log(1) << "writing failed: " << 28 << std::endl;
     io::plain_log(5) << "'a' file opened." << std::endl;
     EXPECT_EQ(log_text(),
-              "ExitInstance()\n"
+              "shutting down\n"
               "warning: low on memory\n"
               "error: cannot save\n"
               "[tovan.io] error: writing failed: 28\n"
@@ -71,15 +72,15 @@ TEST_F(LogTest, LineLongerThanTheBufferIsWrittenWhole) {
     EXPECT_EQ(log_text(), prefix + long_text + "\n" + std::string(prefix.size(), ' ') + "end\n");
 }
 
+// The place is the caller's, its file named from the top of the source tree.
 TEST_F(LogTest, FailureRecordNamesThePlaceAndTheText) {
-    FailureRecord::write("engine/FtpFileFinder", 120, "tovan::FtpFileFinder::find_file",
-                         "disconnected");
-    EXPECT_EQ(
-        log_text(),
-        "[exception] error: \n"
-        "                       engine/FtpFileFinder(120) : tovan::FtpFileFinder::find_file : \n"
-        "                       disconnected\n");
-    EXPECT_EQ(FailureRecord::last_location().line, 120);
+    const std::source_location here = std::source_location::current();
+    FailureRecord::write("disconnected");
+    const std::string indent(23, ' ');
+    EXPECT_EQ(log_text(), "[exception] error: \n" + indent + "tests/lib/tovan/LogTest.cpp(" +
+                              std::to_string(here.line() + 1) + ") : " + here.function_name() +
+                              " : \n" + indent + "disconnected\n");
+    EXPECT_EQ(FailureRecord::last_location().line(), here.line() + 1);
 }
 
 TEST_F(LogTest, FilesAndStreamsReportOpensAndFailures) {
