@@ -54,7 +54,8 @@ void Application::shut_down() {
     if (!running_)
         return;
     running_ = false;
-    plain_log(1) << "ExitInstance()" << std::endl;
+    plain_log(1) << (settings_.only_reads ? "shutting down" : "shutting down: saving options")
+                 << std::endl;
     if (!settings_.only_reads) {
         try {
             save_options();

@@ -50,7 +50,7 @@ public:
     // document's files. False when the program cannot run; error() then says what
     // failed and what the user can do, and nothing is held any more.
     bool start();
-    // Logs "ExitInstance()", saves the options (a failure is logged) unless the
+    // Logs that it shuts down, saves the options (a failure is logged) unless the
     // run only reads, ends the scope "Main" and writes the profiler's report. The
     // document stays until the application goes, and is saved by whoever changed
     // it (the main frame) before this.

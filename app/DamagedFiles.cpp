@@ -48,8 +48,7 @@ std::string DamagedFiles::keep_aside(const std::string& path) {
     TextualErrorInfo text("a damaged file can't be moved aside: ");
     text.set_cause(&system);
     const io::Failure failure(text);
-    FailureRecord::write("app/DamagedFiles", __LINE__, "tovan::DamagedFiles::keep_aside",
-                         failure.what());
+    FailureRecord::write(failure.what());
     throw failure;
 }
 

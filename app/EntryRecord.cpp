@@ -6,7 +6,6 @@
 #include "engine/catalog/CatalogLock.h"
 #include "tovan/TextualErrorInfo.h"
 #include "tovan/io/Failure.h"
-#include "tovan/log/FailureRecord.h"
 
 namespace tovan {
 namespace {

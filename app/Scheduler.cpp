@@ -143,7 +143,7 @@ Scanning* Scheduler::find_scanning(const Scanner* scanner) {
 }
 
 void Scheduler::update_scannings() {
-    const ProfilerScope profile("CMainFrame::update_scannings");
+    const ProfilerScope profile("Scheduler::update_scannings");
     for (std::size_t index = 0; index < scannings_.size();) {
         if (update_scanning(index))
             remove_scanning(index);

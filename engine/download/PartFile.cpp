@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <source_location>
 #include <system_error>
 
 #include "engine/download/DestinationName.h"
@@ -16,7 +17,6 @@
 namespace tovan {
 namespace {
 
-constexpr const char* Source = "engine/PartFile";
 constexpr unsigned MostNumbers = 9999;
 
 // 0, or the errno of a failed move; never replaces a file that is there.
@@ -40,9 +40,10 @@ int move_unless_taken(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-[[noreturn]] void fail(const std::string& text, int line) {
+[[noreturn]] void fail(const std::string& text,
+                       std::source_location location = std::source_location::current()) {
     error_log(1) << text << std::endl;
-    FailureRecord::write(Source, line, "tovan::PartFile::settle", text.c_str());
+    FailureRecord::write(text.c_str(), location);
     throw Exception(text);
 }
 
@@ -55,9 +56,8 @@ std::string PartFile::settle(const std::string& part, const std::string& wanted)
         if (error == 0)
             return name;
         if (error != EEXIST || n > MostNumbers)
-            fail(
-                "can't move " + part + " to " + name + ": " + std::system_category().message(error),
-                __LINE__);
+            fail("can't move " + part + " to " + name + ": " +
+                 std::system_category().message(error));
         name = DestinationName::numbered(wanted, n);
     }
 }

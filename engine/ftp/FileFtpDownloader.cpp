@@ -12,8 +12,6 @@
 namespace tovan {
 namespace {
 
-constexpr const char* Source = "engine/FileFtpDownloader";
-
 // A reply of the 4xx or 5xx kind: the server refused something.
 bool is_refusal(const std::string& line) {
     return line.size() > 3 && (line[0] == '4' || line[0] == '5') &&
@@ -124,7 +122,7 @@ bool FileFtpDownloader::open_file() {
     // A file that may well be there, or a server that could not be asked, is
     // tried again later; a file the server never knew is left out.
     if (found_ || !refused_by_server(code))
-        fail("can't open file", "tovan::FileFtpDownloader::open_file", __LINE__);
+        fail("can't open file");
     return false;
 }
 
@@ -145,8 +143,7 @@ std::size_t FileFtpDownloader::do_read_chunk(std::size_t n, std::vector<char>& b
     } catch (const Exception&) {
         throw;
     } catch (const std::exception&) {
-        fail("FileFtpDownloader::do_read_chunk. Unknown exception",
-             "tovan::FileFtpDownloader::do_read_chunk", __LINE__);
+        fail("FileFtpDownloader::do_read_chunk. Unknown exception");
     }
 }
 
@@ -161,8 +158,7 @@ std::size_t FileFtpDownloader::read_file(std::size_t n, std::vector<char>& buffe
     const std::string reason = handle_->error_text(handle_->file().result());
     error_log(1) << source() << ": " << reason << std::endl;
     log(reason);
-    fail("Transfer error while not end of file", "tovan::FileFtpDownloader::do_read_chunk",
-         __LINE__);
+    fail("Transfer error while not end of file");
 }
 
 void FileFtpDownloader::close_source() {
@@ -176,9 +172,9 @@ void FileFtpDownloader::close_source() {
     file_open_ = false;
 }
 
-[[noreturn]] void FileFtpDownloader::fail(const char* text, const char* function, int line) {
+[[noreturn]] void FileFtpDownloader::fail(const char* text, std::source_location location) {
     error_log(1) << text << std::endl;
-    FailureRecord::write(Source, line, function, text);
+    FailureRecord::write(text, location);
     throw Exception(text);
 }
 

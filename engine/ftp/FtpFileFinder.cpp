@@ -1,6 +1,7 @@
 #include "engine/ftp/FtpFileFinder.h"
 
 #include <ctime>
+#include <source_location>
 
 #include "engine/connection/ServerRefusal.h"
 #include "tovan/log/FailureRecord.h"
@@ -9,20 +10,20 @@
 namespace tovan {
 namespace {
 
-constexpr const char* Source = "engine/FtpFileFinder";
-constexpr const char* Function = "tovan::FtpFileFinder::find_file";
-
-[[noreturn]] void disconnected(int line) {
+[[noreturn]] void disconnected(std::source_location location = std::source_location::current()) {
     error_log(1) << "disconnected" << std::endl;
-    FailureRecord::write(Source, line, Function, "disconnected");
+    FailureRecord::write("disconnected", location);
     throw Exception("disconnected");
 }
 
-[[noreturn]] void refused(const std::string& path, long reply, int line) {
-    const std::string text =
-        "Can't SetCurrentDirectory(" + path + ") error: " + std::to_string(reply);
+// The server's own words when it gave any, else its reply code.
+[[noreturn]] void refused(const std::string& path, const FtpHandle::Listing& listing,
+                          std::source_location location = std::source_location::current()) {
+    const std::string reply =
+        listing.reply_line.empty() ? std::to_string(listing.reply) : listing.reply_line;
+    const std::string text = "cannot enter folder " + path + ": " + reply;
     error_log(1) << text << std::endl;
-    FailureRecord::write(Source, line, Function, text.c_str());
+    FailureRecord::write(text.c_str(), location);
     throw ServerRefusal(text);
 }
 
@@ -35,12 +36,12 @@ bool FtpFileFinder::find_file(const Entry& folder) {
     const FtpHandle::Listing listing = handle_->list(path);
     // A listing that needed a new control connection means the old one was lost.
     if (listing.reconnected)
-        disconnected(__LINE__);
+        disconnected();
     if (listing.refused)
-        refused(path, listing.reply, __LINE__);
+        refused(path, listing);
     if (!listing.ok) {
         error_log(1) << "listing " << path << ": " << listing.error << std::endl;
-        disconnected(__LINE__);
+        disconnected();
     }
     const auto rejected = [&](std::string_view name) {
         warning_log(1) << "skipped a name with \"/\" or a NUL in " << path << ": " << name

@@ -140,6 +140,8 @@ FtpHandle::Listing FtpHandle::list(const std::string& path) {
         answers_.starts_with("220") || answers_.find("\n220") != std::string::npos;
     if (!listing.ok)
         listing.error = curl_easy_strerror(code);
+    if (listing.refused)
+        listing.reply_line = last_answer_line();
     return listing;
 }
 
@@ -149,13 +151,15 @@ FtpHandle::Reply FtpHandle::command(const std::string& text) {
     curl_slist* quote = curl_slist_append(nullptr, ("*" + text).c_str());
     const CURLcode code = perform(url_for("/"), nullptr, quote, nullptr);
     curl_slist_free_all(quote);
-    Reply answer{code == CURLE_OK, reply(), {}};
+    return Reply{code == CURLE_OK, reply(), last_answer_line()};
+}
+
+std::string FtpHandle::last_answer_line() const {
     std::lock_guard guard(perform_lock_);
     std::string_view answers = answers_;
     while (answers.ends_with('\n') || answers.ends_with('\r')) answers.remove_suffix(1);
     const std::size_t start = answers.find_last_of('\n');
-    answer.line = answers.substr(start == std::string_view::npos ? 0 : start + 1);
-    return answer;
+    return std::string(answers.substr(start == std::string_view::npos ? 0 : start + 1));
 }
 
 std::string FtpHandle::error_text(CURLcode code) const {

@@ -35,6 +35,7 @@ public:
         bool refused = false;      // the server said no; the connection is still usable
         bool reconnected = false;  // the control connection had been lost meanwhile
         long reply = 0;            // the server's last reply code
+        std::string reply_line;    // and its last line, when it refused
         std::string body;
         std::string error;  // libcurl's words for a failure
     };
@@ -80,6 +81,7 @@ public:
 
 private:
     std::string url_for(const std::string& path, bool folder = true) const;
+    std::string last_answer_line() const;
     CURLcode perform(const std::string& url, const char* list_command, curl_slist* quote,
                      std::string* body);
     CURLcode run_transfer();

@@ -11,7 +11,6 @@
 namespace tovan {
 namespace {
 
-constexpr const char* Source = "engine/FileHttpDownloader";
 constexpr long ReceiveBuffer = 256 * 1024;
 
 // Paths arrive as a user typed them or as a server listed them: blanks and
@@ -97,7 +96,7 @@ bool FileHttpDownloader::open() {
 }
 
 void FileHttpDownloader::open_request() {
-    log("Open Request: " + source());
+    log("GET " + url());
     transfer_.cancel();
     headers_.clear();
     content_range_.clear();
@@ -106,7 +105,7 @@ void FileHttpDownloader::open_request() {
     if (easy_ == nullptr || multi_ == nullptr ||
         curl_easy_setopt(easy_, CURLOPT_URL, url().c_str()) != CURLE_OK) {
         log("can't open request");
-        fail("can't open request", "tovan::FileHttpDownloader::open_request", __LINE__);
+        fail("can't open request");
     }
     curl_easy_setopt(easy_, CURLOPT_RANGE, nullptr);
 }
@@ -116,14 +115,13 @@ void FileHttpDownloader::open_request() {
 bool FileHttpDownloader::open_file() {
     received_ = 0;
     open_request();
-    log("Send Request: NULL");
     transfer_.begin();
     if (transfer_.ended() && transfer_.result() != CURLE_OK) {
         const std::string reason = failure_reason();
         transfer_.cancel();
         error_log(1) << "can't open " << url() << ": " << reason << std::endl;
         log(reason);
-        fail("can't open file: " + reason, "tovan::FileHttpDownloader::open_file", __LINE__);
+        fail("can't open file: " + reason);
     }
     const long code = status();
     if (code == 200) {
@@ -134,30 +132,28 @@ bool FileHttpDownloader::open_file() {
     found_ = code >= 500;
     const std::string answer = status_line_.empty() ? "HTTP " + std::to_string(code) : status_line_;
     if (found_)
-        fail("can't open file: " + answer, "tovan::FileHttpDownloader::open_file", __LINE__);
+        fail("can't open file: " + answer);
     set_refusal(answer);
     return false;
 }
 
 long FileHttpDownloader::status() {
-    log("QueryInfoStatusCode");
     long code = 0;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
-    log("Result = " + std::to_string(code));
+    log("status " + std::to_string(code));
     return code;
 }
 
 void FileHttpDownloader::query_content_length() {
-    log("QueryInfo(HTTP_QUERY_CONTENT_LENGTH)");
     curl_off_t length = -1;
     if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
         length < 0) {
-        log("Result = FAILED");
+        log("size unknown: the answer has no Content-Length");
         content_length_ = 0;
         return;
     }
     content_length_ = static_cast<std::uint64_t>(length);
-    log("Result = " + std::to_string(length));
+    log("size " + std::to_string(length) + " bytes");
 }
 
 // Appends only to an answer that starts where the destination ends; a server
@@ -165,8 +161,8 @@ void FileHttpDownloader::query_content_length() {
 bool FileHttpDownloader::seek(std::uint64_t offset) {
     received_ = 0;
     open_request();
-    log("SendRequest: \"Range: bytes= " + std::to_string(offset) + "-\"");
     range_ = std::to_string(offset) + "-";
+    log("Range: bytes=" + range_);
     curl_easy_setopt(easy_, CURLOPT_RANGE, range_.c_str());
     transfer_.begin();
     if (transfer_.ended() && transfer_.result() != CURLE_OK) {
@@ -206,8 +202,7 @@ std::size_t FileHttpDownloader::do_read_chunk(std::size_t n, std::vector<char>& 
     } catch (const Exception&) {
         throw;
     } catch (const std::exception&) {
-        fail("FileHttpDownloader::do_read_chunk. Unknown exception",
-             "tovan::FileHttpDownloader::do_read_chunk", __LINE__);
+        fail("FileHttpDownloader::do_read_chunk. Unknown exception");
     }
 }
 
@@ -226,8 +221,7 @@ std::size_t FileHttpDownloader::read_body(std::size_t n, std::vector<char>& buff
     buffer.resize(before);
     error_log(1) << url() << ": " << reason << std::endl;
     log(reason);
-    fail("Transfer error while not end of file", "tovan::FileHttpDownloader::do_read_chunk",
-         __LINE__);
+    fail("Transfer error while not end of file");
 }
 
 void FileHttpDownloader::close_source() {
@@ -238,10 +232,9 @@ std::string FileHttpDownloader::failure_reason() {
     return error_[0] != '\0' ? error_ : curl_easy_strerror(transfer_.result());
 }
 
-[[noreturn]] void FileHttpDownloader::fail(const std::string& text, const char* function,
-                                           int line) {
+[[noreturn]] void FileHttpDownloader::fail(const std::string& text, std::source_location location) {
     error_log(1) << text << std::endl;
-    FailureRecord::write(Source, line, function, text.c_str());
+    FailureRecord::write(text.c_str(), location);
     throw Exception(text);
 }
 

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <cstdint>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ private:
     std::string url() const;
     std::string failure_reason();
     std::size_t read_body(std::size_t n, std::vector<char>& buffer);
-    [[noreturn]] void fail(const std::string& text, const char* function, int line);
+    [[noreturn]] void fail(const std::string& text,
+                           std::source_location location = std::source_location::current());
     static std::size_t take_header(char* data, std::size_t size, std::size_t count, void* self);
 
     std::string origin_;  // scheme, host and port

@@ -52,8 +52,7 @@ bool FileLocalDownloader::open() {
     // A file that is there but cannot be read now (no permission, a share that
     // went away) is tried again later.
     if (is_found()) {
-        FailureRecord::write("engine/FileLocalDownloader", __LINE__,
-                             "tovan::FileLocalDownloader::open", refusal.c_str());
+        FailureRecord::write(refusal.c_str());
         throw Exception("can't open " + refusal);
     }
     return false;
@@ -89,8 +88,7 @@ void FileLocalDownloader::fail_reading() {
     if (input_->error_info() != nullptr)
         input_->error_info()->format(reason, sizeof reason);
     const std::string text = "can't read " + source() + ": " + reason;
-    FailureRecord::write("engine/FileLocalDownloader", __LINE__,
-                         "tovan::FileLocalDownloader::do_read_chunk", text.c_str());
+    FailureRecord::write(text.c_str());
     throw Exception(text);
 }
 

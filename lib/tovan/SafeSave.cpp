@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <source_location>
 
 #include "tovan/SystemErrorInfo.h"
 #include "tovan/TextualErrorInfo.h"
@@ -22,13 +23,14 @@ std::string in_folder(const std::string& folder, const std::string& name) {
 }
 
 // Raises the system's error (errno, taken first) for the path.
-[[noreturn]] void fail(const char* what, const std::string& path) {
+[[noreturn]] void fail(const char* what, const std::string& path,
+                       std::source_location location = std::source_location::current()) {
     SystemErrorInfo system;
     system.set_context(path.c_str());
     TextualErrorInfo text(what);
     text.set_cause(&system);
     const io::Failure failure(text);
-    FailureRecord::write("app/SafeSave", __LINE__, "tovan::SafeSave::write", failure.what());
+    FailureRecord::write(failure.what(), location);
     throw failure;
 }
 

@@ -11,9 +11,6 @@
 
 namespace tovan {
 
-template <class T>
-class WeakPtr;
-
 // Owning, reference-counted pointer: two words, the object and its control block.
 template <class T>
 class SharedPtr {
@@ -94,8 +91,6 @@ public:
 private:
     template <class>
     friend class SharedPtr;
-    template <class>
-    friend class WeakPtr;
     template <class U, class... Args>
     friend SharedPtr<U> make_shared(Args&&... args);
     template <class U, class... Args>

@@ -4,7 +4,7 @@
 
 namespace tovan::io {
 
-// Raised by streams, files and the factory registry.
+// Raised by streams and files.
 class Failure : public Exception {
 public:
     explicit Failure(const char* text) noexcept;

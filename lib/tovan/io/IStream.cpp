@@ -5,7 +5,6 @@
 #include "tovan/TextualErrorInfo.h"
 #include "tovan/io/BasicFileBuf.h"
 #include "tovan/io/OStream.h"
-#include "tovan/io/Registry1.h"
 
 namespace tovan::io {
 namespace {
@@ -136,7 +135,6 @@ void IStream::read_header_() {
     const std::streamoff before = rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
     if (before < 0)
         set_options(options() & ~Positions);
-    registry_.reset();
     char magic[OStream::MagicSize];
     if (!read_bytes(magic, 4))
         return;
@@ -159,7 +157,6 @@ void IStream::read_header_() {
         setstate(Fail, &legacy);
         return;
     }
-    registry_ = std::make_unique<Registry1>();
     set_options(options() & ~Positions);
     header_length_ = 0;
 }

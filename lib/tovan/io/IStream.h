@@ -2,11 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "tovan/io/Registry.h"
 #include "tovan/io/Stream.h"
 
 namespace tovan::io {
@@ -41,21 +39,18 @@ public:
     // The bytes left to read, -1 when the buffer cannot tell.
     std::int64_t bytes_left() const;
 
-    Registry* registry() const { return registry_.get(); }
-    void set_registry(std::unique_ptr<Registry> registry) { registry_ = std::move(registry); }
     std::uint32_t header_length() const { return header_length_; }
 
 protected:
     IStream() = default;
 
     // Reads the header unless the stream is raw; a stream without one is read from
-    // its first byte with a registry of its own.
+    // its first byte.
     void read_header_();
 
 private:
     void fail_short_read_();
 
-    std::unique_ptr<Registry> registry_;
     std::uint32_t header_length_ = 0;
 };
 

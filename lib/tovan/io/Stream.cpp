@@ -40,8 +40,7 @@ void Stream::throw_failure_(ErrorInfo* info) const {
             info->set_context(name);
     }
     Failure failure(*info);
-    FailureRecord::write("tovan/io/Stream", __LINE__, "tovan::io::Stream::throw_failure_",
-                         failure.what());
+    FailureRecord::write(failure.what());
     throw failure;
 }
 

@@ -1,27 +1,37 @@
 #include "tovan/log/FailureRecord.h"
 
+#include <cstring>
+
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
 
-thread_local FailureRecord::Location last;
+thread_local std::source_location last;
+
+// The source file as a path from the top of the source tree, so that logs do
+// not carry the build machine's folders.
+const char* source_path(const std::source_location& location) noexcept {
+    const char* path = location.file_name();
+    const std::size_t root = std::strlen(FERROVANE_SOURCE_ROOT);
+    return std::strncmp(path, FERROVANE_SOURCE_ROOT, root) == 0 ? path + root : path;
+}
 
 }  // namespace
 
-void FailureRecord::write(const char* source, int line, const char* function,
-                          const char* text) noexcept {
-    last = Location{source, line, function};
+void FailureRecord::write(const char* text, std::source_location location) noexcept {
+    last = location;
     LogStream::Sentry record = exception_log();
     record << "\n    ";
-    if (source != nullptr && source[0] != '\0')
-        record << source << "(" << line << ") : ";
-    if (function != nullptr && function[0] != '\0')
-        record << function << " : ";
+    const char* source = source_path(location);
+    if (source[0] != '\0')
+        record << source << "(" << location.line() << ") : ";
+    if (location.function_name()[0] != '\0')
+        record << location.function_name() << " : ";
     record << "\n    " << (text != nullptr ? text : "") << std::endl;
 }
 
-FailureRecord::Location FailureRecord::last_location() noexcept {
+std::source_location FailureRecord::last_location() noexcept {
     return last;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <source_location>
+
 namespace tovan {
 
 // The record that goes to the log's "exception" channel before a failure is
@@ -7,17 +9,11 @@ namespace tovan {
 // place even when the caller only shows the text.
 class FailureRecord {
 public:
-    struct Location {
-        const char* source = nullptr;
-        int line = 0;
-        const char* function = nullptr;
-    };
-
-    static void write(const char* source, int line, const char* function,
-                      const char* text) noexcept;
+    static void write(const char* text,
+                      std::source_location location = std::source_location::current()) noexcept;
 
     // The location of this thread's last failure record.
-    static Location last_location() noexcept;
+    static std::source_location last_location() noexcept;
 };
 
 }  // namespace tovan

@@ -13,7 +13,7 @@ extern const LogStream plain_log;
 extern const LogStream exception_log;
 
 namespace io {
-// Files, streams and the factory registry: opens, failed opens, reads and writes.
+// Files and streams: opens, failed opens, reads and writes.
 extern const LogStream plain_log;
 extern const LogStream warning_log;
 extern const LogStream error_log;

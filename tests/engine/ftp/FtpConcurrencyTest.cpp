@@ -128,7 +128,7 @@ TEST_F(FtpScanTest, AFolderThatMayNotBeEnteredIsReportedAndTheScanGoesOn) {
     const test::FtpServer ftp(options);
     const SharedPtr<Server> server = server_for(ftp);
     scan(server);
-    EXPECT_EQ(server->last_error(), "Can't SetCurrentDirectory(/locked) error: 550");
+    EXPECT_EQ(server->last_error(), "cannot enter folder /locked: 550 Permission denied.");
     EXPECT_EQ(render(*server->root()), "locked/ open/~(visible+)");
     // The refusal kept the connection: one login for the whole scan.
     std::size_t logins = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <source_location>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -37,7 +38,7 @@ protected:
 // line end still ends its line; a line longer than the buffer is written whole.
 TEST_F(LogTest, LinesCarryTheChannelNameAndLevel) {
     const std::string long_text(LogFileBuf::LineSize * 2 + 17, 'x');
-    plain_log() << "ExitInstance()" << std::endl;
+    plain_log() << "shutting down" << std::endl;
     warning_log() << "low on memory" << std::endl;
     error_log() << "cannot save" << std::endl;
     io::error_log(1) << "writing failed: " << 28 << std::endl;
@@ -46,7 +47,7 @@ TEST_F(LogTest, LinesCarryTheChannelNameAndLevel) {
     plain_log() << "no end";
     io::error_log() << long_text << "\nend" << std::endl;
     EXPECT_EQ(log_text(),
-              "ExitInstance()\n"
+              "shutting down\n"
               "warning: low on memory\n"
               "error: cannot save\n"
               "[tovan.io] error: writing failed: 28\n"
@@ -58,15 +59,15 @@ TEST_F(LogTest, LinesCarryTheChannelNameAndLevel) {
                   long_text + "\n                  end\n");
 }
 
+// The place is the caller's, its file named from the top of the source tree.
 TEST_F(LogTest, FailureRecordNamesThePlaceAndTheText) {
-    FailureRecord::write("engine/FtpFileFinder", 120, "tovan::FtpFileFinder::find_file",
-                         "disconnected");
-    EXPECT_EQ(
-        log_text(),
-        "[exception] error: \n"
-        "                       engine/FtpFileFinder(120) : tovan::FtpFileFinder::find_file : \n"
-        "                       disconnected\n");
-    EXPECT_EQ(FailureRecord::last_location().line, 120);
+    const std::source_location here = std::source_location::current();
+    FailureRecord::write("disconnected");
+    const std::string indent(23, ' ');
+    EXPECT_EQ(log_text(), "[exception] error: \n" + indent + "tests/lib/tovan/LogTest.cpp(" +
+                              std::to_string(here.line() + 1) + ") : " + here.function_name() +
+                              " : \n" + indent + "disconnected\n");
+    EXPECT_EQ(FailureRecord::last_location().line(), here.line() + 1);
 }
 
 TEST_F(LogTest, FilesAndStreamsReportOpensAndFailures) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "tovan/SharedPtr.h"
-#include "tovan/WeakPtr.h"
 
 namespace tovan {
 namespace {
@@ -33,19 +32,6 @@ TEST(SharedPtr, OwnersCountCopiesAndTheLastReleaseDeletes) {
     EXPECT_EQ(alive, 0);
     EXPECT_EQ(second.reset(), 0);
     EXPECT_FALSE(SharedPtr<Counted>(static_cast<Counted*>(nullptr)));
-}
-
-TEST(SharedPtr, WeakPointerOutlivesTheObjectButNotTheBlock) {
-    int alive = 0;
-    SharedPtr<Counted> owner = make_shared<Counted>(&alive);
-    WeakPtr<Counted> weak(owner);
-    EXPECT_FALSE(weak.expired());
-    EXPECT_EQ(weak.lock().get(), owner.get());
-    EXPECT_EQ(owner.reset(), 0);
-    EXPECT_EQ(alive, 0);
-    EXPECT_TRUE(weak.expired());
-    EXPECT_FALSE(weak.lock());
-    weak.reset();  // the block goes now; AddressSanitizer reports it otherwise
 }
 
 TEST(SharedPtr, CastsShareTheControlBlock) {
