@@ -233,7 +233,7 @@ namespace tovan {
 namespace {
 
 // Files of a network share, through smbd.
-TEST(NetworkDownloadTest, CopiesAndResumesAFileOfAShare) {
+TEST(NetworkDownloadTest, CopiesAFileOfAShareAndLeavesOutAMissingOne) {
     if (const std::string reason = test::SmbServer::skip_reason(); !reason.empty())
         GTEST_SKIP() << reason;
     test::TempFolder share, target;

@@ -103,12 +103,19 @@ protected:
 using Kinds = ::testing::Types<Local, Ftp, Http>;
 TYPED_TEST_SUITE(FileDownloaderTest, Kinds);
 
-TYPED_TEST(FileDownloaderTest, CopiesAFileMadeLikeAnyProgramsFile) {
+// Into folders it makes, as a file like any program's, not owner-only like the
+// data files.
+TYPED_TEST(FileDownloaderTest, CopiesAFileIntoNewFolders) {
     this->serve();
-    EXPECT_EQ(this->fetch(), this->content.size());
+    const std::string copy = this->local.file("new/deeper/copy.bin");
+    std::uint64_t read = 0;
+    EXPECT_EQ(download(*this->downloader, this->kind->source("a.bin"), copy, &read),
+              Outcome::Complete);
+    EXPECT_EQ(read, this->content.size());
+    EXPECT_EQ(read_file(copy), this->content);
     EXPECT_EQ(this->downloader->position(), this->content.size());
     EXPECT_EQ(this->downloader->read_chunk(100), 0);  // stopped once complete
-    const auto permissions = std::filesystem::status(this->destination()).permissions();
+    const auto permissions = std::filesystem::status(copy).permissions();
     EXPECT_NE(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none);
 }
 

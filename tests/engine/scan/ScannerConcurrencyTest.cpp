@@ -253,8 +253,8 @@ TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
     const std::uint32_t queued = scanner->queued_count();
     scanner->scan(at("a") ? at("a") : server->root(), false);
     EXPECT_EQ(scanner->queued_count(), queued);
-    ASSERT_TRUE(
-        wait_until([&] { return scanner->thread_count() == 3; }));  // grown after connecting
+    // Grown once connected.
+    ASSERT_TRUE(wait_until([&] { return scanner->thread_count() == 3; }));
     gate.open();
     finish(*scanner);
 }
