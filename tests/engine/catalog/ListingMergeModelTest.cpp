@@ -423,6 +423,10 @@ struct Case {
     const char* after;  // the catalog at the end, as support/CatalogText renders it
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 std::string recent_at(std::int64_t hours) {
     return "seen:2:0 recent:1:" + std::to_string(hours * Hour);
 }
