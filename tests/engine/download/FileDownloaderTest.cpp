@@ -220,7 +220,7 @@ TEST_F(FtpDownloaderTest, WithoutSizeTheFolderListingGivesTheSize) {
     serve({.size = false});
     fetch();
     EXPECT_EQ(downloader->size(), content.size());
-    for (const char* text : {"Set directory /", "Search file in directory", "File found"})
+    for (const char* text : {"Set directory /", "Search file in directory", "File found", "TYPE I"})
         EXPECT_TRUE(logged(text)) << text;
 }
 
@@ -239,6 +239,7 @@ TEST_F(FtpDownloaderTest, AFetchRefusedAfterSizeFoundTheFileIsDroppedOrRaises) {
         EXPECT_STREQ(failure.what(), "can't open file");
     }
     EXPECT_TRUE(downloader->is_found());
+    EXPECT_TRUE(logged("450 "));
 }
 
 TEST_F(HttpDownloaderTest, ACutTransferFailsAndTheNextTryAsksForTheMissingRange) {
@@ -256,6 +257,11 @@ TEST_F(HttpDownloaderTest, ACutTransferFailsAndTheNextTryAsksForTheMissingRange)
     const HttpServer::Answer last = kind->server->answers().back();
     EXPECT_EQ(last.status, 206);
     EXPECT_EQ(last.first, kept);
+    for (const char* text :
+         {"Open Request: /a.bin", "Send Request: NULL", "QueryInfoStatusCode", "Result = 200",
+          "QueryInfo(HTTP_QUERY_CONTENT_LENGTH)", "Result = 1000003", "HTTP/1.1 200 OK",
+          "Content-Length: 1000003", "Result = 206"})
+        EXPECT_TRUE(logged(text)) << text;
     EXPECT_TRUE(logged("SendRequest: \"Range: bytes= " + std::to_string(kept) + "-\""));
 }
 
@@ -288,6 +294,7 @@ TEST_F(HttpDownloaderTest, WithoutContentLengthTheEndOfTheAnswerEndsTheFile) {
     write_file(destination(), content.substr(0, 1000));  // nothing to compare with: written anew
     fetch();
     EXPECT_EQ(downloader->size(), 0u);
+    EXPECT_TRUE(logged("Result = FAILED"));
 }
 
 // Regression: a 500 or 503 used to end as a complete empty file; a 404 is a
@@ -296,12 +303,20 @@ TEST_F(HttpDownloaderTest, AServerErrorRaisesSoTheJobTriesAgain) {
     serve({.statuses = {{500, "/a.bin"}, {503, "/b.bin"}}});
     for (const char* source : {"/a.bin", "/b.bin"}) {
         SCOPED_TRACE(source);
-        EXPECT_THROW(download(*downloader, source, destination()), Exception);
+        try {
+            download(*downloader, source, destination());
+            FAIL() << "a server error ended as a result";
+        } catch (const Exception& failure) {
+            EXPECT_TRUE(std::string(failure.what()).starts_with("can't open file: HTTP/1."))
+                << failure.what();
+        }
         EXPECT_TRUE(downloader->is_found());
         EXPECT_FALSE(std::filesystem::exists(destination()));
     }
     EXPECT_EQ(download(*downloader, "/c.bin", destination()), Outcome::Dropped);
     EXPECT_EQ(downloader->refusal(), "HTTP/1.1 404 Not Found");
+    for (const char* text : {"Result = 500", "Result = 503", "Result = 404"})
+        EXPECT_TRUE(logged(text)) << text;
 }
 
 TEST_F(HttpDownloaderTest, AnUntrustedCertificateFailsWithCurlsReasonInTheLog) {
