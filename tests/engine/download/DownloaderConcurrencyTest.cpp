@@ -224,6 +224,7 @@ TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachable) {
     job.pause();
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
     EXPECT_EQ(job.status().state, Downloader::State::Paused);
+    EXPECT_NE(job.log().text().find("connecting..."), std::string::npos);
 }
 
 }  // namespace
