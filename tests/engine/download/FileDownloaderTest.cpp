@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "engine/catalog/Server.h"
 #include "engine/connection/Protocols.h"
@@ -80,9 +82,10 @@ protected:
         downloader = kind->make();
         downloader->set_log(&log);
     }
-    std::uint64_t fetch(const std::string& name = "a.bin") {
+    // Downloads a.bin into the destination; the bytes the reads brought.
+    std::uint64_t fetch() {
         std::uint64_t read = 0;
-        EXPECT_EQ(download(*downloader, kind->source(name), destination(), &read),
+        EXPECT_EQ(download(*downloader, kind->source("a.bin"), destination(), &read),
                   Outcome::Complete);
         EXPECT_EQ(read_file(destination()), content);
         return read;
