@@ -1,7 +1,8 @@
-// Merges hundreds of random listings into a catalog and checks every result
-// against a plain model of the rules: new, modified with previous values,
-// deleted (or dropped when the filter ignores them), returning items, unmarking,
-// contains-changes up to the root, and the folders-first byte order of children.
+// Merges listings into a catalog and checks every result against a plain model
+// of the rules: new, modified with previous values, deleted (or dropped when the
+// filter ignores them), returning items, unmarking, contains-changes up to the
+// root, and the folders-first byte order of children. Hundreds of random
+// listings, and a table of the cases users meet, each also checked as text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/ListingMerge.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
@@ -257,25 +259,77 @@ void expect_same(const Entry& entry, const Node& node, const std::string& where)
     }
 }
 
-class MergeModel : public testing::TestWithParam<unsigned> {
+// A catalog and its model, merged alike and compared after every step.
+class MergeFixture : public testing::Test {
+protected:
+    MergeFixture() {
+        filter.set_masks({"-*.tmp", "+*"});
+        server.set_parent_filter(&filter);
+        EXPECT_TRUE(server.from_url("/m/"));
+        root = server.root();
+        model.folder = true;
+    }
+
+    void merge(const SharedPtr<Entry>& folder, Node& node, const Listing& listing,
+               const ScanOptions& options, std::int64_t now, std::int32_t depth = -2,
+               bool single = false) {
+        const bool new_folder = !node.listed;
+        Model expected(options, now);
+        expected.merge(node, folder->path_for_children(), listing, depth, single);
+        Recorder recorder;
+        ListingMerge merge(server, options, now, recorder);
+        merge.merge(*folder, *fresh_from(listing, folder->path_for_children()), depth, new_folder,
+                    single);
+        EXPECT_EQ(recorder.marks, expected.marks);
+        EXPECT_EQ(recorder.queued, expected.queued);
+    }
+
+    void unmark(const SharedPtr<Entry>& entry, Node& node, Node* parent) {
+        const bool drops = node.state == EntryState::Deleted;
+        ChangeMarks::set(*entry, EntryState::Unchanged);
+        if (drops && parent != nullptr)
+            parent->children.erase(std::string(entry->name()));
+        else if (!drops)
+            Model::unmark_subtree(node);
+    }
+
+    void expect_same_as_model() {
+        Model::derive_folder_states(model);
+        model.state = model.state == EntryState::Deleted ? EntryState::Unchanged : model.state;
+        expect_same(*root, model, "/m/");
+    }
+
+    static SharedPtr<Entry> fresh_from(const Listing& listing, const std::string& path) {
+        SharedPtr<Entry> fresh = Entry::create_folder("");
+        for (const auto& [name, item] : listing) {
+            SharedPtr<Entry> entry = item.folder ? Entry::create_folder(name)
+                                                 : Entry::create_file(name, item.size, item.time);
+            if (item.folder) {
+                entry->set_path(path);
+                entry->set_time(item.time);
+            }
+            fresh->add_child(entry);
+        }
+        fresh->sort_children();
+        return fresh;
+    }
+
+    ScanFilter filter;
+    Server server;
+    SharedPtr<Entry> root;
+    Node model;
+};
+
+class MergeModel : public MergeFixture, public testing::WithParamInterface<unsigned> {
 protected:
     std::mt19937 random{GetParam()};
 
     int roll(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
 
     std::string random_name() {
-        static const char* names[] = {"a",
-                                      "B",
-                                      "b",
-                                      "c.tmp",
-                                      "d.txt",
-                                      "é",
-                                      "Z",
-                                      "a b",
-                                      "sub",
-                                      "x.tmp",
-                                      "long-name-of-a-file.dat",
-                                      "0"};
+        // clang-format off
+        static const char* names[] = {"a", "B", "b", "c.tmp", "d.txt", "é", "Z", "a b", "sub", "x.tmp", "long-name-of-a-file.dat", "0"};
+        // clang-format on
         return names[roll(std::size(names))];
     }
 
@@ -300,23 +354,8 @@ protected:
         return listing;
     }
 
-    SharedPtr<Entry> fresh_from(const Listing& listing, const std::string& path) {
-        SharedPtr<Entry> fresh = Entry::create_folder("");
-        for (const auto& [name, item] : listing) {
-            SharedPtr<Entry> entry = item.folder ? Entry::create_folder(name)
-                                                 : Entry::create_file(name, item.size, item.time);
-            if (item.folder) {
-                entry->set_path(path);
-                entry->set_time(item.time);
-            }
-            fresh->add_child(entry);
-        }
-        fresh->sort_children();
-        return fresh;
-    }
-
     // A random folder that is in the catalog and not deleted, with its model node.
-    std::pair<SharedPtr<Entry>, Node*> pick_folder(const SharedPtr<Entry>& root, Node& model) {
+    std::pair<SharedPtr<Entry>, Node*> pick_folder() {
         SharedPtr<Entry> entry = root;
         Node* node = &model;
         while (roll(3) != 0) {
@@ -332,42 +371,20 @@ protected:
         }
         return {entry, node};
     }
-
-    std::pair<SharedPtr<Entry>, Node*> pick_any(const SharedPtr<Entry>& root, Node& model,
-                                                Node** parent) {
-        auto [folder, node] = pick_folder(root, model);
-        *parent = nullptr;
-        if (node->children.empty() || roll(3) == 0)
-            return {folder, node};
-        auto it = node->children.begin();
-        std::advance(it, roll(node->children.size()));
-        *parent = node;
-        return {folder->find_child(it->first), &it->second};
-    }
 };
 
 TEST_P(MergeModel, RandomListingsMergeExactlyAsTheRulesSay) {
-    ScanFilter everything;
-    everything.set_masks({"-*.tmp", "+*"});
-    Server server;
-    server.set_parent_filter(&everything);
-    ASSERT_TRUE(server.from_url("/m/"));
-    const SharedPtr<Entry> root = server.root();
-    Node model;
-    model.folder = true;
     const std::int64_t now = 1'000'000'000;
-
     for (int step = 0; step < 300; ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
+        auto [folder, node] = pick_folder();
         if (roll(5) == 0) {
-            Node* parent = nullptr;
-            auto [entry, node] = pick_any(root, model, &parent);
-            const bool drops = node->state == EntryState::Deleted;
-            ChangeMarks::set(*entry, EntryState::Unchanged);
-            if (drops && parent != nullptr) {
-                parent->children.erase(std::string(entry->name()));
-            } else if (!drops) {
-                Model::unmark_subtree(*node);
+            if (node->children.empty() || roll(3) == 0) {
+                unmark(folder, *node, nullptr);
+            } else {
+                auto it = node->children.begin();
+                std::advance(it, roll(node->children.size()));
+                unmark(folder->find_child(it->first), it->second, node);
             }
         } else {
             ScanOptions options;
@@ -378,29 +395,118 @@ TEST_P(MergeModel, RandomListingsMergeExactlyAsTheRulesSay) {
             options.unmark_old_enabled = roll(2) != 0;
             options.unmark_old_hours = 30 + roll(60);
             const std::int32_t depth = roll(4) - 2;
-            const bool single = roll(5) == 0;
-
-            auto [folder, node] = pick_folder(root, model);
-            const Listing listing = listing_for(*node, now);
-            const bool new_folder = !node->listed;
-            Model expected(options, now);
-            expected.merge(*node, folder->path_for_children(), listing, depth, single);
-            Recorder recorder;
-            ListingMerge merge(server, options, now, recorder);
-            merge.merge(*folder, *fresh_from(listing, folder->path_for_children()), depth,
-                        new_folder, single);
-            EXPECT_EQ(recorder.marks, expected.marks);
-            EXPECT_EQ(recorder.queued, expected.queued);
+            merge(folder, *node, listing_for(*node, now), options, now, depth, roll(5) == 0);
         }
-        Model::derive_folder_states(model);
-        model.state = model.state == EntryState::Deleted ? EntryState::Unchanged : model.state;
-        expect_same(*root, model, "/m/");
+        expect_same_as_model();
         if (HasFatalFailure())
             return;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MergeModel, testing::Range(1u, 13u));
+
+constexpr std::int64_t Hour = 3600;
+constexpr std::int64_t Now = 1000 + Hour;  // the listings' default time is an hour old
+
+// One listing of a folder below the root ("" is the root itself), or the
+// user unmarking the whole catalog.
+struct Step {
+    std::string folder;
+    std::string listing;
+    std::int64_t now = Now;
+};
+const Step Unmark{"!", ""};
+
+struct Case {
+    const char* name;
+    ScanOptions options;
+    std::vector<Step> steps;
+    const char* after;  // the catalog at the end, as support/CatalogText renders it
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
+std::string recent_at(std::int64_t hours) {
+    return "seen:2:0 recent:1:" + std::to_string(hours * Hour);
+}
+
+// clang-format off
+const Case cases[] = {
+    {"FirstListingMarksFilesNew", {}, {{"", "b.txt a.txt sub/ other/"}}, "other/ sub/ a.txt+ b.txt+"},
+    {"UnchangedRescanMarksNothing", {}, {{"", "a:5:900 b:6:900 dir/"}, Unmark, {"", "a:5:900 b:6:900 dir/"}}, "dir/ a b"},
+    {"TimeOnlyChangeWithoutTimes", ScanOptions{.mark_changed_by_mtime = false}, {{"", "f:10:900"}, Unmark, {"", "f:10:950"}}, "f"},
+    {"TimeOnlyChange", {}, {{"", "f:10:900"}, Unmark, {"", "f:10:990"}}, "f*"},
+    {"SizeChangeWithoutTimes", ScanOptions{.mark_changed_by_mtime = false}, {{"", "f:10:900"}, Unmark, {"", "f:12:900"}}, "f*"},
+    {"FileBecomesFolder", {}, {{"", "thing"}, Unmark, {"", "thing/"}}, "thing/"},
+    {"FolderBecomesFile", {}, {{"", "thing/"}, Unmark, {"", "thing"}}, "thing+"},
+    {"VanishedMarkedDeletedOnce", {}, {{"", "keep gone dir/"}, {"dir", "inner"}, Unmark, {"", "keep"}, {"", "keep"}}, "dir/-(inner-) gone- keep"},
+    {"VanishedRemovedWithoutDeletedMarks", ScanOptions{.mark_deleted = false}, {{"", "keep gone dir/"}, Unmark, {"", ""}}, ""},
+    {"DeletedFileReturnsNew", {}, {{"", "f:3:1000"}, Unmark, {"", ""}, {"", "f:3:1000"}}, "f+"},
+    {"ReturningFileTooOldIsUnmarked", ScanOptions{.unmark_old_hours = 24}, {{"", "old:3:1000 young:1"}, Unmark, {"", "young:1"}, {"", "old:3:1000 young:1", Now + 100 * Hour}}, "old young"},
+    {"DeletedFolderReturnsWithItsItems", {}, {{"", "d/"}, {"d", "x y"}, Unmark, {"", ""}, {"", "d/"}, {"d", "x z"}}, "d/~(x+ y- z+)"},
+    {"OldChangesUnmarkedAndOldMarksExpire", ScanOptions{.unmark_old_hours = 24}, {{"", "seen:1:0", 30 * Hour}, {"", recent_at(29), 30 * Hour}, {"", recent_at(29), 53 * Hour}, {"", recent_at(29), 54 * Hour}}, "recent seen"},
+    {"EmptyListingClearsMarks", ScanOptions{.keep_empty_folder_marks = false}, {{"", "a b sub/"}, {"sub", "c"}, {"", ""}}, "sub/-(c-) a- b-"},
+    // A folder the filter ignores still shows that what it held is gone.
+    {"IgnoredItemsDroppedWhenGone", {}, {{"", "work.tmp keep.txt cache.tmp/ build.tmp/"}, {"cache.tmp", "x.tmp"}, {"build.tmp", "out.txt"}, Unmark, {"", ""}}, "build.tmp/-(out.txt-) keep.txt-"},
+};
+// clang-format on
+
+class MergeRules : public MergeFixture, public testing::WithParamInterface<Case> {
+protected:
+    void run(const std::vector<Step>& steps, const ScanOptions& options) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.folder + ": " + step.listing);
+            if (step.folder == Unmark.folder) {
+                unmark(root, model, nullptr);
+            } else {
+                SharedPtr<Entry> folder = root;
+                Node* node = &model;
+                if (!step.folder.empty()) {
+                    folder = folder->find_child(step.folder);
+                    node = &node->children[step.folder];
+                }
+                Listing listing;
+                const SharedPtr<Entry> fresh = test::listing(step.listing);
+                for (std::size_t i = 0; i < fresh->child_count(); ++i) {
+                    const SharedPtr<Entry> item = fresh->child(i);
+                    listing[std::string(item->name())] = {item->is_folder(), item->size(),
+                                                          item->time()};
+                }
+                merge(folder, *node, listing, options, step.now);
+            }
+            expect_same_as_model();
+        }
+    }
+};
+
+TEST_P(MergeRules, MergeAsTheModelSays) {
+    run(GetParam().steps, GetParam().options);
+    EXPECT_EQ(test::render(*root), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MergeRules, testing::ValuesIn(cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MergeRules, SubfolderDepthsFollowOverridesAndTheSingleFlag) {
+    ScanOptions options;
+    options.full_scan_new_folders = false;
+    const auto queued = [&](const char* items, std::int32_t depth, bool single = false) {
+        Recorder recorder;
+        ListingMerge(server, options, Now, recorder)
+            .merge(*root, *test::listing(items, "/m/"), depth, root->child_count() == 0, single);
+        return recorder.queued;
+    };
+    queued("a/ b/ c/", 1);
+    server.set_scan_depth(*root->find_child("b"), 5);
+    server.set_scan_depth(*root->find_child("c"), 0);
+    using Queued = std::multiset<std::string>;
+    EXPECT_EQ(queued("a/ b/ c/", 1), Queued({"/m/b:5k", "/m/a:1k"}));
+    EXPECT_EQ(queued("a/ b/ c/", 0), Queued({"/m/b:5k"}));
+    EXPECT_EQ(queued("a/ b/ c/", 3, true), Queued());
+    EXPECT_EQ(queued("a/ b/ c/ d/", 2), Queued({"/m/d:2n", "/m/b:5k", "/m/a:2k"}));
+}
 
 }  // namespace
 }  // namespace tovan

@@ -1,23 +1,19 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/curl/InternetSession.h"
 #include "engine/scan/Scanner.h"
 #include "fixtures/FtpServer.h"
 #include "support/CatalogText.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
 
-using namespace std::chrono_literals;
 using test::render;
 
 // Scans of an FTP server on loopback, against a real pyftpdlib serving a folder
@@ -27,10 +23,7 @@ protected:
     FtpScanTest() { everything.set_masks({"*"}); }
 
     void write(const std::string& path, const std::string& bytes, std::time_t when) {
-        std::filesystem::create_directories(std::filesystem::path(folder.file(path)).parent_path());
-        test::write_file(folder.file(path), bytes);
-        const timespec times[2] = {{when, 0}, {when, 0}};
-        ::utimensat(AT_FDCWD, folder.file(path).c_str(), times, 0);
+        test::write_file_at(folder.file(path), bytes, when);
     }
 
     SharedPtr<Server> server_for(const test::FtpServer& ftp, const std::string& login = {},
@@ -44,13 +37,7 @@ protected:
     static void scan(const SharedPtr<Server>& server, bool known_online = false) {
         Scanner scanner(server, ScanOptions());
         scanner.scan(server->root(), known_online);
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!scanner.is_idle() && !scanner.has_no_threads()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            std::this_thread::sleep_for(2ms);
-        }
-        scanner.stop();
-        while (!scanner.has_no_threads()) std::this_thread::sleep_for(1ms);
+        test::finish(scanner);
         server->set_last_error(server->last_error() + (scanner.is_online() ? "" : "<offline>"));
     }
 

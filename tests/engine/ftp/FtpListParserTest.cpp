@@ -79,13 +79,10 @@ const Row list_rows[] = {
     {"ProFTPD", "drwxr-xr-x   2 ftp      ftp          4096 Jun  2 10:00 tomorrow", folder("tomorrow", utc(2024, 6, 2, 10, 0), Minutes)},
     {"ProFTPD", "drwxr-xr-x   2 ftp      ftp          4096 Jun  3 10:00 two days ahead", folder("two days ahead", utc(2023, 6, 3, 10, 0), Minutes)},
     {"ProFTPD", "-rw-r--r--+  1 ftp      ftp             5 Mar 14 09:12 acl", file("acl", 5, utc(2024, 3, 14, 9, 12), Minutes)},
-    {"PureFTPd", "-rw-r--r--    1 1000       1000             7 Mar 14 09:12 a.txt", file("a.txt", 7, utc(2024, 3, 14, 9, 12), Minutes)},
     {"PureFTPd", "drwxr-xr-x    3 1000       1000          4096 Feb 29  2020 leap", folder("leap", utc(2020, 2, 29), Days)},
     {"PureFTPd", "-rw-r--r--    1 1000       1000             1 Feb 29 08:00 leap day", file("leap day", 1, utc(2024, 2, 29, 8, 0), Minutes)},
     {"PureFTPd", "-rw-r--r--    1 1000       1000             1 Feb 29 08:00 leap day", file("leap day", 1, utc(2024, 2, 29, 8, 0), Minutes), June2024 + 365 * 86400},
     {"PureFTPd", "-rw-r--r--    1 1000       1000             1 Feb 29 08:00 leap day", file("leap day", 1, utc(2024, 2, 29, 8, 0), Minutes), June2024 + 3 * 365 * 86400},
-    {"pyftpdlib", "-rw-rw-rw-   1 owner    group        1234 Mar 14 09:12 report.pdf", file("report.pdf", 1234, utc(2024, 3, 14, 9, 12), Minutes)},
-    {"pyftpdlib", "drwxrwxrwx   1 owner    group           0 Jan 01  2020 docs", folder("docs", utc(2020, 1, 1), Days)},
     {"pyftpdlib", "-rw-r--r--.  1 giampaolo staff          3 Mar 14 09:12 selinux", file("selinux", 3, utc(2024, 3, 14, 9, 12), Minutes)},
     {"IIS", "01-02-23  10:15AM       <DIR>          Some Folder", folder("Some Folder", utc(2023, 1, 2, 10, 15), Minutes)},
     {"IIS", "12-31-2022  11:59PM            123456 file.txt", file("file.txt", 123456, utc(2022, 12, 31, 23, 59), Minutes)},
@@ -101,14 +98,9 @@ const Row list_rows[] = {
     {"IIS", "03-14-24  09:12AM       <DIR>          .", skipped},
     {"IIS", "03-14-24  09:12AM       <JUNCTION>     other", skipped},
     {"IIS", "-rwxrwxrwx   1 owner    group          1234 Mar 14  9:12 unix style", file("unix style", 1234, utc(2024, 3, 14, 9, 12), Minutes)},
-    {"FileZilla", "-rw-r--r-- 1 ftp ftp         123456 Mar 14 09:12 file.txt", file("file.txt", 123456, utc(2024, 3, 14, 9, 12), Minutes)},
-    {"FileZilla", "drwxr-xr-x 1 ftp ftp              0 Mar 14  2020 dir", folder("dir", utc(2020, 3, 14), Days)},
-    {"busybox", "-rw-r--r--    1 0        0               12 Jan  1  2020 x", file("x", 12, utc(2020, 1, 1), Days)},
     {"busybox", "total 12", skipped},
     {"busybox", "crw-rw-rw-    1 0        0           1,   3 Mar 14 09:12 null", skipped},
-    {"busybox", "brw-rw----    1 0        6           8,   0 Mar 14 09:12 sda", skipped},
     {"busybox", "prw-r--r--    1 0        0               0 Mar 14 09:12 fifo", skipped},
-    {"busybox", "srwxrwxrwx    1 0        0               0 Mar 14 09:12 sock", skipped},
     {"ls", "-rw-r--r-- 1 owner 12 Jan  1 2020 x", file("x", 12, utc(2020, 1, 1), Days)},
     {"ls", "-rw-r--r-- owner 12 Jan  1 2020 no links", file("no links", 12, utc(2020, 1, 1), Days)},
     {"ls", "-rw-r--r-- 1 u g 5 MAR 14 09:12 upper", file("upper", 5, utc(2024, 3, 14, 9, 12), Minutes)},
@@ -151,11 +143,9 @@ const Row mlsd_rows[] = {
     {"PureFTPd", "type=OS.unix=slink:/etc/target;size=11;modify=20230314091200;UNIX.mode=0777; link2", link("link2", 11, Mar14Of2023, Seconds)},
     {"mlsd", "type=dir;size=4096;modify=20230314091200; sized dir", folder("sized dir", Mar14Of2023, Seconds)},
     {"PureFTPd", "type=dir;sizd=4096;modify=20230314091200;UNIX.mode=0755; sub dir", folder("sub dir", Mar14Of2023, Seconds)},
-    {"pyftpdlib", "type=dir;perm=elcmp;modify=20230101123456; docs", folder("docs", Jan1Of2023, Seconds)},
     {"pyftpdlib", "type=file;size=0;perm=r;modify=20230101123456;unique=8011f2b2c; empty", file("empty", 0, Jan1Of2023, Seconds)},
     {"FileZilla", "type=file;size=5368709120;modify=20230101123456.789;perms=awrfd; big file.iso", file("big file.iso", 5368709120, Jan1Of2023, Seconds)},
     {"IIS", "Type=dir;Modify=20230101123456.123; Some Folder", folder("Some Folder", Jan1Of2023, Seconds)},
-    {"IIS", "Type=file;Size=10;Modify=20230101123456; a.txt", file("a.txt", 10, Jan1Of2023, Seconds)},
     {"mlsd", "TYPE=FILE;SIZE=1;MODIFY=20230101123456; upper", file("upper", 1, Jan1Of2023, Seconds)},
     {"mlsd", "type=file;size=3; no date", file("no date", 3, 0, Seconds)},
     {"mlsd", "type=file;size=1;modify=2023; short date", file("short date", 1, 0, Seconds)},
@@ -209,19 +199,6 @@ TEST(FtpListListing, SplitsLinesAndReportsRefusedNames) {
     EXPECT_EQ(refused, (std::vector<std::string>{"../escape", "nul\0name"s}));
 }
 
-TEST(FtpListListing, ReadsMlsdRepliesAndWorksWithoutACallback) {
-    const std::string_view reply =
-        "type=cdir;modify=20230101123456; /pub\r\n"
-        "type=pdir;modify=20230101123456; /\r\n"
-        "type=file;size=1;modify=20230101123456; a\r\n"
-        "type=file;size=1;modify=20230101123456; b/c\r\n"
-        "type=dir;modify=20230101123456; d\r\n";
-    const auto items = parse_listing(reply, true, June2024);
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(describe(items[0]), describe(file("a", 1, Jan1Of2023, Seconds)));
-    EXPECT_EQ(describe(items[1]), describe(folder("d", Jan1Of2023, Seconds)));
-}
-
 TEST(FtpListTimes, AgreeWithinTheListedPrecision) {
     struct Case {
         std::int64_t catalog;
@@ -252,35 +229,9 @@ TEST(FtpListTimes, AgreeWithinTheListedPrecision) {
 }
 
 std::string random_line(std::mt19937& random) {
-    static const std::string_view pieces[] = {"-rw-r--r--",
-                                              "drwxr-xr-x",
-                                              "lrwxrwxrwx",
-                                              "<DIR>",
-                                              "Mar",
-                                              "Feb",
-                                              "29",
-                                              "31",
-                                              "09:12",
-                                              "12:00PM",
-                                              "2020",
-                                              "01-02-23",
-                                              "12-31-2022",
-                                              "99999999999999999999",
-                                              "type=file;",
-                                              "size=",
-                                              "modify=20230101123456.",
-                                              "Type=dir;",
-                                              " -> ",
-                                              ";",
-                                              "=",
-                                              "/",
-                                              "\0"sv,
-                                              "\r",
-                                              " ",
-                                              "  ",
-                                              ".",
-                                              "..",
-                                              "x"};
+    // clang-format off
+    static const std::string_view pieces[] = {"-rw-r--r--", "drwxr-xr-x", "lrwxrwxrwx", "<DIR>", "Mar", "Feb", "29", "31", "09:12", "12:00PM", "2020", "01-02-23", "12-31-2022", "99999999999999999999", "type=file;", "size=", "modify=20230101123456.", "Type=dir;", " -> ", ";", "=", "/", "\0"sv, "\r", " ", "  ", ".", "..", "x"};
+    // clang-format on
     std::string line;
     const auto count = random() % 12;
     for (unsigned i = 0; i < count; ++i) {

@@ -6,9 +6,8 @@
 #include <filesystem>
 #include <map>
 
-#include "engine/catalog/Server.h"
-#include "engine/connection/Protocols.h"
 #include "engine/local/LocalConnection.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -41,8 +40,7 @@ void set_time(const std::string& path, std::int64_t seconds, bool of_link = fals
 
 TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimes) {
     test::TempFolder folder;
-    test::write_file(folder.file("small.txt"), "hello");
-    set_time(folder.file("small.txt"), 1'600'000'000);
+    test::write_file_at(folder.file("small.txt"), "hello", 1'600'000'000);
     std::filesystem::create_directory(folder.file("sub"));
     set_time(folder.file("sub"), 1'500'000'000);
     // A sparse file larger than 4 GiB keeps its full size.
@@ -65,8 +63,7 @@ TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimes) {
 TEST(LocalFileFinder, LinksToFoldersAreNotFollowed) {
     test::TempFolder folder;
     std::filesystem::create_directory(folder.file("real"));
-    test::write_file(folder.file("target.txt"), "123456");
-    set_time(folder.file("target.txt"), 1'600'000'000);
+    test::write_file_at(folder.file("target.txt"), "123456", 1'600'000'000);
     std::filesystem::create_directory_symlink(folder.file("real"), folder.file("loop"));
     std::filesystem::create_symlink(folder.file("target.txt"), folder.file("alias.txt"));
     std::filesystem::create_symlink(folder.file("nowhere"), folder.file("dangling"));
@@ -98,17 +95,6 @@ TEST(LocalFileFinder, EmptyMissingAndSecondFolders) {
     const auto second = list(finder, folder.file("other"));
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second.count("only"), 1u);
-}
-
-TEST(LocalFileFinder, AServerIsOnlineWhenItsRootCanBeListed) {
-    test::TempFolder folder;
-    Server server;
-    ASSERT_TRUE(server.from_url(folder.path() + "/"));
-    EXPECT_TRUE(Protocols::connect(server));
-    ASSERT_TRUE(server.from_url(folder.file("gone/")));
-    EXPECT_FALSE(Protocols::connect(server));
-    ASSERT_TRUE(server.from_url("//nas/share/"));
-    EXPECT_FALSE(Protocols::connect(server));  // no SMB client yet: a network host is offline
 }
 
 }  // namespace

@@ -1,13 +1,8 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <ctime>
 #include <filesystem>
-#include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/connection/Protocols.h"
@@ -15,14 +10,17 @@
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
 #include "support/Gate.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
 namespace {
 
-using namespace std::chrono_literals;
+using test::finish;
 using test::render;
+using test::wait_until;
 
 // A local folder finder that can be made to fail the way real servers do.
 class FaultyFinder : public FileFinder {
@@ -77,15 +75,7 @@ protected:
     }
 
     void write(const std::string& path, const std::string& bytes, std::int64_t age = 60) {
-        std::filesystem::create_directories(std::filesystem::path(folder.file(path)).parent_path());
-        test::write_file(folder.file(path), bytes);
-        set_age(path, age);
-    }
-
-    void set_age(const std::string& path, std::int64_t age) {
-        const std::time_t when = std::time(nullptr) - age;
-        const timespec times[2] = {{when, 0}, {when, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, folder.file(path).c_str(), times, 0), 0);
+        test::write_file_at(folder.file(path), bytes, std::time(nullptr) - age);
     }
 
     void remove(const std::string& path) { std::filesystem::remove_all(folder.file(path)); }
@@ -101,18 +91,6 @@ protected:
         return scanner;
     }
 
-    // Waits until the scanner has nothing left to do, then stops it and waits
-    // for its threads to end, as the user interface does.
-    static void finish(Scanner& scanner) {
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!scanner.is_idle() && !scanner.has_no_threads()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            std::this_thread::sleep_for(1ms);
-        }
-        scanner.stop();
-        while (!scanner.has_no_threads()) std::this_thread::sleep_for(1ms);
-    }
-
     std::string scan_all(std::uint32_t limit = 1) {
         server->set_connections_limit(limit);
         const SharedPtr<Scanner> scanner = make_scanner();
@@ -122,16 +100,7 @@ protected:
         return render(*server->root());
     }
 
-    SharedPtr<Entry> at(const std::string& path) {
-        SharedPtr<Entry> entry = server->root();
-        std::size_t start = 0;
-        while (entry && start < path.size()) {
-            const std::size_t slash = path.find('/', start);
-            entry = entry->find_child(path.substr(start, slash - start));
-            start = slash == std::string::npos ? path.size() : slash + 1;
-        }
-        return entry;
-    }
+    SharedPtr<Entry> at(const std::string& path) { return test::entry_at(server->root(), path); }
 
     test::TempFolder folder;
     ScanFilter everything;
@@ -156,7 +125,7 @@ TEST_P(ScannerLimits, ASecondScanMarksExactlyWhatChanged) {
     const std::int64_t b_time = at("docs/b.txt")->time();
 
     write("docs/a.txt", "0123456789abcde");
-    set_age("docs/b.txt", 10);
+    write("docs/b.txt", "b", 10);
     write("docs/new.txt", "n");
     remove("media/x.bin");
     remove("docs/old");
@@ -274,20 +243,6 @@ TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
     EXPECT_FALSE(offline->is_online());
 }
 
-TEST_F(ScannerTest, HoldKeepsThreadsUntilReleased) {
-    write("a", "a");
-    const SharedPtr<Scanner> scanner = make_scanner();
-    scanner->set_hold(true);
-    scanner->scan(server->root(), false);
-    while (!scanner->is_idle()) std::this_thread::sleep_for(1ms);
-    scanner->stop();
-    EXPECT_FALSE(scanner->is_stopping());
-    EXPECT_EQ(scanner->thread_count(), 1u);
-    scanner->set_hold(false);
-    EXPECT_TRUE(scanner->is_stopping());
-    while (!scanner->has_no_threads()) std::this_thread::sleep_for(1ms);
-}
-
 TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
     write("a/b", "b");
     test::Gate gate;
@@ -299,50 +254,27 @@ TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
     const std::uint32_t queued = scanner->queued_count();
     scanner->scan(at("a") ? at("a") : server->root(), false);
     EXPECT_EQ(scanner->queued_count(), queued);
-    while (scanner->thread_count() < 3) std::this_thread::sleep_for(1ms);  // grown after connecting
+    // Grown once connected.
+    ASSERT_TRUE(wait_until([&] { return scanner->thread_count() == 3; }));
     gate.open();
     finish(*scanner);
 }
 
-TEST_F(ScannerTest, AKnownOnlineServerGetsAllItsThreadsAtOnce) {
+// Held threads stay after a stop, as a scan of several servers wants them.
+TEST_F(ScannerTest, AKnownOnlineServerGetsAllItsThreadsAtOnceAndHoldKeepsThem) {
     write("a", "a");
     server->set_connections_limit(3);
     const SharedPtr<Scanner> scanner = make_scanner();
     scanner->set_hold(true);
     scanner->scan(server->root(), true);
     EXPECT_EQ(scanner->thread_count(), 3u);
+    ASSERT_TRUE(wait_until([&] { return scanner->is_idle(); }));
+    scanner->stop();
+    EXPECT_FALSE(scanner->is_stopping());
+    EXPECT_EQ(scanner->thread_count(), 3u);
     scanner->set_hold(false);
+    EXPECT_TRUE(scanner->is_stopping());
     finish(*scanner);
-}
-
-TEST_F(ScannerTest, AutomaticModeKeepsTheConnectionsAServerAccepts) {
-    for (int i = 0; i < 30; ++i) write("d" + std::to_string(i) + "/f", "f");
-    server->set_connections_limit(0);
-    std::atomic<int> live{0};
-    std::atomic<int> refused{0};
-    // Listings wait for the second connection and go slowly, so a third thread
-    // comes to ask while work remains.
-    faults.on_item = [&] {
-        for (int i = 0; i < 5000 && live < 2; ++i) std::this_thread::sleep_for(1ms);
-        std::this_thread::sleep_for(1ms);
-    };
-    SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
-    scanner->set_connector([&]() -> SharedPtr<Connection> {
-        if (live >= 2) {
-            ++refused;
-            return {};
-        }
-        ++live;
-        return make_shared<FaultyConnection>(faults);
-    });
-    scanner->scan(server->root(), false);
-    finish(*scanner);
-    EXPECT_EQ(live.load(), 2);
-    EXPECT_EQ(refused.load(), 1);
-    EXPECT_TRUE(scanner->is_online());
-    CatalogStats stats;
-    server->statistics(stats);
-    EXPECT_EQ(stats.files, 30u);
 }
 
 TEST_F(ScannerTest, ProgressCountsQueuedAndRunningListings) {

@@ -14,6 +14,7 @@
 #include "engine/smb/SharesFinder.h"
 #include "engine/smb/SmbCredentials.h"
 #include "fixtures/SmbServer.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 #include "tovan/log/Log.h"
 
@@ -45,8 +46,7 @@ protected:
     }
 
     void write(const std::string& path, const std::string& bytes) {
-        test::write_file(sandbox.file(path), bytes);
-        set_time(path);
+        test::write_file_at(sandbox.file(path), bytes, Time);
     }
 
     void set_time(const std::string& path) {

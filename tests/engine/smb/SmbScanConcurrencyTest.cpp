@@ -1,23 +1,19 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <optional>
-#include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/scan/Scanner.h"
 #include "fixtures/SmbServer.h"
 #include "support/CatalogText.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
 
-using namespace std::chrono_literals;
 using test::render;
 using test::SmbServer;
 
@@ -38,27 +34,15 @@ protected:
         server->set_parent_filter(&everything);
     }
 
-    void write(const std::string& path, const std::string& bytes, std::int64_t age = 60) {
-        std::filesystem::create_directories(
-            std::filesystem::path(sandbox.file(path)).parent_path());
-        test::write_file(sandbox.file(path), bytes);
-        const std::time_t when = std::time(nullptr) - age;
-        const timespec times[2] = {{when, 0}, {when, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.file(path).c_str(), times, 0), 0);
+    void write(const std::string& path, const std::string& bytes) {
+        test::write_file_at(sandbox.file(path), bytes, std::time(nullptr) - 60);
     }
 
     std::string scan_all(std::uint32_t limit) {
         server->set_connections_limit(limit);
         const SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
         scanner->scan(server->root(), false);
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!scanner->is_idle() && !scanner->has_no_threads()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                break;
-            std::this_thread::sleep_for(1ms);
-        }
-        scanner->stop();
-        while (!scanner->has_no_threads()) std::this_thread::sleep_for(1ms);
+        test::finish(*scanner);
         online = scanner->is_online();
         return render(*server->root());
     }
