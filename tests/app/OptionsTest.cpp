@@ -122,6 +122,25 @@ TEST(Options, SavesTheNewestVersionByteForByteAndReadsItBack) {
     EXPECT_EQ(loaded_from(folder, read_file(folder.file("options.dat")), true), Options());
 }
 
+std::string hex(const std::string& bytes) {
+    std::string text;
+    for (const unsigned char byte : bytes)
+        text += "0123456789abcdef"[byte >> 4], text += "0123456789abcdef"[byte & 15];
+    return text;
+}
+
+// What every program that writes version 10 has written: the header, the
+// version, the defaults.
+TEST(Options, TheDefaultsAreSavedByteForByte) {
+    TempFolder folder;
+    Options().save(folder.path());
+    EXPECT_EQ(hex(read_file(folder.file("options.dat"))),
+              "746f76616e3a3a696f3a3a53747265616d02000000"
+              "0a0101010101010000010100010a000000013c00000001480000000205000000"
+              "2a2e61766901000000000000000000000000000000000000000000000000000000"
+              "01");
+}
+
 TEST(Options, AnEscapedListCountIsFollowedByTheRealCount) {
     TempFolder folder;
     const std::string escaped = Bytes().u32(0xFFFFFFFE).u32(2).text("/a").text("/b");
