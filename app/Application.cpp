@@ -72,7 +72,7 @@ void Application::save_options() const {
 
 bool Application::apply_autostart() const {
     return Autostart(settings_.autostart_folder, settings_.executable_path)
-        .apply(options_.start_with_windows);
+        .apply(options_.start_at_login);
 }
 
 // The log goes beside the program where it can, else beside the data folder.

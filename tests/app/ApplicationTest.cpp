@@ -33,7 +33,7 @@ TEST(Application, AFirstRunStartsOnDefaultsAndItsOptionsOutliveIt) {
         EXPECT_EQ(application.document()->data_folder(), folder.file("data/"));
         ASSERT_NE(application.internet_session(), nullptr);
 
-        application.options().start_with_windows = false;
+        application.options().start_at_login = false;
         application.options().synchronize_minutes = 30;
         application.shut_down();
         EXPECT_FALSE(application.is_running());
