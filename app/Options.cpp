@@ -7,7 +7,7 @@
 
 #include "app/DamagedFiles.h"
 #include "app/RecordIo.h"
-#include "app/SystemPaths.h"
+#include "tovan/Paths.h"
 #include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
@@ -73,7 +73,7 @@ void Options::set_defaults() {
 }
 
 bool Options::load(const std::string& data_folder, DamagedFiles& damaged) {
-    const std::string path = SystemPaths::in_folder(data_folder, FileName);
+    const std::string path = in_folder(data_folder, FileName);
     *this = Options();
     if (file_missing(path))
         return false;
