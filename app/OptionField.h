@@ -17,8 +17,8 @@ class OStream;
 
 // One option: the name the user and the command line know it by, the version of
 // options.dat that first holds it, and its kind. The kind alone decides how the
-// option is read, written, shown and set, so a new option is one row of
-// Options::fields() (file order) and one member of Options.
+// option is read, written, shown and set, so a new option is one member of
+// Options and one row at the end of Options::fields(), with the new version.
 struct OptionField {
     // A check box: one byte, 0 or 1.
     struct Flag {
