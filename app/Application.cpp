@@ -4,9 +4,9 @@
 
 #include "app/Autostart.h"
 #include "app/Document.h"
-#include "app/SystemPaths.h"
 #include "engine/curl/InternetSession.h"
 #include "engine/smb/SmbCredentials.h"
+#include "tovan/Paths.h"
 #include "tovan/Profiler.h"
 #include "tovan/log/Log.h"
 #include "tovan/log/LogChannels.h"
@@ -23,7 +23,7 @@ Application::Application() : Application(Settings{}) {}
 
 Application::Application(Settings settings) : settings_(std::move(settings)) {
     if (settings_.executable_path.empty())
-        settings_.executable_path = SystemPaths::executable_path();
+        settings_.executable_path = program_path();
     if (settings_.autostart_folder.empty())
         settings_.autostart_folder = Autostart::default_folder();
 }
@@ -73,7 +73,7 @@ void Application::save_options() const {
 
 bool Application::apply_autostart() const {
     return Autostart(settings_.autostart_folder, settings_.executable_path)
-        .apply(options_.start_with_windows);
+        .apply(options_.start_at_login);
 }
 
 // The log goes beside the program where it can, else beside the data folder.

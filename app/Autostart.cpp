@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "app/SystemPaths.h"
+#include "tovan/Paths.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
@@ -33,7 +34,7 @@ bool fits_one_line(const std::string& path) {
 
 std::string Autostart::default_folder() {
     const std::string config = SystemPaths::config_home();
-    return config.empty() ? std::string() : SystemPaths::in_folder(config, "autostart");
+    return config.empty() ? std::string() : in_folder(config, "autostart");
 }
 
 Autostart::Autostart(std::string folder, std::string executable_path)
@@ -50,7 +51,7 @@ bool Autostart::apply(bool enabled) const {
 }
 
 std::string Autostart::entry_path() const {
-    return SystemPaths::in_folder(folder_, EntryName);
+    return in_folder(folder_, EntryName);
 }
 
 std::string Autostart::entry_text() const {

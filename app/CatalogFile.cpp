@@ -7,7 +7,7 @@
 
 #include "app/DamagedFiles.h"
 #include "app/EntryRecord.h"
-#include "app/SystemPaths.h"
+#include "tovan/Paths.h"
 #include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/log/LogChannels.h"
@@ -65,7 +65,7 @@ bool CatalogFile::save(const std::string& folder, const Server& server) {
 }
 
 void CatalogFile::load(const std::string& folder, Server& server) {
-    const std::string path = SystemPaths::in_folder(folder, file_name(server));
+    const std::string path = in_folder(folder, file_name(server));
     if (::access(path.c_str(), F_OK) != 0)
         return;
     try {
@@ -105,8 +105,8 @@ void CatalogFile::load_all(const std::string& folder, const TreeEntry& node,
             error_log(1) << "can't load :" << file_name(server) << std::endl;
             error_log(1) << error.what() << std::endl;
             const std::string label = "\"" + server_node.label() + "\"";
-            damaged.found(SystemPaths::in_folder(folder, file_name(server)),
-                          "the catalog of " + label, error.what(), label + " has an empty catalog");
+            damaged.found(in_folder(folder, file_name(server)), "the catalog of " + label,
+                          error.what(), label + " has an empty catalog");
         }
     });
 }

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/SystemPaths.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 namespace {
@@ -46,7 +47,7 @@ bool is_plain_file(int descriptor) {
 }  // namespace
 
 DataFolder::Sources DataFolder::process_sources(const std::string& option) {
-    return {option, SystemPaths::environment("FERROVANE_DATA"), SystemPaths::executable_path(),
+    return {option, SystemPaths::environment("FERROVANE_DATA"), program_path(),
             SystemPaths::data_home()};
 }
 
@@ -69,13 +70,13 @@ std::string DataFolder::choose(const Sources& sources) {
         return as_folder(sources.environment);
     if (!sources.executable_path.empty()) {
         const std::string program_folder = SystemPaths::folder_of(sources.executable_path);
-        const std::string portable = SystemPaths::in_folder(program_folder, "SAVE");
+        const std::string portable = in_folder(program_folder, "SAVE");
         const bool exists = ::access(portable.c_str(), F_OK) == 0;
         if (writable(exists ? portable : program_folder))
             return portable + "/";
     }
     if (!sources.data_home.empty())
-        return as_folder(SystemPaths::in_folder(sources.data_home, "ferrovane/SAVE"));
+        return as_folder(in_folder(sources.data_home, "ferrovane/SAVE"));
     return {};
 }
 

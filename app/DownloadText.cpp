@@ -4,14 +4,14 @@
 
 namespace tovan {
 
-std::string speed_column_text(const Downloader::Status& status) {
-    switch (status.state) {
+std::string state_name(Downloader::State state) {
+    switch (state) {
         case Downloader::State::Complete:
             return "complete";
         case Downloader::State::Failed:
-            return status.failure.empty() ? "failed" : "failed: " + status.failure;
+            return "failed";
         case Downloader::State::Waiting:
-            return "wait(" + std::to_string(status.wait_seconds) + "s)";
+            return "waiting";
         case Downloader::State::Connecting:
             return "connecting";
         case Downloader::State::Paused:
@@ -19,9 +19,22 @@ std::string speed_column_text(const Downloader::Status& status) {
         case Downloader::State::Disconnecting:
             return "disconnecting";
         case Downloader::State::Running:
-            break;
+            return "running";
     }
-    return speed_text(status.speed);
+    return "paused";
+}
+
+std::string speed_column_text(const Downloader::Status& status) {
+    switch (status.state) {
+        case Downloader::State::Failed:
+            return status.failure.empty() ? "failed" : "failed: " + status.failure;
+        case Downloader::State::Waiting:
+            return "wait(" + std::to_string(status.wait_seconds) + "s)";
+        case Downloader::State::Running:
+            return speed_text(status.speed);
+        default:
+            return state_name(status.state);
+    }
 }
 
 }  // namespace tovan

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/OptionField.h"
 #include "engine/catalog/ScanOptions.h"
 
 namespace tovan {
@@ -21,8 +24,9 @@ class OStream;
 // (scan_options).
 //
 // The file is the stream header and then one record: a version byte and the
-// fields in file order. Every version ever written stays readable: a field that
-// an older version lacks keeps its default. Examples: tests/app/OptionsTest.cpp.
+// fields in the order of fields(). Every version ever written stays readable: a
+// field that an older version lacks keeps its default. Examples:
+// tests/app/OptionsTest.cpp.
 class Options {
 public:
     static constexpr std::uint8_t Version = 10;
@@ -52,7 +56,7 @@ public:
     std::uint32_t synchronize_minutes = 60;
     bool unmark_old_enabled = true;
     std::uint32_t unmark_old_hours = 72;
-    bool start_with_windows = true;
+    bool start_at_login = true;
     std::int32_t startup_action = FullSynchronize;
     std::string search_mask = "*.avi";
     std::int32_t search_only_online = 1;
@@ -85,10 +89,10 @@ public:
     // The fields the scan engine reads while it merges listings.
     ScanOptions scan_options() const;
 
-private:
-    // Stored values that no dialog could have produced (a damaged file) take
-    // their defaults, so the scheduler never runs on a period of 0 minutes.
-    void keep_in_range();
+    // Every option in file order, the order a new version adds to.
+    static std::span<const OptionField> fields();
+    // The option of that name (or old name); null when there is none.
+    static const OptionField* field(std::string_view name);
 };
 
 }  // namespace tovan

@@ -2,16 +2,13 @@
 
 #include "app/Options.h"
 #include "app/SearchMasks.h"
+#include "tovan/Paths.h"
 #include "tovan/ProfilerScope.h"
 
 namespace tovan {
 namespace {
 
 constexpr double BytesPerMegabyte = 1048576.0;
-
-bool ends_in_separator(std::string_view text) {
-    return !text.empty() && (text.back() == '/' || text.back() == '\\');
-}
 
 // One run over the roots; keeps the upper-cased path of the file being tested.
 class SearchWalk {

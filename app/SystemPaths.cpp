@@ -1,25 +1,10 @@
 #include "app/SystemPaths.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 
+#include "tovan/Paths.h"
+
 namespace tovan {
-
-std::string SystemPaths::executable_path() {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return {};
-    return std::string(path, static_cast<std::size_t>(length));
-}
-
-std::string SystemPaths::in_folder(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 std::string SystemPaths::folder_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -34,10 +19,7 @@ std::string SystemPaths::xdg_folder(const char* variable_value, const char* home
         return variable_value;
     if (home == nullptr || home[0] != '/')
         return {};
-    std::string folder = home;
-    if (folder.back() != '/')
-        folder += '/';
-    return folder + fallback_below_home;
+    return in_folder(home, fallback_below_home);
 }
 
 std::string SystemPaths::data_home() {

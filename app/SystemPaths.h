@@ -4,17 +4,11 @@
 
 namespace tovan {
 
-// Where the system keeps things for this user and this program: the program's own
-// path and the XDG base folders. Empty results mean "unknown", never a guess, so
-// that nothing is ever written to a made-up place.
+// Where the system keeps things for this user: the XDG base folders. Empty
+// results mean "unknown", never a guess, so that nothing is ever written to a
+// made-up place.
 class SystemPaths {
 public:
-    // The running program's full path (/proc/self/exe), empty when unknown.
-    static std::string executable_path();
-
-    // The file name in the folder, whether or not the folder ends with "/".
-    static std::string in_folder(const std::string& folder, const std::string& name);
-
     // The folder part of a path, without the last "/" (empty when there is none).
     static std::string folder_of(const std::string& path);
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/SystemPaths.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 namespace {
@@ -45,11 +46,10 @@ std::string UserFolders::downloads() {
     if (!is_folder(folder)) {
         const std::string config = SystemPaths::config_home();
         if (!config.empty())
-            folder =
-                download_dir_in(read_text(SystemPaths::in_folder(config, "user-dirs.dirs")), home);
+            folder = download_dir_in(read_text(in_folder(config, "user-dirs.dirs")), home);
     }
     if (!is_folder(folder) && !home.empty())
-        folder = SystemPaths::in_folder(home, "Downloads");
+        folder = in_folder(home, "Downloads");
     if (is_folder(folder))
         return folder;
     return is_folder(home) ? home : std::string();

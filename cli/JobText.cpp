@@ -6,26 +6,6 @@
 namespace tovan::cli {
 namespace {
 
-std::string state_name(Downloader::State state) {
-    switch (state) {
-        case Downloader::State::Complete:
-            return "complete";
-        case Downloader::State::Failed:
-            return "failed";
-        case Downloader::State::Waiting:
-            return "waiting";
-        case Downloader::State::Connecting:
-            return "connecting";
-        case Downloader::State::Paused:
-            return "paused";
-        case Downloader::State::Disconnecting:
-            return "disconnecting";
-        case Downloader::State::Running:
-            return "running";
-    }
-    return "paused";
-}
-
 std::string files_text(const Downloader::Status& status) {
     return std::to_string(status.completed_count) + "/" + std::to_string(status.item_count) +
            " files";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/CliError.h"
+#include "tovan/Paths.h"
 
 namespace tovan::cli {
 
@@ -32,7 +33,7 @@ void NodeFinder::check_name(const std::string& name) {
 
 std::string NodeFinder::bare_label(const TreeEntry& node) {
     std::string label = node.label();
-    while (label.size() > 1 && (label.back() == '/' || label.back() == '\\')) label.pop_back();
+    while (label.size() > 1 && ends_in_separator(label)) label.pop_back();
     return label;
 }
 

@@ -1,9 +1,9 @@
 #include "cli/OptionsCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliError.h"
-#include "cli/OptionTable.h"
 
 namespace tovan::cli {
 
@@ -17,34 +17,38 @@ void OptionsCommand::add_to(CLI::App& app) {
 }
 
 void OptionsCommand::run() {
-    const OptionTable::Row* row = key_.empty() ? nullptr : OptionTable::find(key_);
-    if (!key_.empty() && row == nullptr)
+    const OptionField* field = key_.empty() ? nullptr : Options::field(key_);
+    if (!key_.empty() && field == nullptr)
         throw CliError("there is no option \"" + key_ + "\"; `ferrovane-cli options` lists them",
                        CliError::Usage);
     if (!has_value_) {
         auto session = context_.open(Session::Access::Read);
-        for (const OptionTable::Row& each : OptionTable::rows())
-            if (row == nullptr || row == &each)
-                show(session->options(), each.key);
+        for (const OptionField& each : Options::fields())
+            if (field == nullptr || field == &each)
+                show(session->options(), each);
         return;
     }
-    if (!row->set)
+    if (!field->settable())
         throw CliError(key_ + " is changed by the downloads themselves, not set here",
                        CliError::Usage);
     Options checked;
-    if (!row->set(checked, value_))
-        throw CliError(key_ + " takes " + row->values + ", not \"" + value_ + "\"",
+    if (!field->set(checked, value_))
+        throw CliError(key_ + " takes " + field->accepted() + ", not \"" + value_ + "\"",
                        CliError::Usage);
     auto session = context_.open(Session::Access::Change);
-    row->set(session->options(), value_);
+    field->set(session->options(), value_);
     session->save_options();
-    show(session->options(), key_);
+    show(session->options(), *field);
 }
 
-void OptionsCommand::show(const Options& options, const std::string& key) const {
-    const nlohmann::json value = OptionTable::find(key)->get(options);
-    context_.output.result({{"key", key}, {"value", value}},
-                           key + " = " + OptionTable::text(value));
+// Texts are printed as they are, everything else as in JSON.
+void OptionsCommand::show(const Options& options, const OptionField& field) const {
+    const nlohmann::json value =
+        std::visit([](const auto& shown) { return nlohmann::json(shown); }, field.value(options));
+    const std::string name(field.name);
+    context_.output.result(
+        {{"key", name}, {"value", value}},
+        name + " = " + (value.is_string() ? value.get<std::string>() : value.dump()));
 }
 
 }  // namespace tovan::cli

@@ -10,7 +10,8 @@ class App;
 
 namespace tovan::cli {
 
-// options [KEY [VALUE]]: every option, one option, or setting one.
+// options [KEY [VALUE]]: every option, one option, or setting one. An option is
+// named as in Options::fields(), or by its old name.
 class OptionsCommand {
 public:
     explicit OptionsCommand(CommandContext& context) : context_(context) {}
@@ -19,7 +20,7 @@ public:
 
 private:
     void run();
-    void show(const Options& options, const std::string& key) const;
+    void show(const Options& options, const OptionField& field) const;
 
     CommandContext& context_;
     std::string key_;

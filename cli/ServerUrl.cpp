@@ -5,6 +5,7 @@
 
 #include "app/SystemPaths.h"
 #include "engine/catalog/UrlEscapes.h"
+#include "tovan/Paths.h"
 
 namespace tovan::cli {
 
@@ -26,11 +27,7 @@ CliError ServerUrl::unreadable(const std::string& text, const std::string& probl
 }
 
 std::string ServerUrl::default_name(const Server& server) {
-    std::string location = server.location();
-    while (!location.empty() && (location.back() == '/' || location.back() == '\\'))
-        location.pop_back();
-    const std::size_t slash = location.find_last_of("/\\");
-    std::string name = location.substr(slash == std::string::npos ? 0 : slash + 1);
+    std::string name = last_path_part(server.location());
     if (!name.empty())
         return name;
     switch (server.kind()) {

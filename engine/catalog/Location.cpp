@@ -7,6 +7,7 @@
 
 #include "engine/catalog/UrlAuthority.h"
 #include "engine/catalog/UrlEscapes.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 namespace {
@@ -22,10 +23,6 @@ std::string quoted(std::string_view text) {
 
 bool is_letter(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
-
-bool is_separator(char c) {
-    return c == '/' || c == '\\';
 }
 
 std::string_view trim_blanks(std::string_view text) {
@@ -201,7 +198,7 @@ bool is_directory(const std::string& path) {
 std::string split_file_name(Location& location) {
     std::string& path = location.path;
     if (location.kind == ServerKind::Local && location.drive.empty() && is_directory(path)) {
-        if (!is_separator(path.back()))
+        if (!ends_in_separator(path))
             path += '/';
         return {};
     }

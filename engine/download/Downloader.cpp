@@ -9,6 +9,7 @@
 #include "engine/catalog/Server.h"
 #include "engine/download/DestinationName.h"
 #include "engine/download/DownloadThread.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 namespace {
@@ -40,14 +41,6 @@ SharedPtr<Server> copy_of(const Server& server) {
 
 bool same_item(const DownloadItem& a, const DownloadItem& b) {
     return a.source == b.source && a.destination == b.destination;
-}
-
-// The last part of a path: a source's file name, or the folder name of a
-// catalog's root, which is named by its whole location.
-std::string last_part(std::string_view path) {
-    while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
-    const std::size_t separator = path.find_last_of("/\\");
-    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
 // Part files of different jobs that fetch the same file to the same place must
@@ -121,9 +114,10 @@ void Downloader::add_entry(const Entry& entry, const std::string& folder, bool c
 std::string Downloader::name_of(const Entry& entry) const {
     if (entry.parent() != nullptr)
         return std::string(entry.name());
-    std::string name = last_part(entry.name());
+    // A catalog's root is named by its whole location.
+    std::string name = last_path_part(entry.name());
     if (name.empty())
-        name = last_part(task_.server->title());
+        name = last_path_part(task_.server->title());
     return name.empty() ? "download" : name;
 }
 
@@ -155,7 +149,7 @@ void Downloader::add_path(const std::string& file_name, const std::string& folde
         return;
     }
     std::string source = task_.server->source_path();
-    if (!source.empty() && source.back() != '/' && source.back() != '\\')
+    if (!source.empty() && !ends_in_separator(source))
         source += task_.server->kind() == ServerKind::Network ? '\\' : '/';
     queue({source + file_name, task_.destination_path, 0, 0});
 }
@@ -209,7 +203,7 @@ std::optional<DownloadItem> Downloader::take_next() {
         return std::nullopt;
     DownloadItem item = std::move(task_.pending.front());
     task_.pending.erase(task_.pending.begin());
-    const std::string name = last_part(item.source);
+    const std::string name = last_path_part(item.source);
     status_ = name.empty() ? task_.name : name;
     if (!task_.pending.empty())
         status_ += "...";

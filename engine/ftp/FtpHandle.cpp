@@ -1,26 +1,9 @@
 #include "engine/ftp/FtpHandle.h"
 
-#include <cctype>
+#include "engine/catalog/UrlEscapes.h"
 
 namespace tovan {
 namespace {
-
-// Paths go into the URL percent-encoded byte by byte, so names with blanks,
-// "#", "?" or bytes of any encoding reach the server unchanged.
-std::string encode_path(const std::string& path) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += hex[c >> 4];
-            encoded += hex[c & 15];
-        }
-    }
-    return encoded;
-}
 
 // A listing line is some 60 bytes: a listing that brings less than a dozen lines
 // a second throughout the stall time (curl judges the rate over its last few
@@ -97,8 +80,11 @@ std::string FtpHandle::url_for(const std::string& path, bool folder) const {
         relative += '/';
     const bool ipv6 = settings_.host.find(':') != std::string::npos;
     const std::string host = ipv6 ? "[" + settings_.host + "]" : settings_.host;
-    // "%2F" makes the path absolute instead of relative to the login folder.
-    return "ftp://" + host + ":" + std::to_string(settings_.port) + "/%2F" + encode_path(relative);
+    // The path is percent-encoded byte by byte, so names with blanks, "#", "?" or
+    // bytes of any encoding reach the server unchanged; "%2F" makes it absolute
+    // instead of relative to the login folder.
+    return "ftp://" + host + ":" + std::to_string(settings_.port) + "/%2F" +
+           percent_encoded(relative, "/");
 }
 
 bool FtpHandle::open() {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <limits>
 
+#include "engine/catalog/UrlEscapes.h"
 #include "engine/curl/InternetSession.h"
 #include "tovan/Exception.h"
 #include "tovan/log/FailureRecord.h"
@@ -16,21 +17,7 @@ constexpr long ReceiveBuffer = 256 * 1024;
 // Paths arrive as a user typed them or as a server listed them: blanks and
 // bytes a URL cannot carry are encoded, everything else (a query, an escape
 // already there) goes as it is.
-std::string encode_path(const std::string& path) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const unsigned char c : path) {
-        if (c > 0x20 && c < 0x7F &&
-            std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) == std::string_view::npos) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += hex[c >> 4];
-            encoded += hex[c & 15];
-        }
-    }
-    return encoded;
-}
+constexpr std::string_view PlainInUrl = "!#$%&'()*+,/:;=?@[]";
 
 bool starts_with_word(std::string_view line, std::string_view word) {
     if (line.size() < word.size())
@@ -81,7 +68,7 @@ FileHttpDownloader::~FileHttpDownloader() {
 }
 
 std::string FileHttpDownloader::url() const {
-    return origin_ + encode_path(source());
+    return origin_ + percent_encoded(source(), PlainInUrl);
 }
 
 bool FileHttpDownloader::open() {

@@ -244,11 +244,14 @@ void Scanner::wake_threads() {
     for (ScanThread* thread : threads_) thread->wake();
 }
 
+std::deque<SharedPtr<Request>>::iterator Scanner::queued_request(const Entry* folder) {
+    return std::find_if(requests_.begin(), requests_.end(),
+                        [&](const auto& request) { return request->target().get() == folder; });
+}
+
 bool Scanner::prioritize(const Entry* folder) {
     std::lock_guard guard(requests_lock_);
-    const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
-        return request->target().get() == folder;
-    });
+    const auto found = queued_request(folder);
     if (found == requests_.end())
         return false;
     SharedPtr<Request> request = std::move(*found);
@@ -259,9 +262,7 @@ bool Scanner::prioritize(const Entry* folder) {
 
 bool Scanner::remove_request(const Entry* folder) {
     std::lock_guard guard(requests_lock_);
-    const auto found = std::find_if(requests_.begin(), requests_.end(), [&](const auto& request) {
-        return request->target().get() == folder;
-    });
+    const auto found = queued_request(folder);
     if (found == requests_.end())
         return false;
     queued_estimate_ -= (*found)->estimate();

@@ -100,6 +100,8 @@ private:
     void push(const SharedPtr<Request>& request, bool front, std::int32_t estimate);
     void wake_threads();
     void set_online(bool online);
+    // The first queued request for the folder; call with requests_lock_ held.
+    std::deque<SharedPtr<Request>>::iterator queued_request(const Entry* folder);
 
     mutable std::mutex requests_lock_;
     mutable std::mutex connect_lock_;

@@ -74,11 +74,16 @@ void SmbContext::authenticate(SMBCCTX* context, const char*, const char*, char* 
     copy_text(login->password, password, password_size);
 }
 
+bool SmbContext::refuses_opening() const {
+    if (context_ != nullptr && !is_cancelled())
+        return false;
+    errno = context_ == nullptr ? start_error_ : ECANCELED;
+    return true;
+}
+
 SMBCFILE* SmbContext::open_folder(const std::string& url) {
-    if (context_ == nullptr || is_cancelled()) {
-        errno = context_ == nullptr ? start_error_ : ECANCELED;
+    if (refuses_opening())
         return nullptr;
-    }
     std::lock_guard guard(client_lock());
     return smbc_getFunctionOpendir(context_)(context_, url.c_str());
 }
@@ -101,10 +106,8 @@ void SmbContext::close_folder(SMBCFILE* folder) {
 }
 
 SMBCFILE* SmbContext::open_file(const std::string& url) {
-    if (context_ == nullptr || is_cancelled()) {
-        errno = context_ == nullptr ? start_error_ : ECANCELED;
+    if (refuses_opening())
         return nullptr;
-    }
     std::lock_guard guard(client_lock());
     return smbc_getFunctionOpen(context_)(context_, url.c_str(), O_RDONLY, 0);
 }

@@ -62,6 +62,10 @@ private:
                              char* workgroup, int workgroup_size, char* user, int user_size,
                              char* password, int password_size);
 
+    // True, with errno set to why, when nothing can be opened: libsmbclient did
+    // not start, or the scan was cancelled.
+    bool refuses_opening() const;
+
     SMBCCTX* context_ = nullptr;
     int start_error_ = 0;
     std::string host_;

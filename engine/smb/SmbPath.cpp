@@ -1,13 +1,10 @@
 #include "engine/smb/SmbPath.h"
 
 #include "engine/catalog/UrlEscapes.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 namespace {
-
-bool is_separator(char c) {
-    return c == '/' || c == '\\';
-}
 
 // "/a//b\c/" becomes "/a/b/c"; a path of separators only becomes empty.
 std::string clean_path(std::string_view text) {

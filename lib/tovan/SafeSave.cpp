@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <source_location>
 
+#include "tovan/Paths.h"
 #include "tovan/SystemErrorInfo.h"
 #include "tovan/TextualErrorInfo.h"
 #include "tovan/io/Failure.h"
@@ -15,12 +16,6 @@
 
 namespace tovan {
 namespace {
-
-std::string in_folder(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 // Raises the system's error (errno, taken first) for the path.
 [[noreturn]] void fail(const char* what, const std::string& path,

@@ -29,7 +29,7 @@ TEST(Application, AFirstRunStartsOnDefaultsAndItsOptionsOutliveIt) {
         ASSERT_NE(application.document(), nullptr);
         EXPECT_EQ(application.document()->data_folder(), folder.file("data/"));
 
-        application.options().start_with_windows = false;
+        application.options().start_at_login = false;
         application.options().synchronize_minutes = 30;
         application.shut_down();
         EXPECT_FALSE(application.is_running());

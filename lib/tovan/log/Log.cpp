@@ -8,6 +8,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "tovan/Paths.h"
 #include "tovan/log/ChannelTable.h"
 #include "tovan/log/LogFileBuf.h"
 #include "tovan/log/LogSettingsReader.h"
@@ -36,18 +37,10 @@ LogState& state() {
     return *the_state;
 }
 
-std::string executable_path() {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return {};
-    return std::string(path, static_cast<std::size_t>(length));
-}
-
 void resolve_file_name(LogState& s) {
     if (s.configured)
         return;
-    s.file_name = Log::default_file_name(executable_path(), s.fallback_folder);
+    s.file_name = Log::default_file_name(program_path(), s.fallback_folder);
     s.configured = true;
 }
 
@@ -151,10 +144,7 @@ std::string Log::default_file_name(const std::string& executable_path,
         slash == std::string::npos ? "." : executable_path.substr(0, slash + 1);
     if (::access(folder.c_str(), W_OK) == 0 || fallback_folder.empty())
         return executable_path + ".log";
-    std::string name = fallback_folder;
-    if (name.back() != '/')
-        name += '/';
-    return name + executable_path.substr(slash + 1) + ".log";
+    return in_folder(fallback_folder, executable_path.substr(slash + 1) + ".log");
 }
 
 bool Log::debugger_attached() {
