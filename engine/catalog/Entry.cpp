@@ -6,6 +6,7 @@
 
 #include "engine/catalog/CatalogLock.h"
 #include "engine/catalog/PathPool.h"
+#include "tovan/Paths.h"
 
 namespace tovan {
 
@@ -18,14 +19,6 @@ struct Entry::FolderBlock {
     // them, and sorting only has to place what was appended behind them.
     std::uint32_t sorted_prefix = 0;
 };
-
-namespace {
-
-bool ends_in_separator(std::string_view text) {
-    return !text.empty() && (text.back() == '/' || text.back() == '\\');
-}
-
-}  // namespace
 
 bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
     if (a->is_folder() != b->is_folder())

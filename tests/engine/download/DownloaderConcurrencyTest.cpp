@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
 #include "engine/catalog/ScanOptions.h"
 #include "engine/catalog/Server.h"
@@ -210,10 +211,35 @@ TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
         << job.log().text();
 }
 
-// The desktop's jobs (no limit of tries) wait and retry.
-TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachable) {
+TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
+    ChangeMarks::set(*a, EntryState::Modified);
+    ChangeMarks::set(*top, EntryState::New);
+    Downloader job;
+    job.set_server(*server);
+    job.add_entry(*server->root(), target.path(), true);
+    run(job);
+    const std::string root_name = std::filesystem::path(source.path()).filename();
+    EXPECT_EQ(job.status().item_count, 2u);
+    EXPECT_FALSE(std::filesystem::exists(target_of(root_name + "/docs/deep/b.bin")));
+    EXPECT_EQ(read_file(target_of(root_name + "/docs/a.txt")), "alpha");
+    EXPECT_EQ(read_file(target_of(root_name + "/top.txt")), "top");
+}
+
+// A job with a limit of tries (the command line's) pauses for good once they
+// are spent; without one (the desktop's) it waits and retries.
+TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachableUntilItsTriesAreSpent) {
     Server offline;
     offline.from_url(source.path() + "/missing/");
+    Downloader limited;
+    limited.set_server(offline);
+    limited.set_retry_wait(100ms);
+    limited.set_tries(2);
+    limited.add_path("x.txt", target.path());
+    run(limited);
+    EXPECT_EQ(limited.status().state, Downloader::State::Paused);
+    EXPECT_NE(limited.stop_reason().find("gave up after 2 tries"), std::string::npos)
+        << limited.stop_reason();
+
     Downloader job;
     job.set_server(offline);
     job.set_retry_wait(2000ms);
