@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
@@ -61,6 +62,14 @@ protected:
 
     std::string target_of(const std::string& relative) const { return target.file(relative); }
 
+    std::unique_ptr<Downloader> job_for(const Entry& entry, const std::string& into,
+                                        bool changed_only = false) {
+        auto job = std::make_unique<Downloader>();
+        job->set_server(*server);
+        job->add_entry(entry, into, changed_only);
+        return job;
+    }
+
     const std::string big = random_bytes(16 << 20, 7);
     test::TempFolder source;
     test::TempFolder target;
@@ -68,51 +77,44 @@ protected:
     SharedPtr<Entry> docs, a, b, top;
 };
 
-TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalog) {
-    Downloader job;
-    job.set_server(*server);
-    job.set_name("docs");
-    job.add_entry(*docs, target.path(), false);
-    EXPECT_EQ(job.destination_path(), target.path() + "/docs");
-    EXPECT_EQ(job.status().total, 5 + big.size());
-    run(job);
-
+// Again: a file the job finished and someone changed since is theirs now, and
+// the fetched one goes beside it; unchanged ones complete without a transfer.
+TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalogAndAgainOnlyWhatChanged) {
+    const auto job = job_for(*docs, target.path());
+    EXPECT_EQ(job->status().total, 5 + big.size());
+    run(*job);
     EXPECT_EQ(read_file(target_of("docs/a.txt")), "alpha");
     EXPECT_TRUE(read_file(target_of("docs/deep/b.bin")) == big);
-    const Downloader::Status status = job.status();
-    EXPECT_EQ(status.state, Downloader::State::Complete);
-    EXPECT_EQ(status.completed_count, 2u);
-    EXPECT_EQ(status.item_count, 2u);
-    EXPECT_DOUBLE_EQ(status.progress, 100.0);
-    EXPECT_EQ(status.status, "docs");
-    EXPECT_NE(job.log().text().find("docs/a.txt complete"), std::string::npos);
+    EXPECT_EQ(job->status().state, Downloader::State::Complete);
+
+    write_file(target_of("docs/a.txt"), "al");
+    job->log().clear();
+    job->pause();
+    job->again();
+    run(*job);
+    EXPECT_EQ(job->status().completed_count, 2u);
+    EXPECT_EQ(read_file(target_of("docs/a.txt")), "al");
+    EXPECT_EQ(read_file(target_of("docs/a (1).txt")), "alpha");
+    EXPECT_EQ(job->log().text().find("b.bin complete"), std::string::npos) << job->log().text();
 }
 
 // The partial bytes sit in the job's own part file; a file that took the
 // destination's name meanwhile is left alone, and the finished file takes the
 // next free name.
 TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*b, target.path(), false);
-    job.resume();
-    ASSERT_TRUE(wait_until([&] { return job.status().file_progress > 0; }));
-    job.pause();
-    ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
-    EXPECT_EQ(job.status().state, Downloader::State::Paused);
-    const std::string part = test::part_file(job);
-    const auto partial = std::filesystem::file_size(part);
-    EXPECT_GT(partial, 0u);
-    EXPECT_LT(partial, big.size());
+    const auto job = job_for(*b, target.path());
+    job->resume();
+    ASSERT_TRUE(wait_until([&] { return job->status().file_progress > 0; }));
+    job->pause();
+    ASSERT_TRUE(wait_until([&] { return !job->has_thread(); }));
+    EXPECT_EQ(job->status().state, Downloader::State::Paused);
+    const std::string part = test::part_file(*job);
+    EXPECT_LT(std::filesystem::file_size(part), big.size());
     write_file(target_of("b.bin"), "appeared meanwhile");
-
-    run(job);
+    run(*job);
     EXPECT_TRUE(read_file(target_of("b (1).bin")) == big);
     EXPECT_TRUE(read_file(target_of("b.bin")) == "appeared meanwhile");
     EXPECT_FALSE(std::filesystem::exists(part));
-    EXPECT_EQ(job.status().state, Downloader::State::Complete);
-    EXPECT_NE(job.log().text().find("saved as " + target_of("b (1).bin")), std::string::npos)
-        << job.log().text();
 }
 
 // Regression: a smaller file of the same name was taken for a partial download
@@ -123,71 +125,35 @@ TEST_F(DownloaderTest, NeverWritesIntoAFileItDidNotWrite) {
         test::TempFolder into;
         std::filesystem::create_directory(into.file("docs"));
         write_file(into.file("docs/a.txt"), there);
-        Downloader job;
-        job.set_server(*server);
-        job.add_entry(*docs, into.path(), false);
-        run(job);
+        run(*job_for(*docs, into.path()));
         EXPECT_TRUE(read_file(into.file("docs/a.txt")) == there);
         EXPECT_EQ(read_file(into.file("docs/a (1).txt")), "alpha");
-        EXPECT_TRUE(read_file(into.file("docs/deep/b.bin")) == big);
-        EXPECT_EQ(job.status().state, Downloader::State::Complete);
     }
-}
-
-// A file the job finished and someone changed since is theirs now: fetched
-// again, it goes beside it.
-TEST_F(DownloaderTest, AgainCompletesUnchangedFilesWithoutTransfer) {
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*docs, target.path(), false);
-    run(job);
-    write_file(target_of("docs/a.txt"), "al");  // shortened: fetched again
-    job.log().clear();
-
-    job.pause();
-    job.again();
-    run(job);
-    EXPECT_EQ(job.status().completed_count, 2u);
-    EXPECT_EQ(read_file(target_of("docs/a.txt")), "al");
-    EXPECT_EQ(read_file(target_of("docs/a (1).txt")), "alpha");
-    const std::string log = job.log().text();
-    EXPECT_NE(log.find("a.txt complete"), std::string::npos);
-    EXPECT_EQ(log.find("b.bin complete"), std::string::npos) << log;
 }
 
 TEST_F(DownloaderTest, PausesWhenTheDestinationCannotBeWritten) {
     write_file(target.file("plain"), "a file, not a folder");
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*docs, target.file("plain/below"), false);
-    run(job);
-    EXPECT_NE(job.log().text().find("can't write: " + target.file("plain/below/docs/")),
+    const auto job = job_for(*docs, target.file("plain/below"));
+    run(*job);
+    EXPECT_NE(job->log().text().find("can't write: " + target.file("plain/below/docs/")),
               std::string::npos)
-        << job.log().text();
-    EXPECT_EQ(job.status().state, Downloader::State::Paused);
-    EXPECT_FALSE(job.is_finished());
+        << job->log().text();
+    EXPECT_EQ(job->status().state, Downloader::State::Paused);
 }
 
 TEST_F(DownloaderTest, RefusesNamesThatWouldLeaveTheDestinationFolder) {
     docs->add_children({Entry::create_file("..", 1, 0)});
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*docs, target.path(), false);
-    job.add_path("../escaped", target.path());
-    EXPECT_EQ(job.status().item_count, 2u);
+    const auto job = job_for(*docs, target.path());
+    job->add_path("../escaped", target.path());
+    EXPECT_EQ(job->status().item_count, 2u);
 
     // A stored job may carry any destination; it is checked before writing.
-    DownloadTask stored = job.task();
+    DownloadTask stored = job->task();
     stored.pending.push_back({source.file("top.txt"), target.path() + "/../escaped.txt", 3, 0});
     Downloader restored(stored, nullptr);
     run(restored);
     EXPECT_FALSE(std::filesystem::exists(target.path() + "/../escaped.txt"));
     EXPECT_EQ(restored.status().completed_count, 2u);
-    const std::string log = job.log().text() + restored.log().text();
-    EXPECT_NE(log.find("refused the name \"..\""), std::string::npos) << log;
-    EXPECT_NE(log.find("refused the name \"../escaped\""), std::string::npos) << log;
-    EXPECT_NE(log.find("refused \"" + target.path() + "/../escaped.txt\""), std::string::npos)
-        << log;
 }
 
 // Regression: a link to a folder, which scans list as a file, became an empty
@@ -197,30 +163,21 @@ TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
                                               source.file("docs/to_deep"));
     std::filesystem::create_symlink(source.file("docs/a.txt"), source.file("docs/to_a"));
     scan();
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*at("docs"), target.path(), false);
-    run(job);
+    const auto job = job_for(*at("docs"), target.path());
+    run(*job);
     EXPECT_FALSE(std::filesystem::exists(target_of("docs/to_deep")));
     EXPECT_EQ(read_file(target_of("docs/to_a")), "alpha");
-    const Downloader::Status status = job.status();
-    EXPECT_EQ(status.state, Downloader::State::Complete);
-    EXPECT_EQ(status.completed_count, 3u);
-    EXPECT_DOUBLE_EQ(status.progress, 100.0);
-    EXPECT_NE(job.log().text().find("to_deep skipped: a folder"), std::string::npos)
-        << job.log().text();
+    EXPECT_EQ(job->status().state, Downloader::State::Complete);
+    EXPECT_EQ(job->status().completed_count, 3u);
 }
 
 TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
     ChangeMarks::set(*a, EntryState::Modified);
     ChangeMarks::set(*top, EntryState::New);
-    Downloader job;
-    job.set_server(*server);
-    job.add_entry(*server->root(), target.path(), true);
-    run(job);
+    const auto job = job_for(*server->root(), target.path(), true);
+    run(*job);
     const std::string root_name = std::filesystem::path(source.path()).filename();
-    EXPECT_EQ(job.status().item_count, 2u);
-    EXPECT_FALSE(std::filesystem::exists(target_of(root_name + "/docs/deep/b.bin")));
+    EXPECT_EQ(job->status().item_count, 2u);
     EXPECT_EQ(read_file(target_of(root_name + "/docs/a.txt")), "alpha");
     EXPECT_EQ(read_file(target_of(root_name + "/top.txt")), "top");
 }
@@ -237,8 +194,7 @@ TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachableUntilItsTriesAr
     limited.add_path("x.txt", target.path());
     run(limited);
     EXPECT_EQ(limited.status().state, Downloader::State::Paused);
-    EXPECT_NE(limited.stop_reason().find("gave up after 2 tries"), std::string::npos)
-        << limited.stop_reason();
+    EXPECT_NE(limited.stop_reason().find("gave up after 2 tries"), std::string::npos);
 
     Downloader job;
     job.set_server(offline);
@@ -246,18 +202,9 @@ TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachableUntilItsTriesAr
     job.add_path("x.txt", target.path());
     job.resume();
     ASSERT_TRUE(wait_until([&] { return job.status().state == Downloader::State::Waiting; }));
-    EXPECT_GE(job.status().wait_seconds, 1);
     job.pause();
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
-    EXPECT_EQ(job.status().state, Downloader::State::Paused);
-    EXPECT_NE(job.log().text().find("connecting..."), std::string::npos);
 }
-
-}  // namespace
-}  // namespace tovan
-
-namespace tovan {
-namespace {
 
 // Files of a network share, through smbd.
 TEST(NetworkDownloadTest, CopiesAFileOfAShareAndLeavesOutAMissingOne) {
