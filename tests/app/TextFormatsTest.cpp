@@ -16,7 +16,6 @@ TEST(TextFormats, SizesSpeedsAndProgressStepUpAtEachPowerOf1024) {
         {size_difference_text(1536, 1024), "+512 Bytes"},
         {short_size_text(1536), "1 kb"},
         {short_size_text(3 * 1048576 - 1), "2 mb"},
-        // The current file shows only for jobs of several files.
         {progress_text(45, 12.5, 3), "45.0(12.5)%"},
         {progress_text(-1, 30, 2), "?(30.0)%"},
         {progress_text(99.96, 0, 2), "100.0(0.0)%"},
