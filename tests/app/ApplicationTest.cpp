@@ -5,7 +5,6 @@
 
 #include "app/Application.h"
 #include "app/Autostart.h"
-#include "app/Document.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -26,13 +25,9 @@ TEST(Application, AFirstRunStartsOnDefaultsAndItsOptionsOutliveIt) {
         Application application(settings_in(folder));
         ASSERT_TRUE(application.start()) << application.error();
         EXPECT_TRUE(std::filesystem::exists(entry));
-        ASSERT_NE(application.document(), nullptr);
-        EXPECT_EQ(application.document()->data_folder(), folder.file("data/"));
-
         application.options().start_at_login = false;
         application.options().synchronize_minutes = 30;
         application.shut_down();
-        EXPECT_FALSE(application.is_running());
     }
     Application again(settings_in(folder));
     ASSERT_TRUE(again.start()) << again.error();
@@ -50,7 +45,6 @@ TEST(Application, UnreadableDataFilesStopTheStartAndReleaseTheFolder) {
     EXPECT_FALSE(application.start());
     EXPECT_NE(application.error().find(folder.file("data/")), std::string::npos)
         << application.error();
-    EXPECT_EQ(application.document(), nullptr);
 
     DataFolder data;
     EXPECT_TRUE(data.open(folder.file("data"))) << data.error();

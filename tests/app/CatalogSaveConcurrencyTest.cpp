@@ -6,6 +6,7 @@
 
 #include "app/CatalogFile.h"
 #include "engine/catalog/ListingMerge.h"
+#include "support/CatalogText.h"
 #include "support/IgnoreMerge.h"
 #include "support/TempFolder.h"
 
@@ -27,19 +28,11 @@ TEST(CatalogSaveConcurrency, SavingWhileScansMergeWritesLoadableCatalogs) {
         test::IgnoreMerge ignore;
         ScanOptions options;
         for (int round = 0; round < 300; ++round) {
-            std::vector<SharedPtr<Entry>> items;
-            for (int i = 0, count = static_cast<int>(random() % 200); i < count; ++i)
-                items.push_back(Entry::create_file("f" + std::to_string(random() % 400), i, i));
-            std::sort(items.begin(), items.end(),
-                      [](const auto& a, const auto& b) { return a->name() < b->name(); });
-            items.erase(
-                std::unique(items.begin(), items.end(),
-                            [](const auto& a, const auto& b) { return a->name() == b->name(); }),
-                items.end());
-            SharedPtr<Entry> fresh = Entry::create_folder("");
-            fresh->add_children(std::move(items));
+            std::string listing;  // some names of f0..f399, each at most once
+            for (auto at = random() % 400; at < 400; at += 1 + random() % 8)
+                listing += "f" + std::to_string(at) + ":" + std::to_string(round) + " ";
             ListingMerge(server, options, 100, ignore)
-                .merge(*server.root(), *fresh, -2, false, false);
+                .merge(*server.root(), *test::listing(listing), -2, false, false);
         }
         done = true;
     });

@@ -2,17 +2,17 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/DownloadTaskRecord.h"
 #include "app/ServerRecord.h"
-#include "engine/catalog/Server.h"
+#include "support/Bytes.h"
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 #include "tovan/io/IFStream.h"
 #include "tovan/io/OFStream.h"
 
@@ -21,8 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A job stopped in the middle of a file, the program ended and started again:
-// the job comes back from the data folder and finishes the file where it stopped.
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
     DamagedFiles damaged;
@@ -30,8 +28,6 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::write_file(source.file("big.bin"), content);
     Server server;
     ASSERT_TRUE(server.from_url(source.path() + "/"));
-
-    std::uint64_t partial = 0;
     {
         Document doc(data.path());
         doc.load(damaged);
@@ -42,29 +38,21 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
         job->add_path("big.bin", target.path());
         list.add(job);
         job->resume();
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (job->status().file_progress <= 0 && std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(test::wait_until([&] { return job->status().file_progress > 0; }));
         ASSERT_TRUE(list.pause_all(60s));
-        partial = std::filesystem::file_size(test::part_file(*job));
-        ASSERT_LT(partial, content.size());
+        ASSERT_LT(std::filesystem::file_size(test::part_file(*job)), content.size());
         doc.store();
     }
 
     Document doc(data.path());
     doc.load(damaged);
     DownloadList list(doc.downloads());
-    ASSERT_EQ(list.jobs().size(), 1u);
-    const SharedPtr<Downloader> job = list.jobs().front();
+    const SharedPtr<Downloader> job = list.jobs().at(0);
     EXPECT_EQ(job->status().state, Downloader::State::Paused);
-    EXPECT_EQ(job->status().name, "big.bin");
     list.resume_all(nullptr);
     ASSERT_TRUE(job->wait_for_thread(60s));
     EXPECT_EQ(job->status().state, Downloader::State::Complete) << job->log().text();
     EXPECT_TRUE(test::read_file(target.file("big.bin")) == content);
-
-    EXPECT_TRUE(list.remove(job));
-    EXPECT_TRUE(list.jobs().empty());
 }
 
 // The version before part files wrote into the destination itself. Its job
@@ -79,24 +67,14 @@ TEST(DownloadListTest, AJobOfTheVersionBeforeResumesOnlyIntoTheBytesItCounted) {
         test::write_file(target.file("big.bin"), content.substr(0, 300'000));
         Server server;
         ASSERT_TRUE(server.from_url(source.path() + "/"));
-        {
-            io::OFStream out(data.file("job"));
-            out.write_byte(5);
-            ServerRecord::write(out, server);
-            out.write_u32(0);
-            out.write_u32(1);
-            out.write_byte(2);
-            out.write_text(source.file("big.bin"));
-            out.write_text(target.file("big.bin"));
-            out.write_u64(content.size());
-            out.write_u64(counted);
-            out.write_u32(0);
-            out.write_u64(content.size());
-            out.write_text("big.bin");
-            out.write_text(target.path() + "/");
-            out.write_text(target.file("big.bin"));
-            out.close();
-        }
+        io::OFStream out(data.file("job"));
+        out.write_byte(5);
+        ServerRecord::write(out, server);
+        out.close();
+        test::Bytes record = test::Bytes().raw(test::read_file(data.file("job"))).u32(0).u32(1);
+        record.u8(2).text(source.file("big.bin")).text(target.file("big.bin")).u64(content.size());
+        record.u64(counted).u32(0).u64(content.size()).text("big.bin").text(target.path() + "/");
+        test::write_file(data.file("job"), record.text(target.file("big.bin")));
         io::IFStream in(data.file("job"));
         Downloader job(*DownloadTaskRecord::read(in), nullptr);
         job.resume();
@@ -104,11 +82,9 @@ TEST(DownloadListTest, AJobOfTheVersionBeforeResumesOnlyIntoTheBytesItCounted) {
         EXPECT_EQ(job.status().state, Downloader::State::Complete) << job.log().text();
         const bool its_own = counted == 300'000u;
         EXPECT_TRUE(test::read_file(target.file(its_own ? "big.bin" : "big (1).bin")) == content);
-        if (!its_own) {
-            EXPECT_EQ(test::read_file(target.file("big.bin")), content.substr(0, 300'000));
-        }
-        EXPECT_EQ(job.log().text().find("took over") != std::string::npos, its_own)
-            << job.log().text();
+        EXPECT_TRUE(its_own ||
+                    test::read_file(target.file("big.bin")) == content.substr(0, 300'000));
+        EXPECT_EQ(job.log().text().find("took over") != std::string::npos, its_own);
     }
 }
 

@@ -14,10 +14,8 @@ namespace {
 
 using test::read_file;
 
-// A child process saves the document over and over, alternating between two
-// server lists of different sizes, and is killed at random instants; whatever
-// instant it died at, every file is one whole version or the other, and the
-// document loads with its catalogs.
+// A child saves two server lists of different sizes in turn and is killed at
+// random instants: every file is one whole version or the other, and loads.
 TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
     test::TempFolder folder;
     Document small(folder.path()), large(folder.path());

