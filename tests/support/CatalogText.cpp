@@ -17,8 +17,7 @@ std::string render(const Entry& folder) {
         out += child->name();
         if (child->is_folder())
             out += '/';
-        const EntryState state = child->state();
-        out += state == EntryState::ContainsChanges ? "~" : change_sign(state);
+        out += child->state() == EntryState::ContainsChanges ? "~" : change_sign(child->state());
         if (child->is_folder() && child->child_count() > 0)
             out += "(" + render(*child) + ")";
     }

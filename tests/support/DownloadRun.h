@@ -13,16 +13,22 @@ enum class Outcome { Complete, Dropped, WriteError };
 // Runs one file as the job's thread does; bytes_read gets what the reads brought.
 inline Outcome download(FileDownloader& downloader, const std::string& source,
                         const std::string& destination, std::uint64_t* bytes_read = nullptr) {
-    for (downloader.start(source, destination); !downloader.complete();) {
+    downloader.start(source, destination);
+    if (downloader.complete())
+        return Outcome::Complete;
+    if (!downloader.is_found())
+        return Outcome::Dropped;
+    for (;;) {
+        const std::int32_t read = downloader.read_chunk(100'000);
+        if (bytes_read != nullptr)
+            *bytes_read += static_cast<std::uint64_t>(read);
         if (!downloader.is_found())
             return Outcome::Dropped;
         if (downloader.write_error())
             return Outcome::WriteError;
-        const std::int32_t read = downloader.read_chunk(100'000);
-        if (bytes_read != nullptr)
-            *bytes_read += static_cast<std::uint64_t>(read);
+        if (downloader.complete())
+            return Outcome::Complete;
     }
-    return Outcome::Complete;
 }
 
 // The partial file of the job's first unfinished item.

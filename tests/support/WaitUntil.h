@@ -6,8 +6,7 @@
 
 namespace tovan::test {
 
-// Polls the condition until it holds; false when the limit passed first. The
-// limit is generous: it only bounds a test that would otherwise hang.
+// Polls until the condition holds; false when the limit, only a bound on a hang, passed.
 inline bool wait_until(const std::function<bool()>& done,
                        std::chrono::milliseconds limit = std::chrono::seconds(60)) {
     for (const auto end = std::chrono::steady_clock::now() + limit; !done();) {
