@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "cli/CliProcess.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 
 namespace tovan::test {
@@ -24,9 +26,7 @@ protected:
     std::string tree() const { return sandbox.file("tree"); }
     // Writes a file below the tree, making its folders.
     void put(const std::string& relative, const std::string& content) const {
-        std::filesystem::create_directories(
-            std::filesystem::path(tree() + "/" + relative).parent_path());
-        write_file(tree() + "/" + relative, content);
+        write_file_at(tree() + "/" + relative, content, std::time(nullptr));
     }
 
     std::vector<std::string> with_data(std::vector<std::string> arguments) const {
@@ -35,6 +35,11 @@ protected:
     }
     CliProcess::Result cli(const std::vector<std::string>& arguments) const {
         return CliProcess::run(with_data(arguments));
+    }
+    // Expects the exit status and the text on stderr.
+    static void expect_exit(const CliProcess::Result& result, int status, const std::string& says) {
+        EXPECT_EQ(result.status, status) << result.err;
+        EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
     }
     // Runs the command and expects it to succeed.
     std::string ok(const std::vector<std::string>& arguments) const {

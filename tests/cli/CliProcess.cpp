@@ -5,49 +5,33 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <chrono>
-#include <cstring>
-#include <stdexcept>
-#include <thread>
+#include <system_error>
+
+#include "support/WaitUntil.h"
 
 extern char** environ;
 
 namespace tovan::test {
-namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::vector<char*> pointers(std::vector<std::string>& texts) {
-    std::vector<char*> result;
-    for (std::string& text : texts) result.push_back(text.data());
-    result.push_back(nullptr);
-    return result;
-}
-
-}  // namespace
-
+// env(1) sets the variables and then becomes the command, under the same pid.
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::map<std::string, std::string>& environment) {
-    std::vector<std::string> argv_texts = {FERROVANE_CLI};
-    argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env_texts;
-    for (char** each = environ; *each != nullptr; ++each)
-        if (environment.count(std::string(*each, std::strcspn(*each, "="))) == 0)
-            env_texts.emplace_back(*each);
-    for (const auto& [name, value] : environment) env_texts.push_back(name + "=" + value);
-    std::vector<char*> argv = pointers(argv_texts), envp = pointers(env_texts);
+    std::vector<std::string> words = {"/usr/bin/env"};
+    for (const auto& [name, value] : environment) words.push_back(name + "=" + value);
+    words.push_back(FERROVANE_CLI);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     const std::string out = output_.file("out"), err = output_.file("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-    const int failed = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int failed = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) {
-        pid_ = -1;
-        throw std::runtime_error(std::string("ferrovane-cli can't be started: ") +
-                                 std::strerror(failed));
-    }
+    if (failed != 0)
+        throw std::system_error(failed, std::generic_category(), "ferrovane-cli can't be started");
 }
 
 CliProcess::~CliProcess() {
@@ -68,23 +52,16 @@ void CliProcess::signal(int number) const {
 }
 
 bool CliProcess::wait_for_err(const std::string& text) const {
-    for (const auto end = Clock::now() + std::chrono::seconds(10); Clock::now() < end;) {
-        if (read_file(output_.file("err")).find(text) != std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return wait_until(
+        [&] { return read_file(output_.file("err")).find(text) != std::string::npos; },
+        std::chrono::seconds(10));
 }
 
 CliProcess::Result CliProcess::finish() {
     Result result;
     int status = 0;
-    const auto end = Clock::now() + std::chrono::seconds(30);
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (Clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            continue;
-        }
+    if (!wait_until([&] { return ::waitpid(pid_, &status, WNOHANG) != 0; },
+                    std::chrono::seconds(30))) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, &status, 0);
         result.err = "[killed: still running after 30 s]\n";

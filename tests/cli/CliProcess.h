@@ -28,7 +28,6 @@ public:
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
-    // Runs the command to its end.
     static Result run(const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& environment = {});
 

@@ -23,23 +23,14 @@ TEST_F(WatchCommand, FirstRunWatchesTheDownloadFolderAndSavesEverythingOnSigterm
     CliProcess watch(with_data({"watch"}), environment);
     ASSERT_TRUE(watch.wait_for_err("scanned Downloads")) << watch.finish().err;
 
-    const CliProcess::Result refused = cli({"group", "add", "G"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("used by process " + std::to_string(watch.pid())), std::string::npos)
-        << refused.err;
+    expect_exit(cli({"group", "add", "G"}), 1, "used by process " + std::to_string(watch.pid()));
     const CliProcess::Result listed = cli({"list", "--json"});
-    EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_NE(listed.err.find("as of that process's last save"), std::string::npos) << listed.err;
-    const nlohmann::json server = nlohmann::json::parse(listed.out);
-    EXPECT_EQ(server["name"], "Downloads");
-    EXPECT_EQ(server["depth"], "3");
-    EXPECT_EQ(server["files"], 1);
+    expect_exit(listed, 0, "as of that process's last save");
+    EXPECT_EQ(nlohmann::json::parse(listed.out)["files"], 1);
     EXPECT_EQ(cli({"status"}).out, "online  Downloads\n");
 
     watch.signal(SIGTERM);
-    const CliProcess::Result stopped = watch.finish();
-    EXPECT_EQ(stopped.status, 0) << stopped.err;
-    EXPECT_NE(stopped.err.find("everything is saved"), std::string::npos) << stopped.err;
+    expect_exit(watch.finish(), 0, "everything is saved");
     EXPECT_EQ(json({"list"}).at(0)["files"], 1);
     ok({"group", "add", "G"});
 }

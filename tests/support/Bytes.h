@@ -26,8 +26,7 @@ public:
         return *this;
     }
     Bytes& u64(std::uint64_t value) {
-        for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
-        return *this;
+        return u32(static_cast<std::uint32_t>(value)).u32(static_cast<std::uint32_t>(value >> 32));
     }
     Bytes& text(std::string_view text) {
         return u32(static_cast<std::uint32_t>(text.size())).raw(text);
@@ -39,5 +38,10 @@ public:
 private:
     std::string data_;
 };
+
+// A 32-bit value as the streams store it, little-endian.
+inline std::string le32(std::uint32_t value) {
+    return Bytes().u32(value);
+}
 
 }  // namespace tovan::test

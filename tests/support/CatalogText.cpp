@@ -1,17 +1,12 @@
 #include "support/CatalogText.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include <sstream>
 
 #include "app/TextFormats.h"
 
 namespace tovan::test {
-namespace {
-
-const char* mark(EntryState state) {
-    return state == EntryState::ContainsChanges ? "~" : change_sign(state);
-}
-
-}  // namespace
 
 std::string render(const Entry& folder) {
     std::string out;
@@ -22,7 +17,7 @@ std::string render(const Entry& folder) {
         out += child->name();
         if (child->is_folder())
             out += '/';
-        out += mark(child->state());
+        out += child->state() == EntryState::ContainsChanges ? "~" : change_sign(child->state());
         if (child->is_folder() && child->child_count() > 0)
             out += "(" + render(*child) + ")";
     }
@@ -43,10 +38,7 @@ SharedPtr<Entry> listing(std::string_view description, std::string_view path) {
         std::int64_t time = 1000;
         const std::size_t colon = word.find(':');
         if (colon != std::string::npos) {
-            const std::size_t second = word.find(':', colon + 1);
-            size = std::stoull(word.substr(colon + 1, second - colon - 1));
-            if (second != std::string::npos)
-                time = std::stoll(word.substr(second + 1));
+            std::sscanf(word.c_str() + colon, ":%" SCNu64 ":%" SCNd64, &size, &time);
             word.erase(colon);
         }
         fresh->add_child(Entry::create_file(word, size, time));

@@ -12,8 +12,7 @@ inline std::string random_bytes(std::size_t count, std::uint64_t seed = 1) {
     std::string bytes(count, '\0');
     std::uint64_t state = seed;
     for (std::size_t at = 0; at < count; at += sizeof state) {
-        state += 0x9E3779B97F4A7C15ull;  // splitmix64
-        std::uint64_t word = state;
+        std::uint64_t word = state += 0x9E3779B97F4A7C15ull;  // splitmix64
         word = (word ^ (word >> 30)) * 0xBF58476D1CE4E5B9ull;
         word = (word ^ (word >> 27)) * 0x94D049BB133111EBull;
         word ^= word >> 31;

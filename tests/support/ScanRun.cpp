@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"

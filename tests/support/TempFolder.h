@@ -1,11 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "support/Bytes.h"
 
 namespace tovan::test {
 
@@ -34,13 +35,6 @@ private:
 inline std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A 32-bit value as the streams store it, little-endian.
-inline std::string le32(std::uint32_t value) {
-    std::string bytes;
-    for (int at = 0; at < 4; ++at) bytes += static_cast<char>(value >> (8 * at));
-    return bytes;
 }
 
 inline void write_file(const std::string& path, const std::string& bytes) {
