@@ -1,47 +1,38 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/ListingMerge.h"
+#include "support/CatalogText.h"
 #include "support/IgnoreMerge.h"
 
 namespace tovan {
 namespace {
 
 SharedPtr<Entry> random_listing(std::mt19937& random, const std::string& path) {
-    SharedPtr<Entry> fresh = Entry::create_folder("");
-    const int count = static_cast<int>(random() % 12);
-    for (int i = 0; i < count; ++i) {
+    std::map<std::string, std::string> words;  // one item per name
+    for (auto count = random() % 12; count > 0; --count) {
         const std::string name = "n" + std::to_string(random() % 16);
-        if (fresh->find_child(name))
-            continue;
-        if (random() % 4 == 0) {
-            SharedPtr<Entry> folder = Entry::create_folder(name);
-            folder->set_path(path);
-            fresh->add_child(folder);
-        } else {
-            fresh->add_child(Entry::create_file(name, random() % 3, 1000 + random() % 2));
-        }
+        words.emplace(name, random() % 4 == 0 ? name + "/"
+                                              : name + ":" + std::to_string(random() % 3) + ":" +
+                                                    std::to_string(1000 + random() % 2));
     }
-    fresh->sort_children();
-    return fresh;
+    std::string description;
+    for (const auto& [name, word] : words) description += word + " ";
+    return test::listing(description, path);
 }
 
 SharedPtr<Entry> random_live_folder(std::mt19937& random, SharedPtr<Entry> folder) {
     while (random() % 3 != 0) {
-        std::vector<SharedPtr<Entry>> folders;
-        for (std::size_t i = 0;; ++i) {
-            SharedPtr<Entry> child = folder->child(i);
-            if (!child)
-                break;
-            if (child->is_folder() && child->state() != EntryState::Deleted)
-                folders.push_back(child);
-        }
+        std::vector<SharedPtr<Entry>> folders = folder->child_folders();
+        std::erase_if(folders, [](const auto& f) { return f->state() == EntryState::Deleted; });
         if (folders.empty())
             break;
         folder = folders[random() % folders.size()];
@@ -56,27 +47,19 @@ void expect_consistent(const Entry& folder) {
     for (std::size_t i = 0; i < folder.child_count(); ++i) {
         const SharedPtr<Entry> child = folder.child(i);
         ASSERT_EQ(child->parent(), &folder);
-        if (i > 0) {
-            const SharedPtr<Entry> before = folder.child(i - 1);
-            ASSERT_TRUE(
-                before->is_folder() > child->is_folder() ||
-                (before->is_folder() == child->is_folder() && before->name() < child->name()));
-        }
-        if (folder.state() == EntryState::Deleted) {
-            ASSERT_EQ(child->state(), EntryState::Deleted);
-        }
+        const SharedPtr<Entry> before = i > 0 ? folder.child(i - 1) : nullptr;  // folders first
+        ASSERT_TRUE(!before || std::pair(!before->is_folder(), before->name()) <
+                                   std::pair(!child->is_folder(), child->name()));
+        ASSERT_TRUE(folder.state() != EntryState::Deleted || child->state() == EntryState::Deleted);
         marked_below |= child->state() != EntryState::Unchanged;
         if (child->is_folder())
             expect_consistent(*child);
     }
-    if (folder.state() != EntryState::Deleted) {
-        ASSERT_EQ(folder.state(),
-                  marked_below ? EntryState::ContainsChanges : EntryState::Unchanged);
-    }
+    ASSERT_TRUE(folder.state() == EntryState::Deleted ||
+                folder.state() ==
+                    (marked_below ? EntryState::ContainsChanges : EntryState::Unchanged));
 }
 
-// Scan threads merge their own folders while the user interface thread unmarks
-// and reads the same catalog.
 TEST(CatalogConcurrency, MergesAndUnmarksFromManyThreadsLeaveAConsistentCatalog) {
     ScanFilter everything;
     everything.set_masks({"*"});

@@ -36,16 +36,6 @@ TEST(Entry, FindChildMatchesExactNamesWhereverTheHintPoints) {
     }
 }
 
-TEST(Entry, PathsComeFromThePoolAndFollowRebasing) {
-    SharedPtr<Entry> root = Entry::create_folder("share");
-    root->set_path("\\\\host\\");
-    SharedPtr<Entry> deeper = add_folder(add_folder(root, "sub"), "deeper");
-    SharedPtr<Entry> file = add_file(deeper, "a.txt");
-    EXPECT_EQ(file->full_path(), "\\\\host\\share/sub/deeper/a.txt");
-    root->rebase_paths("/mnt/");
-    EXPECT_EQ(file->full_path(), "/mnt/share/sub/deeper/a.txt");
-}
-
 TEST(Entry, AFolderOutlivedByItsChildLeavesNoDanglingParent) {
     SharedPtr<Entry> child;
     {

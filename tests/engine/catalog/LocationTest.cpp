@@ -7,16 +7,9 @@
 namespace tovan {
 namespace {
 
-struct Accepted {
-    const char* text;
-    ServerKind kind;
-    const char* host;
-    std::uint32_t port;
-    const char* login;
-    const char* password;
-    const char* path;
-    const char* file_name;
-};
+// Text, kind, host, port, login, password, path, file name.
+using Accepted = std::tuple<const char*, ServerKind, const char*, std::uint32_t, const char*,
+                            const char*, const char*, const char*>;
 
 TEST(Location, ReadsEveryFormIntoItsParts) {
     using K = ServerKind;
@@ -41,14 +34,14 @@ TEST(Location, ReadsEveryFormIntoItsParts) {
         {"ftp://us%40r:p%3A@ss@host/50%/d%C3%A9j%C3%A0/", K::Ftp, "host", 0, "us@r", "p:@ss", "/50%/d\xC3\xA9j\xC3\xA0/", ""},
     };
     // clang-format on
-    for (const Accepted& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::string file_name = "unset";
-        const std::optional<Location> read = Location::read(c.text, &file_name);
+    for (const auto& [text, kind, host, port, login, password, path, file_name] : cases) {
+        SCOPED_TRACE(text);
+        std::string file = "unset";
+        const std::optional<Location> read = Location::read(text, &file);
         ASSERT_TRUE(read);
         EXPECT_EQ(std::tie(read->kind, read->host, read->port, read->login, read->password,
-                           read->path, file_name),
-                  std::tie(c.kind, c.host, c.port, c.login, c.password, c.path, c.file_name));
+                           read->path, file),
+                  std::tie(kind, host, port, login, password, path, file_name));
     }
 }
 

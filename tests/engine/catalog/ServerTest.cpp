@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <tuple>
 
 #include "engine/catalog/Server.h"
@@ -12,28 +11,17 @@ namespace {
 // Kind, drive or host, location, port.
 using Place = std::tuple<ServerKind, std::string, std::string, std::uint32_t>;
 
-Place place_of(const Server& server) {
-    switch (server.kind()) {
-        case ServerKind::Local:
-            return {server.kind(), server.drive(), server.location(), 0};
-        case ServerKind::Network:
-            return {server.kind(), server.host(), server.location(), 0};
-        case ServerKind::Ftp:
-        case ServerKind::Ftps:
-            return {server.kind(), server.ftp().host, server.location(), server.ftp().port};
-        case ServerKind::Http:
-        case ServerKind::Https:
-            return {server.kind(), server.http_host(), server.location(), server.http_port()};
-    }
-    return {};
+Place place_of(const Server& s) {
+    const ServerKind k = s.kind();
+    if (k == ServerKind::Local || k == ServerKind::Network)
+        return {k, k == ServerKind::Local ? s.drive() : s.host(), s.location(), 0};
+    if (k == ServerKind::Ftp || k == ServerKind::Ftps)
+        return {k, s.ftp().host, s.location(), s.ftp().port};
+    return {k, s.http_host(), s.location(), s.http_port()};
 }
 
-struct UrlCase {
-    const char* text;
-    Place place;
-    const char* url;
-    const char* url_with_scheme;  // null: not compared
-};
+// Text, place, URL, URL with scheme (null: not compared).
+using UrlCase = std::tuple<const char*, Place, const char*, const char*>;
 
 // What a location reads as, the URLs the server writes for it, and that both
 // read back to the same place.
@@ -62,22 +50,20 @@ TEST(ServerLocation, EveryFormReadsAndItsUrlsReadBack) {
         {"https://[::1]:8443/p/", {K::Https, "::1", "/p/", 8443}, "https://[::1]:8443/p/", nullptr},
     };
     // clang-format on
-    for (const UrlCase& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, place, url, url_with_scheme] : cases) {
+        SCOPED_TRACE(text);
         Server first;
-        ASSERT_TRUE(first.from_url(c.text));
-        EXPECT_EQ(place_of(first), c.place);
-        EXPECT_EQ(first.url(), c.url);
-        if (c.url_with_scheme != nullptr) {
-            EXPECT_EQ(first.url_with_scheme(), c.url_with_scheme);
-        }
+        ASSERT_TRUE(first.from_url(text));
+        EXPECT_EQ(place_of(first), place);
+        EXPECT_EQ(first.url(), url);
+        EXPECT_EQ(first.url_with_scheme(),
+                  url_with_scheme ? url_with_scheme : first.url_with_scheme());
         for (const std::string& written : {first.url(), first.url_with_scheme()}) {
             Server second;
             ASSERT_TRUE(second.from_url(written)) << written;
             Place back = place_of(second);
-            std::get<2>(back) =
-                std::get<2>(c.place);  // kept with the separators it was written with
-            EXPECT_EQ(back, c.place) << written;
+            std::get<2>(back) = std::get<2>(place);  // separators as written
+            EXPECT_EQ(back, place) << written;
             EXPECT_EQ(second.url(), first.url()) << written;
         }
     }
@@ -124,31 +110,6 @@ TEST(Server, RerootingKeepsTheCatalogAndMovesItsPaths) {
     EXPECT_EQ(server.title(), "ftp.example.com/pub");
 }
 
-TEST(Server, EffectiveDepthCountsDownFromTheNearestOverride) {
-    Server server;
-    ASSERT_TRUE(server.from_url("/srv/"));
-    SharedPtr<Entry> level[5];
-    level[0] = server.root();
-    for (int i = 1; i < 5; ++i) {
-        level[i] = Entry::create_folder("d" + std::to_string(i));
-        level[i]->set_path(level[i - 1]->path_for_children());
-        level[i - 1]->add_child(level[i]);
-    }
-    server.set_scan_depth(*level[1], 2);
-    EXPECT_EQ(server.effective_scan_depth(*level[2]), 1);
-    EXPECT_EQ(server.effective_scan_depth(*level[4]), 0);
-    EXPECT_EQ(server.effective_scan_depth(*level[0]), Server::FullScan);
-    server.set_scan_depth(*level[2], Server::FullScan);
-    EXPECT_EQ(server.effective_scan_depth(*level[4]), Server::FullScan);
-    server.set_scan_depth(*level[2], Server::DefaultDepth);
-    EXPECT_EQ(server.effective_scan_depth(*level[3]), 0);
-
-    level[2]->set_last_listing_ms(10);
-    level[3]->set_last_listing_ms(100);
-    level[1]->set_last_listing_ms(1);
-    EXPECT_EQ(server.recursive_last_scan_time(*level[1]), 11);  // level 3 is not scanned
-}
-
 TEST(Server, ChangeFilterMarksOnlyWhatAnIncludeMaskAccepts) {
     ScanFilter application;
     Server server;
@@ -168,15 +129,6 @@ TEST(Server, ChangeFilterMarksOnlyWhatAnIncludeMaskAccepts) {
     EXPECT_TRUE(server.is_change_ignored(*readme));
     EXPECT_TRUE(server.filter().remove_mask("-/srv/*"));
     EXPECT_FALSE(server.is_change_ignored(*readme));
-}
-
-TEST(Server, ActivityLogStaysSmallAndCatalogNamesDoNotRepeat) {
-    Server server;
-    for (int i = 0; i < 1000; ++i) server.log_text("a longer line of text " + std::to_string(i));
-    EXPECT_LE(server.log_contents().size(), 4096u + 40u);
-    std::set<std::string> names;
-    for (int i = 0; i < 1000; ++i) names.insert(Server().catalog_name());
-    EXPECT_EQ(names.size(), 1000u);
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
@@ -23,12 +21,10 @@ namespace tovan {
 namespace {
 
 using namespace std::chrono_literals;
-using test::random_bytes;
 using test::read_file;
 using test::wait_until;
 using test::write_file;
 
-// Runs the job until its thread has gone.
 void run(Downloader& job) {
     job.resume();
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); })) << job.log().text();
@@ -44,12 +40,8 @@ protected:
         server->from_url(source.path() + "/");
         scan();
         docs = at("docs");
-        a = at("docs/a.txt");
-        b = at("docs/deep/b.bin");
-        top = at("top.txt");
     }
 
-    // The catalog as a scan makes it.
     void scan() {
         Scanner scanner(server, ScanOptions{});
         scanner.scan(server->root(), false);
@@ -60,8 +52,6 @@ protected:
         return test::entry_at(server->root(), path);
     }
 
-    std::string target_of(const std::string& relative) const { return target.file(relative); }
-
     std::unique_ptr<Downloader> job_for(const Entry& entry, const std::string& into,
                                         bool changed_only = false) {
         auto job = std::make_unique<Downloader>();
@@ -70,39 +60,36 @@ protected:
         return job;
     }
 
-    const std::string big = random_bytes(16 << 20, 7);
+    const std::string big = test::random_bytes(16 << 20, 7);
     test::TempFolder source;
     test::TempFolder target;
     SharedPtr<Server> server = tovan::make_shared<Server>();
-    SharedPtr<Entry> docs, a, b, top;
+    SharedPtr<Entry> docs;
 };
 
-// Again: a file the job finished and someone changed since is theirs now, and
-// the fetched one goes beside it; unchanged ones complete without a transfer.
+// Again: a finished file changed since is the user's; unchanged ones are not fetched.
 TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalogAndAgainOnlyWhatChanged) {
     const auto job = job_for(*docs, target.path());
     EXPECT_EQ(job->status().total, 5 + big.size());
     run(*job);
-    EXPECT_EQ(read_file(target_of("docs/a.txt")), "alpha");
-    EXPECT_TRUE(read_file(target_of("docs/deep/b.bin")) == big);
+    EXPECT_EQ(read_file(target.file("docs/a.txt")), "alpha");
+    EXPECT_TRUE(read_file(target.file("docs/deep/b.bin")) == big);
     EXPECT_EQ(job->status().state, Downloader::State::Complete);
 
-    write_file(target_of("docs/a.txt"), "al");
+    write_file(target.file("docs/a.txt"), "al");
     job->log().clear();
     job->pause();
     job->again();
     run(*job);
     EXPECT_EQ(job->status().completed_count, 2u);
-    EXPECT_EQ(read_file(target_of("docs/a.txt")), "al");
-    EXPECT_EQ(read_file(target_of("docs/a (1).txt")), "alpha");
+    EXPECT_EQ(read_file(target.file("docs/a.txt")), "al");
+    EXPECT_EQ(read_file(target.file("docs/a (1).txt")), "alpha");
     EXPECT_EQ(job->log().text().find("b.bin complete"), std::string::npos) << job->log().text();
 }
 
-// The partial bytes sit in the job's own part file; a file that took the
-// destination's name meanwhile is left alone, and the finished file takes the
-// next free name.
+// The part file is the job's own; a file that took the name meanwhile is left alone.
 TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
-    const auto job = job_for(*b, target.path());
+    const auto job = job_for(*at("docs/deep/b.bin"), target.path());
     job->resume();
     ASSERT_TRUE(wait_until([&] { return job->status().file_progress > 0; }));
     job->pause();
@@ -110,10 +97,10 @@ TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
     EXPECT_EQ(job->status().state, Downloader::State::Paused);
     const std::string part = test::part_file(*job);
     EXPECT_LT(std::filesystem::file_size(part), big.size());
-    write_file(target_of("b.bin"), "appeared meanwhile");
+    write_file(target.file("b.bin"), "appeared meanwhile");
     run(*job);
-    EXPECT_TRUE(read_file(target_of("b (1).bin")) == big);
-    EXPECT_TRUE(read_file(target_of("b.bin")) == "appeared meanwhile");
+    EXPECT_TRUE(read_file(target.file("b (1).bin")) == big);
+    EXPECT_TRUE(read_file(target.file("b.bin")) == "appeared meanwhile");
     EXPECT_FALSE(std::filesystem::exists(part));
 }
 
@@ -147,7 +134,7 @@ TEST_F(DownloaderTest, RefusesNamesThatWouldLeaveTheDestinationFolder) {
     job->add_path("../escaped", target.path());
     EXPECT_EQ(job->status().item_count, 2u);
 
-    // A stored job may carry any destination; it is checked before writing.
+    // A stored job may carry any destination.
     DownloadTask stored = job->task();
     stored.pending.push_back({source.file("top.txt"), target.path() + "/../escaped.txt", 3, 0});
     Downloader restored(stored, nullptr);
@@ -165,25 +152,24 @@ TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
     scan();
     const auto job = job_for(*at("docs"), target.path());
     run(*job);
-    EXPECT_FALSE(std::filesystem::exists(target_of("docs/to_deep")));
-    EXPECT_EQ(read_file(target_of("docs/to_a")), "alpha");
+    EXPECT_FALSE(std::filesystem::exists(target.file("docs/to_deep")));
+    EXPECT_EQ(read_file(target.file("docs/to_a")), "alpha");
     EXPECT_EQ(job->status().state, Downloader::State::Complete);
     EXPECT_EQ(job->status().completed_count, 3u);
 }
 
 TEST_F(DownloaderTest, TakesOnlyNewAndModifiedFilesWhenAsked) {
-    ChangeMarks::set(*a, EntryState::Modified);
-    ChangeMarks::set(*top, EntryState::New);
+    ChangeMarks::set(*at("docs/a.txt"), EntryState::Modified);
+    ChangeMarks::set(*at("top.txt"), EntryState::New);
     const auto job = job_for(*server->root(), target.path(), true);
     run(*job);
     const std::string root_name = std::filesystem::path(source.path()).filename();
     EXPECT_EQ(job->status().item_count, 2u);
-    EXPECT_EQ(read_file(target_of(root_name + "/docs/a.txt")), "alpha");
-    EXPECT_EQ(read_file(target_of(root_name + "/top.txt")), "top");
+    EXPECT_EQ(read_file(target.file(root_name + "/docs/a.txt")), "alpha");
+    EXPECT_EQ(read_file(target.file(root_name + "/top.txt")), "top");
 }
 
-// A job with a limit of tries (the command line's) pauses for good once they
-// are spent; without one (the desktop's) it waits and retries.
+// With a limit of tries (the command line's) it pauses for good; without, it waits.
 TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachableUntilItsTriesAreSpent) {
     Server offline;
     offline.from_url(source.path() + "/missing/");
@@ -206,12 +192,11 @@ TEST_F(DownloaderTest, WaitsAndRetriesWhileTheServerIsUnreachableUntilItsTriesAr
     ASSERT_TRUE(wait_until([&] { return !job.has_thread(); }));
 }
 
-// Files of a network share, through smbd.
 TEST(NetworkDownloadTest, CopiesAFileOfAShareAndLeavesOutAMissingOne) {
     if (const std::string reason = test::SmbServer::skip_reason(); !reason.empty())
         GTEST_SKIP() << reason;
     test::TempFolder share, target;
-    const std::string content = random_bytes(3 << 20, 11);
+    const std::string content = test::random_bytes(3 << 20, 11);
     write_file(share.file("big.bin"), content);
     test::SmbServer smbd({{"pub", share.path()}});
     ASSERT_TRUE(smbd.is_running()) << smbd.log();

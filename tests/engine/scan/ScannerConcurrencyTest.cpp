@@ -19,10 +19,7 @@ namespace tovan {
 namespace {
 
 using test::finish;
-using test::render;
-using test::wait_until;
 
-// A local folder finder that can be made to fail the way real servers do.
 class FaultyFinder : public FileFinder {
 public:
     struct Faults {
@@ -91,7 +88,6 @@ protected:
         return scanner;
     }
 
-    // Scans from the folder (the root when none) to its end; the catalog below it.
     std::string scan_all(std::uint32_t limit = 1, SharedPtr<Entry> from = {}) {
         server->set_connections_limit(limit);
         from = from ? from : server->root();
@@ -99,7 +95,7 @@ protected:
         scanner->scan(from, false);
         finish(*scanner);
         online = scanner->is_online();
-        return render(*from);
+        return test::render(*from);
     }
 
     SharedPtr<Entry> at(const std::string& path) { return test::entry_at(server->root(), path); }
@@ -135,11 +131,16 @@ TEST_P(ScannerLimits, ASecondScanMarksExactlyWhatChanged) {
     EXPECT_EQ(at("docs/a.txt")->previous_size(), 10u);
     EXPECT_EQ(at("docs/b.txt")->previous_time(), b_time);
 
-    // The folder comes back: it is restored and its items are matched by name.
+    // Back: restored, its items matched by name.
     write("docs/old/c.txt", "x");
+    const std::string back = scan_all(GetParam());
     EXPECT_EQ(
-        scan_all(GetParam()),
+        back,
         "docs/~(old/~(c.txt+) a.txt* b.txt* new.txt+) fresh/~(f.txt+) media/~(x.bin-) top.txt");
+
+    remove("");  // the root gone: offline, the catalog kept
+    EXPECT_EQ(scan_all(GetParam()), back);
+    EXPECT_FALSE(online);
 }
 
 INSTANTIATE_TEST_SUITE_P(OneFixedAndAutomatic, ScannerLimits, ::testing::Values(1u, 3u, 0u));
@@ -155,7 +156,6 @@ TEST_F(ScannerTest, DepthsCascadeAndOverridesReplaceThem) {
     server->set_scan_depth(*at("e"), 5);
     EXPECT_EQ(scan_all(), "a/(b/) e/~(f/~(g.txt+))");
 
-    // A folder with no scan of its own is still listed when the scan starts there.
     server->set_scan_depth(*at("a"), Server::NoScan);
     EXPECT_EQ(scan_all(1, at("a")), "b/");
 }
@@ -185,7 +185,7 @@ TEST_F(ScannerTest, AStopDuringAListingLeavesTheCatalogAsItWas) {
     };
     scanner->scan(server->root(), false);
     finish(*scanner);
-    EXPECT_EQ(render(*server->root()), before);
+    EXPECT_EQ(test::render(*server->root()), before);
 }
 
 TEST_F(ScannerTest, ALostConnectionLosesOneRequestAndReconnects) {
@@ -196,14 +196,6 @@ TEST_F(ScannerTest, ALostConnectionLosesOneRequestAndReconnects) {
     EXPECT_EQ(server->last_error(), "disconnected");
     EXPECT_EQ(connections.load(), 2);
     EXPECT_TRUE(online);
-}
-
-TEST_F(ScannerTest, AServerWhoseRootIsGoneIsOfflineAndKeepsItsCatalog) {
-    write("keep/k", "k");
-    const std::string before = scan_all();
-    remove("");
-    EXPECT_EQ(scan_all(), before);
-    EXPECT_FALSE(online);
 }
 
 TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
@@ -221,7 +213,7 @@ TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
     }
 }
 
-TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
+TEST_F(ScannerTest, AServerNotKnownOnlineWaitsForTheFirstConnectionAndHoldKeepsThreads) {
     write("a/b", "b");
     test::Gate gate;
     faults.on_item = [&] { gate.wait(); };
@@ -232,27 +224,22 @@ TEST_F(ScannerTest, ScansOfAServerNotKnownOnlineWaitForTheFirstToEnd) {
     const std::uint32_t queued = scanner->queued_count();
     scanner->scan(at("a") ? at("a") : server->root(), false);
     EXPECT_EQ(scanner->queued_count(), queued);
-    // Grown once connected.
-    ASSERT_TRUE(wait_until([&] { return scanner->thread_count() == 3; }));
+    ASSERT_TRUE(test::wait_until([&] { return scanner->thread_count() == 3; }));
     gate.open();
     finish(*scanner);
-}
 
-// Held threads stay after a stop, as a scan of several servers wants them.
-TEST_F(ScannerTest, AKnownOnlineServerGetsAllItsThreadsAtOnceAndHoldKeepsThem) {
-    write("a", "a");
-    server->set_connections_limit(3);
-    const SharedPtr<Scanner> scanner = make_scanner();
-    scanner->set_hold(true);
-    scanner->scan(server->root(), true);
-    EXPECT_EQ(scanner->thread_count(), 3u);
-    ASSERT_TRUE(wait_until([&] { return scanner->is_idle(); }));
-    scanner->stop();
-    EXPECT_FALSE(scanner->is_stopping());
-    EXPECT_EQ(scanner->thread_count(), 3u);
-    scanner->set_hold(false);
-    EXPECT_TRUE(scanner->is_stopping());
-    finish(*scanner);
+    // Known online: all threads at once; held ones stay after a stop.
+    const SharedPtr<Scanner> held = make_scanner();
+    held->set_hold(true);
+    held->scan(server->root(), true);
+    EXPECT_EQ(held->thread_count(), 3u);
+    ASSERT_TRUE(test::wait_until([&] { return held->is_idle(); }));
+    held->stop();
+    EXPECT_FALSE(held->is_stopping());
+    EXPECT_EQ(held->thread_count(), 3u);
+    held->set_hold(false);
+    EXPECT_TRUE(held->is_stopping());
+    finish(*held);
 }
 
 }  // namespace

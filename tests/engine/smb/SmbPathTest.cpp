@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "engine/smb/SmbPath.h"
 
 namespace tovan {
 namespace {
 
-struct PathCase {
-    const char* full_path;
-    const char* host;
-    const char* url;
-};
-
 TEST(SmbPath, CatalogPathsOfEveryFormBecomeOneUrl) {
-    const PathCase cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        // path, host, url
         {"\\\\host", "host", "smb://host/"},
         {"\\\\host/", "host", "smb://host/"},
         {"\\\\host:4455\\", "host:4455", "smb://host:4455/"},
@@ -22,11 +19,11 @@ TEST(SmbPath, CatalogPathsOfEveryFormBecomeOneUrl) {
         {"smb://host/pub/50%?#;@.txt", "host", "smb://host/pub/50%25%3F%23%3B%40.txt/"},
         {"\\\\host/pub/\xC3\xA9t\xC3\xA9", "host", "smb://host/pub/%C3%A9t%C3%A9/"},
     };
-    for (const PathCase& test : cases) {
-        SCOPED_TRACE(test.full_path);
-        const SmbPath place = SmbPath::read(test.full_path);
-        EXPECT_EQ(place.host, test.host);
-        EXPECT_EQ(place.url(), test.url);
+    for (const auto& [full_path, host, url] : cases) {
+        SCOPED_TRACE(full_path);
+        const SmbPath place = SmbPath::read(full_path);
+        EXPECT_EQ(place.host, host);
+        EXPECT_EQ(place.url(), url);
     }
     EXPECT_TRUE(SmbPath::read("\\\\host/").is_host());
     EXPECT_FALSE(SmbPath::read("\\\\host/pub").is_host());

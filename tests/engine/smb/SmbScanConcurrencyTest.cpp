@@ -14,11 +14,9 @@
 namespace tovan {
 namespace {
 
-using test::render;
 using test::SmbServer;
 
-// Whole scans of a network host through smbd, with several scan threads, each
-// with its own SMB client context.
+// Several scan threads, each with its own SMB client context.
 class SmbScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,7 +42,7 @@ protected:
         scanner->scan(server->root(), false);
         test::finish(*scanner);
         online = scanner->is_online();
-        return render(*server->root());
+        return test::render(*server->root());
     }
 
     test::TempFolder sandbox;
