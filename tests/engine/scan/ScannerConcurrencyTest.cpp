@@ -71,8 +71,10 @@ protected:
         EXPECT_TRUE(server->from_url(folder.path() + "/"));
     }
 
+    // Ages count from the test's start, so a file written again with the same age
+    // has the same time however long the scans in between took.
     void write(const std::string& path, const std::string& bytes, std::int64_t age = 60) {
-        test::write_file_at(folder.file(path), bytes, std::time(nullptr) - age);
+        test::write_file_at(folder.file(path), bytes, start - age);
     }
 
     void remove(const std::string& path) { std::filesystem::remove_all(folder.file(path)); }
@@ -100,6 +102,7 @@ protected:
 
     SharedPtr<Entry> at(const std::string& path) { return test::entry_at(server->root(), path); }
 
+    const std::int64_t start = std::time(nullptr);
     test::TempFolder folder;
     ScanFilter everything;
     SharedPtr<Server> server;
