@@ -72,21 +72,6 @@ TEST_F(LogTest, FilesAndStreamsReportOpensAndFailures) {
         << text;
 }
 
-// "*" stands in for channels without settings of their own.
-TEST_F(LogTest, SettingsFileFiltersByChannelAndLevel) {
-    write_file(log_path() + ".ini",
-               "[*] off\n"
-               "[tovan.io] info -5 ; opened files (5) no longer pass\n"
-               "[\"exception\"] = -1\n");
-    Log::configure(log_path());
-    io::plain_log(5) << "hidden open" << std::endl;
-    io::plain_log(4) << "shown detail" << std::endl;
-    exception_log(1) << "hidden record" << std::endl;
-    exception_log(0) << "shown record" << std::endl;
-    warning_log(0) << "hidden warning" << std::endl;
-    EXPECT_EQ(log_text(), "[tovan.io] shown detail\n[exception] error: shown record\n");
-}
-
 TEST_F(LogTest, NothingLoggedLeavesThePreviousLogInPlace) {
     write_file(log_path(), "previous run\n");
     Log::configure(log_path());
