@@ -56,6 +56,7 @@ constexpr OptionField Fields[] = {
     {"download_folders", 7, TextList{&Options::download_folders}},
     {"download_urls", 8, TextList{&Options::download_urls}},
     {"start_at_login", 6, Flag{&Options::start_at_login}, "start_with_windows"},
+    {"notify_changes", 11, Flag{&Options::notify_changes}},
 };
 
 bool file_missing(const std::string& path) {

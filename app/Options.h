@@ -29,7 +29,7 @@ class OStream;
 // tests/app/OptionsTest.cpp.
 class Options {
 public:
-    static constexpr std::uint8_t Version = 10;
+    static constexpr std::uint8_t Version = 11;
     static constexpr const char* FileName = "options.dat";
 
     // What `startup_action` asks for when the tree is first shown.
@@ -66,6 +66,9 @@ public:
     std::string download_folder;
     std::vector<std::string> download_folders;
     std::vector<std::string> download_urls;
+    // A desktop notification of the changes a scan finds while the window is
+    // hidden to the tray.
+    bool notify_changes = true;
 
     // Gives every field its default; the two lists keep what they hold.
     void set_defaults();

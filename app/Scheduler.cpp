@@ -1,5 +1,6 @@
 #include "app/Scheduler.h"
 
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -8,6 +9,8 @@
 #include "app/Options.h"
 #include "app/SchedulerObserver.h"
 #include "app/TextFormats.h"
+#include "engine/catalog/PasswordMask.h"
+#include "engine/catalog/ScanFilter.h"
 #include "engine/scan/Scanner.h"
 #include "tovan/ProfilerScope.h"
 #include "tovan/log/LogChannels.h"
@@ -22,13 +25,27 @@ bool is_mark(EntryState state) {
            state == EntryState::Deleted;
 }
 
-// Scanners whose threads outlived the shut-down: they are kept here, never
-// released, because releasing one would wait for its threads after all.
-void abandon(SharedPtr<Scanner> scanner) {
-    static std::mutex lock;
-    static auto* abandoned = new std::vector<SharedPtr<Scanner>>;
-    std::lock_guard guard(lock);
-    abandoned->push_back(std::move(scanner));
+// A scanner whose threads outlived the shut-down, with what they still reach
+// that the document would otherwise free: a copy of the filter its server
+// defers to.
+struct Abandoned {
+    SharedPtr<Scanner> scanner;
+    std::unique_ptr<ScanFilter> parent_filter;
+};
+
+std::mutex abandoned_lock;
+// Never released: releasing a scanner would wait for its threads after all.
+auto* const abandoned = new std::vector<Abandoned>;
+
+void abandon(SharedPtr<Scanner> scanner, const ScanFilter* parent_filter) {
+    auto copy = std::make_unique<ScanFilter>();
+    if (parent_filter != nullptr) {
+        copy->set_masks(parent_filter->masks());
+        copy->set_depths(parent_filter->depths());
+    }
+    scanner->server().set_parent_filter(copy.get());
+    std::lock_guard guard(abandoned_lock);
+    abandoned->push_back({std::move(scanner), std::move(copy)});
 }
 
 }  // namespace
@@ -274,7 +291,8 @@ std::string Scheduler::tray_tip(std::string_view title) const {
     for (const ChangeRecord& change : recent_changes_) {
         std::string line = "\n";
         line += change_sign(change.entry->state());
-        line += change.node ? change.node->label() : std::string();
+        // A name may be a URL with its password, which a tip must not show.
+        line += change.node ? masked_passwords(change.node->label()) : std::string();
         line += "...";
         line += change.entry->name();
         if (tip.size() + line.size() > MaxTrayTip)
@@ -282,6 +300,11 @@ std::string Scheduler::tray_tip(std::string_view title) const {
         tip += line;
     }
     return tip;
+}
+
+std::size_t Scheduler::abandoned_count() {
+    std::lock_guard guard(abandoned_lock);
+    return abandoned->size();
 }
 
 void Scheduler::shut_down(std::chrono::milliseconds limit) {
@@ -310,7 +333,7 @@ void Scheduler::shut_down(std::chrono::milliseconds limit) {
     for (Scanning& record : scannings_) {
         if (record.node->scanner == record.scanner)
             record.node->scanner.reset();
-        abandon(std::move(record.scanner));
+        abandon(std::move(record.scanner), parent_filter_);
     }
     scannings_.clear();
     plain_log(1) << "stop scanners complete" << std::endl;

@@ -87,8 +87,14 @@ public:
 
     // Asks every scanner to stop and waits for their threads, at most limit.
     // Scanners still running then are left to end on their own; nothing waits for
-    // them any more. Logs "stop scanners" and "stop scanners complete".
+    // them any more, and they keep what they reach alive except the document and
+    // the internet session (see abandoned_count). Logs "stop scanners" and "stop
+    // scanners complete".
     void shut_down(std::chrono::milliseconds limit = StopScannersLimit);
+    // How many scanners of this process were left running by a shut-down. While
+    // any is, the program must not free the document or the session: it ends
+    // without destroying them.
+    static std::size_t abandoned_count();
 
 private:
     static bool period_due(std::int64_t now, std::int64_t& last, std::uint32_t minutes);

@@ -5,12 +5,13 @@
 # instead of waiting for a reviewer to notice.
 #
 # ferrovane_layer(TARGET FOLDER [EXCLUDE NAME...]) exposes FOLDER (relative to the
-# source tree, and included by its last name: "tovan/..." for lib/tovan) to TARGET
+# source tree, and included by that path without "lib/": "tovan/..." for lib/tovan,
+# "app/gui/..." for app/gui) to TARGET
 # and whatever links it, leaving out the subfolders named after EXCLUDE.
 function(ferrovane_layer target folder)
     cmake_parse_arguments(PARSE_ARGV 2 layer "" "" "EXCLUDE")
     set(root ${CMAKE_BINARY_DIR}/layers/${target})
-    get_filename_component(include_name ${folder} NAME)
+    string(REGEX REPLACE "^lib/" "" include_name ${folder})
     set(view ${root}/${include_name})
     file(REMOVE_RECURSE ${root})
     file(MAKE_DIRECTORY ${view})

@@ -113,7 +113,7 @@ TEST(Options, ValuesNoDialogCouldSetTakeTheirDefaultsAndAnEscapedCountIsRead) {
 TEST(Options, ADamagedShortOrMissingFileGivesAllDefaults) {
     TempFolder folder;
     const std::string whole = file_of(10);
-    std::vector<std::string> damaged = {Bytes::header().u8(11).raw(whole.substr(22)),
+    std::vector<std::string> damaged = {Bytes::header().u8(Options::Version + 1).raw(whole.substr(22)),
                                         file_of(10, Stored, "download_urls", Bytes().u32(1 << 30))};
     for (std::size_t length = 0; length < whole.size(); ++length)
         damaged.push_back(whole.substr(0, length));

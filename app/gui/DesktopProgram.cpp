@@ -1,0 +1,116 @@
+#include "app/gui/DesktopProgram.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/Application.h"
+#include "app/Document.h"
+#include "app/DownloadList.h"
+#include "app/Scheduler.h"
+#include "app/gui/Icons.h"
+#include "app/gui/InstanceChannel.h"
+#include "app/gui/MainWindow.h"
+#include "tovan/log/Log.h"
+#include "tovan/log/LogChannels.h"
+
+namespace tovan {
+
+namespace {
+
+// The name of a running process, empty when it cannot be read.
+std::string process_name(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+void show_warnings(const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) {
+        std::fprintf(stderr, "ferrovane: %s\n", warning.c_str());
+        QMessageBox::warning(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(warning));
+    }
+}
+
+}  // namespace
+
+int DesktopProgram::run(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName("ferrovane");
+    QApplication::setApplicationDisplayName("Ferrovane");
+    QApplication::setApplicationVersion("2.2");
+    QApplication::setDesktopFileName("ferrovane");
+    QApplication::setWindowIcon(Icons::application());
+    // The window hides to the tray and dialogs open from the tray menu: the
+    // program ends when the window says so, not when the last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Keeps watch over folders, shares and FTP servers.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption data_dir("data-dir", "Keep the data in <folder>.", "folder");
+    parser.addOption(data_dir);
+    parser.process(qt);
+
+    Application::Settings settings;
+    settings.data_dir = parser.value(data_dir).toStdString();
+    Application application(settings);
+    if (!application.start()) {
+        const DataFolder& folder = application.data_folder();
+        if (folder.held_by() == 0)
+            return fail(application.error());
+        if (InstanceChannel::ask_to_show(folder.path())) {
+            std::fprintf(stderr, "ferrovane: already running; its window is shown\n");
+            return 0;
+        }
+        return fail(holder_message(folder.path(), folder.held_by()));
+    }
+    const int code = run_window(application);
+    application.shut_down();
+    if (Scheduler::abandoned_count() != 0) {
+        // Scans that would not stop still read the document and the session;
+        // freeing them under the scans would crash. Everything is saved by now.
+        Log::flush();
+        std::_Exit(code);
+    }
+    return code;
+}
+
+int DesktopProgram::run_window(Application& application) {
+    MainWindow window(application);
+    InstanceChannel channel;
+    if (!channel.listen(application.data_folder().path()))
+        warning_log(1) << "a second start will not find this window" << std::endl;
+    QObject::connect(&channel, &InstanceChannel::show_requested, &window,
+                     &MainWindow::bring_to_front);
+    DownloadList(application.document()->downloads()).resume_all(application.internet_session());
+    window.show();
+    show_warnings(application.load_warnings());
+    window.run_startup_action();
+    const int code = QApplication::exec();
+    window.shut_down();
+    return code;
+}
+
+std::string DesktopProgram::holder_message(const std::string& data_folder, long pid) {
+    const std::string name = pid > 0 ? process_name(pid) : std::string();
+    std::string who = pid > 0 ? "process " + std::to_string(pid) : std::string("another process");
+    if (!name.empty())
+        who = name + " (" + who + ")";
+    return "The data folder " + data_folder + " is in use by " + who +
+           ". Stop it (Ctrl+C where it runs" + (pid > 0 ? ", or kill " + std::to_string(pid) : "") +
+           ") and start Ferrovane again, or start it with --data-dir and another folder.";
+}
+
+int DesktopProgram::fail(const std::string& text) {
+    std::fprintf(stderr, "ferrovane: %s\n", text.c_str());
+    QMessageBox::critical(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(text));
+    return 1;
+}
+
+}  // namespace tovan

@@ -1,0 +1,521 @@
+#include "app/gui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <ctime>
+
+#include "app/Application.h"
+#include "app/Document.h"
+#include "app/DownloadList.h"
+#include "app/gui/AboutDialog.h"
+#include "app/gui/CommandActions.h"
+#include "app/gui/DesktopServices.h"
+#include "app/gui/Icons.h"
+#include "app/gui/ListPane.h"
+#include "app/gui/NodeLookup.h"
+#include "app/gui/OptionsDialog.h"
+#include "app/gui/TrayIcon.h"
+#include "app/gui/TreePane.h"
+#include "app/widgets/StatusLegend.h"
+#include "engine/catalog/PasswordMask.h"
+#include "tovan/ProfilerScope.h"
+#include "tovan/log/LogChannels.h"
+
+namespace tovan {
+
+namespace {
+
+constexpr std::chrono::milliseconds PauseJobsLimit{5000};
+
+std::int64_t system_clock() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& application, Clock clock)
+    : application_(application),
+      options_(application.options()),
+      clock_(clock ? std::move(clock) : Clock(system_clock)),
+      scheduler_(*application.document(), application.options(), application.internet_session(),
+                 clock_()) {
+    setObjectName("main");
+    setWindowTitle(tr("Ferrovane %1").arg(QApplication::applicationVersion()));
+    setWindowIcon(Icons::application());
+    actions_ = new CommandActions(this);
+    desktop_ = new DesktopServices(this);
+    connect(actions_, &CommandActions::triggered, this, &MainWindow::route);
+    build_panes();
+    build_toolbar();
+    build_menus();
+    build_status_bar();
+    tray_ = new TrayIcon([this] { return application_.document()->servers(); }, this);
+    connect_tray();
+    scheduler_.set_observer(this);
+    resize(1000, 640);
+    connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
+    timer_.start(TickMs);
+    update_command_states();
+}
+
+MainWindow::~MainWindow() {
+    shut_down();
+}
+
+void MainWindow::build_panes() {
+    splitter_ = new QSplitter(this);
+    tree_ = new TreePane(*application_.document(), scheduler_, options_, *desktop_, splitter_);
+    list_ = new ListPane(splitter_);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(list_);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({TreeWidth, 1000 - TreeWidth});
+    setCentralWidget(splitter_);
+    connect(tree_, &TreePane::selection_moved, this, &MainWindow::selection_moved);
+    list_->show_state(tree_->current_state());
+    // Focus moves change where commands go, and so what is enabled.
+    connect(qApp, &QApplication::focusChanged, this, [this] { update_command_states(); });
+}
+
+void MainWindow::build_toolbar() {
+    QToolBar* bar = addToolBar(tr("Toolbar"));
+    bar->setObjectName("toolbar");
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
+    const auto button = [&](Command command, const char* label, QMenu* menu = nullptr) {
+        QAction* action = (*actions_)[command];
+        action->setIconText(tr(label));
+        bar->addAction(action);
+        if (menu == nullptr)
+            return;
+        auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        tool->setMenu(menu);
+        tool->setPopupMode(command == Command::New ? QToolButton::InstantPopup
+                                                   : QToolButton::MenuButtonPopup);
+    };
+    button(Command::Back, "Back", history_menu(true));
+    button(Command::Forward, "Forward", history_menu(false));
+    button(Command::Up, "Up");
+    bar->addSeparator();
+    auto* add = new QMenu(this);
+    for (Command command : {Command::NewGroup, Command::NewLocalFolder, Command::NewNetworkServer,
+                            Command::NewFtpServer})
+        add->addAction((*actions_)[command]);
+    button(Command::New, "New", add);
+    bar->addSeparator();
+    auto* sync = new QMenu(this);
+    for (Command command : {Command::Synchronize, Command::SynchronizeAll, Command::UpdateStatus,
+                            Command::UpdateAllStatuses})
+        sync->addAction((*actions_)[command]);
+    button(Command::Synchronize, "Sync", sync);
+    button(Command::Stop, "Stop");
+    bar->addSeparator();
+    button(Command::ShowOnlineOnly, "Online");
+    button(Command::ShowChangedOnly, "Changes");
+    bar->addSeparator();
+    button(Command::NextChange, "Next");
+    button(Command::Unmark, "Unmark");
+    button(Command::Options, "Options");
+}
+
+QMenu* MainWindow::history_menu(bool back) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(back ? "backMenu" : "forwardMenu");
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, back] { fill_history_menu(menu, back); });
+    return menu;
+}
+
+void MainWindow::fill_history_menu(QMenu* menu, bool back) {
+    menu->clear();
+    const std::vector<std::string> titles =
+        back ? history_.back_titles() : history_.forward_titles();
+    for (std::size_t index = 0; index < titles.size(); ++index) {
+        const std::size_t steps = index + 1;
+        menu->addAction(QString::fromStdString(titles[index]), this,
+                        [this, back, steps] { back ? go_back(steps) : go_forward(steps); });
+    }
+}
+
+void MainWindow::build_menus() {
+    const auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
+        for (Command command : commands) menu->addAction((*actions_)[command]);
+    };
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QMenu* add_menu = file->addMenu(tr("&New"));
+    add(add_menu, {Command::NewGroup, Command::NewLocalFolder, Command::NewNetworkServer,
+                   Command::NewFtpServer});
+    add(file, {Command::UrlToDownload, Command::DownloadTo});
+    file->addSeparator();
+    add(file, {Command::SaveState});
+    file->addSeparator();
+    add(file, {Command::Quit});
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    add(edit, {Command::Copy, Command::CopyUrl, Command::Remove});
+    edit->addSeparator();
+    add(edit, {Command::EditFilter, Command::Options});
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    add(view, {Command::Back, Command::Forward, Command::Up});
+    view->addSeparator();
+    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime});
+    view->addSeparator();
+    add(view, {Command::NextChange, Command::NextPane, Command::PreviousPane});
+
+    QMenu* server = menuBar()->addMenu(tr("&Server"));
+    add(server, {Command::Synchronize, Command::SynchronizeAll, Command::UpdateStatus,
+                 Command::UpdateAllStatuses, Command::Stop});
+    server->addSeparator();
+    QMenu* depth = server->addMenu(tr("Scan &Depth"));
+    add(depth, {Command::ScanDepth1, Command::ScanDepth2, Command::ScanDepth3, Command::NoScan});
+    server->addSeparator();
+    add(server, {Command::Unmark, Command::Open});
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    add(help, {Command::About});
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::update_command_states);
+}
+
+void MainWindow::build_status_bar() {
+    message_ = new QLabel(this);
+    message_->setObjectName("message");
+    statusBar()->addWidget(message_, 1);
+    statusBar()->addPermanentWidget(new StatusLegend({{tr("New"), QColor(0, 150, 0)},
+                                                      {tr("Modified"), QColor(220, 0, 0)},
+                                                      {tr("Deleted"), QColor(0, 0, 220)}},
+                                                     this));
+}
+
+void MainWindow::set_message(const QString& text) {
+    message_->setText(text);
+}
+
+void MainWindow::connect_tray() {
+    connect(tray_, &TrayIcon::about_requested, this, &MainWindow::show_about);
+    connect(tray_, &TrayIcon::url_requested, this, [this] { route(Command::UrlToDownload); });
+    connect(tray_, &TrayIcon::open_requested, this, &MainWindow::bring_to_front);
+    connect(tray_, &TrayIcon::rescan_all_requested, this, [this] { run(Command::SynchronizeAll); });
+    connect(tray_, &TrayIcon::exit_requested, this, &MainWindow::quit);
+    connect(tray_, &TrayIcon::rescan_requested, this, [this](const TreeEntry* address) {
+        if (SharedPtr<TreeEntry> node = find_node(application_.document()->servers(), address))
+            scheduler_.start_scanning(node, {}, false, false);
+    });
+}
+
+// Focus first, then the tree, which acts on its selection, then the window.
+CommandTarget* MainWindow::target_for(Command command) const {
+    if (CommandTarget* pane = focused_pane(); pane != nullptr && pane->handles(command))
+        return pane;
+    if (tree_->handles(command))
+        return tree_;
+    return const_cast<MainWindow*>(this);
+}
+
+CommandTarget* MainWindow::focused_pane() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && (focus == list_ || list_->isAncestorOf(focus)))
+        return list_;
+    if (focus != nullptr && (focus == tree_ || tree_->isAncestorOf(focus)))
+        return tree_;
+    return nullptr;
+}
+
+void MainWindow::route(Command command) {
+    CommandTarget* target = target_for(command);
+    if (target->can_run(command))
+        target->run(command);
+    update_command_states();
+}
+
+void MainWindow::update_command_states() {
+    for (const auto& [command, action] : actions_->all())
+        action->setEnabled(target_for(command)->can_run(command));
+    (*actions_)[Command::ShowChangedOnly]->setChecked(options_.show_changed_only);
+    (*actions_)[Command::ShowOnlineOnly]->setChecked(options_.show_online_only);
+    (*actions_)[Command::ShowScanTime]->setChecked(options_.show_scan_time);
+}
+
+bool MainWindow::handles(Command) const {
+    return true;
+}
+
+bool MainWindow::can_run(Command command) const {
+    switch (command) {
+        case Command::Back:
+            return history_.can_go_back();
+        case Command::Forward:
+            return history_.can_go_forward();
+        case Command::New:
+        case Command::SynchronizeAll:
+        case Command::UpdateAllStatuses:
+        case Command::ShowOnlineOnly:
+        case Command::ShowChangedOnly:
+        case Command::ShowScanTime:
+        case Command::Options:
+        case Command::SaveState:
+        case Command::NextPane:
+        case Command::PreviousPane:
+        case Command::About:
+        case Command::Quit:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWindow::run(Command command) {
+    switch (command) {
+        case Command::Back:
+            go_back(1);
+            break;
+        case Command::Forward:
+            go_forward(1);
+            break;
+        case Command::SynchronizeAll:
+            scheduler_.start_scanning(application_.document()->servers(), {}, false, false);
+            break;
+        case Command::UpdateAllStatuses:
+            scheduler_.start_scanning(application_.document()->servers(), {}, true, false);
+            break;
+        case Command::ShowOnlineOnly:
+            toggle_view_option(&Options::show_online_only);
+            break;
+        case Command::ShowChangedOnly:
+            toggle_view_option(&Options::show_changed_only);
+            break;
+        case Command::ShowScanTime:
+            toggle_view_option(&Options::show_scan_time);
+            break;
+        case Command::Options:
+            show_options();
+            break;
+        case Command::SaveState:
+            save_state();
+            break;
+        case Command::NextPane:
+        case Command::PreviousPane:
+            (focused_pane() == tree_ ? static_cast<QWidget*>(list_) : tree_)->setFocus();
+            break;
+        case Command::About:
+            show_about();
+            break;
+        case Command::Quit:
+            quit();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::toggle_view_option(bool Options::*option) {
+    options_.*option = !(options_.*option);
+    tree_->rebuild();
+}
+
+void MainWindow::selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to) {
+    if (!navigating_ && from.node)
+        history_.record(from);
+    list_->show_state(to);
+    const bool server = to.node && to.node->kind == TreeEntry::ServerNode && to.node->server;
+    set_message(server
+                    ? QString::fromStdString(masked_passwords(to.node->server->url_with_scheme()))
+                    : QString::fromStdString(to.title));
+    update_command_states();
+}
+
+// A state whose node has gone since is passed over.
+void MainWindow::go_back(std::size_t steps) {
+    navigating_ = true;
+    while (history_.can_go_back() && !tree_->select(history_.back(steps, tree_->current_state())))
+        steps = 1;
+    navigating_ = false;
+    update_command_states();
+}
+
+void MainWindow::go_forward(std::size_t steps) {
+    navigating_ = true;
+    while (history_.can_go_forward() &&
+           !tree_->select(history_.forward(steps, tree_->current_state())))
+        steps = 1;
+    navigating_ = false;
+    update_command_states();
+}
+
+void MainWindow::run_startup_action() {
+    if (options_.startup_action == Options::FullSynchronize)
+        scheduler_.synchronize_all(now());
+    else if (options_.startup_action == Options::UpdateStatusOnly)
+        scheduler_.update_status_all(now());
+    update_command_states();
+}
+
+void MainWindow::tick() {
+    ProfilerScope scope("MainWindow::tick");
+    scheduler_.tick(now());
+    if (unnotified_changes_ != 0)
+        notify_new_changes();
+    update_command_states();
+}
+
+void MainWindow::tree_updated(const std::vector<ChangeRecord>& folders) {
+    tree_->tree_updated(folders);
+    list_->tree_updated(folders);
+}
+
+void MainWindow::node_updated(const SharedPtr<TreeEntry>& node) {
+    tree_->node_updated(node);
+    list_->node_updated(node);
+}
+
+void MainWindow::online_changed(const SharedPtr<TreeEntry>& node) {
+    tree_->online_changed(node);
+    list_->online_changed(node);
+}
+
+void MainWindow::change_found(const ChangeRecord& change) {
+    tree_->change_found(change);
+    list_->change_found(change);
+    if (hidden_to_tray_) {
+        ++unnotified_changes_;
+        update_tray();
+    }
+}
+
+void MainWindow::scan_finished(const SharedPtr<TreeEntry>& node) {
+    tree_->scan_finished(node);
+    list_->scan_finished(node);
+}
+
+void MainWindow::update_tray() {
+    const bool changes = !scheduler_.recent_changes().empty();
+    tray_->set_tip(QString::fromStdString(scheduler_.tray_tip(windowTitle().toStdString())),
+                   changes);
+}
+
+void MainWindow::notify_new_changes() {
+    const std::size_t count = unnotified_changes_;
+    unnotified_changes_ = 0;
+    if (!hidden_to_tray_ || !options_.notify_changes)
+        return;
+    const QString tip = tray_->tip();
+    tray_->notify(tr("%n new change(s)", nullptr, static_cast<int>(count)), tip.section('\n', 1));
+}
+
+bool MainWindow::hide_to_tray() {
+    if (!TrayIcon::available())
+        return false;
+    scheduler_.clear_recent_changes();
+    unnotified_changes_ = 0;
+    hidden_to_tray_ = true;
+    tray_->show();
+    hide();
+    update_tray();
+    if (options_.auto_save && save_state()) {
+        try {
+            application_.save_options();
+        } catch (const std::exception& failure) {
+            error_log(1) << failure.what() << std::endl;
+        }
+    }
+    return true;
+}
+
+void MainWindow::bring_to_front() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    hidden_to_tray_ = false;
+    tray_->hide();
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && options_.minimize_to_tray &&
+        TrayIcon::available())
+        // Hiding from inside the state change confuses some window managers.
+        QTimer::singleShot(0, this, &MainWindow::hide_to_tray);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && options_.minimize_to_tray_on_close && hide_to_tray()) {
+        event->ignore();
+        return;
+    }
+    shut_down();
+    event->accept();
+    QApplication::quit();
+}
+
+void MainWindow::quit() {
+    quitting_ = true;
+    close();
+}
+
+bool MainWindow::save_state() {
+    try {
+        application_.document()->store();
+        return true;
+    } catch (const std::exception& failure) {
+        error_log(1) << failure.what() << std::endl;
+        QMessageBox::warning(isVisible() ? this : nullptr, tr("Ferrovane"),
+                             tr("Ferrovane could not save its data: %1\nFree some space or make "
+                                "the folder writable, then save again (Ctrl+S).")
+                                 .arg(QString::fromStdString(failure.what())));
+        return false;
+    }
+}
+
+void MainWindow::show_options() {
+    OptionsDialog dialog(options_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    tree_->rebuild();
+    try {
+        application_.save_options();
+    } catch (const std::exception& failure) {
+        QMessageBox::warning(
+            this, tr("Ferrovane"),
+            tr("The options could not be saved: %1").arg(QString::fromStdString(failure.what())));
+    }
+    if (!application_.apply_autostart())
+        QMessageBox::warning(this, tr("Ferrovane"),
+                             tr("Ferrovane could not change whether it starts at login; the "
+                                "log says why."));
+    update_command_states();
+}
+
+void MainWindow::show_about() {
+    AboutDialog dialog(*desktop_, isVisible() ? this : nullptr);
+    dialog.exec();
+}
+
+void MainWindow::shut_down() {
+    if (shut_down_)
+        return;
+    shut_down_ = true;
+    timer_.stop();
+    plain_log(1) << "shutting down the window" << std::endl;
+    scheduler_.shut_down();
+    DownloadList(application_.document()->downloads()).pause_all(PauseJobsLimit);
+    save_state();
+    try {
+        application_.save_options();
+    } catch (const std::exception& failure) {
+        error_log(1) << failure.what() << std::endl;
+    }
+    tray_->hide();
+}
+
+}  // namespace tovan

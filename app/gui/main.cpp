@@ -1,0 +1,5 @@
+#include "app/gui/DesktopProgram.h"
+
+int main(int argc, char** argv) {
+    return tovan::DesktopProgram::run(argc, argv);
+}

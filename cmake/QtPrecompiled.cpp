@@ -1,0 +1,1 @@
+// The source from which the project's precompiled Qt header is made.

@@ -1,0 +1,194 @@
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <chrono>
+#include <filesystem>
+
+#include "app/Document.h"
+#include "app/Options.h"
+#include "app/gui/CommandActions.h"
+#include "app/gui/TreePane.h"
+#include "engine/connection/Connection.h"
+#include "engine/scan/Scanner.h"
+#include "gui/support/WindowTest.h"
+#include "support/Gate.h"
+#include "support/WaitUntil.h"
+
+namespace tovan {
+namespace {
+
+using test::WindowTest;
+
+class MainWindowTest : public WindowTest {
+protected:
+    QAction* action(Command command) { return window->actions()[command]; }
+    bool enabled(Command command) {
+        window->update_command_states();
+        return action(command)->isEnabled();
+    }
+    void select(const SharedPtr<TreeEntry>& node) {
+        ASSERT_TRUE(window->tree()->select({node, {}, {}}));
+    }
+    // Scanners of the window that wait at the gate instead of connecting.
+    void hold_scanners(test::Gate& gate) {
+        window->scheduler().set_scanner_setup([&gate](Scanner& scanner) {
+            scanner.set_connector([&gate]() -> SharedPtr<Connection> {
+                gate.wait();
+                return {};
+            });
+        });
+    }
+};
+
+TEST_F(MainWindowTest, TheFrameShowsTitleToolbarLegendAndEveryCommandInItsMenus) {
+    MainWindow& frame = open_window();
+    EXPECT_EQ(frame.windowTitle(), "Ferrovane 2.2");
+
+    const auto* bar = frame.findChild<QToolBar*>("toolbar");
+    QStringList buttons;
+    for (QAction* each : bar->actions()) {
+        buttons << (each->isSeparator() ? "|" : each->iconText());
+        auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(each));
+        if (tool != nullptr && tool->menu() != nullptr)
+            buttons.back() += "v";
+    }
+    EXPECT_EQ(buttons.join(' '),
+              "Backv Forwardv Up | Newv | Syncv Stop | Online Changes | Next Unmark Options");
+
+    for (const auto& [text, colour] : {std::pair{"New", QColor(0, 150, 0)},
+                                       {"Modified", QColor(220, 0, 0)},
+                                       {"Deleted", QColor(0, 0, 220)}}) {
+        const auto* label = frame.findChild<QLabel*>(QString("legend") + text);
+        ASSERT_NE(label, nullptr) << text;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), colour) << text;
+    }
+
+    QSet<QAction*> in_menus;
+    for (const QMenu* menu : frame.menuBar()->findChildren<QMenu*>())
+        for (QAction* each : menu->actions()) in_menus.insert(each);
+    for (const auto& [command, each] : frame.actions().all()) {
+        EXPECT_TRUE(in_menus.contains(each) || command == Command::New)
+            << each->text().toStdString();
+        // Ctrl+Q is the desktop's Quit and nothing else.
+        EXPECT_TRUE(command == Command::Quit ||
+                    !each->shortcuts().contains(QKeySequence(QKeySequence::Quit)))
+            << each->text().toStdString();
+    }
+    EXPECT_TRUE(action(Command::Quit)->shortcuts().contains(QKeySequence(QKeySequence::Quit)));
+}
+
+// Back and Forward follow the history, Up the selection's parent, Stop a scan
+// that runs; a selection after going back empties Forward.
+TEST_F(MainWindowTest, BackForwardUpAndStopAreEnabledExactlyWhenTheyCanRun) {
+    ASSERT_TRUE(start());
+    const SharedPtr<TreeEntry> first = add_local_server("first");
+    const SharedPtr<TreeEntry> second = add_local_server("second");
+    open_window();
+    test::Gate gate;
+    hold_scanners(gate);
+    EXPECT_FALSE(enabled(Command::Back) || enabled(Command::Forward) || enabled(Command::Up));
+
+    select(first);
+    select(second);
+    EXPECT_TRUE(enabled(Command::Back) && enabled(Command::Up));
+    EXPECT_FALSE(enabled(Command::Forward) || enabled(Command::Stop));
+
+    window->route(Command::Back);
+    EXPECT_EQ(window->tree()->selected_node(), first);
+    window->route(Command::Back);
+    EXPECT_EQ(window->tree()->selected_node(), application->document()->servers());
+    EXPECT_FALSE(enabled(Command::Back) || enabled(Command::Up));
+    EXPECT_TRUE(enabled(Command::Forward));
+    window->route(Command::Forward);
+    EXPECT_EQ(window->tree()->selected_node(), first);
+    select(second);
+    EXPECT_FALSE(enabled(Command::Forward));
+
+    window->route(Command::Synchronize);
+    EXPECT_TRUE(enabled(Command::Stop));
+    gate.wait_for_a_thread();
+    window->route(Command::Stop);
+    EXPECT_FALSE(enabled(Command::Stop));
+    gate.open();
+}
+
+// The periods run on the window's clock: a check on the first tick at or after
+// its period, nothing while the option is off; a node left out of automatic
+// synchronization is still scanned when all are synchronized by hand.
+TEST_F(MainWindowTest, ScheduledRunsComeOnTheirTickAndSkipNodesLeftOut) {
+    ASSERT_TRUE(start());
+    Options& options = application->options();
+    options.update_status_minutes = 10;
+    options.synchronize_enabled = false;
+    const SharedPtr<TreeEntry> watched = add_local_server("watched");
+    const SharedPtr<TreeEntry> left_out = add_local_server("left out");
+    left_out->auto_sync_disabled = true;
+    open_window();
+    test::Gate gate;
+    hold_scanners(gate);
+
+    now = Start + 599;
+    window->tick();
+    EXPECT_FALSE(watched->scanner);
+    now = Start + 600;
+    window->tick();
+    EXPECT_EQ(window->scheduler().last_status_time(), Start + 600);
+    EXPECT_TRUE(watched->scanner && !left_out->scanner);
+
+    now = Start + 100 * 60;
+    window->tick();
+    EXPECT_EQ(window->scheduler().last_sync_time(), Start);
+    window->route(Command::SynchronizeAll);
+    EXPECT_TRUE(left_out->scanner);
+    gate.open();
+}
+
+// Where the desktop has no tray, close and minimize do what they always do:
+// a window hidden to a tray that is not there could never come back.
+TEST_F(MainWindowTest, WithoutATrayCloseEndsAndSavesAndMinimizeOnlyMinimizes) {
+    ASSERT_TRUE(start());
+    add_local_server("place");
+    application->options().synchronize_minutes = 77;
+    MainWindow& frame = open_window();
+    frame.show();
+    frame.showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(frame.isVisible() && !frame.is_hidden_to_tray());
+
+    EXPECT_TRUE(frame.close());
+    EXPECT_FALSE(frame.isVisible());
+    window.reset();
+    application.reset();
+    ASSERT_TRUE(start());
+    Application& reread = *application;
+    EXPECT_EQ(reread.options().synchronize_minutes, 77u);
+    EXPECT_EQ(reread.document()->servers()->server_count(), 1u);
+}
+
+// A scan that hangs must neither hold the end up past the stop limit nor be
+// left reading what the end frees.
+TEST_F(MainWindowTest, ClosingWithAHungScanEndsWithinTheStopLimit) {
+    ASSERT_TRUE(start());
+    const SharedPtr<TreeEntry> node = add_local_server("hangs");
+    MainWindow& frame = open_window();
+    test::Gate gate;
+    hold_scanners(gate);
+    frame.route(Command::SynchronizeAll);
+    gate.wait_for_a_thread();
+    const SharedPtr<Scanner> hung = node->scanner;
+
+    const auto started = std::chrono::steady_clock::now();
+    frame.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(5500));
+    window.reset();
+    application.reset();
+    gate.open();
+    EXPECT_TRUE(test::wait_until([&] { return hung->has_no_threads(); }));
+}
+
+}  // namespace
+}  // namespace tovan

@@ -1,0 +1,47 @@
+#include "gui/support/WindowTest.h"
+
+#include <filesystem>
+
+#include "app/Document.h"
+#include "engine/catalog/Server.h"
+
+namespace tovan::test {
+
+WindowTest::WindowTest() {
+    std::filesystem::create_directories(autostart_folder());
+}
+
+WindowTest::~WindowTest() {
+    window.reset();
+    application.reset();
+}
+
+bool WindowTest::start() {
+    Application::Settings settings;
+    settings.data_dir = data_folder();
+    settings.autostart_folder = autostart_folder();
+    settings.executable_path = "/usr/bin/ferrovane";
+    application = std::make_unique<Application>(settings);
+    return application->start();
+}
+
+MainWindow& WindowTest::open_window() {
+    if (!application) {
+        EXPECT_TRUE(start()) << application->error();
+    }
+    window = std::make_unique<MainWindow>(*application, [this] { return now; });
+    return *window;
+}
+
+SharedPtr<TreeEntry> WindowTest::add_local_server(const std::string& name) {
+    const std::string path = folder.file("places/" + name);
+    std::filesystem::create_directories(path);
+    auto server = make_shared<Server>();
+    EXPECT_TRUE(server->from_url(path + "/"));
+    server->set_parent_filter(&application->document()->filter());
+    SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
+    application->document()->servers()->children.push_back(node);
+    return node;
+}
+
+}  // namespace tovan::test

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/Application.h"
+#include "app/gui/MainWindow.h"
+#include "engine/tree/TreeEntry.h"
+#include "support/TempFolder.h"
+
+namespace tovan::test {
+
+// A main window over a fresh data folder, on a clock the test sets. The
+// autostart entry goes to a folder of the test's own.
+class WindowTest : public ::testing::Test {
+protected:
+    static constexpr std::int64_t Start = 1'700'000'000;
+
+    WindowTest();
+    ~WindowTest() override;
+
+    // Starts the application on the data folder as it is now (write files
+    // first to start from them); false when it cannot.
+    bool start();
+    MainWindow& open_window();
+    // A local server of a folder made in the test's folder, added to the root group.
+    SharedPtr<TreeEntry> add_local_server(const std::string& name);
+    std::string data_folder() const { return folder.file("data"); }
+    std::string autostart_folder() const { return folder.file("config/autostart"); }
+
+    TempFolder folder;
+    std::int64_t now = Start;
+    std::unique_ptr<Application> application;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace tovan::test
