@@ -11,15 +11,20 @@ all: deps
 deps:
 	@scripts/install-deps
 
-# Installs what is missing, builds the command-line program and watches: on a
-# first run, the download folder. Ctrl+C stops it and saves everything. The data
+# Installs what is missing, builds and starts the desktop program where there is
+# a display, else the command-line program's watch: on a first run, the download
+# folder. Quitting (Ctrl+C for the watch) stops it and saves everything. The data
 # stays where an installed Ferrovane keeps it, not in build/, which a clean wipes.
 DATA_DIR ?= $(or $(FERROVANE_DATA),$(or $(XDG_DATA_HOME),$(HOME)/.local/share)/ferrovane/SAVE)
 
 run: deps
 	cmake -S . -B build $(CMAKE_FLAGS)
-	cmake --build build --target ferrovane-cli
-	build/cli/ferrovane-cli --data-dir "$(DATA_DIR)" watch
+	cmake --build build --target ferrovane-cli ferrovane
+	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		build/app/gui/ferrovane --data-dir "$(DATA_DIR)"; \
+	else \
+		build/cli/ferrovane-cli --data-dir "$(DATA_DIR)" watch; \
+	fi
 
 test: all
 	ctest --test-dir build --output-on-failure

@@ -4,8 +4,8 @@
 #include <ctime>
 
 #include "app/DownloadList.h"
+#include "app/FirstPlace.h"
 #include "app/Scheduler.h"
-#include "app/UserFolders.h"
 #include "cli/CliError.h"
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::chrono::milliseconds ScanTick{100};
 constexpr std::chrono::milliseconds WatchTick{1000};
-constexpr std::int32_t FirstFolderDepth = 3;
 constexpr std::chrono::milliseconds PauseJobsLimit{5000};
 
 std::int64_t now() {
@@ -146,23 +145,12 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
 // A first run with nothing to watch shows a real catalog at once: the user's
 // download folder, a few levels deep.
 void ScanCommands::watch_first_folder(Session& session) const {
-    const SharedPtr<TreeEntry> root = session.document().servers();
-    if (root->server_count() != 0)
+    const SharedPtr<TreeEntry> node = FirstPlace::add_if_none(session.document());
+    if (!node)
         return;
-    const std::string folder = UserFolders::downloads();
-    if (folder.empty())
-        return;
-    const auto parsed = ServerUrl::read_folder(folder);
-    if (!parsed)
-        return;
-    const SharedPtr<Server>& server = parsed->server;
-    server->set_scan_depth(*server->root(), FirstFolderDepth);
-    server->set_parent_filter(&session.document().filter());
-    const std::string name = NodeFinder(root).unused(ServerUrl::default_name(*server));
-    root->children.push_back(TreeEntry::make_server_node(server, name));
     session.save();
-    Output::note("no servers yet: watching " + server->url() + " as \"" + name +
-                 "\" at scan depth " + std::to_string(FirstFolderDepth) +
+    Output::note("no servers yet: watching " + node->server->url() + " as \"" + node->name +
+                 "\" at scan depth " + std::to_string(FirstPlace::Depth) +
                  "; `ferrovane-cli add PATH|URL` adds more");
 }
 

@@ -10,10 +10,13 @@
 #include "app/Application.h"
 #include "app/Document.h"
 #include "app/DownloadList.h"
+#include "app/FirstPlace.h"
 #include "app/Scheduler.h"
 #include "app/gui/Icons.h"
 #include "app/gui/InstanceChannel.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/StopSignals.h"
+#include "engine/catalog/Server.h"
 #include "tovan/log/Log.h"
 #include "tovan/log/LogChannels.h"
 
@@ -29,10 +32,18 @@ std::string process_name(long pid) {
     return name;
 }
 
+// Without a screen (tests, a session being set up) nobody could close a box.
+bool can_show_boxes() {
+    return QGuiApplication::platformName() != "offscreen" &&
+           QGuiApplication::platformName() != "minimal";
+}
+
 void show_warnings(const std::vector<std::string>& warnings) {
     for (const std::string& warning : warnings) {
         std::fprintf(stderr, "ferrovane: %s\n", warning.c_str());
-        QMessageBox::warning(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(warning));
+        if (can_show_boxes())
+            QMessageBox::warning(nullptr, QObject::tr("Ferrovane"),
+                                 QString::fromStdString(warning));
     }
 }
 
@@ -82,13 +93,21 @@ int DesktopProgram::run(int argc, char** argv) {
 }
 
 int DesktopProgram::run_window(Application& application) {
+    Document& document = *application.document();
+    const SharedPtr<TreeEntry> first = FirstPlace::add_if_none(document);
     MainWindow window(application);
+    if (first)
+        window.set_message(QObject::tr("No servers yet: watching %1, %2 levels deep")
+                               .arg(QString::fromStdString(first->server->url()))
+                               .arg(FirstPlace::Depth));
     InstanceChannel channel;
     if (!channel.listen(application.data_folder().path()))
         warning_log(1) << "a second start will not find this window" << std::endl;
     QObject::connect(&channel, &InstanceChannel::show_requested, &window,
                      &MainWindow::bring_to_front);
-    DownloadList(application.document()->downloads()).resume_all(application.internet_session());
+    const StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stop_requested, &window, &MainWindow::quit);
+    DownloadList(document.downloads()).resume_all(application.internet_session());
     window.show();
     show_warnings(application.load_warnings());
     window.run_startup_action();
@@ -109,7 +128,8 @@ std::string DesktopProgram::holder_message(const std::string& data_folder, long 
 
 int DesktopProgram::fail(const std::string& text) {
     std::fprintf(stderr, "ferrovane: %s\n", text.c_str());
-    QMessageBox::critical(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(text));
+    if (can_show_boxes())
+        QMessageBox::critical(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(text));
     return 1;
 }
 

@@ -434,9 +434,13 @@ void MainWindow::bring_to_front() {
     activateWindow();
 }
 
+// The window system may report a show of the window that it has not seen
+// hidden yet; only a window that really shows leaves the tray.
 void MainWindow::showEvent(QShowEvent* event) {
-    hidden_to_tray_ = false;
-    tray_->hide();
+    if (isVisible()) {
+        hidden_to_tray_ = false;
+        tray_->hide();
+    }
     QMainWindow::showEvent(event);
 }
 

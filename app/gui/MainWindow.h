@@ -55,6 +55,8 @@ public:
     // options; the window then only closes. Runs once.
     void shut_down();
 
+    // Ends the program as its Quit command does, whatever the tray options say.
+    void quit();
     void route(Command command);
     void update_command_states();
     void set_message(const QString& text);
@@ -101,7 +103,6 @@ private:
     bool save_state();
     void update_tray();
     void notify_new_changes();
-    void quit();
     std::int64_t now() const { return clock_(); }
 
     Application& application_;

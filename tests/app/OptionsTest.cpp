@@ -72,7 +72,8 @@ TEST(Options, EveryVersionKeepsTheStoredFieldsItHoldsAndDefaultsTheRest) {
     constexpr std::uint64_t Checksums[] = {
         0x9915e7fcd478272f, 0x7f6d2babf5ae65c1, 0x7c6e0c3af553013b, 0xd81b1320e7978254,
         0x1356d3a5fb39a02c, 0x897ad7329bbb45a7, 0x04f5f6e291354f52, 0x5b3bb720b34bcf8a,
-        0x383f0bffed27cede, 0x3da9a03d0e1677f9, 0x9d80e59441d0b3a2};
+        0x383f0bffed27cede, 0x3da9a03d0e1677f9, 0x9d80e59441d0b3a2, 0xbe63a3f98e871fe5};
+    static_assert(std::size(Checksums) == Options::Version + 1);
     TempFolder folder;
     for (int version = 0; version <= Options::Version; ++version) {
         SCOPED_TRACE("version " + std::to_string(version));
@@ -113,8 +114,9 @@ TEST(Options, ValuesNoDialogCouldSetTakeTheirDefaultsAndAnEscapedCountIsRead) {
 TEST(Options, ADamagedShortOrMissingFileGivesAllDefaults) {
     TempFolder folder;
     const std::string whole = file_of(10);
-    std::vector<std::string> damaged = {Bytes::header().u8(Options::Version + 1).raw(whole.substr(22)),
-                                        file_of(10, Stored, "download_urls", Bytes().u32(1 << 30))};
+    std::vector<std::string> damaged = {
+        Bytes::header().u8(Options::Version + 1).raw(whole.substr(22)),
+        file_of(10, Stored, "download_urls", Bytes().u32(1 << 30))};
     for (std::size_t length = 0; length < whole.size(); ++length)
         damaged.push_back(whole.substr(0, length));
     for (const std::string& bytes : damaged)

@@ -15,10 +15,11 @@ namespace tovan::test {
 
 // env(1) sets the variables and then becomes the command, under the same pid.
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
-                       const std::map<std::string, std::string>& environment) {
+                       const std::map<std::string, std::string>& environment,
+                       const std::string& program) {
     std::vector<std::string> words = {"/usr/bin/env"};
     for (const auto& [name, value] : environment) words.push_back(name + "=" + value);
-    words.push_back(FERROVANE_CLI);
+    words.push_back(program);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -31,7 +32,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
     const int failed = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
-        throw std::system_error(failed, std::generic_category(), "ferrovane-cli can't be started");
+        throw std::system_error(failed, std::generic_category(), program + " can't be started");
 }
 
 CliProcess::~CliProcess() {

@@ -21,9 +21,11 @@ public:
         std::string err;
     };
 
-    // environment: variables set or replaced for the process.
+    // environment: variables set or replaced for the process; program: another
+    // built program to run instead (the desktop program).
     explicit CliProcess(const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& environment = {});
+                        const std::map<std::string, std::string>& environment = {},
+                        const std::string& program = FERROVANE_CLI);
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;

@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "app/Document.h"
 #include "app/Options.h"
 #include "app/gui/CommandActions.h"
+#include "app/gui/TrayIcon.h"
 #include "app/gui/TreePane.h"
 #include "engine/connection/Connection.h"
 #include "engine/scan/Scanner.h"
@@ -144,6 +146,26 @@ TEST_F(MainWindowTest, ScheduledRunsComeOnTheirTickAndSkipNodesLeftOut) {
     EXPECT_EQ(window->scheduler().last_sync_time(), Start);
     window->route(Command::SynchronizeAll);
     EXPECT_TRUE(left_out->scanner);
+    gate.open();
+}
+
+// The tray's Rescan items name nodes by address: one whose node was removed
+// while the menu was open finds nothing and starts nothing.
+TEST_F(MainWindowTest, ATrayRescanItemOfANodeRemovedMeanwhileDoesNothing) {
+    ASSERT_TRUE(start());
+    const SharedPtr<TreeEntry> kept = add_local_server("kept");
+    const SharedPtr<TreeEntry> gone = add_local_server("gone");
+    open_window();
+    test::Gate gate;
+    hold_scanners(gate);
+    QMenu* rescan = window->tray()->rescan_menu();
+    emit rescan->aboutToShow();
+    const QList<QAction*> items = rescan->actions();
+    ASSERT_EQ(items[1]->text(), "gone");
+    application->document()->servers()->children.pop_back();
+    items[1]->trigger();
+    items[0]->trigger();
+    EXPECT_TRUE(kept->scanner && !gone->scanner);
     gate.open();
 }
 

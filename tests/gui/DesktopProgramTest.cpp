@@ -1,0 +1,55 @@
+#include <csignal>
+#include <filesystem>
+
+#include "cli/CliFixture.h"
+#include "support/WaitUntil.h"
+
+namespace tovan::test {
+namespace {
+
+// The built desktop program against a data folder that another process holds.
+class DesktopProgramTest : public CliFixture {
+protected:
+    std::map<std::string, std::string> environment() const {
+        return {{"QT_QPA_PLATFORM", "offscreen"},
+                {"HOME", sandbox.file("home")},
+                {"XDG_CONFIG_HOME", sandbox.file("home/.config")}};
+    }
+    CliProcess desktop() const {
+        return CliProcess({"--data-dir", data()}, environment(), FERROVANE_DESKTOP);
+    }
+    bool listening() const {
+        return wait_until(
+            [&] { return std::filesystem::exists(data() + "/ferrovane-window.socket"); },
+            std::chrono::seconds(20));
+    }
+};
+
+// A second start shows the first one's window and ends; the first ends on
+// SIGTERM as on Quit, with everything saved.
+TEST_F(DesktopProgramTest, ASecondStartShowsTheFirstWindowAndSigtermEndsAndSaves) {
+    CliProcess first = desktop();
+    ASSERT_TRUE(listening()) << first.finish().err;
+    expect_exit(desktop().finish(), 0, "already running");
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.finish().status, 0);
+    EXPECT_TRUE(std::filesystem::exists(data() + "/options.dat"));
+    EXPECT_TRUE(std::filesystem::exists(sandbox.file("home/.config/autostart/ferrovane.desktop")));
+}
+
+// A watch of the command line holds the folder: the desktop program says who
+// it is and how to go on, and writes nothing.
+TEST_F(DesktopProgramTest, AWatchHoldingTheFolderIsNamedAndNothingIsWritten) {
+    std::filesystem::create_directories(tree());
+    ok({"add", tree(), "--name", "tree"});
+    CliProcess watch(with_data({"watch"}), environment());
+    ASSERT_TRUE(watch.wait_for_err("watching")) << watch.finish().err;
+    const auto before = data_files();
+    expect_exit(desktop().finish(), 1,
+                "in use by ferrovane-cli (process " + std::to_string(watch.pid()) + ")");
+    EXPECT_EQ(data_files(), before);
+    EXPECT_FALSE(std::filesystem::exists(sandbox.file("home/.config/autostart")));
+}
+
+}  // namespace
+}  // namespace tovan::test
