@@ -35,6 +35,14 @@ public:
     State back(std::size_t steps, State current);
     State forward(std::size_t steps, State current);
 
+    // Drops the states the predicate holds for, such as those of nodes removed
+    // since, so that Back and Forward never lead to something that is gone.
+    template <class Gone>
+    void forget_if(Gone gone) {
+        std::erase_if(back_, gone);
+        std::erase_if(forward_, gone);
+    }
+
     // Nearest first, at most MenuSize.
     std::vector<std::string> back_titles() const { return titles(back_); }
     std::vector<std::string> forward_titles() const { return titles(forward_); }

@@ -134,6 +134,7 @@ QMenu* MainWindow::history_menu(bool back) {
 
 void MainWindow::fill_history_menu(QMenu* menu, bool back) {
     menu->clear();
+    forget_removed_states();
     const std::vector<std::string> titles =
         back ? history_.back_titles() : history_.forward_titles();
     for (std::size_t index = 0; index < titles.size(); ++index) {
@@ -331,22 +332,32 @@ void MainWindow::selection_moved(const ViewsHistory::State& from, const ViewsHis
     update_command_states();
 }
 
-// A state whose node has gone since is passed over.
 void MainWindow::go_back(std::size_t steps) {
-    navigating_ = true;
-    while (history_.can_go_back() && !tree_->select(history_.back(steps, tree_->current_state())))
-        steps = 1;
-    navigating_ = false;
+    forget_removed_states();
+    if (history_.can_go_back()) {
+        navigating_ = true;
+        tree_->select(history_.back(steps, tree_->current_state()));
+        navigating_ = false;
+    }
     update_command_states();
 }
 
 void MainWindow::go_forward(std::size_t steps) {
-    navigating_ = true;
-    while (history_.can_go_forward() &&
-           !tree_->select(history_.forward(steps, tree_->current_state())))
-        steps = 1;
-    navigating_ = false;
+    forget_removed_states();
+    if (history_.can_go_forward()) {
+        navigating_ = true;
+        tree_->select(history_.forward(steps, tree_->current_state()));
+        navigating_ = false;
+    }
     update_command_states();
+}
+
+void MainWindow::forget_removed_states() {
+    const SharedPtr<TreeEntry> servers = application_.document()->servers();
+    const SharedPtr<TreeEntry> downloads = application_.document()->downloads();
+    history_.forget_if([&](const ViewsHistory::State& state) {
+        return state.node != downloads && !find_node(servers, state.node.get());
+    });
 }
 
 void MainWindow::run_startup_action() {

@@ -96,6 +96,7 @@ private:
     CommandTarget* focused_pane() const;
     void go_back(std::size_t steps);
     void go_forward(std::size_t steps);
+    void forget_removed_states();
     void selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to);
     void toggle_view_option(bool Options::*option);
     void show_options();

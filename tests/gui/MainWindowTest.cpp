@@ -110,6 +110,12 @@ TEST_F(MainWindowTest, BackForwardUpAndStopAreEnabledExactlyWhenTheyCanRun) {
     select(second);
     EXPECT_FALSE(enabled(Command::Forward));
 
+    // A removed server's state is passed over.
+    std::erase(application->document()->servers()->children, first);
+    window->tree()->rebuild();
+    window->route(Command::Back);
+    EXPECT_EQ(window->tree()->selected_node(), application->document()->servers());
+
     window->route(Command::Synchronize);
     EXPECT_TRUE(enabled(Command::Stop));
     gate.wait_for_a_thread();
