@@ -11,7 +11,6 @@
 #include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/FirstPlace.h"
-#include "app/Scheduler.h"
 #include "app/gui/Icons.h"
 #include "app/gui/InstanceChannel.h"
 #include "app/gui/MainWindow.h"
@@ -81,18 +80,20 @@ int DesktopProgram::run(int argc, char** argv) {
         }
         return fail(holder_message(folder.path(), folder.held_by()));
     }
-    const int code = run_window(application);
+    bool work_left = false;
+    const int code = run_window(application, work_left);
     application.shut_down();
-    if (Scheduler::abandoned_count() != 0) {
-        // Scans that would not stop still read the document and the session;
-        // freeing them under the scans would crash. Everything is saved by now.
+    if (work_left) {
+        // Scans or downloads that would not stop still read the document and the
+        // session; freeing them under those threads would crash. Everything is
+        // saved by now.
         Log::flush();
         std::_Exit(code);
     }
     return code;
 }
 
-int DesktopProgram::run_window(Application& application) {
+int DesktopProgram::run_window(Application& application, bool& work_left) {
     Document& document = *application.document();
     const SharedPtr<TreeEntry> first = FirstPlace::add_if_none(document);
     MainWindow window(application);
@@ -113,6 +114,7 @@ int DesktopProgram::run_window(Application& application) {
     window.run_startup_action();
     const int code = QApplication::exec();
     window.shut_down();
+    work_left = window.left_work_running();
     return code;
 }
 

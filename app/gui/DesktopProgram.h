@@ -17,7 +17,9 @@ public:
     static std::string holder_message(const std::string& data_folder, long pid);
 
 private:
-    static int run_window(Application& application);
+    // work_left: whether threads that read the document were still running at
+    // the end.
+    static int run_window(Application& application, bool& work_left);
     static int fail(const std::string& text);
 };
 

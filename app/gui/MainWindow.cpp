@@ -523,7 +523,8 @@ void MainWindow::shut_down() {
     timer_.stop();
     plain_log(1) << "shutting down the window" << std::endl;
     scheduler_.shut_down();
-    DownloadList(application_.document()->downloads()).pause_all(PauseJobsLimit);
+    jobs_left_running_ =
+        !DownloadList(application_.document()->downloads()).pause_all(PauseJobsLimit);
     save_state();
     try {
         application_.save_options();

@@ -54,6 +54,11 @@ public:
     // Stops the scanners, pauses the jobs and saves the document and the
     // options; the window then only closes. Runs once.
     void shut_down();
+    // After shut_down(): whether a scan or a download would not stop in time and
+    // still reads the document, which must then outlive the program's end.
+    bool left_work_running() const {
+        return jobs_left_running_ || Scheduler::abandoned_count() != 0;
+    }
 
     // Ends the program as its Quit command does, whatever the tray options say.
     void quit();
@@ -124,6 +129,7 @@ private:
     bool hidden_to_tray_ = false;
     bool quitting_ = false;
     bool shut_down_ = false;
+    bool jobs_left_running_ = false;
 };
 
 }  // namespace tovan
