@@ -140,7 +140,7 @@ void MainWindow::fill_history_menu(QMenu* menu, bool back) {
     for (std::size_t index = 0; index < titles.size(); ++index) {
         const std::size_t steps = index + 1;
         menu->addAction(QString::fromStdString(titles[index]), this,
-                        [this, back, steps] { back ? go_back(steps) : go_forward(steps); });
+                        [this, back, steps] { step_history(back, steps); });
     }
 }
 
@@ -275,10 +275,8 @@ bool MainWindow::can_run(Command command) const {
 void MainWindow::run(Command command) {
     switch (command) {
         case Command::Back:
-            go_back(1);
-            break;
         case Command::Forward:
-            go_forward(1);
+            step_history(command == Command::Back, 1);
             break;
         case Command::SynchronizeAll:
             scheduler_.start_scanning(application_.document()->servers(), {}, false, false);
@@ -332,21 +330,12 @@ void MainWindow::selection_moved(const ViewsHistory::State& from, const ViewsHis
     update_command_states();
 }
 
-void MainWindow::go_back(std::size_t steps) {
+void MainWindow::step_history(bool back, std::size_t steps) {
     forget_removed_states();
-    if (history_.can_go_back()) {
+    if (back ? history_.can_go_back() : history_.can_go_forward()) {
         navigating_ = true;
-        tree_->select(history_.back(steps, tree_->current_state()));
-        navigating_ = false;
-    }
-    update_command_states();
-}
-
-void MainWindow::go_forward(std::size_t steps) {
-    forget_removed_states();
-    if (history_.can_go_forward()) {
-        navigating_ = true;
-        tree_->select(history_.forward(steps, tree_->current_state()));
+        const ViewsHistory::State current = tree_->current_state();
+        tree_->select(back ? history_.back(steps, current) : history_.forward(steps, current));
         navigating_ = false;
     }
     update_command_states();

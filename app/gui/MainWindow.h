@@ -99,8 +99,8 @@ private:
     void fill_history_menu(QMenu* menu, bool back);
     CommandTarget* target_for(Command command) const;
     CommandTarget* focused_pane() const;
-    void go_back(std::size_t steps);
-    void go_forward(std::size_t steps);
+    // Goes the steps back or forward through the views' history.
+    void step_history(bool back, std::size_t steps);
     void forget_removed_states();
     void selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to);
     void toggle_view_option(bool Options::*option);
