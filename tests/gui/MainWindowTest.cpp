@@ -31,6 +31,12 @@ using test::WindowTest;
 
 class MainWindowTest : public WindowTest {
 protected:
+    // The scanners' threads wait at the gate, which must outlive them.
+    ~MainWindowTest() override {
+        gate.open();
+        window.reset();
+    }
+
     QAction* action(Command command) { return window->actions()[command]; }
     bool enabled(Command command) {
         window->update_command_states();
@@ -40,14 +46,16 @@ protected:
         ASSERT_TRUE(window->tree()->select({node, {}, {}}));
     }
     // Scanners of the window that wait at the gate instead of connecting.
-    void hold_scanners(test::Gate& gate) {
-        window->scheduler().set_scanner_setup([&gate](Scanner& scanner) {
-            scanner.set_connector([&gate]() -> SharedPtr<Connection> {
+    void hold_scanners() {
+        window->scheduler().set_scanner_setup([this](Scanner& scanner) {
+            scanner.set_connector([this]() -> SharedPtr<Connection> {
                 gate.wait();
                 return {};
             });
         });
     }
+
+    test::Gate gate;
 };
 
 TEST_F(MainWindowTest, TheFrameShowsTitleToolbarLegendAndEveryCommandInItsMenus) {
@@ -94,8 +102,7 @@ TEST_F(MainWindowTest, BackForwardUpAndStopAreEnabledExactlyWhenTheyCanRun) {
     const SharedPtr<TreeEntry> first = add_local_server("first");
     const SharedPtr<TreeEntry> second = add_local_server("second");
     open_window();
-    test::Gate gate;
-    hold_scanners(gate);
+    hold_scanners();
     EXPECT_FALSE(enabled(Command::Back) || enabled(Command::Forward) || enabled(Command::Up));
 
     select(first);
@@ -125,7 +132,6 @@ TEST_F(MainWindowTest, BackForwardUpAndStopAreEnabledExactlyWhenTheyCanRun) {
     gate.wait_for_a_thread();
     window->route(Command::Stop);
     EXPECT_FALSE(enabled(Command::Stop));
-    gate.open();
 }
 
 // The periods run on the window's clock: a check on the first tick at or after
@@ -140,8 +146,7 @@ TEST_F(MainWindowTest, ScheduledRunsComeOnTheirTickAndSkipNodesLeftOut) {
     const SharedPtr<TreeEntry> left_out = add_local_server("left out");
     left_out->auto_sync_disabled = true;
     open_window();
-    test::Gate gate;
-    hold_scanners(gate);
+    hold_scanners();
 
     now = Start + 599;
     window->tick();
@@ -156,7 +161,6 @@ TEST_F(MainWindowTest, ScheduledRunsComeOnTheirTickAndSkipNodesLeftOut) {
     EXPECT_EQ(window->scheduler().last_sync_time(), Start);
     window->route(Command::SynchronizeAll);
     EXPECT_TRUE(left_out->scanner);
-    gate.open();
 }
 
 // The tray's Rescan items name nodes by address: one whose node was removed
@@ -166,8 +170,7 @@ TEST_F(MainWindowTest, ATrayRescanItemOfANodeRemovedMeanwhileDoesNothing) {
     const SharedPtr<TreeEntry> kept = add_local_server("kept");
     const SharedPtr<TreeEntry> gone = add_local_server("gone");
     open_window();
-    test::Gate gate;
-    hold_scanners(gate);
+    hold_scanners();
     QMenu* rescan = window->tray()->rescan_menu();
     emit rescan->aboutToShow();
     const QList<QAction*> items = rescan->actions();
@@ -176,7 +179,6 @@ TEST_F(MainWindowTest, ATrayRescanItemOfANodeRemovedMeanwhileDoesNothing) {
     items[1]->trigger();
     items[0]->trigger();
     EXPECT_TRUE(kept->scanner && !gone->scanner);
-    gate.open();
 }
 
 // A server's URL opens with the desktop's application for it; on screen its
@@ -237,8 +239,7 @@ TEST_F(MainWindowTest, ClosingWithAHungScanEndsWithinTheStopLimit) {
     ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> node = add_local_server("hangs");
     MainWindow& frame = open_window();
-    test::Gate gate;
-    hold_scanners(gate);
+    hold_scanners();
     frame.route(Command::SynchronizeAll);
     gate.wait_for_a_thread();
     const SharedPtr<Scanner> hung = node->scanner;
