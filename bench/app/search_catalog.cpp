@@ -15,7 +15,7 @@
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
 #include "app/Search.h"
-#include "support/CatalogBuilder.h"
+#include "support/BenchServers.h"
 
 namespace {
 
@@ -46,13 +46,8 @@ int main(int argc, char** argv) {
     Document document(data);
     DamagedFiles damaged;
     document.load(damaged);
-    SharedPtr<Server> server = make_shared<Server>();
-    server->from_url("/srv/catalog/");
-    bench::CatalogBuilder(*server).million_files();
-    server->set_parent_filter(&document.filter());
-    SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, "catalog");
-    node->online = true;
-    document.servers()->children.push_back(node);
+    const SharedPtr<TreeEntry> node = bench::add_million_file_server(document);
+    const SharedPtr<Server> server = node->server;
     document.store();
 
     const std::string paths = (dir / "paths.txt").string();
