@@ -11,6 +11,7 @@
 
 #include "app/DownloadFolders.h"
 #include "app/Options.h"
+#include "app/widgets/HistoryComboBox.h"
 #include "app/widgets/TextSize.h"
 
 namespace tovan {
@@ -19,17 +20,13 @@ SelectFolderDialog::SelectFolderDialog(Options& options, QWidget* parent)
     : QDialog(parent), options_(options) {
     setObjectName("selectFolderDialog");
     setWindowTitle(tr("Select Folder"));
-    folders_ = new QComboBox(this);
+    QStringList recent;
+    for (const std::string& folder : options.download_folders)
+        recent << QString::fromStdString(folder);
+    folders_ = new HistoryComboBox(recent, QString::fromStdString(options.download_folder), this);
     folders_->setObjectName("folder");
-    folders_->setEditable(true);
-    folders_->setInsertPolicy(QComboBox::NoInsert);
-    // Inline completion would turn a typed parent of a recent folder into that folder.
-    folders_->setCompleter(nullptr);
     folders_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     folders_->setMinimumContentsLength(40);
-    for (const std::string& folder : options.download_folders)
-        folders_->addItem(QString::fromStdString(folder));
-    folders_->setEditText(QString::fromStdString(options.download_folder));
     auto* label = new QLabel(tr("&Select folder:"), this);
     label->setBuddy(folders_);
     auto* browse = new QPushButton(tr("&Browse..."), this);

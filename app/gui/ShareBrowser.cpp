@@ -3,8 +3,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +13,8 @@
 
 #include "app/gui/Icons.h"
 #include "app/gui/SmbLoginDialog.h"
+#include "app/widgets/EnterKey.h"
+#include "app/widgets/HistoryComboBox.h"
 #include "app/widgets/TextSize.h"
 #include "engine/catalog/UrlEscapes.h"
 #include "engine/smb/SmbCredentials.h"
@@ -42,15 +42,14 @@ bool is_refusal(int error) {
 ShareBrowser::ShareBrowser(const std::string& host, QWidget* parent) : QDialog(parent) {
     setObjectName("shareBrowser");
     setWindowTitle(tr("Select Network Folder"));
-    host_ = new QComboBox(this);
+    host_ = new HistoryComboBox(recent_hosts(), QString::fromStdString(host), this);
     host_->setObjectName("host");
-    host_->setEditable(true);
-    host_->setInsertPolicy(QComboBox::NoInsert);
-    host_->setCompleter(nullptr);
-    host_->addItems(recent_hosts());
-    host_->setEditText(QString::fromStdString(host));
     host_->lineEdit()->setPlaceholderText(tr("host name or address"));
-    host_->lineEdit()->installEventFilter(this);
+    // Enter in the host field lists its shares rather than closing the dialog.
+    new EnterKey(host_->lineEdit(), [this] {
+        list_shares();
+        return true;
+    });
     auto* host_label = new QLabel(tr("&Host:"), this);
     host_label->setBuddy(host_);
     list_ = new QPushButton(tr("&List Shares"), this);
@@ -112,18 +111,6 @@ std::string ShareBrowser::chosen() const {
     return "smb://" + host_listed_ + percent_encoded(path_of(item), "/") + "/";
 }
 
-// Enter in the host field lists its shares rather than closing the dialog.
-bool ShareBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            list_shares();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 // "smb://nas/media", "//nas" or "\\nas\media" name the host "nas" too.
 void ShareBrowser::list_shares() {
     QString typed = host_->currentText().trimmed();
@@ -171,16 +158,18 @@ void ShareBrowser::poll() {
 void ShareBrowser::show_result(const NetworkListing::Result& result) {
     QTreeWidgetItem* item = listing_item_;
     const QString host = QString::fromStdString(host_listed_);
-    const std::string place = item != nullptr ? path_of(item) : host_listed_;
+    const QString place =
+        item != nullptr ? QString::fromStdString(path_of(item)) : tr("the list of shares");
     if (result.error != 0) {
         if (is_refusal(result.error) && log_on(place)) {
             start(item);
             return;
         }
-        status_->setText(tr("%1 could not be listed: %2 Check the host name, that it is "
+        QString why = QString::fromStdString(smb_error_text(result.error));
+        why[0] = why[0].toUpper();
+        status_->setText(tr("%1 on %2 could not be listed: %3 Check the host name, that it is "
                             "online and that you may read there.")
-                             .arg(QString::fromStdString(place),
-                                  QString::fromStdString(smb_error_text(result.error))));
+                             .arg(place, host, why));
         if (item != nullptr)
             item->setExpanded(false);
         return;
@@ -199,9 +188,9 @@ void ShareBrowser::show_result(const NetworkListing::Result& result) {
     status_->setText(result.folders.empty() ? tr("No folders here.") : QString());
 }
 
-bool ShareBrowser::log_on(const std::string& place) {
+bool ShareBrowser::log_on(const QString& place) {
     const std::optional<SmbCredentials::Login> login =
-        SmbLoginDialog::ask(this, host_listed_, place);
+        SmbLoginDialog::ask(this, host_listed_, place.toStdString());
     if (!login)
         return false;
     SmbCredentials::remember(host_listed_, *login);

@@ -36,16 +36,13 @@ public:
 
     std::string chosen() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void list_shares();
     void expanded(QTreeWidgetItem* item);
     void start(QTreeWidgetItem* item);
     void poll();
     void show_result(const NetworkListing::Result& result);
-    bool log_on(const std::string& place);
+    bool log_on(const QString& place);
     void set_busy(bool busy);
     std::string path_of(const QTreeWidgetItem* item) const;
     QTreeWidgetItem* add_folder(QTreeWidgetItem* parent, const std::string& name);

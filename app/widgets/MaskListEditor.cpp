@@ -1,7 +1,6 @@
 #include "app/widgets/MaskListEditor.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,13 +10,20 @@
 #include <utility>
 #include <vector>
 
+#include "app/widgets/EnterKey.h"
+
 namespace tovan {
 
 MaskListEditor::MaskListEditor(QWidget* parent) : QWidget(parent) {
     mask_ = new QLineEdit(this);
     mask_->setObjectName("mask");
     mask_->setPlaceholderText(tr("e.g. *.mkv or -*.tmp"));
-    mask_->installEventFilter(this);
+    new EnterKey(mask_, [this] {
+        if (mask_->text().trimmed().isEmpty())
+            return false;
+        add();
+        return true;
+    });
     list_ = new QListWidget(this);
     list_->setObjectName("masks");
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -81,18 +87,6 @@ QStringList MaskListEditor::masks() const {
     QStringList all;
     for (int row = 0; row < list_->count(); ++row) all << list_->item(row)->text();
     return all;
-}
-
-bool MaskListEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mask_ && event->type() == QEvent::KeyPress &&
-        !mask_->text().trimmed().isEmpty()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            add();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void MaskListEditor::add() {

@@ -22,9 +22,6 @@ public:
     void set_masks(const QStringList& masks);
     QStringList masks() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void add();
     void remove_selected();
