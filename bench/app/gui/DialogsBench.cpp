@@ -111,7 +111,9 @@ double& worst_ms() {
 
 void open_dialog(benchmark::State& state, const DialogRow& row) {
     make_application();
-    open_ms(row);  // fonts, styles and icons are loaded once per program
+    // The first open of each dialog in the program loads its fonts, styles and
+    // icons; shown apart from the figure, which is what the user meets each time.
+    state.counters["first_ms"] = open_ms(row);
     double total = 0;
     for (auto _ : state) total += open_ms(row);
     const double mean = total / static_cast<double>(state.iterations());
