@@ -3,7 +3,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <filesystem>
 
 #include "app/DamagedFiles.h"
 #include "app/Document.h"

@@ -1,8 +1,5 @@
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
