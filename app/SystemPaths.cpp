@@ -30,6 +30,12 @@ std::string SystemPaths::config_home() {
     return xdg_folder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config");
 }
 
+std::string SystemPaths::expand_home(const std::string& path) {
+    if (path == "~" || path.starts_with("~/"))
+        return environment("HOME") + path.substr(1);
+    return path;
+}
+
 std::string SystemPaths::environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : std::string();

@@ -22,6 +22,8 @@ public:
     // $XDG_CONFIG_HOME, by default ~/.config.
     static std::string config_home();
 
+    // "~" and "~/..." as the shell reads them, with $HOME; any other text as it is.
+    static std::string expand_home(const std::string& path);
     // The value of an environment variable, empty when it is not set.
     static std::string environment(const char* name);
 };

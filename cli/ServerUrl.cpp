@@ -54,9 +54,7 @@ std::string ServerUrl::shown(const Server& server, const Entry* entry) {
 }
 
 std::string ServerUrl::absolute_local(const std::string& text) {
-    std::string path = text;
-    if (path == "~" || path.starts_with("~/"))
-        path = SystemPaths::environment("HOME") + path.substr(1);
+    const std::string path = SystemPaths::expand_home(text);
     std::error_code ignored;
     std::string absolute = std::filesystem::absolute(path, ignored).lexically_normal().string();
     if (absolute.empty())

@@ -17,6 +17,7 @@
 #include "app/gui/AboutDialog.h"
 #include "app/gui/CommandActions.h"
 #include "app/gui/DesktopServices.h"
+#include "app/gui/FilterDialog.h"
 #include "app/gui/Icons.h"
 #include "app/gui/ListPane.h"
 #include "app/gui/NodeLookup.h"
@@ -260,6 +261,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::ShowOnlineOnly:
         case Command::ShowChangedOnly:
         case Command::ShowScanTime:
+        case Command::EditFilter:
         case Command::Options:
         case Command::SaveState:
         case Command::NextPane:
@@ -292,6 +294,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::ShowScanTime:
             toggle_view_option(&Options::show_scan_time);
+            break;
+        case Command::EditFilter:
+            edit_filter();
             break;
         case Command::Options:
             show_options();
@@ -498,6 +503,16 @@ void MainWindow::show_options() {
                              tr("Ferrovane could not change whether it starts at login; the "
                                 "log says why."));
     update_command_states();
+}
+
+// Saved at once: the filter decides what the next scan marks.
+void MainWindow::edit_filter() {
+    ScanFilter& filter = application_.document()->filter();
+    const std::optional<std::vector<std::string>> masks = FilterDialog::ask(this, filter.masks());
+    if (!masks || *masks == filter.masks())
+        return;
+    filter.set_masks(*masks);
+    save_state();
 }
 
 void MainWindow::show_about() {

@@ -105,6 +105,7 @@ private:
     void selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to);
     void toggle_view_option(bool Options::*option);
     void show_options();
+    void edit_filter();
     void show_about();
     bool save_state();
     void update_tray();

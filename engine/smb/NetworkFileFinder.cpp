@@ -10,11 +10,18 @@ namespace tovan {
 // name "/" and is still the host itself.
 bool NetworkFileFinder::find_file(const Entry& folder) {
     inner_.reset();
-    if (SmbPath::read(folder.full_path()).is_host())
-        inner_ = make_shared<SharesFinder>(context_);
-    else
-        inner_ = make_shared<SmbFolderFinder>(context_);
-    return inner_->find_file(folder);
+    if (SmbPath::read(folder.full_path()).is_host()) {
+        auto shares = make_shared<SharesFinder>(context_);
+        inner_ = shares;
+        const bool found = shares->find_file(folder);
+        error_ = shares->error();
+        return found;
+    }
+    auto folders = make_shared<SmbFolderFinder>(context_);
+    inner_ = folders;
+    const bool found = folders->find_file(folder);
+    error_ = folders->error();
+    return found;
 }
 
 bool NetworkFileFinder::find_next(SharedPtr<Entry>& item) {

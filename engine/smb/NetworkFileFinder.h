@@ -14,10 +14,14 @@ public:
 
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    // Why the last find_file failed, as an errno value (EACCES where the host
+    // wants another login); 0 after one that worked.
+    int error() const { return error_; }
 
 private:
     SharedPtr<SmbContext> context_;
     SharedPtr<FileFinder> inner_;
+    int error_ = 0;
 };
 
 }  // namespace tovan

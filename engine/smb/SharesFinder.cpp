@@ -83,6 +83,7 @@ std::string SharesFinder::address_of(const std::string& host) const {
 
 bool SharesFinder::find_file(const Entry& folder) {
     shares_.clear();
+    error_ = 0;
     const SmbPath place = SmbPath::read(folder.full_path());
     const std::string url = place.url(address_of(place.host));
     context_->use_login_of(place.host);
@@ -92,6 +93,7 @@ bool SharesFinder::find_file(const Entry& folder) {
     const int error = errno;
     plain_log(1) << "smbc_opendir(" << url << "). takes " << elapsed_ms(start) << "ms" << std::endl;
     if (listing == nullptr) {
+        error_ = error;
         plain_log(1) << smb_error_line(error) << std::endl;
         return false;
     }
@@ -106,8 +108,10 @@ bool SharesFinder::read_shares(SMBCFILE* listing, const std::string& url) {
         if (is_disk_share(*share))
             shares_.emplace_back(share->name);
     plain_log(1) << "smbc_readdir(" << url << "). takes " << elapsed_ms(start) << "ms" << std::endl;
-    if (shares_.empty())
+    if (shares_.empty()) {
+        error_ = ENODATA;
         plain_log(1) << smb_error_line(ENODATA) << std::endl;
+    }
     return !shares_.empty();
 }
 

@@ -18,6 +18,8 @@ public:
 
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    // Why the last find_file failed, as an errno value; 0 after one that worked.
+    int error() const { return error_; }
 
     // The host's addresses, IPv4 ones first, separated by ","; empty when the
     // name cannot be resolved. A port written after the host is ignored.
@@ -29,6 +31,7 @@ private:
 
     SharedPtr<SmbContext> context_;
     std::deque<std::string> shares_;
+    int error_ = 0;
 };
 
 }  // namespace tovan

@@ -43,8 +43,9 @@ bool SmbFolderFinder::find_file(const Entry& folder) {
     const SmbPath place = SmbPath::read(folder.full_path());
     context_->use_login_of(place.host);
     listing_ = context_->open_folder(place.url());
+    error_ = listing_ == nullptr ? errno : 0;
     if (listing_ == nullptr) {
-        const int error = errno;
+        const int error = error_;
         plain_log(1) << "can't list " << place.url() << ": " << smb_error_line(error) << std::endl;
         return false;
     }

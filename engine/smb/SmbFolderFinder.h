@@ -15,6 +15,8 @@ public:
 
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    // Why the last find_file failed, as an errno value; 0 after one that worked.
+    int error() const { return error_; }
 
 private:
     void close_listing();
@@ -24,6 +26,7 @@ private:
     SMBCFILE* listing_ = nullptr;
     // One item read ahead, so find_next can tell whether more follow.
     SharedPtr<Entry> next_;
+    int error_ = 0;
 };
 
 }  // namespace tovan
