@@ -26,9 +26,11 @@ bool scan(const SharedPtr<Server>& server, const ScanOptions& options) {
 }
 
 const ScanFilter* everything() {
-    static ScanFilter filter;
-    static const bool ready = (filter.set_masks({"*"}), true);
-    return ready ? &filter : nullptr;
+    // Made once, before any scan thread reads it.
+    static const struct Everything : ScanFilter {
+        Everything() { set_masks({"*"}); }
+    } filter;
+    return &filter;
 }
 
 void write_file_at(const std::string& path, const std::string& bytes, std::int64_t when) {
