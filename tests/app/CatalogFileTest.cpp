@@ -28,17 +28,13 @@ protected:
     // file, and a modified file beside it.
     void build_catalog() {
         const SharedPtr<Entry> root = server.root();
-        SharedPtr<Entry> sub = Entry::create_folder("sub");
-        sub->set_path(root->path_for_children());
+        const SharedPtr<Entry> sub = test::add_folder(root, "sub");
         sub->set_time(50);
         sub->set_last_listing_ms(5);
-        root->add_child(sub);
-        sub->add_child(Entry::create_file("n", 3, 30));
-        ChangeMarks::set(*sub->child(0), EntryState::New);
-        SharedPtr<Entry> changed = Entry::create_file("m", 9, 90);
+        ChangeMarks::set(*test::add_file(sub, "n", 3, 30), EntryState::New);
+        const SharedPtr<Entry> changed = test::add_file(root, "m", 9, 90);
         changed->set_previous_size(4);
         changed->set_previous_time(40);
-        root->add_child(changed);
         ChangeMarks::set(*changed, EntryState::Modified);
         root->set_time(70);
         root->set_last_listing_ms(7);

@@ -8,6 +8,7 @@
 #include "engine/catalog/ListingMerge.h"
 #include "support/CatalogText.h"
 #include "support/IgnoreMerge.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -17,10 +18,8 @@ namespace {
 // catalog lock that walk reads freed memory.
 TEST(CatalogSaveConcurrency, SavingWhileScansMergeWritesLoadableCatalogs) {
     test::TempFolder folder;
-    ScanFilter everything;
-    everything.set_masks({"*"});
     Server server;
-    server.set_parent_filter(&everything);
+    server.set_parent_filter(test::everything());
     ASSERT_TRUE(server.from_url("/s/"));
     std::atomic<bool> done{false};
     std::thread scanner([&] {

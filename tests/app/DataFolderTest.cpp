@@ -25,11 +25,7 @@ TEST(DataFolder, TheOptionWinsThenTheEnvironmentThenBesideTheProgramThenXdgData)
     TempFolder folder;
     const std::string program = folder.file("bin/ferrovane");
     const std::string unwritable = "/nonexistent/bin/ferrovane";
-    struct Case {
-        DataFolder::Sources sources;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::pair<DataFolder::Sources, std::string> cases[] = {
         {{"/d/opt", "/d/env", program, "/home/u/.local/share"}, "/d/opt/"},
         {{"", "/d/env/", program, "/home/u/.local/share"}, "/d/env/"},
         {{"", "", program, "/home/u/.local/share"}, "/home/u/.local/share/ferrovane/SAVE/"},
@@ -37,7 +33,8 @@ TEST(DataFolder, TheOptionWinsThenTheEnvironmentThenBesideTheProgramThenXdgData)
         {{"", "", unwritable, "/home/u/.local/share"}, "/home/u/.local/share/ferrovane/SAVE/"},
         {{"", "", unwritable, ""}, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(DataFolder::choose(c.sources), c.expected) << c.expected;
+    for (const auto& [sources, expected] : cases)
+        EXPECT_EQ(DataFolder::choose(sources), expected) << expected;
     // A relative XDG value is not taken.
     EXPECT_EQ(SystemPaths::xdg_folder("relative", "/home/u/", ".local/share"),
               "/home/u/.local/share");

@@ -3,12 +3,15 @@
 #include "app/Search.h"
 #include "app/SearchMasks.h"
 #include "engine/catalog/ChangeMarks.h"
+#include "support/CatalogText.h"
 #include "tovan/Wildcard.h"
 
 namespace tovan {
 namespace {
 
 using Masks = std::vector<std::string>;
+using test::add_file;
+using test::add_folder;
 
 TEST(SearchMasks, AreCutAtCommasThenSemicolonsAndWrappedInStars) {
     const std::pair<const char*, Masks> table[] = {
@@ -58,20 +61,6 @@ protected:
         return node;
     }
 
-    static SharedPtr<Entry> folder(const SharedPtr<Entry>& parent, std::string_view name) {
-        SharedPtr<Entry> made = Entry::create_folder(name);
-        made->set_path(parent->path_for_children());
-        parent->add_child(made);
-        return made;
-    }
-
-    static SharedPtr<Entry> file(const SharedPtr<Entry>& parent, std::string_view name,
-                                 std::uint64_t size = 1) {
-        SharedPtr<Entry> made = Entry::create_file(name, size, 1000);
-        parent->add_child(made);
-        return made;
-    }
-
     static SharedPtr<Entry> root(const SharedPtr<TreeEntry>& node) { return node->server->root(); }
 
     // The URLs found, in order, separated by blanks.
@@ -89,11 +78,11 @@ protected:
 };
 
 TEST_F(SearchTest, MasksSizesAndOnlineServersSelectDepthFirstInCatalogOrder) {
-    const SharedPtr<Entry> txt = folder(root(ftp), "MyTxt");
-    file(txt, "a.doc", 7);
-    file(root(ftp), "notes.TXT");
-    file(folder(root(ftp), "other"), "b.doc");
-    file(root(local), "c.txt");
+    const SharedPtr<Entry> txt = add_folder(root(ftp), "MyTxt");
+    add_file(txt, "a.doc", 7);
+    add_file(root(ftp), "notes.TXT");
+    add_file(add_folder(root(ftp), "other"), "b.doc");
+    add_file(root(local), "c.txt");
     search.mask_text = "txt";
     EXPECT_EQ(found(group),
               "ftp://files.example/pub/MyTxt/a.doc ftp://files.example/pub/notes.TXT "
@@ -106,8 +95,8 @@ TEST_F(SearchTest, MasksSizesAndOnlineServersSelectDepthFirstInCatalogOrder) {
               "ftp://files.example/pub/MyTxt ftp://files.example/pub/MyTxt/a.doc "
               "ftp://files.example/pub/notes.TXT");
     // Smaller files go, never folders, exactly: 104857599 is 100 MB as a float.
-    file(root(local), "under", 104857599);
-    file(root(local), "at", 104857600);
+    add_file(root(local), "under", 104857599);
+    add_file(root(local), "at", 104857600);
     search.mask_text = "";
     search.min_size_mb = 100;
     EXPECT_EQ(found(local), "/srv/media/ /srv/media/at");
@@ -120,13 +109,13 @@ TEST_F(SearchTest, MasksSizesAndOnlineServersSelectDepthFirstInCatalogOrder) {
 }
 
 TEST_F(SearchTest, OnlyChangedSkipsUnmarkedEntriesAndDoesNotEnterUnmarkedFolders) {
-    const SharedPtr<Entry> docs = folder(root(local), "docs");
-    ChangeMarks::set(*file(docs, "new.txt"), EntryState::New);
-    file(docs, "same.txt");
+    const SharedPtr<Entry> docs = add_folder(root(local), "docs");
+    ChangeMarks::set(*add_file(docs, "new.txt"), EntryState::New);
+    add_file(docs, "same.txt");
     // A marked file whose folder carries no mark: the folder is not entered.
     const SharedPtr<Entry> hidden = Entry::create_file("hidden.txt", 1, 1000);
     ChangeMarks::set(*hidden, EntryState::Modified);
-    folder(root(local), "quiet")->add_child(hidden);
+    add_folder(root(local), "quiet")->add_child(hidden);
     search.only_changed = true;
     EXPECT_EQ(found(local), "/srv/media/docs/new.txt");
     search.directories = true;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "cli/CliFixture.h"
 
@@ -13,12 +14,6 @@ namespace {
 
 using BadInput = CliFixture;
 
-struct BadCase {
-    std::vector<std::string> arguments;
-    int status;
-    std::string says;
-};
-
 TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
     put("a.txt", "hi");
     ok({"add", tree(), "--name", "T"});
@@ -26,7 +21,8 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
     write_file(sandbox.file("garbage.srv"), "not an export");
     const auto before = data_files();
 
-    const std::vector<BadCase> cases = {
+    // The command, its exit status and what it says.
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
         {{"remove", "nothere"}, 1, "no server or group is named \"nothere\""},
         {{"add", "ftp://bad host/"}, 2, "the host \"bad host\" holds \" \""},
         {{"add", tree(), "--name", ""}, 2, "a name can't be empty"},
@@ -43,11 +39,11 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
         {{"filter", "remove", "*.nothing"}, 1, "holds no mask"},
         {{"frobnicate"}, 2, "frobnicate"},
     };
-    for (const BadCase& each : cases) {
-        const CliProcess::Result result = cli(each.arguments);
-        expect_exit(result, each.status, each.says);
+    for (const auto& [arguments, status, says] : cases) {
+        const CliProcess::Result result = cli(arguments);
+        expect_exit(result, status, says);
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-        EXPECT_EQ(data_files(), before) << each.arguments.front();
+        EXPECT_EQ(data_files(), before) << arguments.front();
     }
     EXPECT_FALSE(std::filesystem::exists(sandbox.file("missing")));
 
@@ -60,11 +56,6 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
 }
 
 using DamagedFile = CliFixture;
-
-struct DamagedCase {
-    std::string file;  // in the data folder; empty for the catalog of T
-    std::string warning;
-};
 
 // Each data file in turn is cut in half: reading commands warn and write nothing;
 // the first command that changes data moves it aside under a free name, says
@@ -80,7 +71,8 @@ TEST_F(DamagedFile, IsLeftByReadingCommandsAndKeptAsideByTheFirstThatWrites) {
             catalog = name;
     write_file(data() + "/" + catalog + ".damaged", "an older copy");
 
-    const std::vector<DamagedCase> cases = {
+    // A file of the data folder (empty: the catalog of T) and the warning it gives.
+    const std::pair<std::string, std::string> cases[] = {
         {"", "the catalog of \"T\" can't be read"},
         {"options.dat", "the options can't be read"},
         {"filter.dat", "the change filter can't be read"},
@@ -88,19 +80,19 @@ TEST_F(DamagedFile, IsLeftByReadingCommandsAndKeptAsideByTheFirstThatWrites) {
         {"servers.dat", "the server list can't be read"},
     };
     int group = 0;
-    for (const DamagedCase& each : cases) {
-        const std::string path = data() + "/" + (each.file.empty() ? catalog : each.file);
+    for (const auto& [file, warning] : cases) {
+        const std::string path = data() + "/" + (file.empty() ? catalog : file);
         SCOPED_TRACE(path);
         const std::string damaged = read_file(path).substr(0, read_file(path).size() / 2);
         write_file(path, damaged);
         const auto before = data_files();
         for (const std::vector<std::string>& reading :
              {std::vector<std::string>{"list", "--no-check"}, {"changes"}, {"options"}}) {
-            expect_exit(cli(reading), 0, "warning: " + each.warning);
+            expect_exit(cli(reading), 0, "warning: " + warning);
             EXPECT_EQ(data_files(), before) << reading.front();
         }
 
-        const std::string copy = path + (each.file.empty() ? ".damaged.2" : ".damaged");
+        const std::string copy = path + (file.empty() ? ".damaged.2" : ".damaged");
         expect_exit(cli({"group", "add", "G" + std::to_string(++group)}), 0, "kept as " + copy);
         EXPECT_EQ(read_file(copy), damaged);
         EXPECT_EQ(cli({"list", "--no-check"}).err, "");

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <optional>
+#include <tuple>
 
 #include "cli/CliFixture.h"
 #include "fixtures/FtpServer.h"
@@ -32,13 +33,6 @@ TEST_F(DownloadCommand, CtrlCPausesAndKeepsTheJobAndFails) {
     EXPECT_EQ(json({"jobs"}).at(0)["state"], "paused");
 }
 
-struct DownloadCase {
-    std::string url;
-    int status;
-    std::string says;
-    std::string state;
-};
-
 // Regressions: a file the server did not have ended as complete with nothing
 // copied, and a name the file system refuses was tried again every 30 s for
 // ever. A long name that still fits must not be refused for its part file.
@@ -48,15 +42,17 @@ TEST_F(DownloadCommand, AJobThatCannotGetItsFilesFailsWithOneLine) {
     const HttpServer server({.root = tree() + "/files", .statuses = {{200, "/" + too_long}}});
     const std::string missing_says =
         "1 of 1 files of job 2 (missing.bin) could not be downloaded: HTTP/1.1 404 Not Found";
-    for (const DownloadCase& each : std::vector<DownloadCase>{
+    // The URL, the exit status, what it says and the job's state after.
+    for (const auto& [url, status, says, state] :
+         std::vector<std::tuple<std::string, int, std::string, std::string>>{
              {url_of(server, "/" + fits), 0, "", "complete"},
              {url_of(server, "/missing.bin"), 1, missing_says, "failed"},
              {url_of(server, "/" + too_long), 1, "File name too long", "failed"},
              {"http://no-such-host.invalid/a.bin", 1, "gave up after 1 try", "paused"},
          }) {
-        expect_exit(cli({"download", each.url, "--to", sandbox.file("out"), "--tries", "1"}),
-                    each.status, each.says);
-        EXPECT_EQ(json({"jobs"}).back()["state"], each.state) << each.url.substr(0, 40);
+        expect_exit(cli({"download", url, "--to", sandbox.file("out"), "--tries", "1"}), status,
+                    says);
+        EXPECT_EQ(json({"jobs"}).back()["state"], state) << url.substr(0, 40);
     }
     EXPECT_EQ(read_file(sandbox.file("out/" + fits)), "fits");
 }

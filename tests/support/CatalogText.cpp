@@ -47,4 +47,18 @@ SharedPtr<Entry> listing(std::string_view description, std::string_view path) {
     return fresh;
 }
 
+SharedPtr<Entry> add_file(const SharedPtr<Entry>& folder, std::string_view name, std::uint64_t size,
+                          std::int64_t time) {
+    SharedPtr<Entry> file = Entry::create_file(name, size, time);
+    folder->add_child(file);
+    return file;
+}
+
+SharedPtr<Entry> add_folder(const SharedPtr<Entry>& folder, std::string_view name) {
+    SharedPtr<Entry> sub = Entry::create_folder(name);
+    sub->set_path(folder->path_for_children());
+    folder->add_child(sub);
+    return sub;
+}
+
 }  // namespace tovan::test

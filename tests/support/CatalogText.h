@@ -19,4 +19,9 @@ std::string render(const Entry& folder);
 // "name/" is a folder.
 SharedPtr<Entry> listing(std::string_view description, std::string_view path = "/");
 
+// Adds a file or a folder to a catalog folder, as a scan finds them.
+SharedPtr<Entry> add_file(const SharedPtr<Entry>& folder, std::string_view name,
+                          std::uint64_t size = 1, std::int64_t time = 1000);
+SharedPtr<Entry> add_folder(const SharedPtr<Entry>& folder, std::string_view name);
+
 }  // namespace tovan::test

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -17,11 +18,48 @@ void finish(Scanner& scanner) {
     EXPECT_TRUE(wait_until([&] { return scanner.has_no_threads(); }));
 }
 
+bool scan(const SharedPtr<Server>& server, const ScanOptions& options) {
+    Scanner scanner(server, options);
+    scanner.scan(server->root(), false);
+    finish(scanner);
+    return scanner.is_online();
+}
+
+const ScanFilter* everything() {
+    // Made once, before any scan thread reads it.
+    static const struct Everything : ScanFilter {
+        Everything() { set_masks({"*"}); }
+    } filter;
+    return &filter;
+}
+
 void write_file_at(const std::string& path, const std::string& bytes, std::int64_t when) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     write_file(path, bytes);
+    set_time(path, when);
+}
+
+void set_time(const std::string& path, std::int64_t when, bool of_link) {
     const timespec times[2] = {{when, 0}, {when, 0}};
-    EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, of_link ? AT_SYMLINK_NOFOLLOW : 0), 0)
+        << path;
+}
+
+std::optional<std::string> list_folder(FileFinder& finder, const Entry& folder) {
+    if (!finder.find_file(folder))
+        return std::nullopt;
+    std::map<std::string, std::string> found;
+    for (bool more = true; more;) {
+        SharedPtr<Entry> item;
+        more = finder.find_next(item);
+        if (item)
+            found[std::string(item->name())] =
+                (item->is_folder() ? "/" : ":" + std::to_string(item->size())) + "@" +
+                std::to_string(item->time());
+    }
+    std::string text;
+    for (const auto& [name, item] : found) text += (text.empty() ? "" : " ") + name + item;
+    return text;
 }
 
 SharedPtr<Entry> entry_at(SharedPtr<Entry> folder, std::string_view path) {

@@ -12,6 +12,7 @@
 #include "engine/catalog/ListingMerge.h"
 #include "support/CatalogText.h"
 #include "support/IgnoreMerge.h"
+#include "support/ScanRun.h"
 
 namespace tovan {
 namespace {
@@ -61,18 +62,12 @@ void expect_consistent(const Entry& folder) {
 }
 
 TEST(CatalogConcurrency, MergesAndUnmarksFromManyThreadsLeaveAConsistentCatalog) {
-    ScanFilter everything;
-    everything.set_masks({"*"});
     Server server;
-    server.set_parent_filter(&everything);
+    server.set_parent_filter(test::everything());
     ASSERT_TRUE(server.from_url("/c/"));
     const SharedPtr<Entry> root = server.root();
     constexpr int Threads = 4;
-    for (int t = 0; t < Threads; ++t) {
-        SharedPtr<Entry> folder = Entry::create_folder("t" + std::to_string(t));
-        folder->set_path(root->path_for_children());
-        root->add_child(folder);
-    }
+    for (int t = 0; t < Threads; ++t) test::add_folder(root, "t" + std::to_string(t));
     root->sort_children();
 
     ScanOptions options;

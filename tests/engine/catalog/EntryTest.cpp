@@ -2,23 +2,13 @@
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
 
-SharedPtr<Entry> add_file(const SharedPtr<Entry>& folder, std::string_view name,
-                          std::uint64_t size = 1) {
-    SharedPtr<Entry> file = Entry::create_file(name, size, 1000);
-    folder->add_child(file);
-    return file;
-}
-
-SharedPtr<Entry> add_folder(const SharedPtr<Entry>& folder, std::string_view name) {
-    SharedPtr<Entry> sub = Entry::create_folder(name);
-    sub->set_path(folder->path_for_children());
-    folder->add_child(sub);
-    return sub;
-}
+using test::add_file;
+using test::add_folder;
 
 TEST(Entry, FindChildMatchesExactNamesWhereverTheHintPoints) {
     SharedPtr<Entry> root = Entry::create_folder("");

@@ -5,6 +5,7 @@
 
 #include "engine/catalog/PasswordMask.h"
 #include "engine/catalog/Server.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
@@ -109,11 +110,8 @@ TEST(ServerLocation, UnreadableTextsFailAndLeaveTheServerAlone) {
 TEST(Server, RerootingKeepsTheCatalogAndMovesItsPaths) {
     Server server;
     ASSERT_TRUE(server.from_url("/srv/old/"));
-    SharedPtr<Entry> sub = Entry::create_folder("sub");
-    sub->set_path(server.root()->path_for_children());
-    server.root()->add_child(sub);
-    SharedPtr<Entry> file = Entry::create_file("f.txt", 1, 1);
-    sub->add_child(file);
+    const SharedPtr<Entry> sub = test::add_folder(server.root(), "sub");
+    const SharedPtr<Entry> file = test::add_file(sub, "f.txt");
     ASSERT_TRUE(server.from_url("smb://nas/share/"));
     EXPECT_EQ(server.root()->child(0), sub);
     EXPECT_EQ(server.url(file.get()), "\\\\nas\\share\\sub\\f.txt");
@@ -129,10 +127,8 @@ TEST(Server, ChangeFilterMarksOnlyWhatAnIncludeMaskAccepts) {
     Server server;
     ASSERT_TRUE(server.from_url("/srv/"));
     server.set_parent_filter(&application);
-    SharedPtr<Entry> readme = Entry::create_file("README", 1, 1);
-    SharedPtr<Entry> temp = Entry::create_file("Work.TMP", 1, 1);
-    server.root()->add_child(readme);
-    server.root()->add_child(temp);
+    const SharedPtr<Entry> readme = test::add_file(server.root(), "README");
+    const SharedPtr<Entry> temp = test::add_file(server.root(), "Work.TMP");
 
     EXPECT_TRUE(server.is_change_ignored(*readme));  // no masks: nothing is marked
     application.set_masks({"*.*"});

@@ -6,10 +6,8 @@
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
-#include "engine/catalog/ScanOptions.h"
 #include "engine/catalog/Server.h"
 #include "engine/download/Downloader.h"
-#include "engine/scan/Scanner.h"
 #include "fixtures/SmbServer.h"
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
@@ -38,14 +36,8 @@ protected:
         write_file(source.file("docs/deep/b.bin"), big);
         write_file(source.file("top.txt"), "top");
         server->from_url(source.path() + "/");
-        scan();
+        test::scan(server);
         docs = at("docs");
-    }
-
-    void scan() {
-        Scanner scanner(server, ScanOptions{});
-        scanner.scan(server->root(), false);
-        test::finish(scanner);
     }
 
     SharedPtr<Entry> at(const std::string& path) const {
@@ -149,7 +141,7 @@ TEST_F(DownloaderTest, SkipsLinksToFoldersAndCopiesWhatLinksToFilesPointTo) {
     std::filesystem::create_directory_symlink(source.file("docs/deep"),
                                               source.file("docs/to_deep"));
     std::filesystem::create_symlink(source.file("docs/a.txt"), source.file("docs/to_a"));
-    scan();
+    test::scan(server);
     const auto job = job_for(*at("docs"), target.path());
     run(*job);
     EXPECT_FALSE(std::filesystem::exists(target.file("docs/to_deep")));

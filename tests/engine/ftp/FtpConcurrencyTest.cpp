@@ -5,7 +5,6 @@
 
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/curl/InternetSession.h"
-#include "engine/scan/Scanner.h"
 #include "fixtures/FtpServer.h"
 #include "support/CatalogText.h"
 #include "support/ScanRun.h"
@@ -18,8 +17,6 @@ using test::render;
 
 class FtpScanTest : public ::testing::Test {
 protected:
-    FtpScanTest() { everything.set_masks({"*"}); }
-
     void write(const std::string& path, const std::string& bytes, std::time_t when) {
         test::write_file_at(folder.file(path), bytes, when);
     }
@@ -27,16 +24,14 @@ protected:
     SharedPtr<Server> server_for(const test::FtpServer& ftp, const std::string& login = {},
                                  const std::string& password = {}) {
         SharedPtr<Server> server = make_shared<Server>();
-        server->set_parent_filter(&everything);
+        server->set_parent_filter(test::everything());
         server->set_ftp(FtpSettings{"127.0.0.1", login, password, true, ftp.port()}, "/");
         return server;
     }
 
     static SharedPtr<Server> scan(const SharedPtr<Server>& server) {
-        Scanner scanner(server, ScanOptions());
-        scanner.scan(server->root(), false);
-        test::finish(scanner);
-        server->set_last_error(server->last_error() + (scanner.is_online() ? "" : "<offline>"));
+        const bool online = test::scan(server);
+        server->set_last_error(server->last_error() + (online ? "" : "<offline>"));
         return server;
     }
 
@@ -46,7 +41,6 @@ protected:
     }
 
     test::TempFolder folder;
-    ScanFilter everything;
     const std::time_t now = std::time(nullptr);
 };
 

@@ -1,9 +1,6 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
-#include <map>
 
 #include "engine/local/LocalConnection.h"
 #include "support/ScanRun.h"
@@ -12,28 +9,10 @@
 namespace tovan {
 namespace {
 
-// "name:size@time" ("name/@time" for folders) sorted by name, or "<unlistable>".
-std::string list(FileFinder& finder, const std::string& path) {
-    SharedPtr<Entry> folder = Entry::create_folder(path);
-    if (!finder.find_file(*folder))
-        return "<unlistable>";
-    std::map<std::string, std::string> found;
-    for (bool more = true; more;) {
-        SharedPtr<Entry> item;
-        more = finder.find_next(item);
-        if (item)
-            found[std::string(item->name())] =
-                (item->is_folder() ? "/" : ":" + std::to_string(item->size())) + "@" +
-                std::to_string(item->time());
-    }
-    std::string text;
-    for (const auto& [name, item] : found) text += (text.empty() ? "" : " ") + name + item;
-    return text;
-}
+using test::set_time;
 
-void set_time(const std::string& path, std::int64_t seconds, bool of_link = false) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, of_link ? AT_SYMLINK_NOFOLLOW : 0), 0);
+std::optional<std::string> list(FileFinder& finder, const std::string& path) {
+    return test::list_folder(finder, *Entry::create_folder(path));
 }
 
 TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimesWithoutFollowingLinksToFolders) {
@@ -54,7 +33,7 @@ TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimesWithoutFollowingLinksToFold
               "alias.txt:5@1600000000 dangling:0@1400000000 huge.bin:5368709120@1600000000 "
               "loop:0@1400000000 small.txt:5@1600000000 sub/@1500000000");
     EXPECT_EQ(list(finder, folder.file("sub")), "");  // nothing left of the first
-    EXPECT_EQ(list(finder, folder.file("missing")), "<unlistable>");
+    EXPECT_EQ(list(finder, folder.file("missing")), std::nullopt);
 }
 
 }  // namespace

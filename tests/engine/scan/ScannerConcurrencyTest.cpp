@@ -65,9 +65,7 @@ private:
 class ScannerTest : public ::testing::Test {
 protected:
     ScannerTest() {
-        everything.set_masks({"*"});
-        server = make_shared<Server>();
-        server->set_parent_filter(&everything);
+        server->set_parent_filter(test::everything());
         EXPECT_TRUE(server->from_url(folder.path() + "/"));
     }
 
@@ -104,8 +102,7 @@ protected:
 
     const std::int64_t start = std::time(nullptr);
     test::TempFolder folder;
-    ScanFilter everything;
-    SharedPtr<Server> server;
+    SharedPtr<Server> server = make_shared<Server>();
     ScanOptions options;
     FaultyFinder::Faults faults;
     std::atomic<int> connections{0};

@@ -1,11 +1,7 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 #include <optional>
 
 #include "engine/catalog/Server.h"
@@ -47,10 +43,7 @@ protected:
         test::write_file_at(sandbox.file(path), bytes, Time);
     }
 
-    void set_time(const std::string& path) {
-        const timespec times[2] = {{Time, 0}, {Time, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.file(path).c_str(), times, 0), 0);
-    }
+    void set_time(const std::string& path) { test::set_time(sandbox.file(path), Time); }
 
     SharedPtr<Entry> host(const std::string& name = {}) {
         SharedPtr<Entry> root = Entry::create_folder("");
@@ -66,28 +59,9 @@ protected:
         return entry;
     }
 
-    // "name/@time" and "name:size@time" sorted by name; empty when find_file fails.
-    static std::optional<std::string> list(FileFinder& finder, const Entry& folder) {
-        if (!finder.find_file(folder))
-            return std::nullopt;
-        std::map<std::string, std::string> items;
-        for (bool more = true; more;) {
-            SharedPtr<Entry> item;
-            more = finder.find_next(item);
-            if (!item)
-                continue;
-            const std::string name(item->name()), at = "@" + std::to_string(item->time());
-            items[name] =
-                name + (item->is_folder() ? "/" : ":" + std::to_string(item->size())) + at;
-        }
-        std::string text;
-        for (const auto& [name, item] : items) text += (text.empty() ? "" : " ") + item;
-        return text;
-    }
-
     std::optional<std::string> list(const Entry& folder) {
         NetworkConnection connection;
-        return list(*connection.create_finder(), folder);
+        return test::list_folder(*connection.create_finder(), folder);
     }
 
     TempFolder sandbox;
@@ -128,9 +102,9 @@ TEST_F(NetworkFileFinderTest, AFolderInAShareListsNamesSizesAndTimes) {
 
     NetworkConnection connection;
     const SharedPtr<FileFinder> finder = connection.create_finder();
-    EXPECT_EQ(list(*finder, *folder("pub/docs/empty")), "");
+    EXPECT_EQ(test::list_folder(*finder, *folder("pub/docs/empty")), "");
     set_time("pub/docs");
-    EXPECT_EQ(list(*finder, *folder("pub")), "docs/" + t);
+    EXPECT_EQ(test::list_folder(*finder, *folder("pub")), "docs/" + t);
 }
 
 TEST_F(NetworkFileFinderTest, ALoginGivenInALocationIsKeptForItsHostAndUsed) {
@@ -167,7 +141,7 @@ TEST_F(NetworkFileFinderTest, AHostThatDoesNotAnswerIsOfflineWithinSeconds) {
 
     NetworkConnection connection;
     connection.close();
-    EXPECT_EQ(list(*connection.create_finder(), *folder("pub")), std::nullopt);
+    EXPECT_EQ(test::list_folder(*connection.create_finder(), *folder("pub")), std::nullopt);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "engine/catalog/ChangeMarks.h"
-#include "engine/scan/Scanner.h"
 #include "fixtures/SmbServer.h"
 #include "support/CatalogText.h"
 #include "support/ScanRun.h"
@@ -27,9 +26,7 @@ protected:
         smbd.emplace(std::vector<SmbServer::Share>{{"pub", sandbox.file("pub")},
                                                    {"media", sandbox.file("media")}});
         ASSERT_TRUE(smbd->is_running()) << smbd->log();
-        everything.set_masks({"*"});
-        server = make_shared<Server>();
-        server->set_parent_filter(&everything);
+        server->set_parent_filter(test::everything());
     }
 
     void write(const std::string& path, const std::string& bytes) {
@@ -38,18 +35,13 @@ protected:
 
     std::string scan_all(std::uint32_t limit) {
         server->set_connections_limit(limit);
-        const SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
-        scanner->scan(server->root(), false);
-        test::finish(*scanner);
-        online = scanner->is_online();
+        online = test::scan(server);
         return test::render(*server->root());
     }
 
     test::TempFolder sandbox;
     std::optional<SmbServer> smbd;
-    ScanFilter everything;
-    SharedPtr<Server> server;
-    ScanOptions options;
+    SharedPtr<Server> server = make_shared<Server>();
     bool online = false;
 };
 

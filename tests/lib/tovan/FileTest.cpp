@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "support/TempFolder.h"
 #include "tovan/File.h"
@@ -15,16 +16,12 @@ using tovan::test::read_file;
 using tovan::test::TempFolder;
 using tovan::test::write_file;
 
-struct ModeCase {
-    ios_base::openmode mode;
-    bool opens_missing, can_read;
-    std::string after;  // "old" after reading a byte and writing "x"
-};
-
 TEST(File, OpenModesCreateTruncateAndAllowWhatTheySay) {
     const ios_base::openmode in = ios_base::in, out = ios_base::out, app = ios_base::app,
                              trunc = ios_base::trunc, ate = ios_base::ate;
-    const ModeCase cases[] = {
+    // The mode, whether it opens a missing file and reads, and what "old" holds
+    // after reading a byte and writing "x".
+    const std::tuple<ios_base::openmode, bool, bool, std::string> cases[] = {
         {in, false, true, "old"},
         {out, true, false, "xld"},
         {out | app, true, false, "oldx"},
@@ -36,18 +33,18 @@ TEST(File, OpenModesCreateTruncateAndAllowWhatTheySay) {
     };
     TempFolder folder;
     const std::string path = folder.file("existing");
-    for (const ModeCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(c.mode));
+    for (const auto& [mode, opens_missing, can_read, after] : cases) {
+        SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(mode));
         std::filesystem::remove(folder.file("missing"));
-        EXPECT_EQ(File().open(folder.file("missing"), c.mode), c.opens_missing);
+        EXPECT_EQ(File().open(folder.file("missing"), mode), opens_missing);
         write_file(path, "old");
         File file;
-        ASSERT_TRUE(file.open(path, c.mode));
+        ASSERT_TRUE(file.open(path, mode));
         char byte;
-        EXPECT_EQ(file.read(&byte, 1) >= 0, c.can_read);
+        EXPECT_EQ(file.read(&byte, 1) >= 0, can_read);
         file.write("x", 1);
         EXPECT_TRUE(file.close());
-        EXPECT_EQ(read_file(path), c.after);
+        EXPECT_EQ(read_file(path), after);
     }
 }
 

@@ -79,15 +79,18 @@ TEST_F(LogTest, NothingLoggedLeavesThePreviousLogInPlace) {
     EXPECT_EQ(read_file(log_path()), "previous run\n");
 }
 
+// One run of the program that logs a line to the file `name`.
+void log_run(const std::string& name, const char* channel, int level, const char* text) {
+    LogFileBuf log(name, false);
+    std::lock_guard guard(log.lock());
+    log.start_line(channel, level, 0);
+    log.stream() << text << std::endl;
+}
+
 TEST(LogFile, SecondRunKeepsTheFirstUnderTheBackupName) {
     TempFolder folder;
     const std::string name = folder.file("ferrovane.log");
-    for (const char* run : {"first run", "second run", "third run"}) {
-        LogFileBuf log(name, false);
-        std::lock_guard guard(log.lock());
-        log.start_line("", 2, 0);
-        log.stream() << run << std::endl;
-    }
+    for (const char* run : {"first run", "second run", "third run"}) log_run(name, "", 2, run);
     EXPECT_EQ(read_file(name), "third run\n");
     EXPECT_EQ(read_file(folder.file("ferrovane.prev.log")), "second run\n");
 }
@@ -98,12 +101,7 @@ TEST(LogFile, LogThatCannotBeOpenedGoesToAUniqueName) {
     // Neither the log nor its backup can be moved aside or opened as files.
     std::filesystem::create_directories(name);
     std::filesystem::create_directories(folder.file("ferrovane.prev.log/keep"));
-    {
-        LogFileBuf log(name, false);
-        std::lock_guard guard(log.lock());
-        log.start_line("tovan.io", 0, 0);
-        log.stream() << "still logged" << std::endl;
-    }
+    log_run(name, "tovan.io", 0, "still logged");
     EXPECT_EQ(read_file(folder.file("ferrovane_1.log")), "[tovan.io] error: still logged\n");
 }
 
