@@ -72,6 +72,7 @@ MainWindow::~MainWindow() {
 void MainWindow::build_panes() {
     splitter_ = new QSplitter(this);
     tree_ = new TreePane(*application_.document(), scheduler_, options_, *desktop_, splitter_);
+    tree_->set_actions(actions_);
     list_ = new ListPane(splitter_);
     splitter_->addWidget(tree_);
     splitter_->addWidget(list_);
