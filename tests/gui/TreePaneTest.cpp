@@ -172,25 +172,25 @@ TEST_F(TreePaneTest, DropsFromElsewhereOfRemovedNodesAndOfGroupsIntoThemselvesAr
         return model().dropMimeData(data.get(), Qt::MoveAction, -1, 0,
                                     model().node_index(onto.get()));
     };
-    EXPECT_FALSE(drop(outer, outer));
-    EXPECT_FALSE(drop(outer, inner));
-    EXPECT_FALSE(drop(inner, outer));
-
     QMimeData foreign;
     foreign.setData(TreeDrag::NodeFormat, QString("%1:%2")
                                               .arg(QCoreApplication::applicationPid() + 1)
                                               .arg(reinterpret_cast<quintptr>(nas.get()), 0, 16)
                                               .toLatin1());
     EXPECT_FALSE(
-        model().dropMimeData(&foreign, Qt::MoveAction, -1, 0, model().node_index(inner.get())));
+        model().dropMimeData(&foreign, Qt::MoveAction, -1, 0, model().node_index(outer.get())));
     const std::unique_ptr<QMimeData> stale(model().mimeData({model().node_index(nas.get())}));
     const SharedPtr<TreeEntry> removed = nas;
     std::erase(root->children, nas);
     tree().rebuild();
     EXPECT_FALSE(
-        model().dropMimeData(stale.get(), Qt::MoveAction, -1, 0, model().node_index(inner.get())));
+        model().dropMimeData(stale.get(), Qt::MoveAction, -1, 0, model().node_index(outer.get())));
     root->children.push_back(removed);
     tree().rebuild();
+
+    EXPECT_FALSE(drop(outer, outer));
+    EXPECT_FALSE(drop(outer, inner));
+    EXPECT_FALSE(drop(inner, outer));
 
     EXPECT_TRUE(drop(nas, inner));
     EXPECT_EQ(inner->children, std::vector<SharedPtr<TreeEntry>>{nas});
