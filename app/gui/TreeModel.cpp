@@ -1,7 +1,6 @@
 #include "app/gui/TreeModel.h"
 
 #include <algorithm>
-#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -10,34 +9,10 @@
 #include "app/TreeLabels.h"
 #include "app/gui/NodeLookup.h"
 #include "app/gui/TreeDrag.h"
+#include "app/gui/TreeItemSearch.h"
 #include "app/gui/TreeLook.h"
-#include "engine/catalog/CatalogLock.h"
 
 namespace tovan {
-
-namespace {
-
-// The folders from below the root down to folder, read under one hold of the
-// lock; none when the folder has left the catalog.
-std::optional<std::vector<const Entry*>> way_down(const Entry& root, const Entry& folder) {
-    std::vector<const Entry*> way;
-    CatalogGuard guard(catalog_lock());
-    for (const Entry* at = &folder; at != &root; at = at->parent()) {
-        if (at == nullptr)
-            return std::nullopt;
-        way.push_back(at);
-    }
-    std::reverse(way.begin(), way.end());
-    return way;
-}
-
-int depth_of(const TreeItem* item) {
-    int depth = 0;
-    for (; item != nullptr; item = item->parent) ++depth;
-    return depth;
-}
-
-}  // namespace
 
 const void* TreeModel::Wanted::key() const {
     return node ? static_cast<const void*>(node.get()) : static_cast<const void*>(entry.get());
@@ -342,35 +317,6 @@ void TreeModel::refresh_item(TreeItem& item, bool nodes_only, std::vector<TreeIt
     }
 }
 
-TreeItem* TreeModel::find_node_item(TreeItem& item, const TreeEntry* node) const {
-    if (item.node.get() == node && node != nullptr)
-        return &item;
-    if (item.is_folder() && &item != root_.get())
-        return nullptr;
-    for (const std::unique_ptr<TreeItem>& child : item.children)
-        if (!child->is_folder())
-            if (TreeItem* found = find_node_item(*child, node))
-                return found;
-    return nullptr;
-}
-
-TreeItem* TreeModel::find_folder_item(const TreeItem& item, const Entry* folder) const {
-    const std::vector<std::unique_ptr<TreeItem>>& children = item.children;
-    // Rows keep the catalog's order, so the name finds the row in a large folder.
-    const std::string_view name = folder->name();
-    const auto found =
-        std::lower_bound(children.begin(), children.end(), name,
-                         [](const std::unique_ptr<TreeItem>& child, std::string_view wanted) {
-                             return child->entry && child->entry->name() < wanted;
-                         });
-    if (found != children.end() && (*found)->entry.get() == folder)
-        return found->get();
-    for (const std::unique_ptr<TreeItem>& child : children)
-        if (child->entry.get() == folder)
-            return child.get();
-    return nullptr;
-}
-
 TreeItem* TreeModel::walk_down(TreeItem* server_item, const Entry& folder, bool fetch,
                                std::vector<TreeItem*>* passed) {
     TreeItem* at = server_item;
@@ -378,7 +324,7 @@ TreeItem* TreeModel::walk_down(TreeItem* server_item, const Entry& folder, bool 
         passed->push_back(at);
     if (!server_item->entry)
         return at;
-    const auto way = way_down(*server_item->entry, folder);
+    const auto way = TreeItemSearch::way_down(*server_item->entry, folder);
     if (!way)
         return at;
     for (const Entry* step : *way) {
@@ -387,7 +333,7 @@ TreeItem* TreeModel::walk_down(TreeItem* server_item, const Entry& folder, bool 
                 break;
             sync_children(*at);
         }
-        TreeItem* next = find_folder_item(*at, step);
+        TreeItem* next = TreeItemSearch::folder_child(*at, step);
         if (next == nullptr)
             break;
         at = next;
@@ -398,11 +344,11 @@ TreeItem* TreeModel::walk_down(TreeItem* server_item, const Entry& folder, bool 
 }
 
 QModelIndex TreeModel::node_index(const TreeEntry* node) const {
-    return index_of(find_node_item(*root_, node));
+    return index_of(TreeItemSearch::node_item(*root_, node));
 }
 
 QModelIndex TreeModel::folder_index(const TreeEntry* node, const Entry& folder, bool fetch) {
-    TreeItem* server_item = find_node_item(*root_, node);
+    TreeItem* server_item = TreeItemSearch::node_item(*root_, node);
     if (server_item == nullptr || node->kind != TreeEntry::ServerNode)
         return {};
     return index_of(walk_down(server_item, folder, fetch, nullptr));
@@ -412,7 +358,7 @@ void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
     std::vector<TreeItem*> labels;
     std::unordered_set<TreeItem*> to_sync;
     for (const ChangeRecord& record : folders) {
-        TreeItem* server_item = find_node_item(*root_, record.node.get());
+        TreeItem* server_item = TreeItemSearch::node_item(*root_, record.node.get());
         if (server_item == nullptr || !record.entry)
             continue;
         for (TreeItem* above = server_item->parent; above != root_.get(); above = above->parent)
@@ -429,7 +375,7 @@ void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
     emit_changed(std::move(labels));
     std::vector<TreeItem*> deepest_first(to_sync.begin(), to_sync.end());
     std::vector<std::pair<int, TreeItem*>> by_depth;
-    for (TreeItem* item : deepest_first) by_depth.emplace_back(depth_of(item), item);
+    for (TreeItem* item : deepest_first) by_depth.emplace_back(TreeItemSearch::depth(item), item);
     std::sort(by_depth.begin(), by_depth.end(),
               [](const auto& a, const auto& b) { return a.first > b.first; });
     // Deeper rows first: a sync only removes rows below the one synced.
@@ -438,8 +384,8 @@ void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
 
 void TreeModel::update_node(const TreeEntry* node) {
     std::vector<TreeItem*> labels;
-    for (TreeItem* item = find_node_item(*root_, node); item != nullptr && item != root_.get();
-         item = item->parent)
+    for (TreeItem* item = TreeItemSearch::node_item(*root_, node);
+         item != nullptr && item != root_.get(); item = item->parent)
         labels.push_back(item);
     emit_changed(std::move(labels));
 }
@@ -454,18 +400,8 @@ void TreeModel::set_expanded(const QModelIndex& index, bool expanded) {
 
 // One signal for each run of neighbouring rows.
 void TreeModel::emit_changed(std::vector<TreeItem*> items) {
-    std::sort(items.begin(), items.end(), [](const TreeItem* a, const TreeItem* b) {
-        return a->parent != b->parent ? a->parent < b->parent : a->row < b->row;
-    });
-    items.erase(std::unique(items.begin(), items.end()), items.end());
-    for (std::size_t first = 0; first < items.size();) {
-        std::size_t last = first;
-        while (last + 1 < items.size() && items[last + 1]->parent == items[first]->parent &&
-               items[last + 1]->row == items[last]->row + 1)
-            ++last;
-        emit dataChanged(index_of(items[first]), index_of(items[last]));
-        first = last + 1;
-    }
+    for (const auto& [first, last] : TreeItemSearch::runs(std::move(items)))
+        emit dataChanged(index_of(first), index_of(last));
 }
 
 }  // namespace tovan

@@ -86,8 +86,6 @@ private:
     void remove_rows(TreeItem& item, int first, int count);
     void renumber(TreeItem& item, std::size_t from);
     void refresh_item(TreeItem& item, bool nodes_only, std::vector<TreeItem*>& shown);
-    TreeItem* find_node_item(TreeItem& item, const TreeEntry* node) const;
-    TreeItem* find_folder_item(const TreeItem& item, const Entry* folder) const;
     TreeItem* walk_down(TreeItem* server_item, const Entry& folder, bool fetch,
                         std::vector<TreeItem*>* passed);
     void emit_changed(std::vector<TreeItem*> items);
