@@ -167,7 +167,8 @@ void MainWindow::build_menus() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
     add(view, {Command::Back, Command::Forward, Command::Up});
     view->addSeparator();
-    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime});
+    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime,
+               Command::ShowScanDepth});
     view->addSeparator();
     add(view, {Command::NextChange, Command::NextPane, Command::PreviousPane});
 
@@ -243,6 +244,7 @@ void MainWindow::update_command_states() {
     (*actions_)[Command::ShowChangedOnly]->setChecked(options_.show_changed_only);
     (*actions_)[Command::ShowOnlineOnly]->setChecked(options_.show_online_only);
     (*actions_)[Command::ShowScanTime]->setChecked(options_.show_scan_time);
+    (*actions_)[Command::ShowScanDepth]->setChecked(options_.show_scan_depth);
 }
 
 bool MainWindow::handles(Command) const {
@@ -261,6 +263,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::ShowOnlineOnly:
         case Command::ShowChangedOnly:
         case Command::ShowScanTime:
+        case Command::ShowScanDepth:
         case Command::Options:
         case Command::SaveState:
         case Command::NextPane:
@@ -295,6 +298,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::ShowScanTime:
             toggle_view_option(&Options::show_scan_time);
+            break;
+        case Command::ShowScanDepth:
+            toggle_view_option(&Options::show_scan_depth);
             break;
         case Command::Options:
             show_options();

@@ -146,7 +146,7 @@ TEST_F(TreePaneTest, NextChangeWrapsOnceFromTheTopAndStopsWhenNothingIsMarked) {
 
 TEST_F(TreePaneTest, TheRootGroupCanNeitherBeCollapsedNorRemoved) {
     ASSERT_TRUE(start());
-    add_local_server("nas");
+    const SharedPtr<TreeEntry> nas = add_local_server("nas");
     open_window();
     const QModelIndex root = root_row();
     tree().collapse(root);
@@ -155,6 +155,8 @@ TEST_F(TreePaneTest, TheRootGroupCanNeitherBeCollapsedNorRemoved) {
     EXPECT_FALSE(tree().can_run(Command::Remove));
     window->route(Command::Remove);
     EXPECT_EQ(root_row().data().toString(), "Servers(0/1)");
+    window->route(Command::ShowScanDepth);
+    EXPECT_EQ(model().node_index(nas.get()).data().toString(), "[inf]nas");
 }
 
 // A drop names a node by this process's id and its address; anything else, and
