@@ -1,6 +1,7 @@
 #include "app/gui/TreeEditor.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -101,8 +102,7 @@ bool TreeEditor::export_node(const SharedPtr<TreeEntry>& node) {
                                                       QObject::tr(ExportFilter));
     if (path.isEmpty())
         return false;
-    const QString file =
-        path.endsWith(".srv") || QFileInfo(path).suffix().size() > 0 ? path : path + ".srv";
+    const QString file = QFileInfo(path).suffix().isEmpty() ? path + ".srv" : path;
     if (document_.export_node(*node, file.toStdString()))
         return true;
     warn(QObject::tr("Ferrovane could not write %1; the log says why. Choose a folder you "
@@ -121,6 +121,13 @@ SharedPtr<TreeEntry> TreeEditor::import_into(const SharedPtr<TreeEntry>& group) 
         warn(QObject::tr("%1 could not be read as an export file; the log says why.").arg(path));
         return {};
     }
+    // Its servers defer to the document's change filter, as every other does.
+    const auto link_filters = [this](const TreeEntry& node, const auto& self) -> void {
+        if (node.server)
+            node.server->set_parent_filter(&document_.filter());
+        for (const SharedPtr<TreeEntry>& child : node.children) self(*child, self);
+    };
+    link_filters(*imported, link_filters);
     group->children.push_back(imported);
     return imported;
 }

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <ctime>
@@ -157,6 +159,26 @@ TEST_F(TreePaneTest, TheRootGroupCanNeitherBeCollapsedNorRemoved) {
     EXPECT_EQ(root_row().data().toString(), "Servers(0/1)");
     window->route(Command::ShowScanDepth);
     EXPECT_EQ(model().node_index(nas.get()).data().toString(), "[inf]nas");
+}
+
+// Remove asks first; Cancel keeps the server, OK takes it out of its group.
+TEST_F(TreePaneTest, RemovingAServerAsksFirst) {
+    ASSERT_TRUE(start());
+    const SharedPtr<TreeEntry> nas = add_local_server("nas");
+    open_window();
+    ASSERT_TRUE(tree().select({nas, {}, {}}));
+    const auto remove_answering = [&](QMessageBox::StandardButton answer) {
+        QTimer::singleShot(0, [answer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->button(answer)->click();
+        });
+        window->route(Command::Remove);
+    };
+    remove_answering(QMessageBox::Cancel);
+    EXPECT_EQ(labels(root_row()), QStringList{"nas"});
+    remove_answering(QMessageBox::Ok);
+    EXPECT_TRUE(application->document()->servers()->children.empty());
+    EXPECT_EQ(labels(root_row()), QStringList());
 }
 
 // A drop names a node by this process's id and its address; anything else, and
