@@ -41,17 +41,22 @@ void TreeMenus::fill_server(QMenu& menu) const {
     add(menu, Command::Open);
     add(menu, Command::CopyUrl);
     menu.addSeparator();
+    add_editing(menu);
+    add(menu, Command::Synchronize);
+    add_depths(*menu.addMenu(QMenu::tr("Scan Depth")), false);
+    add(menu, Command::UpdateStatus);
+    add(menu, Command::Stop);
+    add(menu, QMenu::tr("Show Log..."), &TreePane::show_log);
+}
+
+// Export, edit, remove and unmark, the same for a server and a group.
+void TreeMenus::add_editing(QMenu& menu) const {
     add(menu, QMenu::tr("Export..."), &TreePane::export_selected);
     add(menu, QMenu::tr("Edit..."), &TreePane::edit_selected);
     add(menu, Command::Remove);
     menu.addSeparator();
     add(menu, Command::Unmark);
     menu.addSeparator();
-    add(menu, Command::Synchronize);
-    add_depths(*menu.addMenu(QMenu::tr("Scan Depth")), false);
-    add(menu, Command::UpdateStatus);
-    add(menu, Command::Stop);
-    add(menu, QMenu::tr("Show Log..."), &TreePane::show_log);
 }
 
 void TreeMenus::fill_group(QMenu& menu) const {
@@ -62,12 +67,7 @@ void TreeMenus::fill_group(QMenu& menu) const {
     add(*add_menu, Command::NewNetworkServer);
     add(*add_menu, Command::NewFtpServer);
     add(menu, QMenu::tr("Import..."), &TreePane::import_into_selected);
-    add(menu, QMenu::tr("Export..."), &TreePane::export_selected);
-    add(menu, QMenu::tr("Edit..."), &TreePane::edit_selected);
-    add(menu, Command::Remove);
-    menu.addSeparator();
-    add(menu, Command::Unmark);
-    menu.addSeparator();
+    add_editing(menu);
     add(menu, Command::UpdateStatus);
     add(menu, Command::Synchronize);
     add(menu, Command::Stop);

@@ -24,6 +24,7 @@ public:
 private:
     void add(QMenu& menu, Command command) const;
     void add(QMenu& menu, const QString& text, void (TreePane::*call)()) const;
+    void add_editing(QMenu& menu) const;
     void fill_server(QMenu& menu) const;
     void fill_group(QMenu& menu) const;
     void fill_downloads(QMenu& menu) const;

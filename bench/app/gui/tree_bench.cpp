@@ -73,6 +73,18 @@ QModelIndex server_row(TreeModel& model, const Place& place) {
     return model.node_index(place.node.get());
 }
 
+// The view as the pane sets it up, on screen, with the server's row open.
+QModelIndex show_server(QTreeView& view, TreeModel& model, const Place& place) {
+    view.setUniformRowHeights(true);
+    view.setModel(&model);
+    view.resize(300, 800);
+    view.show();
+    const QModelIndex server = server_row(model, place);
+    view.expand(server.parent());
+    view.expand(server);
+    return server;
+}
+
 void expand_100k() {
     Place place("/bench/");
     bench::CatalogBuilder builder(*place.server);
@@ -83,13 +95,7 @@ void expand_100k() {
     for (int round = 0; round < 5; ++round) {
         TreeModel model(place.document, place.options);
         QTreeView view;
-        view.setUniformRowHeights(true);
-        view.setModel(&model);
-        view.resize(300, 800);
-        view.show();
-        const QModelIndex server = server_row(model, place);
-        view.expand(server.parent());
-        view.expand(server);
+        const QModelIndex server = show_server(view, model, place);
         QApplication::processEvents();
         const QModelIndex folder = model.index(0, 0, server);
         const auto start = Clock::now();
@@ -113,20 +119,15 @@ void tick_1000() {
     for (const SharedPtr<Entry>& folder : folders) builder.list(folder, 10, 5);
     TreeModel model(place.document, place.options);
     QTreeView view;
-    view.setUniformRowHeights(true);
-    view.setModel(&model);
-    view.resize(300, 800);
-    view.show();
-    const QModelIndex server = server_row(model, place);
-    view.expand(server.parent());
-    view.expand(server);
+    const QModelIndex server = show_server(view, model, place);
     for (int row = 0; row < model.rowCount(server); ++row) {
         view.expand(model.index(row, 0, server));
         model.fetchMore(model.index(row, 0, server));
     }
     QApplication::processEvents();
     std::vector<ChangeRecord> changed;
-    for (const SharedPtr<Entry>& folder : folders) changed.push_back({place.server, place.node, folder});
+    for (const SharedPtr<Entry>& folder : folders)
+        changed.push_back({place.server, place.node, folder});
     std::vector<double> times;
     for (int round = 0; round < 9; ++round) {
         for (const SharedPtr<Entry>& folder : folders) {
