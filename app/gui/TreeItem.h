@@ -20,6 +20,7 @@ struct TreeItem {
         FolderChildrenKnown = 2,
         HasFolderChildren = 4,
         Expanded = 8,
+        Removed = 16,  // taken out during a layout change
     };
 
     TreeItem* parent = nullptr;

@@ -254,11 +254,19 @@ void TreeModel::remove_missing(TreeItem& item, const std::vector<Wanted>& wanted
 }
 
 void TreeModel::remove_rows(TreeItem& item, int first, int count) {
-    beginRemoveRows(index_of(&item), first, first + count - 1);
+    if (!in_layout_change_)
+        beginRemoveRows(index_of(&item), first, first + count - 1);
     const auto begin = item.children.begin() + first;
+    // During a layout change the rows live on until the views' indexes are moved.
+    if (in_layout_change_)
+        for (auto removed = begin; removed != begin + count; ++removed) {
+            (*removed)->set(TreeItem::Removed, true);
+            removed_.push_back(std::move(*removed));
+        }
     item.children.erase(begin, begin + count);
     renumber(item, static_cast<std::size_t>(first));
-    endRemoveRows();
+    if (!in_layout_change_)
+        endRemoveRows();
 }
 
 void TreeModel::insert_missing(TreeItem& item, const std::vector<Wanted>& wanted) {
@@ -283,11 +291,13 @@ void TreeModel::insert_missing(TreeItem& item, const std::vector<Wanted>& wanted
             run.push_back(std::move(child));
         }
         const int first = static_cast<int>(row);
-        beginInsertRows(index_of(&item), first, first + static_cast<int>(run.size()) - 1);
+        if (!in_layout_change_)
+            beginInsertRows(index_of(&item), first, first + static_cast<int>(run.size()) - 1);
         children.insert(children.begin() + first, std::make_move_iterator(run.begin()),
                         std::make_move_iterator(run.end()));
         renumber(item, row);
-        endInsertRows();
+        if (!in_layout_change_)
+            endInsertRows();
         row += run.size();
     }
 }
@@ -379,7 +389,32 @@ void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
     std::sort(by_depth.begin(), by_depth.end(),
               [](const auto& a, const auto& b) { return a.first > b.first; });
     // Deeper rows first: a sync only removes rows below the one synced.
+    if (by_depth.size() > MaxRowSignals)
+        in_layout_change(by_depth);
+    else
+        for (const auto& [depth, item] : by_depth) sync_children(*item);
+}
+
+// Each insertion or removal makes Qt walk every persistent index (the views'
+// expanded rows among them), so many folders at once change as one layout.
+void TreeModel::in_layout_change(const std::vector<std::pair<int, TreeItem*>>& by_depth) {
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    in_layout_change_ = true;
     for (const auto& [depth, item] : by_depth) sync_children(*item);
+    in_layout_change_ = false;
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        const TreeItem* item = item_at(index);
+        bool gone = false;
+        for (const TreeItem* up = item; up != nullptr && !gone; up = up->parent)
+            gone = up->has(TreeItem::Removed);
+        after.push_back(gone ? QModelIndex() : createIndex(item->row, index.column(), item));
+    }
+    changePersistentIndexList(before, after);
+    removed_.clear();
+    emit layoutChanged();
 }
 
 void TreeModel::update_node(const TreeEntry* node) {

@@ -24,6 +24,9 @@ class TreeModel : public QAbstractItemModel {
     Q_OBJECT
 
 public:
+    // Above this many folders to compare in one update, rows change as one layout.
+    static constexpr std::size_t MaxRowSignals = 32;
+
     TreeModel(Document& document, const Options& options, QObject* parent = nullptr);
     ~TreeModel() override;
 
@@ -89,10 +92,13 @@ private:
     TreeItem* walk_down(TreeItem* server_item, const Entry& folder, bool fetch,
                         std::vector<TreeItem*>* passed);
     void emit_changed(std::vector<TreeItem*> items);
+    void in_layout_change(const std::vector<std::pair<int, TreeItem*>>& by_depth);
 
     Document& document_;
     const Options& options_;
     std::unique_ptr<TreeItem> root_;
+    bool in_layout_change_ = false;
+    std::vector<std::unique_ptr<TreeItem>> removed_;  // until the views let go of them
 };
 
 }  // namespace tovan

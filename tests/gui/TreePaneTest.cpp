@@ -101,6 +101,39 @@ TEST_F(TreePaneTest, TheModelStaysConsistentAndKeepsTheSelectionWhileRealScansCh
     EXPECT_EQ(tree().selected_node(), nas);
 }
 
+// More changed folders than a tick signals row by row arrive as one layout
+// change: the expanded rows and the selection stay.
+TEST_F(TreePaneTest, ManyChangedFoldersInOneTickKeepExpansionAndSelection) {
+    ASSERT_TRUE(start());
+    const SharedPtr<TreeEntry> nas = add_local_server("nas");
+    const int folders = static_cast<int>(TreeModel::MaxRowSignals) + 8;
+    for (int index = 0; index < folders; ++index)
+        write("nas", {("f" + std::to_string(index) + "/old/x").c_str()});
+    options().show_changed_only = false;
+    open_window();
+    QAbstractItemModelTester tester(&model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    scan(nas);
+    tree().expandAll();
+    const SharedPtr<Entry> kept = test::entry_at(nas->server->root(), "f7/old");
+    ASSERT_TRUE(tree().select({nas, kept, {}}));
+    for (int index = 0; index < folders; ++index) {
+        const std::string name = "f" + std::to_string(index);
+        write("nas", {(name + "/new/y").c_str()});
+        if (index != 7)
+            std::filesystem::remove_all(folder.file("places/nas/" + name + "/old"));
+    }
+    window->scheduler().start_scanning(nas, {}, false, false);
+    // Everything the scan found reaches the tree in one tick.
+    ASSERT_TRUE(test::wait_until([&] { return nas->scanner->is_idle(); }));
+    scan(nas);
+    const QModelIndex server = model().node_index(nas.get());
+    EXPECT_EQ(labels(model().index(0, 0, server)), (QStringList{"new", "old"}));
+    EXPECT_EQ(tree().current_state().entry, kept);
+    EXPECT_EQ(tree().currentIndex(), row_of(nas, "f7/old"));
+    EXPECT_TRUE(tree().isExpanded(model().index(folders - 1, 0, server)));
+}
+
 TEST_F(TreePaneTest, ChangedOnlyHidesUnmarkedFoldersAndOnlineOnlyHidesOfflineServers) {
     ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> nas = add_server("nas", {"a/x", "b/y"});
