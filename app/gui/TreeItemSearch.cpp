@@ -6,8 +6,7 @@
 
 namespace tovan {
 
-std::optional<std::vector<const Entry*>> TreeItemSearch::way_down(const Entry& root,
-                                                                  const Entry& folder) {
+TreeItemSearch::Way TreeItemSearch::way_down(const Entry& root, const Entry& folder) {
     std::vector<const Entry*> way;
     CatalogGuard guard(catalog_lock());
     for (const Entry* at = &folder; at != &root; at = at->parent()) {
@@ -17,6 +16,15 @@ std::optional<std::vector<const Entry*>> TreeItemSearch::way_down(const Entry& r
     }
     std::reverse(way.begin(), way.end());
     return way;
+}
+
+std::vector<TreeItemSearch::Way> TreeItemSearch::ways_down(
+    const std::vector<std::pair<const Entry*, const Entry*>>& wanted) {
+    std::vector<Way> ways;
+    ways.reserve(wanted.size());
+    CatalogGuard guard(catalog_lock());
+    for (const auto& [root, folder] : wanted) ways.push_back(way_down(*root, *folder));
+    return ways;
 }
 
 TreeItem* TreeItemSearch::node_item(TreeItem& from, const TreeEntry* node) {

@@ -13,10 +13,14 @@ namespace tovan {
 // neighbouring rows for one change signal each.
 class TreeItemSearch {
 public:
+    using Way = std::optional<std::vector<const Entry*>>;
+
     // The folders from below root down to folder, read under one hold of the
     // catalog lock; none when the folder has left the catalog.
-    static std::optional<std::vector<const Entry*>> way_down(const Entry& root,
-                                                             const Entry& folder);
+    static Way way_down(const Entry& root, const Entry& folder);
+    // The same for many (root, folder) pairs under one hold.
+    static std::vector<Way> ways_down(
+        const std::vector<std::pair<const Entry*, const Entry*>>& wanted);
     // The row of a group, server or the downloads node at or below from.
     static TreeItem* node_item(TreeItem& from, const TreeEntry* node);
     static TreeItem* folder_child(const TreeItem& item, const Entry* folder);

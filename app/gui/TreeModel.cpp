@@ -327,14 +327,11 @@ void TreeModel::refresh_item(TreeItem& item, bool nodes_only, std::vector<TreeIt
     }
 }
 
-TreeItem* TreeModel::walk_down(TreeItem* server_item, const Entry& folder, bool fetch,
+TreeItem* TreeModel::walk_down(TreeItem* server_item, const TreeItemSearch::Way& way, bool fetch,
                                std::vector<TreeItem*>* passed) {
     TreeItem* at = server_item;
     if (passed != nullptr)
         passed->push_back(at);
-    if (!server_item->entry)
-        return at;
-    const auto way = TreeItemSearch::way_down(*server_item->entry, folder);
     if (!way)
         return at;
     for (const Entry* step : *way) {
@@ -361,19 +358,31 @@ QModelIndex TreeModel::folder_index(const TreeEntry* node, const Entry& folder, 
     TreeItem* server_item = TreeItemSearch::node_item(*root_, node);
     if (server_item == nullptr || node->kind != TreeEntry::ServerNode)
         return {};
-    return index_of(walk_down(server_item, folder, fetch, nullptr));
+    if (!server_item->entry)
+        return index_of(server_item);
+    return index_of(walk_down(server_item, TreeItemSearch::way_down(*server_item->entry, folder),
+                              fetch, nullptr));
 }
 
 void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
-    std::vector<TreeItem*> labels;
-    std::unordered_set<TreeItem*> to_sync;
+    std::vector<TreeItem*> server_items;
+    std::vector<std::pair<const Entry*, const Entry*>> wanted_ways;
     for (const ChangeRecord& record : folders) {
         TreeItem* server_item = TreeItemSearch::node_item(*root_, record.node.get());
-        if (server_item == nullptr || !record.entry)
+        if (server_item == nullptr || !server_item->entry || !record.entry)
             continue;
+        server_items.push_back(server_item);
+        wanted_ways.emplace_back(server_item->entry.get(), record.entry.get());
+    }
+    // Scanners hold the catalog lock often: one hold for every way down, not one each.
+    const std::vector<TreeItemSearch::Way> ways = TreeItemSearch::ways_down(wanted_ways);
+    std::vector<TreeItem*> labels;
+    std::unordered_set<TreeItem*> to_sync;
+    for (std::size_t index = 0; index < ways.size(); ++index) {
+        TreeItem* server_item = server_items[index];
         for (TreeItem* above = server_item->parent; above != root_.get(); above = above->parent)
             labels.push_back(above);
-        TreeItem* found = walk_down(server_item, *record.entry, false, &labels);
+        TreeItem* found = walk_down(server_item, ways[index], false, &labels);
         if (found->has(TreeItem::Fetched))
             to_sync.insert(found);
         else

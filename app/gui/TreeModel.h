@@ -6,6 +6,7 @@
 
 #include "app/ChangeRecord.h"
 #include "app/gui/TreeItem.h"
+#include "app/gui/TreeItemSearch.h"
 
 namespace tovan {
 
@@ -89,7 +90,7 @@ private:
     void remove_rows(TreeItem& item, int first, int count);
     void renumber(TreeItem& item, std::size_t from);
     void refresh_item(TreeItem& item, bool nodes_only, std::vector<TreeItem*>& shown);
-    TreeItem* walk_down(TreeItem* server_item, const Entry& folder, bool fetch,
+    TreeItem* walk_down(TreeItem* server_item, const TreeItemSearch::Way& way, bool fetch,
                         std::vector<TreeItem*>* passed);
     void emit_changed(std::vector<TreeItem*> items);
     void in_layout_change(const std::vector<std::pair<int, TreeItem*>>& by_depth);
