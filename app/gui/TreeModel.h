@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QAbstractItemModel>
 #include <memory>
 #include <vector>
 
 #include "app/ChangeRecord.h"
-#include "app/gui/TreeItem.h"
 #include "app/gui/TreeItemSearch.h"
+#include "app/gui/TreeRows.h"
 
 namespace tovan {
 
@@ -21,20 +20,13 @@ class Options;
 // emits only the rows inserted, removed and changed, so expansion, selection
 // and scroll position stay. Catalog reads take the catalog lock in short holds
 // of their own; no signal is emitted while one is held. Interface thread only.
-class TreeModel : public QAbstractItemModel {
+class TreeModel : public TreeRows {
     Q_OBJECT
 
 public:
-    // Above this many folders to compare in one update, rows change as one layout.
-    static constexpr std::size_t MaxRowSignals = 32;
-
     TreeModel(Document& document, const Options& options, QObject* parent = nullptr);
     ~TreeModel() override;
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     bool hasChildren(const QModelIndex& parent = {}) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
@@ -51,7 +43,6 @@ public:
                       const QModelIndex& parent) override;
 
     const TreeItem* item(const QModelIndex& index) const;
-    QModelIndex index_of(const TreeItem* item) const;
     // The row of a group, server or the downloads node.
     QModelIndex node_index(const TreeEntry* node) const;
     // The row of the server's folder, fetching the way down to it when asked;
@@ -75,31 +66,16 @@ public:
 signals:
     void node_moved(const tovan::SharedPtr<tovan::TreeEntry>& node);
 
-private:
-    struct Wanted {
-        SharedPtr<TreeEntry> node;
-        SharedPtr<Entry> entry;
-        const void* key() const;
-    };
+protected:
+    std::vector<Wanted> wanted_children(const TreeItem& item) const override;
 
-    TreeItem* item_at(const QModelIndex& index) const;
-    std::vector<Wanted> wanted_children(const TreeItem& item) const;
-    void sync_children(TreeItem& item);
-    void remove_missing(TreeItem& item, const std::vector<Wanted>& wanted);
-    void insert_missing(TreeItem& item, const std::vector<Wanted>& wanted);
-    void remove_rows(TreeItem& item, int first, int count);
-    void renumber(TreeItem& item, std::size_t from);
+private:
     void refresh_item(TreeItem& item, bool nodes_only, std::vector<TreeItem*>& shown);
     TreeItem* walk_down(TreeItem* server_item, const TreeItemSearch::Way& way, bool fetch,
                         std::vector<TreeItem*>* passed);
-    void emit_changed(std::vector<TreeItem*> items);
-    void in_layout_change(const std::vector<std::pair<int, TreeItem*>>& by_depth);
 
     Document& document_;
     const Options& options_;
-    std::unique_ptr<TreeItem> root_;
-    bool in_layout_change_ = false;
-    std::vector<std::unique_ptr<TreeItem>> removed_;  // until the views let go of them
 };
 
 }  // namespace tovan
