@@ -49,6 +49,17 @@ protected:
             return !window->scheduler().has_running();
         }));
     }
+    // The window showing every folder, its model checking itself (fatally)
+    // after every signal, once the node is scanned and every row open.
+    std::unique_ptr<QAbstractItemModelTester> open_scanned(const SharedPtr<TreeEntry>& node) {
+        options().show_changed_only = false;
+        open_window();
+        auto tester = std::make_unique<QAbstractItemModelTester>(
+            &model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        scan(node);
+        tree().expandAll();
+        return tester;
+    }
     QModelIndex row_of(const SharedPtr<TreeEntry>& node, const char* path) {
         const SharedPtr<Entry> entry = test::entry_at(node->server->root(), path);
         return entry ? model().folder_index(node.get(), *entry, true) : QModelIndex();
@@ -73,12 +84,7 @@ protected:
 TEST_F(TreePaneTest, TheModelStaysConsistentAndKeepsTheSelectionWhileRealScansChangeTheTree) {
     ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> nas = add_server("nas", {"a/x", "b/c/y", "d/z", "f/z"});
-    options().show_changed_only = false;
-    open_window();
-    QAbstractItemModelTester tester(&model(),
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
-    scan(nas);
-    tree().expandAll();
+    const auto tester = open_scanned(nas);
     ASSERT_TRUE(tree().select({nas, test::entry_at(nas->server->root(), "b/c"), {}}));
     const QModelIndex server = model().node_index(nas.get());
     EXPECT_EQ(labels(server), (QStringList{"a", "b", "d", "f"}));
@@ -109,12 +115,7 @@ TEST_F(TreePaneTest, ManyChangedFoldersInOneTickKeepExpansionAndSelection) {
     const int folders = static_cast<int>(TreeModel::MaxRowSignals) + 8;
     for (int index = 0; index < folders; ++index)
         write("nas", {("f" + std::to_string(index) + "/old/x").c_str()});
-    options().show_changed_only = false;
-    open_window();
-    QAbstractItemModelTester tester(&model(),
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
-    scan(nas);
-    tree().expandAll();
+    const auto tester = open_scanned(nas);
     const SharedPtr<Entry> kept = test::entry_at(nas->server->root(), "f7/old");
     ASSERT_TRUE(tree().select({nas, kept, {}}));
     for (int index = 0; index < folders; ++index) {
