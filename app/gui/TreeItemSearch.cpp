@@ -20,10 +20,17 @@ TreeItemSearch::Way TreeItemSearch::way_down(const Entry& root, const Entry& fol
 
 std::vector<TreeItemSearch::Way> TreeItemSearch::ways_down(
     const std::vector<std::pair<const Entry*, const Entry*>>& wanted) {
+    // A few hundred ways per hold: few waits for the scanners' holds, and none
+    // of ours long enough to keep a scanner waiting.
+    constexpr std::size_t WaysPerHold = 256;
     std::vector<Way> ways;
     ways.reserve(wanted.size());
-    CatalogGuard guard(catalog_lock());
-    for (const auto& [root, folder] : wanted) ways.push_back(way_down(*root, *folder));
+    for (std::size_t first = 0; first < wanted.size(); first += WaysPerHold) {
+        CatalogGuard guard(catalog_lock());
+        const std::size_t end = std::min(wanted.size(), first + WaysPerHold);
+        for (std::size_t index = first; index < end; ++index)
+            ways.push_back(way_down(*wanted[index].first, *wanted[index].second));
+    }
     return ways;
 }
 

@@ -18,7 +18,7 @@ public:
     // The folders from below root down to folder, read under one hold of the
     // catalog lock; none when the folder has left the catalog.
     static Way way_down(const Entry& root, const Entry& folder);
-    // The same for many (root, folder) pairs under one hold.
+    // The same for many (root, folder) pairs, in a few holds.
     static std::vector<Way> ways_down(
         const std::vector<std::pair<const Entry*, const Entry*>>& wanted);
     // The row of a group, server or the downloads node at or below from.

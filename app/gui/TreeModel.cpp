@@ -242,7 +242,7 @@ void TreeModel::update_folders(const std::vector<ChangeRecord>& folders) {
         server_items.push_back(server_item);
         wanted_ways.emplace_back(server_item->entry.get(), record.entry.get());
     }
-    // Scanners hold the catalog lock often: one hold for every way down, not one each.
+    // Scanners hold the catalog lock often: a few holds for all the ways down, not one each.
     const std::vector<TreeItemSearch::Way> ways = TreeItemSearch::ways_down(wanted_ways);
     std::vector<TreeItem*> labels;
     std::unordered_set<TreeItem*> to_sync;
