@@ -22,6 +22,7 @@ enum class Command {
     ShowOnlineOnly,
     ShowChangedOnly,
     ShowScanTime,
+    ShowScanDepth,
     NextChange,
     Unmark,
     Open,

@@ -40,6 +40,7 @@ const std::vector<CommandText>& command_texts() {
         {Command::ShowOnlineOnly, "Show &Online Servers Only", "Hide the servers that are offline\nOnline", {}, "online", "", true},
         {Command::ShowChangedOnly, "Show &Changed Items Only", "Show only what carries a change mark\nChanges", {}, "changes", "", true},
         {Command::ShowScanTime, "Show Scan &Time", "Show how long each scan took", {Qt::CTRL | Qt::Key_T}, "", "", true},
+        {Command::ShowScanDepth, "Show Scan &Depth", "Show how deep each folder is scanned", {}, "", "", true},
         {Command::NextChange, "Go to the &Next Change", "Select the next changed item\nNext", {Qt::Key_F3, Qt::Key_F8, Qt::CTRL | Qt::Key_Period}, "next-change", "", false},
         {Command::Unmark, "&Mark As Viewed", "Clear the change marks of the selection\nUnmark", {Qt::CTRL | Qt::Key_M}, "unmark", "", false},
         {Command::Open, "&Open", "Open the selection with its application", {Qt::Key_Return, Qt::Key_Enter}, "", "document-open", false},

@@ -73,6 +73,7 @@ MainWindow::~MainWindow() {
 void MainWindow::build_panes() {
     splitter_ = new QSplitter(this);
     tree_ = new TreePane(*application_.document(), scheduler_, options_, *desktop_, splitter_);
+    tree_->set_actions(actions_);
     list_ = new ListPane(splitter_);
     splitter_->addWidget(tree_);
     splitter_->addWidget(list_);
@@ -167,7 +168,8 @@ void MainWindow::build_menus() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
     add(view, {Command::Back, Command::Forward, Command::Up});
     view->addSeparator();
-    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime});
+    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime,
+               Command::ShowScanDepth});
     view->addSeparator();
     add(view, {Command::NextChange, Command::NextPane, Command::PreviousPane});
 
@@ -243,6 +245,7 @@ void MainWindow::update_command_states() {
     (*actions_)[Command::ShowChangedOnly]->setChecked(options_.show_changed_only);
     (*actions_)[Command::ShowOnlineOnly]->setChecked(options_.show_online_only);
     (*actions_)[Command::ShowScanTime]->setChecked(options_.show_scan_time);
+    (*actions_)[Command::ShowScanDepth]->setChecked(options_.show_scan_depth);
 }
 
 bool MainWindow::handles(Command) const {
@@ -262,6 +265,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::ShowChangedOnly:
         case Command::ShowScanTime:
         case Command::EditFilter:
+        case Command::ShowScanDepth:
         case Command::Options:
         case Command::SaveState:
         case Command::NextPane:
@@ -297,6 +301,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::EditFilter:
             edit_filter();
+            break;
+        case Command::ShowScanDepth:
+            toggle_view_option(&Options::show_scan_depth);
             break;
         case Command::Options:
             show_options();

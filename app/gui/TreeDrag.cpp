@@ -1,0 +1,47 @@
+#include "app/gui/TreeDrag.h"
+
+#include <QCoreApplication>
+
+#include "app/gui/NodeLookup.h"
+
+namespace tovan {
+
+QUrl TreeDrag::url_of(const Server& server, const Entry* entry) {
+    if (server.kind() == ServerKind::Local)
+        return QUrl::fromLocalFile(QString::fromStdString(server.url(entry)));
+    QUrl url(QString::fromStdString(server.url_with_scheme(entry)));
+    url.setPassword({});
+    return url;
+}
+
+std::unique_ptr<QMimeData> TreeDrag::mime_data(const QUrl& url, const TreeEntry* node) {
+    auto data = std::make_unique<QMimeData>();
+    if (url.isValid()) {
+        data->setUrls({url});
+        data->setText(url.toString(QUrl::PreferLocalFile));
+    }
+    if (node != nullptr) {
+        const QString handle = QString("%1:%2")
+                                   .arg(QCoreApplication::applicationPid())
+                                   .arg(reinterpret_cast<quintptr>(node), 0, 16);
+        data->setData(NodeFormat, handle.toLatin1());
+    }
+    return data;
+}
+
+SharedPtr<TreeEntry> TreeDrag::dropped_node(const QMimeData& data,
+                                            const SharedPtr<TreeEntry>& root) {
+    const QList<QByteArray> parts = data.data(NodeFormat).split(':');
+    if (parts.size() != 2)
+        return {};
+    bool pid_read = false;
+    bool address_read = false;
+    const qint64 pid = parts[0].toLongLong(&pid_read);
+    const quintptr address = parts[1].toULongLong(&address_read, 16);
+    if (!pid_read || !address_read || pid != QCoreApplication::applicationPid())
+        return {};
+    // Compared with the document's nodes, never followed.
+    return find_node(root, reinterpret_cast<const TreeEntry*>(address));
+}
+
+}  // namespace tovan

@@ -1,0 +1,135 @@
+#include "app/gui/TreeEditor.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "app/Document.h"
+#include "app/Scheduler.h"
+#include "app/gui/NodeLookup.h"
+#include "engine/catalog/PasswordMask.h"
+#include "engine/catalog/Server.h"
+
+namespace tovan {
+
+namespace {
+
+const char* const ExportFilter =
+    QT_TRANSLATE_NOOP("TreeEditor", "Export Files (*.srv);;All Files (*)");
+
+}  // namespace
+
+TreeEditor::TreeEditor(Document& document, Scheduler& scheduler, QWidget* window)
+    : document_(document), scheduler_(scheduler), window_(window) {}
+
+void TreeEditor::warn(const QString& text) const {
+    QMessageBox::warning(window_, QObject::tr("Ferrovane"), text);
+}
+
+SharedPtr<TreeEntry> TreeEditor::add_group(const SharedPtr<TreeEntry>& group) {
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(window_, QObject::tr("New Group"), QObject::tr("Name of the group:"),
+                              QLineEdit::Normal, {}, &ok)
+            .trimmed();
+    if (!ok || name.isEmpty())
+        return {};
+    SharedPtr<TreeEntry> added = TreeEntry::make_group(name.toStdString());
+    group->children.push_back(added);
+    return added;
+}
+
+SharedPtr<TreeEntry> TreeEditor::add_server(const SharedPtr<TreeEntry>& group,
+                                            const QString& what) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(window_, QObject::tr("New %1").arg(what),
+                              QObject::tr("Path or URL of the %1:").arg(what.toLower()),
+                              QLineEdit::Normal, {}, &ok)
+            .trimmed();
+    if (!ok || text.isEmpty())
+        return {};
+    auto server = make_shared<Server>();
+    std::string problem;
+    if (!server->from_url(text.toStdString(), nullptr, &problem)) {
+        warn(QObject::tr("\"%1\" names no place to watch: %2. Type a folder path or a URL "
+                         "such as ftp://host/path.")
+                 .arg(QString::fromStdString(masked_passwords(text.toStdString())),
+                      QString::fromStdString(problem)));
+        return {};
+    }
+    server->set_parent_filter(&document_.filter());
+    SharedPtr<TreeEntry> added = TreeEntry::make_server_node(server);
+    group->children.push_back(added);
+    return added;
+}
+
+bool TreeEditor::edit(const SharedPtr<TreeEntry>& node) {
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(window_, QObject::tr("Edit"), QObject::tr("Name:"), QLineEdit::Normal,
+                              QString::fromStdString(masked_passwords(node->label())), &ok)
+            .trimmed();
+    if (!ok || name.isEmpty())
+        return false;
+    node->name = name.toStdString();
+    return true;
+}
+
+bool TreeEditor::remove(const SharedPtr<TreeEntry>& node) {
+    if (!find_parent(document_.servers(), node.get()))
+        return false;
+    const auto answer =
+        QMessageBox::question(window_, QObject::tr("Remove"),
+                              QObject::tr("Do you want to remove \"%1\" and everything in it?")
+                                  .arg(QString::fromStdString(masked_passwords(node->label()))),
+                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+    return answer == QMessageBox::Ok && remove_now(node);
+}
+
+bool TreeEditor::remove_now(const SharedPtr<TreeEntry>& node) {
+    const SharedPtr<TreeEntry> parent = find_parent(document_.servers(), node.get());
+    if (!parent)
+        return false;
+    scheduler_.stop_scanning(*node);
+    std::erase(parent->children, node);
+    return true;
+}
+
+bool TreeEditor::export_node(const SharedPtr<TreeEntry>& node) {
+    const QString path = QFileDialog::getSaveFileName(window_, QObject::tr("Export"), "export.srv",
+                                                      QObject::tr(ExportFilter));
+    if (path.isEmpty())
+        return false;
+    const QString file = QFileInfo(path).suffix().isEmpty() ? path + ".srv" : path;
+    if (document_.export_node(*node, file.toStdString()))
+        return true;
+    warn(QObject::tr("Ferrovane could not write %1; the log says why. Choose a folder you "
+                     "can write to.")
+             .arg(file));
+    return false;
+}
+
+SharedPtr<TreeEntry> TreeEditor::import_into(const SharedPtr<TreeEntry>& group) {
+    const QString path =
+        QFileDialog::getOpenFileName(window_, QObject::tr("Import"), {}, QObject::tr(ExportFilter));
+    if (path.isEmpty())
+        return {};
+    SharedPtr<TreeEntry> imported = document_.import_file(path.toStdString());
+    if (!imported) {
+        warn(QObject::tr("%1 could not be read as an export file; the log says why.").arg(path));
+        return {};
+    }
+    // Its servers defer to the document's change filter, as every other does.
+    const auto link_filters = [this](const TreeEntry& node, const auto& self) -> void {
+        if (node.server)
+            node.server->set_parent_filter(&document_.filter());
+        for (const SharedPtr<TreeEntry>& child : node.children) self(*child, self);
+    };
+    link_filters(*imported, link_filters);
+    group->children.push_back(imported);
+    return imported;
+}
+
+}  // namespace tovan

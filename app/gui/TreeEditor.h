@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include "engine/tree/TreeEntry.h"
+#include "tovan/SharedPtr.h"
+
+class QWidget;
+
+namespace tovan {
+
+class Document;
+class Scheduler;
+
+// Adds, edits, removes, exports and imports groups and servers of the tree,
+// asking the user through plain input dialogs. Each returns what it added or
+// false/empty when the user cancelled or it could not be done (the user is told).
+class TreeEditor {
+public:
+    TreeEditor(Document& document, Scheduler& scheduler, QWidget* window);
+
+    SharedPtr<TreeEntry> add_group(const SharedPtr<TreeEntry>& group);
+    // what: the kind of place asked for, as the dialog names it.
+    SharedPtr<TreeEntry> add_server(const SharedPtr<TreeEntry>& group, const QString& what);
+    // A group or server's name.
+    bool edit(const SharedPtr<TreeEntry>& node);
+    // Asks first; never the root group or the downloads node.
+    bool remove(const SharedPtr<TreeEntry>& node);
+    bool export_node(const SharedPtr<TreeEntry>& node);
+    SharedPtr<TreeEntry> import_into(const SharedPtr<TreeEntry>& group);
+
+    // Takes a node out of the document, its scan stopped; false for a root.
+    bool remove_now(const SharedPtr<TreeEntry>& node);
+
+private:
+    void warn(const QString& text) const;
+
+    Document& document_;
+    Scheduler& scheduler_;
+    QWidget* window_;
+};
+
+}  // namespace tovan

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "app/NextChange.h"
+#include "engine/catalog/ChangeMarks.h"
+#include "engine/catalog/Server.h"
+
+namespace tovan {
+namespace {
+
+// One server "nas" with the folders a/, b/ and b/c/, each holding one file.
+class NextChangeTest : public ::testing::Test {
+protected:
+    NextChangeTest() {
+        auto server = make_shared<Server>();
+        EXPECT_TRUE(server->from_url("/srv/nas/"));
+        node = TreeEntry::make_server_node(server, "nas");
+        root->children.push_back(node);
+        a = add_folder(*server->root(), "a");
+        b = add_folder(*server->root(), "b");
+        c = add_folder(*b, "c");
+    }
+
+    static SharedPtr<Entry> add_folder(Entry& parent, const char* name) {
+        SharedPtr<Entry> folder = Entry::create_folder(name);
+        parent.add_child(folder);
+        folder->add_child(Entry::create_file("file", 1, 1000));
+        return folder;
+    }
+    static void mark(const SharedPtr<Entry>& folder) {
+        ChangeMarks::set(*folder->child(0), EntryState::New);
+    }
+    std::optional<TreePlace> next_from(const SharedPtr<Entry>& folder) {
+        return NextChange::find(root, {node, folder}, {});
+    }
+
+    SharedPtr<TreeEntry> root = TreeEntry::make_group("root");
+    SharedPtr<TreeEntry> node;
+    SharedPtr<Entry> a, b, c;
+};
+
+TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelection) {
+    mark(a);
+    mark(c);
+    EXPECT_EQ(next_from({})->folder, a);
+    EXPECT_EQ(next_from(a)->folder, c);
+    EXPECT_EQ(next_from(b)->folder, c);
+    EXPECT_EQ(NextChange::find(root, {root, {}}, {})->node, node);
+}
+
+TEST_F(NextChangeTest, WithTheOnlyChangeAboveTheSelectionTheSearchWrapsOnceToIt) {
+    mark(a);
+    EXPECT_EQ(next_from(c)->folder, a);
+    EXPECT_EQ(next_from(a)->folder, a);
+}
+
+TEST_F(NextChangeTest, WithoutAnyChangeNothingIsFound) {
+    EXPECT_FALSE(next_from(b));
+    EXPECT_FALSE(NextChange::find(root, {}, {}));
+}
+
+TEST_F(NextChangeTest, OfflineServersArePassedOverWhenOnlyOnlineOnesAreShown) {
+    mark(a);
+    EXPECT_FALSE(NextChange::find(root, {}, {false, true}));
+    node->online = true;
+    EXPECT_EQ(NextChange::find(root, {}, {false, true})->folder, a);
+}
+
+}  // namespace
+}  // namespace tovan
