@@ -101,6 +101,8 @@ private:
     void toggle_view_option(bool Options::*option);
     void show_options();
     void show_about();
+    void download_url();
+    std::string url_download_folder() const;
     bool save_state();
     void update_tray();
     void notify_new_changes();
