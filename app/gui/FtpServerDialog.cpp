@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/FtpHostField.h"
+#include "app/widgets/ProblemLabel.h"
 #include "engine/catalog/UrlAuthority.h"
 
 namespace tovan {
@@ -49,12 +50,10 @@ FtpServerDialog::FtpServerDialog(const FtpServerForm& form, QWidget* parent)
     const FtpSettings& settings = form.settings;
     host_ = add_field("host", tr("&Host or IP:"), UrlAuthority::url_host(settings.host));
     host_->setPlaceholderText(tr("ftp.example.org, or a whole ftp:// URL"));
-    host_->setMinimumWidth(field_width(this, 40));
-    host_problem_ = new QLabel(this);
+    host_->setMinimumWidth(field_width(this, 48));
+    host_problem_ = new ProblemLabel(this);
     host_problem_->setObjectName("hostProblem");
-    host_problem_->setWordWrap(true);
-    host_problem_->setVisible(false);
-    fields_->addRow(host_problem_);
+    fields_->addRow(static_cast<QWidget*>(nullptr), host_problem_);
     name_ = add_field("name", tr("Display &name:"), form.name);
     login_ = add_field("login", tr("&Login:"), settings.login);
     password_ = add_field("password", tr("&Password:"), settings.password);
@@ -144,8 +143,7 @@ void FtpServerDialog::host_edited(const QString& text) {
     std::string problem;
     const std::optional<FtpHostField> field = FtpHostField::read(text.toStdString(), problem);
     ok_->setEnabled(field.has_value());
-    host_problem_->setText(text_of(problem));
-    host_problem_->setVisible(!field && !text.trimmed().isEmpty());
+    host_problem_->set_problem(field || text.trimmed().isEmpty() ? QString() : text_of(problem));
     if (name_follows_host_)
         name_->setText(field ? text_of(field->host) : QString());
 }

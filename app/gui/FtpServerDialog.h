@@ -7,12 +7,13 @@
 
 class QCheckBox;
 class QFormLayout;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace tovan {
+
+class ProblemLabel;
 
 // The settings of an FTP server: filled from a form, handed back only on OK.
 // The host field also takes a whole ftp:// or ftps:// URL and spreads it over
@@ -42,7 +43,7 @@ private:
     FtpServerForm form_;
     QFormLayout* fields_ = nullptr;
     QLineEdit* host_ = nullptr;
-    QLabel* host_problem_ = nullptr;
+    ProblemLabel* host_problem_ = nullptr;
     QLineEdit* name_ = nullptr;
     QLineEdit* login_ = nullptr;
     QLineEdit* password_ = nullptr;

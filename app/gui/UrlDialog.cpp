@@ -13,6 +13,7 @@
 #include "app/ClipboardUrl.h"
 #include "app/UrlDownload.h"
 #include "app/UrlHistory.h"
+#include "app/widgets/ProblemLabel.h"
 #include "engine/catalog/PasswordMask.h"
 
 namespace tovan {
@@ -62,9 +63,8 @@ UrlDialog::UrlDialog(const std::vector<std::string>& history, QWidget* parent)
     combo_->setCurrentIndex(-1);
     label->setBuddy(combo_);
     layout->addWidget(combo_);
-    problem_ = new QLabel(this);
+    problem_ = new ProblemLabel(this);
     problem_->setObjectName("problem");
-    problem_->setWordWrap(true);
     layout->addWidget(problem_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -111,7 +111,7 @@ void UrlDialog::text_changed() {
     const bool usable = UrlDownload::read(url(), &problem).has_value();
     ok_->setEnabled(usable);
     const bool typed = !combo_->currentText().trimmed().isEmpty();
-    problem_->setText(usable || !typed ? QString() : QString::fromStdString(problem));
+    problem_->set_problem(usable || !typed ? QString() : QString::fromStdString(problem));
 }
 
 }  // namespace tovan

@@ -6,10 +6,11 @@
 #include <vector>
 
 class QComboBox;
-class QLabel;
 class QPushButton;
 
 namespace tovan {
+
+class ProblemLabel;
 
 // Asks for the URL of a file to download. Its drop-down holds the URLs given
 // before, newest first; it opens with the URL the clipboard holds, if any.
@@ -32,7 +33,7 @@ private:
     void text_changed();
 
     QComboBox* combo_ = nullptr;
-    QLabel* problem_ = nullptr;
+    ProblemLabel* problem_ = nullptr;
     QPushButton* ok_ = nullptr;
     std::vector<std::string> history_;  // newest first, as listed
     // The URL last put into the text, which shows it masked.
