@@ -1,7 +1,6 @@
 #include "app/gui/FtpServerDialog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/FtpHostField.h"
+#include "app/widgets/OkCancelButtons.h"
 #include "app/widgets/ProblemLabel.h"
 #include "engine/catalog/UrlAuthority.h"
 
@@ -71,13 +71,8 @@ FtpServerDialog::FtpServerDialog(const FtpServerForm& form, QWidget* parent)
     fields_->addRow(secure_);
     layout->addLayout(connection_boxes());
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->setObjectName("buttons");
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setObjectName("ok");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = new OkCancelButtons(this);
+    ok_ = buttons->ok();
     layout->addWidget(buttons);
 
     name_follows_host_ = form.name.empty() || form.name == settings.host;

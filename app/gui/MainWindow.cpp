@@ -553,19 +553,21 @@ void MainWindow::download_url() {
         job = same;
     else
         list.add(job);
-    job->resume();
-    set_message(
-        tr("Downloading %1 into %2")
-            .arg(QString::fromStdString(download->file_name()), QString::fromStdString(folder)));
+    // Stored before it runs, so that a crash leaves a job that resumes.
     try {
         application_.document()->store_downloads();
         application_.save_options();
     } catch (const std::exception& failure) {
         error_log(1) << failure.what() << std::endl;
         QMessageBox::warning(parent, tr("Ferrovane"),
-                             tr("The download runs but could not be saved: %1")
+                             tr("The download could not be saved, so it is lost if Ferrovane "
+                                "ends before its next save: %1")
                                  .arg(QString::fromStdString(failure.what())));
     }
+    job->resume();
+    set_message(
+        tr("Downloading %1 into %2")
+            .arg(QString::fromStdString(download->file_name()), QString::fromStdString(folder)));
 }
 
 void MainWindow::shut_down() {

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include "app/ClipboardUrl.h"
 #include "app/UrlDownload.h"
 #include "app/UrlHistory.h"
+#include "app/widgets/OkCancelButtons.h"
 #include "app/widgets/ProblemLabel.h"
 #include "engine/catalog/PasswordMask.h"
 
@@ -67,12 +67,8 @@ UrlDialog::UrlDialog(const std::vector<std::string>& history, QWidget* parent)
     problem_->setObjectName("problem");
     layout->addWidget(problem_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setObjectName("ok");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = new OkCancelButtons(this);
+    ok_ = buttons->ok();
     layout->addWidget(buttons);
 
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
