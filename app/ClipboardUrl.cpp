@@ -19,7 +19,7 @@ std::string first_line(std::string_view text) {
 }
 
 bool is_download_url(const std::string& text) {
-    return !text.empty() && UrlDownload::read(text).has_value();
+    return !text.empty() && UrlDownload::file_name_of(text).has_value();
 }
 
 }  // namespace

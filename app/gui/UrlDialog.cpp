@@ -104,7 +104,7 @@ std::string UrlDialog::url() const {
 // OK waits for a URL that names a file; the line below says what is missing.
 void UrlDialog::text_changed() {
     std::string problem;
-    const bool usable = UrlDownload::read(url(), &problem).has_value();
+    const bool usable = UrlDownload::file_name_of(url(), &problem).has_value();
     ok_->setEnabled(usable);
     const bool typed = !combo_->currentText().trimmed().isEmpty();
     problem_->set_problem(usable || !typed ? QString() : QString::fromStdString(problem));
