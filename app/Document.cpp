@@ -142,10 +142,14 @@ void Document::store() {
     }
     SafeSave::write(data_folder_, FilterFile,
                     [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
-    SafeSave::write(data_folder_, DownloadsFile,
-                    [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
+    store_downloads();
     if (catalog_failure)
         std::rethrow_exception(catalog_failure);
+}
+
+void Document::store_downloads() {
+    SafeSave::write(data_folder_, DownloadsFile,
+                    [&](io::OFStream& out) { TreeEntryRecord::write(out, *downloads()); });
 }
 
 SharedPtr<TreeEntry> Document::downloads() {

@@ -37,6 +37,9 @@ public:
     // tovan::io::Failure naming a file that could not be written and why,
     // so that a caller can tell the user the change was not kept.
     void store();
+    // Writes "downloads.dat" alone, by a safe save, as store() does: a new job
+    // is kept without writing every catalog.
+    void store_downloads();
 
     // Writes the node and everything below it, catalogs included, to a ".srv"
     // file; false (logged) when it cannot be written. No folder is made for it.

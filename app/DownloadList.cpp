@@ -33,6 +33,20 @@ std::vector<SharedPtr<Downloader>> DownloadList::jobs() const {
     return jobs;
 }
 
+SharedPtr<Downloader> DownloadList::same_job(const Downloader& job, std::size_t* position) const {
+    const std::vector<SharedPtr<Downloader>> all = jobs();
+    for (std::size_t at = 0; at < all.size(); ++at) {
+        const Downloader& each = *all[at];
+        if (!each.is_finished() && each.destination_path() == job.destination_path() &&
+            each.server()->url() == job.server()->url()) {
+            if (position != nullptr)
+                *position = at + 1;
+            return all[at];
+        }
+    }
+    return {};
+}
+
 void DownloadList::add(const SharedPtr<Downloader>& job) {
     SharedPtr<TreeEntry> node = TreeEntry::make_group(job->status().name);
     node->kind = 0;

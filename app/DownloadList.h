@@ -19,6 +19,9 @@ public:
 
     // Every job below the root, depth first.
     std::vector<SharedPtr<Downloader>> jobs() const;
+    // An unfinished job that fetches what job fetches to the same place, or
+    // null; position, when given, receives its place in jobs() counted from 1.
+    SharedPtr<Downloader> same_job(const Downloader& job, std::size_t* position = nullptr) const;
     // Adds the job at the end, as a node named after it.
     void add(const SharedPtr<Downloader>& job);
     // Takes the job's node out of the tree; false when it is not there. The job

@@ -4,34 +4,21 @@
 #include <filesystem>
 
 #include "app/DownloadList.h"
+#include "app/UrlDownload.h"
 #include "cli/CliError.h"
 #include "cli/JobRunner.h"
 #include "cli/JobText.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
+#include "engine/catalog/Location.h"
 
 namespace tovan::cli {
 namespace {
 
 // A path or URL, as opposed to NAME/PATH of the catalog.
 bool names_a_place(const std::string& source) {
-    return ServerUrl::is_url(source) || source.starts_with('/') || source.starts_with('~') ||
+    return Location::is_url(source) || source.starts_with('/') || source.starts_with('~') ||
            source.starts_with('.');
-}
-
-// An unfinished job that fetches the same thing to the same place: a second
-// download of it resumes that job instead of starting over.
-SharedPtr<Downloader> same_job(const DownloadList& list, const Downloader& job, std::size_t& id) {
-    const std::vector<SharedPtr<Downloader>> jobs = list.jobs();
-    for (std::size_t at = 0; at < jobs.size(); ++at) {
-        const Downloader& each = *jobs[at];
-        if (!each.is_finished() && each.destination_path() == job.destination_path() &&
-            each.server()->url() == job.server()->url()) {
-            id = at + 1;
-            return jobs[at];
-        }
-    }
-    return {};
 }
 
 std::string entry_name(const NodeFinder::Target& target) {
@@ -113,17 +100,17 @@ void DownloadCommands::check_source() const {
 
 SharedPtr<Downloader> DownloadCommands::make_job(Session& session,
                                                  const std::string& folder) const {
-    auto job = tovan::make_shared<Downloader>(session.application()->internet_session());
+    InternetSession* internet = session.application()->internet_session();
+    SharedPtr<Downloader> job;
     if (names_a_place(source_)) {
         const auto parsed = ServerUrl::read(source_);
-        job->set_server(*parsed->server);
-        job->add_path(parsed->file_name, folder);
-        job->set_name(parsed->file_name);
+        job = UrlDownload(parsed->server, parsed->file_name).make_job(internet, folder);
     } else {
         const NodeFinder::Target target = NodeFinder(session.document().servers()).find(source_);
         if (!target.node->server)
             throw CliError("\"" + source_ +
                            "\" is a group; name a server, or a file or folder of one");
+        job = tovan::make_shared<Downloader>(internet);
         job->set_server(*target.node->server);
         job->add_entry(*target.entry_or_root(), folder, changed_);
         job->set_name(entry_name(target));
@@ -142,7 +129,8 @@ void DownloadCommands::download() {
     SharedPtr<Downloader> job = make_job(*session, folder);
     DownloadList list(session->document().downloads());
     std::size_t id = 0;
-    if (SharedPtr<Downloader> stored = same_job(list, *job, id)) {
+    // A second download of the same thing to the same place resumes that job.
+    if (SharedPtr<Downloader> stored = list.same_job(*job, &id)) {
         Output::note("resuming job " + std::to_string(id) +
                      ", which fetches this to the same place");
         job = stored;

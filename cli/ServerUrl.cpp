@@ -1,21 +1,13 @@
 #include "cli/ServerUrl.h"
 
-#include <cctype>
 #include <filesystem>
 
 #include "app/SystemPaths.h"
+#include "engine/catalog/Location.h"
 #include "engine/catalog/UrlEscapes.h"
 #include "tovan/Paths.h"
 
 namespace tovan::cli {
-
-bool ServerUrl::is_url(const std::string& text) {
-    const std::size_t colon = text.find(":/");
-    const bool has_scheme = colon != std::string::npos && colon > 1 &&
-                            std::isalpha(static_cast<unsigned char>(text[0])) &&
-                            text.find('/') > colon;
-    return has_scheme || text.starts_with("\\\\") || text.starts_with("//");
-}
 
 CliError ServerUrl::unreadable(const std::string& text, const std::string& problem) {
     std::string line = "\"" + text + "\" can't be read as a place: " + problem;
@@ -65,7 +57,7 @@ std::string ServerUrl::absolute_local(const std::string& text) {
 }
 
 std::optional<ServerUrl::Parsed> ServerUrl::read(const std::string& text, std::string* problem) {
-    const std::string url = is_url(text) ? text : absolute_local(text);
+    const std::string url = Location::is_url(text) ? text : absolute_local(text);
     Parsed parsed{make_shared<Server>(), {}};
     if (!parsed.server->from_url(url, &parsed.file_name, problem))
         return std::nullopt;

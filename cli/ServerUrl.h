@@ -27,9 +27,6 @@ public:
     // The error for a text that read() refused: exit status 2 with the problem.
     static CliError unreadable(const std::string& text, const std::string& problem);
 
-    // Texts with a scheme ("ftp://", or "ftp:/" mistyped) or two leading
-    // separators; everything else is a local path.
-    static bool is_url(const std::string& text);
     // The name a new server gets: the last folder name of its location, else
     // its host.
     static std::string default_name(const Server& server);

@@ -10,10 +10,13 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <ctime>
+#include <filesystem>
 
 #include "app/Application.h"
 #include "app/Document.h"
 #include "app/DownloadList.h"
+#include "app/UrlDownload.h"
+#include "app/UserFolders.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/CommandActions.h"
 #include "app/gui/DesktopServices.h"
@@ -24,6 +27,7 @@
 #include "app/gui/OptionsDialog.h"
 #include "app/gui/TrayIcon.h"
 #include "app/gui/TreePane.h"
+#include "app/gui/UrlDialog.h"
 #include "app/widgets/StatusLegend.h"
 #include "engine/catalog/PasswordMask.h"
 #include "tovan/ProfilerScope.h"
@@ -268,6 +272,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::ShowScanDepth:
         case Command::Options:
         case Command::SaveState:
+        case Command::UrlToDownload:
         case Command::NextPane:
         case Command::PreviousPane:
         case Command::About:
@@ -310,6 +315,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::SaveState:
             save_state();
+            break;
+        case Command::UrlToDownload:
+            download_url();
             break;
         case Command::NextPane:
         case Command::PreviousPane:
@@ -525,6 +533,52 @@ void MainWindow::edit_filter() {
 void MainWindow::show_about() {
     AboutDialog dialog(*desktop_, isVisible() ? this : nullptr);
     dialog.exec();
+}
+
+// The folder a URL's file goes to, until the download asks for one.
+std::string MainWindow::url_download_folder() const {
+    return !options_.download_folder.empty() ? options_.download_folder : UserFolders::downloads();
+}
+
+// As `ferrovane-cli download URL`: a job for the file, or the unfinished one
+// that already fetches it there, runs and is stored at once.
+void MainWindow::download_url() {
+    QWidget* parent = isVisible() ? this : nullptr;
+    const std::optional<std::string> url = UrlDialog::ask(parent, options_.download_urls);
+    const std::optional<UrlDownload> download = url ? UrlDownload::read(*url) : std::nullopt;
+    if (!download)
+        return;
+    const std::string folder = url_download_folder();
+    std::error_code error;
+    if (folder.empty() || (!std::filesystem::create_directories(folder, error) && error)) {
+        QMessageBox::warning(
+            parent, tr("Ferrovane"),
+            tr("The download folder \"%1\" can't be made: %2. Choose another "
+               "download folder in the options.")
+                .arg(QString::fromStdString(folder), QString::fromStdString(error.message())));
+        return;
+    }
+    SharedPtr<Downloader> job = download->make_job(application_.internet_session(), folder);
+    DownloadList list(application_.document()->downloads());
+    if (SharedPtr<Downloader> same = list.same_job(*job))
+        job = same;
+    else
+        list.add(job);
+    // Stored before it runs, so that a crash leaves a job that resumes.
+    try {
+        application_.document()->store_downloads();
+        application_.save_options();
+    } catch (const std::exception& failure) {
+        error_log(1) << failure.what() << std::endl;
+        QMessageBox::warning(parent, tr("Ferrovane"),
+                             tr("The download could not be saved, so it is lost if Ferrovane "
+                                "ends before its next save: %1")
+                                 .arg(QString::fromStdString(failure.what())));
+    }
+    job->resume();
+    set_message(
+        tr("Downloading %1 into %2")
+            .arg(QString::fromStdString(download->file_name()), QString::fromStdString(folder)));
 }
 
 void MainWindow::shut_down() {

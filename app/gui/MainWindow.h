@@ -107,6 +107,8 @@ private:
     void show_options();
     void edit_filter();
     void show_about();
+    void download_url();
+    std::string url_download_folder() const;
     bool save_state();
     void update_tray();
     void notify_new_changes();

@@ -7,6 +7,7 @@
 
 #include "engine/catalog/UrlAuthority.h"
 #include "engine/catalog/UrlEscapes.h"
+#include "tovan/Blanks.h"
 #include "tovan/Paths.h"
 
 namespace tovan {
@@ -25,20 +26,13 @@ bool is_letter(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) != 0;
 }
 
-std::string_view trim_blanks(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::string unquoted(std::string_view text) {
-    text = trim_blanks(text);
+    text = without_blanks_around(text);
     if (!text.empty() && text.front() == '"')
         text.remove_prefix(1);
     if (!text.empty() && text.back() == '"')
         text.remove_suffix(1);
-    return std::string(trim_blanks(text));
+    return std::string(without_blanks_around(text));
 }
 
 // Plain paths are no URLs: of their escapes only "%20" is read, as it always was.
@@ -232,6 +226,13 @@ std::optional<Location> Location::read(std::string_view input, std::string* file
     if (file_name != nullptr)
         *file_name = std::move(name);
     return location;
+}
+
+bool Location::is_url(std::string_view text) {
+    const std::size_t colon = text.find(":/");
+    const bool has_scheme = colon != std::string_view::npos && colon > 1 && is_letter(text[0]) &&
+                            text.find('/') > colon;
+    return has_scheme || text.starts_with("\\\\") || text.starts_with("//");
 }
 
 }  // namespace tovan

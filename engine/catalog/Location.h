@@ -31,6 +31,9 @@ struct Location {
     // the text ends in.
     static std::optional<Location> read(std::string_view text, std::string* file_name = nullptr,
                                         std::string* problem = nullptr);
+    // Texts with a scheme ("ftp://", or "ftp:/" mistyped) or two leading
+    // separators; everything else is a path or a scheme-less FTP location.
+    static bool is_url(std::string_view text);
 };
 
 }  // namespace tovan

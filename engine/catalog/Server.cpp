@@ -320,6 +320,11 @@ std::string Server::log_contents() const {
     return log_;
 }
 
+void Server::clear_log() {
+    std::lock_guard guard(log_lock_);
+    log_.clear();
+}
+
 void Server::set_last_error(std::string text) {
     std::lock_guard guard(error_lock_);
     last_error_ = std::move(text);

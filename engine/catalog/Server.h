@@ -63,6 +63,7 @@ public:
 
     void log_text(std::string_view text);
     std::string log_contents() const;
+    void clear_log();
     void set_last_error(std::string text);
     std::string last_error() const;
 
