@@ -42,4 +42,13 @@ void CatalogBuilder::million_files() {
     }
 }
 
+void CatalogBuilder::quarter_million_files() {
+    const SharedPtr<Entry> root = server_.root();
+    list(root, 100, 0);
+    for (const SharedPtr<Entry>& top : root->children()) {
+        list(top, 124, 20);
+        for (const SharedPtr<Entry>& sub : top->child_folders()) list(sub, 0, 20);
+    }
+}
+
 }  // namespace bench

@@ -18,6 +18,9 @@ public:
     // 1,000,000 files in 50,000 folders: 250 folders of 200 subfolders each, with
     // 20 files in each subfolder.
     void million_files();
+    // 250,000 files in 12,500 folders, as each tree of gui_stall_scanning: 100
+    // folders of 124 subfolders each, with 20 files in each folder below the root.
+    void quarter_million_files();
 
 private:
     void marked(const tovan::SharedPtr<tovan::Entry>&) override {}

@@ -1,6 +1,7 @@
 // How long the interface thread stops answering while local scanners run: a
 // 1 ms timer records the gaps between its firings while the main window, on its
-// own one-second timer, drains the scanners, until every scan has finished.
+// own one-second timer, drains the scanners, until every scan has finished and
+// its catalog is saved.
 //
 // usage: ferrovane_gui_stall FOLDER...   (one local server, and one scan, each)
 // prints: files, scan_s, firings, longest_tick_ms, p99_ms, max_ms, longest_ms (the
@@ -53,8 +54,8 @@ private:
     double longest_ms_ = 0;
 };
 
-// Runs the event loop until no scan runs any more; the gaps between the probe's
-// firings, in ms.
+// Runs the event loop until no scan runs and no catalog is being saved; the gaps between the
+// probe's firings, in ms.
 std::vector<double> probe_until_scans_end(MainWindow& window) {
     std::vector<double> gaps;
     Clock::time_point last = Clock::now();
@@ -65,7 +66,8 @@ std::vector<double> probe_until_scans_end(MainWindow& window) {
         const Clock::time_point now = Clock::now();
         gaps.push_back(ms_between(last, now));
         last = now;
-        if (!window.scheduler().has_running())
+        // The catalogs saved after the scans count too.
+        if (!window.scheduler().has_running() && !window.scheduler().is_saving())
             QApplication::exit(0);
     });
     probe.start();
