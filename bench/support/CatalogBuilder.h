@@ -23,6 +23,9 @@ public:
     void quarter_million_files();
 
 private:
+    // Folders below the root with that many subfolders and files each, and that
+    // many files in each subfolder.
+    void two_levels(int folders, int subfolders, int files, int subfolder_files);
     void marked(const tovan::SharedPtr<tovan::Entry>&) override {}
     void subfolder_found(const tovan::SharedPtr<tovan::Entry>&, std::int32_t, bool) override {}
     std::string random_name();
