@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/CatalogFile.h"
+#include "engine/catalog/CatalogLock.h"
 
 namespace tovan {
 
@@ -21,9 +22,34 @@ CatalogSaver::~CatalogSaver() {
 }
 
 void CatalogSaver::save(const SharedPtr<Server>& server) {
+    unnamed_.push_back(server);
+    hand_over(false);
+}
+
+void CatalogSaver::tick() {
+    if (!unnamed_.empty())
+        hand_over(false);
     release_done();
-    // Read here: the interface may change the server's location while it waits.
-    std::string file_name = CatalogFile::file_name(*server);
+}
+
+void CatalogSaver::hand_over(bool wait) {
+    std::vector<std::string> names;
+    {
+        std::unique_lock catalog(catalog_lock(), std::defer_lock);
+        if (wait)
+            catalog.lock();
+        else if (!catalog.try_lock())
+            return;
+        // Read now: the interface may change a server's location while it waits.
+        for (const SharedPtr<Server>& server : unnamed_)
+            names.push_back(CatalogFile::file_name(*server));
+    }
+    for (std::size_t index = 0; index < unnamed_.size(); ++index)
+        queue(unnamed_[index], std::move(names[index]));
+    unnamed_.clear();
+}
+
+void CatalogSaver::queue(const SharedPtr<Server>& server, std::string file_name) {
     const std::lock_guard guard(lock_);
     const bool covered = std::any_of(jobs_.begin(), jobs_.end(), [&](const Job& job) {
         return job.stage == Stage::Waiting && job.server == server;
@@ -35,6 +61,8 @@ void CatalogSaver::save(const SharedPtr<Server>& server) {
 }
 
 bool CatalogSaver::busy() const {
+    if (!unnamed_.empty())
+        return true;
     const std::lock_guard guard(lock_);
     return std::any_of(jobs_.begin(), jobs_.end(),
                        [](const Job& job) { return job.stage != Stage::Done; });
@@ -55,6 +83,8 @@ void CatalogSaver::release_done() {
 }
 
 void CatalogSaver::finish() {
+    if (!unnamed_.empty())
+        hand_over(true);
     {
         std::unique_lock guard(lock_);
         changed_.wait(guard, [this] {

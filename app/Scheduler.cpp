@@ -75,7 +75,7 @@ void Scheduler::tick(std::int64_t now) {
     if (!scannings_.empty())
         update_scannings();
     if (saver_ != nullptr)
-        saver_->release_done();
+        saver_->tick();
 }
 
 // Whole minutes since the last run. A clock set back restarts the period rather

@@ -1,15 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/CatalogFile.h"
 #include "app/CatalogSaver.h"
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
+#include "engine/catalog/CatalogLock.h"
 #include "engine/catalog/ListingMerge.h"
 #include "support/CatalogText.h"
+#include "support/Gate.h"
 #include "support/IgnoreMerge.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace tovan {
 namespace {
@@ -53,6 +61,30 @@ TEST(CatalogSaverConcurrency, SavesBesideWholeDocumentSavesLeaveEveryFileWhole) 
     reread.load(damaged);
     EXPECT_TRUE(damaged.warnings().empty());
     EXPECT_EQ(catalogs(reread), catalogs(document));
+}
+
+// Reading a catalog's file name takes the catalog lock, which the saving thread
+// holds while it walks another catalog: the interface must not wait for that.
+TEST(CatalogSaverConcurrency, HandingOverASaveDoesNotWaitForAnotherCatalogsWalk) {
+    test::TempFolder data;
+    const SharedPtr<Server> server = make_shared<Server>();
+    ASSERT_TRUE(server->from_url("/srv/a/"));
+    CatalogSaver saver(data.path());
+    test::Gate held;
+    std::atomic<bool> handed_over{false}, walk_done{false};
+    std::thread walk([&] {
+        const CatalogGuard guard(catalog_lock());
+        held.open();
+        test::wait_until([&] { return handed_over.load(); }, std::chrono::seconds(10));
+        walk_done = true;
+    });
+    held.wait();
+    saver.save(server);
+    handed_over = true;
+    EXPECT_FALSE(walk_done);
+    walk.join();
+    saver.finish();
+    EXPECT_TRUE(std::filesystem::exists(data.file(CatalogFile::file_name(*server))));
 }
 
 }  // namespace

@@ -137,8 +137,8 @@ TEST_F(SchedulerConcurrencyTest, AFinishedScanIsSavedWithoutHoldingUpTheTick) {
     run();
     EXPECT_FALSE(disk_answered);
     ticks_done = true;
-    disk.join();
     saver.finish();
+    disk.join();
 }
 
 // Rescans start while the saver still writes the catalog they change, and the
