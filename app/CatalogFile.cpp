@@ -7,9 +7,11 @@
 
 #include "app/DamagedFiles.h"
 #include "app/EntryRecord.h"
+#include "engine/catalog/CatalogLock.h"
 #include "tovan/Paths.h"
 #include "tovan/SafeSave.h"
 #include "tovan/io/IFStream.h"
+#include "tovan/io/OBufferStream.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
@@ -47,16 +49,33 @@ std::string CatalogFile::file_name(const Server& server) {
     return name + ".sav";
 }
 
-void CatalogFile::write(const std::string& folder, const Server& server) {
-    SafeSave::write(folder, file_name(server), [&](io::OFStream& out) {
-        out.write_byte(BlockVersion);
-        EntryRecord::write(out, *server.root());
+// Scans wait for the catalog lock while the walk holds it, and a walk into memory
+// is far shorter than writing and syncing the file, which happens after it. The
+// safe save's own lock is taken first, so a later save always writes a later
+// catalog; nothing that holds the catalog lock may therefore wait for a save.
+void CatalogFile::write(const std::string& folder, const std::string& name, const Server& server) {
+    SafeSave::write(folder, name, [&](io::OFStream& out) {
+        const std::string bytes = content(server);
+        out.write_bytes(bytes.data(), bytes.size());
     });
 }
 
+std::string CatalogFile::content(const Server& server) {
+    io::OBufferStream buffer(io::Stream::Raw);
+    const CatalogGuard guard(catalog_lock());
+    buffer.write_byte(BlockVersion);
+    EntryRecord::write(buffer, *server.root());
+    return buffer.take();
+}
+
 bool CatalogFile::save(const std::string& folder, const Server& server) {
+    return save_as(folder, file_name(server), server);
+}
+
+bool CatalogFile::save_as(const std::string& folder, const std::string& name,
+                          const Server& server) {
     try {
-        write(folder, server);
+        write(folder, name, server);
         return true;
     } catch (const std::exception& error) {
         error_log(1) << error.what() << std::endl;
@@ -85,7 +104,7 @@ void CatalogFile::save_all(const std::string& folder, const TreeEntry& node) {
     std::exception_ptr first_failure;
     for_each_server(node, [&](const TreeEntry&, const Server& server) {
         try {
-            write(folder, server);
+            write(folder, file_name(server), server);
         } catch (const std::exception& error) {
             error_log(1) << error.what() << std::endl;
             if (!first_failure)

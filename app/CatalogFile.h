@@ -20,6 +20,9 @@ public:
 
     // Safe-saves the server's catalog; a failure is logged and the old file stays.
     static bool save(const std::string& folder, const Server& server);
+    // The same under a file name taken before, for a thread that must not read
+    // the server's settings while the interface may change them.
+    static bool save_as(const std::string& folder, const std::string& name, const Server& server);
     // Loads the server's catalog when its file exists. Raises tovan::io::Failure
     // when the file is there but cannot be read; the server then has an empty
     // catalog.
@@ -33,7 +36,9 @@ public:
     static void load_all(const std::string& folder, const TreeEntry& node, DamagedFiles& damaged);
 
 private:
-    static void write(const std::string& folder, const Server& server);
+    static void write(const std::string& folder, const std::string& name, const Server& server);
+    // The file's content after the stream header, taken under the catalog lock.
+    static std::string content(const Server& server);
 };
 
 }  // namespace tovan

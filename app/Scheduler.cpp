@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/CatalogFile.h"
+#include "app/CatalogSaver.h"
 #include "app/Document.h"
 #include "app/Options.h"
 #include "app/SchedulerObserver.h"
@@ -73,6 +74,8 @@ void Scheduler::tick(std::int64_t now) {
         synchronize_all(now);
     if (!scannings_.empty())
         update_scannings();
+    if (saver_ != nullptr)
+        saver_->tick();
 }
 
 // Whole minutes since the last run. A clock set back restarts the period rather
@@ -236,8 +239,12 @@ void Scheduler::finish(const SharedPtr<TreeEntry>& node, Scanner& scanner, bool 
     if (observer_)
         observer_->node_updated(node);
     // A status check leaves the catalog as it was: only a scan's result is saved.
-    if (options_.auto_save && reached && scanned)
-        CatalogFile::save(document_.data_folder(), *node->server);
+    if (options_.auto_save && reached && scanned) {
+        if (saver_ != nullptr)
+            saver_->save(node->server);
+        else
+            CatalogFile::save(document_.data_folder(), *node->server);
+    }
     if (observer_)
         observer_->scan_finished(node);
 }
@@ -267,6 +274,10 @@ void Scheduler::stop_scanning(const TreeEntry& node) {
     const Scanning* record = find_scanning(node.scanner.get());
     if (record != nullptr && !record->scanner->is_stopping())
         record->scanner->stop();
+}
+
+bool Scheduler::is_saving() const {
+    return saver_ != nullptr && saver_->busy();
 }
 
 bool Scheduler::is_scanning(const TreeEntry& node) const {
@@ -337,6 +348,10 @@ void Scheduler::shut_down(std::chrono::milliseconds limit) {
     }
     scannings_.clear();
     plain_log(1) << "stop scanners complete" << std::endl;
+    // None is lost: what was handed over is written before the program saves the
+    // document and ends.
+    if (saver_ != nullptr)
+        saver_->finish();
 }
 
 }  // namespace tovan

@@ -17,6 +17,7 @@
 
 namespace tovan {
 
+class CatalogSaver;
 class Document;
 class InternetSession;
 class Options;
@@ -48,6 +49,9 @@ public:
     void set_observer(SchedulerObserver* observer) { observer_ = observer; }
     // The filter every scanned server's own filter defers to; the document's by default.
     void set_parent_filter(const ScanFilter* filter) { parent_filter_ = filter; }
+    // Where a scanned catalog is saved: on the saver's thread; without one, on the
+    // calling thread inside tick(). The saver outlives the scheduler.
+    void set_saver(CatalogSaver* saver) { saver_ = saver; }
     // Called with each new scanner before it starts, so tests can stand in for a
     // server that hangs.
     void set_scanner_setup(std::function<void(Scanner&)> setup) { setup_ = std::move(setup); }
@@ -70,6 +74,8 @@ public:
     void stop_scanning(const TreeEntry& node);
 
     bool has_running() const { return !scannings_.empty(); }
+    // Whether a scanned catalog is still being saved.
+    bool is_saving() const;
     // Whether the node, or a server below it, has a scanner that is not stopping.
     bool is_scanning(const TreeEntry& node) const;
     const std::vector<Scanning>& scannings() const { return scannings_; }
@@ -89,7 +95,7 @@ public:
     // Scanners still running then are left to end on their own; nothing waits for
     // them any more, and they keep what they reach alive except the document and
     // the internet session (see abandoned_count). Logs "stop scanners" and "stop
-    // scanners complete".
+    // scanners complete". Then waits for the saves of scanned catalogs.
     void shut_down(std::chrono::milliseconds limit = StopScannersLimit);
     // How many scanners of this process were left running by a shut-down. While
     // any is, the program must not free the document or the session: it ends
@@ -114,6 +120,7 @@ private:
     InternetSession* session_;
     const ScanFilter* parent_filter_;
     SchedulerObserver* observer_ = nullptr;
+    CatalogSaver* saver_ = nullptr;
     std::function<void(Scanner&)> setup_;
     std::vector<Scanning> scannings_;
     std::int64_t last_sync_time_;

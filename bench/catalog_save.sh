@@ -8,6 +8,7 @@ figures=$("$FERROVANE_BENCH_DIR/ferrovane_catalog_file" "$work")
 echo "$figures"
 value() { echo "$figures" | awk -v name="$1" '$1 == name { print $2 }'; }
 echo "cp of the same file: $(value cp_s) s; file size per entry: $(value bytes_per_entry) bytes"
+echo "catalog lock held by the save of 262,500 entries: $(value lock_hold_ms) ms"
 if [ "$name" = catalog_load ]; then
     echo "catalog_load: $(value load_s) s"
 else

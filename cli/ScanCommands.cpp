@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ctime>
 
+#include "app/CatalogSaver.h"
 #include "app/DownloadList.h"
 #include "app/FirstPlace.h"
 #include "app/Scheduler.h"
@@ -160,7 +161,10 @@ void ScanCommands::watch() {
     Document& document = session->document();
     const Options& options = session->options();
     const StopSignal stop;
+    // Catalogs are saved beside the loop, so Ctrl+C and the progress never wait for the disk.
+    CatalogSaver saver(document.data_folder());
     Scheduler scheduler(document, options, session->application()->internet_session(), now());
+    scheduler.set_saver(&saver);
     ScanReporter reporter(context_.output, scheduler);
     scheduler.set_observer(&reporter);
     // Stored jobs go on where they stopped, as when the desktop program starts.

@@ -49,6 +49,7 @@ MainWindow::MainWindow(Application& application, Clock clock)
     : application_(application),
       options_(application.options()),
       clock_(clock ? std::move(clock) : Clock(system_clock)),
+      saver_(application.document()->data_folder()),
       scheduler_(*application.document(), application.options(), application.internet_session(),
                  clock_()) {
     setObjectName("main");
@@ -64,6 +65,7 @@ MainWindow::MainWindow(Application& application, Clock clock)
     tray_ = new TrayIcon([this] { return application_.document()->servers(); }, this);
     connect_tray();
     scheduler_.set_observer(this);
+    scheduler_.set_saver(&saver_);
     resize(1000, 640);
     connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
     timer_.start(TickMs);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/CatalogSaver.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
 #include "app/ViewsHistory.h"
@@ -117,6 +118,8 @@ private:
     Application& application_;
     Options& options_;
     Clock clock_;
+    // Before the scheduler, which hands it the catalogs of finished scans.
+    CatalogSaver saver_;
     Scheduler scheduler_;
     ViewsHistory history_;
     CommandActions* actions_ = nullptr;

@@ -33,13 +33,21 @@ void CatalogBuilder::list(const SharedPtr<Entry>& folder, int folders, int files
     merge_.merge(*folder, *fresh, -2, true, false);
 }
 
-void CatalogBuilder::million_files() {
+void CatalogBuilder::two_levels(int folders, int subfolders, int files, int subfolder_files) {
     const SharedPtr<Entry> root = server_.root();
-    list(root, 250, 0);
+    list(root, folders, 0);
     for (const SharedPtr<Entry>& top : root->children()) {
-        list(top, 200, 0);
-        for (const SharedPtr<Entry>& sub : top->children()) list(sub, 0, 20);
+        list(top, subfolders, files);
+        for (const SharedPtr<Entry>& sub : top->child_folders()) list(sub, 0, subfolder_files);
     }
+}
+
+void CatalogBuilder::million_files() {
+    two_levels(250, 200, 0, 20);
+}
+
+void CatalogBuilder::quarter_million_files() {
+    two_levels(100, 124, 20, 20);
 }
 
 }  // namespace bench

@@ -18,8 +18,14 @@ public:
     // 1,000,000 files in 50,000 folders: 250 folders of 200 subfolders each, with
     // 20 files in each subfolder.
     void million_files();
+    // 250,000 files in 12,500 folders, as each tree of gui_stall_scanning: 100
+    // folders of 124 subfolders each, with 20 files in each folder below the root.
+    void quarter_million_files();
 
 private:
+    // Folders below the root with that many subfolders and files each, and that
+    // many files in each subfolder.
+    void two_levels(int folders, int subfolders, int files, int subfolder_files);
     void marked(const tovan::SharedPtr<tovan::Entry>&) override {}
     void subfolder_found(const tovan::SharedPtr<tovan::Entry>&, std::int32_t, bool) override {}
     std::string random_name();

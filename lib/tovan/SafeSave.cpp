@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <source_location>
 
 #include "tovan/Paths.h"
@@ -28,6 +29,11 @@ namespace {
     FailureRecord::write(failure.what(), location);
     throw failure;
 }
+
+// Every save in the data folder writes the same "temp": one whole save at a time,
+// the writing of its content included, so that two threads cannot clobber each
+// other's temp and a save that ends later always holds the later content.
+std::mutex save_lock;
 
 void sync_folder(const std::string& folder) {
     const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
@@ -80,6 +86,7 @@ void replace(const std::string& temp, const std::string& target, const SafeSave:
 
 void SafeSave::write(const std::string& folder, const std::string& file_name, const Writer& writer,
                      const std::string& backup_name) {
+    const std::lock_guard guard(save_lock);
     replace(in_folder(folder, TempName), in_folder(folder, file_name), writer,
             backup_name.empty() ? std::string() : in_folder(folder, backup_name));
     sync_folder(folder);

@@ -10,7 +10,8 @@ namespace tovan {
 // Writes a data file so that a crash at any instant leaves either the old or the
 // new file whole: the content goes to "temp" in the same folder, reaches the
 // disk, and then replaces the target in one rename; the folder is synced so the
-// rename itself survives a power cut.
+// rename itself survives a power cut. Saves into folders run one at a time across
+// the whole process, each with its writer: a writer must not save another file.
 class SafeSave {
 public:
     using Writer = std::function<void(io::OFStream&)>;

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <limits>
 #include <set>
+#include <thread>
 
 #include "app/CatalogFile.h"
+#include "app/CatalogSaver.h"
 #include "app/DamagedFiles.h"
 #include "app/Document.h"
 #include "app/Options.h"
@@ -17,6 +23,7 @@
 #include "support/ScanRun.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
+#include "tovan/SafeSave.h"
 
 namespace tovan {
 namespace {
@@ -82,6 +89,7 @@ protected:
     Document document{data.path()};
     Options options;
     Recorder recorder;
+    CatalogSaver saver{data.path()};  // for the tests that hand it over
     Scheduler scheduler{document, options, nullptr, Start};
 };
 
@@ -107,6 +115,54 @@ TEST_F(SchedulerConcurrencyTest, AScanReportsEveryChangeAndSavesTheCatalogOfASer
     run();
     EXPECT_EQ(std::filesystem::last_write_time(saved), saved_at - 1h);
     EXPECT_EQ(scheduler.recent_changes().size(), 4u);
+}
+
+// A "temp" that holds whoever opens it for writing until someone reads it: a
+// disk that does not answer. The tick that ends the scan must not be the one
+// waiting for it.
+TEST_F(SchedulerConcurrencyTest, AFinishedScanIsSavedWithoutHoldingUpTheTick) {
+    scheduler.set_saver(&saver);
+    write(nas, {"a.txt"});
+    const SharedPtr<TreeEntry> node = add_server("nas", nas);
+    ASSERT_EQ(::mkfifo(data.file(SafeSave::TempName).c_str(), 0600), 0);
+    std::atomic<bool> ticks_done{false}, disk_answered{false};
+    std::thread disk([&] {
+        test::wait_until([&] { return ticks_done.load(); }, 10s);
+        disk_answered = true;
+        std::ifstream reader(data.file(SafeSave::TempName), std::ios::binary);
+        reader.ignore(std::numeric_limits<std::streamsize>::max());
+    });
+
+    scheduler.start_scanning(node, {}, false, false);
+    run();
+    EXPECT_FALSE(disk_answered);
+    ticks_done = true;
+    saver.finish();
+    disk.join();
+}
+
+// Rescans start while the saver still writes the catalog they change, and the
+// shut-down comes with the last save handed over: every file read back is whole,
+// and the one left at the end holds the last scan.
+TEST_F(SchedulerConcurrencyTest, SavesRacingRescansOfTheirServerLeaveWholeFiles) {
+    scheduler.set_saver(&saver);
+    for (int file = 0; file < 300; ++file) write(nas, {("f" + std::to_string(file)).c_str()});
+    const SharedPtr<TreeEntry> node = add_server("nas", nas);
+    const std::string saved = data.file(CatalogFile::file_name(*node->server));
+    Server reader;
+    ASSERT_TRUE(reader.from_url(nas.path() + "/"));
+    reader.set_catalog_name(node->server->catalog_name());
+    for (int round = 0; round < 10; ++round) {
+        write(nas, {("new" + std::to_string(round)).c_str()});
+        scheduler.start_scanning(node, {}, false, false);
+        run();
+        if (std::filesystem::exists(saved)) {
+            ASSERT_NO_THROW(CatalogFile::load(data.path(), reader));
+        }
+    }
+    scheduler.shut_down();
+    CatalogFile::load(data.path(), reader);
+    EXPECT_EQ(test::render(*reader.root()), catalog(node));
 }
 
 TEST_F(SchedulerConcurrencyTest, TheScheduledSynchronizationSkipsServersExcludedFromIt) {

@@ -1,10 +1,13 @@
 // How long the interface thread stops answering while local scanners run: a
 // 1 ms timer records the gaps between its firings while the main window, on its
-// own one-second timer, drains the scanners, until every scan has finished.
+// own one-second timer, drains the scanners, until every scan has finished and
+// its catalog is saved.
 //
 // usage: ferrovane_gui_stall FOLDER...   (one local server, and one scan, each)
-// prints: files, scan_s, firings, longest_tick_ms, p99_ms, max_ms, longest_ms (the
-// five longest gaps)
+// prints: files, scan_s, firings, longest_tick_ms, longest_tick_cpu_ms, p99_ms,
+// max_ms, longest_ms (the five longest gaps)
+#include <time.h>
+
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
@@ -30,31 +33,49 @@ double ms_between(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
+// The processor time of the calling thread, in ms.
+double thread_cpu_ms() {
+    timespec time{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
+}
+
 // The longest of the window's ticks, from its timer's event to the end of the
-// tick, to tell the gaps the ticks make from those the threads make.
+// tick, to tell the gaps the ticks make from those the threads make; and the
+// processor time the thread had in it, to tell a tick that works from one that
+// waits for a lock or for a processor.
 class TickTimer : public QObject {
 public:
     explicit TickTimer(QTimer& timer) {
         timer.installEventFilter(this);
         // After the window's own connection, so it runs when the tick is done.
         connect(&timer, &QTimer::timeout, this, [this] {
-            longest_ms_ = std::max(longest_ms_, ms_between(started_, Clock::now()));
+            const double took = ms_between(started_, Clock::now());
+            if (took <= longest_ms_)
+                return;
+            longest_ms_ = took;
+            longest_cpu_ms_ = thread_cpu_ms() - started_cpu_ms_;
         });
     }
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Timer)
+        if (event->type() == QEvent::Timer) {
             started_ = Clock::now();
+            started_cpu_ms_ = thread_cpu_ms();
+        }
         return false;
     }
     double longest_ms() const { return longest_ms_; }
+    double longest_cpu_ms() const { return longest_cpu_ms_; }
 
 private:
     Clock::time_point started_;
+    double started_cpu_ms_ = 0;
     double longest_ms_ = 0;
+    double longest_cpu_ms_ = 0;
 };
 
-// Runs the event loop until no scan runs any more; the gaps between the probe's
-// firings, in ms.
+// Runs the event loop until no scan runs and no catalog is being saved; the gaps
+// between the probe's firings, in ms.
 std::vector<double> probe_until_scans_end(MainWindow& window) {
     std::vector<double> gaps;
     Clock::time_point last = Clock::now();
@@ -65,7 +86,8 @@ std::vector<double> probe_until_scans_end(MainWindow& window) {
         const Clock::time_point now = Clock::now();
         gaps.push_back(ms_between(last, now));
         last = now;
-        if (!window.scheduler().has_running())
+        // The catalogs saved after the scans count too.
+        if (!window.scheduler().has_running() && !window.scheduler().is_saving())
             QApplication::exit(0);
     });
     probe.start();
@@ -113,10 +135,10 @@ int main(int argc, char** argv) {
         std::sort(gaps.begin(), gaps.end());
         const std::size_t p99 = static_cast<std::size_t>(std::ceil(gaps.size() * 0.99)) - 1;
         std::printf(
-            "files %llu\nscan_s %.2f\nfirings %zu\nlongest_tick_ms %.1f\np99_ms %.1f\nmax_ms "
-            "%.1f\nlongest_ms",
+            "files %llu\nscan_s %.2f\nfirings %zu\nlongest_tick_ms %.1f\nlongest_tick_cpu_ms "
+            "%.1f\np99_ms %.1f\nmax_ms %.1f\nlongest_ms",
             static_cast<unsigned long long>(files_of(*temp.application().document())), scan_s,
-            gaps.size(), ticks.longest_ms(), gaps[p99], gaps.back());
+            gaps.size(), ticks.longest_ms(), ticks.longest_cpu_ms(), gaps[p99], gaps.back());
         for (std::size_t index = gaps.size(); index > 0 && index + 5 > gaps.size(); --index)
             std::printf(" %.1f", gaps[index - 1]);
         std::printf("\n");
