@@ -2,11 +2,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/Document.h"
 #include "app/Scheduler.h"
+#include "app/gui/FtpServerDialog.h"
+#include "app/gui/GroupDialog.h"
+#include "app/gui/LocalServerDialog.h"
 #include "app/gui/NodeLookup.h"
 #include "engine/catalog/PasswordMask.h"
 #include "engine/catalog/Server.h"
@@ -28,52 +30,67 @@ void TreeEditor::warn(const QString& text) const {
 }
 
 SharedPtr<TreeEntry> TreeEditor::add_group(const SharedPtr<TreeEntry>& group) {
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(window_, QObject::tr("New Group"), QObject::tr("Name of the group:"),
-                              QLineEdit::Normal, {}, &ok)
-            .trimmed();
-    if (!ok || name.isEmpty())
+    const std::optional<std::string> name = GroupDialog::ask(window_);
+    if (!name)
         return {};
-    SharedPtr<TreeEntry> added = TreeEntry::make_group(name.toStdString());
+    SharedPtr<TreeEntry> added = TreeEntry::make_group(*name);
     group->children.push_back(added);
     return added;
 }
 
-SharedPtr<TreeEntry> TreeEditor::add_server(const SharedPtr<TreeEntry>& group,
-                                            const QString& what) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(window_, QObject::tr("New %1").arg(what),
-                              QObject::tr("Path or URL of the %1:").arg(what.toLower()),
-                              QLineEdit::Normal, {}, &ok)
-            .trimmed();
-    if (!ok || text.isEmpty())
-        return {};
-    auto server = make_shared<Server>();
-    std::string problem;
-    if (!server->from_url(text.toStdString(), nullptr, &problem)) {
-        warn(QObject::tr("\"%1\" names no place to watch: %2. Type a folder path or a URL "
-                         "such as ftp://host/path.")
-                 .arg(QString::fromStdString(masked_passwords(text.toStdString())),
-                      QString::fromStdString(problem)));
-        return {};
+SharedPtr<TreeEntry> TreeEditor::add_server(const SharedPtr<TreeEntry>& group, Place place) {
+    SharedPtr<TreeEntry> added;
+    if (place == Place::Ftp) {
+        if (const std::optional<FtpServerForm> form = FtpServerDialog::ask(window_))
+            added = form->make_node(document_.filter());
+    } else if (const auto record = LocalServerDialog::ask(
+                   window_, {place == Place::Local ? LocalServerDialog::Place::Local
+                                                   : LocalServerDialog::Place::Network,
+                             {},
+                             {}})) {
+        auto server = make_shared<Server>();
+        if (!read_place(*server, record->path))
+            return {};
+        server->set_parent_filter(&document_.filter());
+        added = TreeEntry::make_server_node(server, record->name);
     }
-    server->set_parent_filter(&document_.filter());
-    SharedPtr<TreeEntry> added = TreeEntry::make_server_node(server);
-    group->children.push_back(added);
+    if (added)
+        group->children.push_back(added);
     return added;
+}
+
+bool TreeEditor::read_place(Server& server, const std::string& path) const {
+    std::string problem;
+    if (server.from_url(path, nullptr, &problem))
+        return true;
+    warn(QObject::tr("\"%1\" names no place to watch: %2. Type a folder path or a URL.")
+             .arg(QString::fromStdString(masked_passwords(path)), QString::fromStdString(problem)));
+    return false;
 }
 
 bool TreeEditor::edit(const SharedPtr<TreeEntry>& node) {
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(window_, QObject::tr("Edit"), QObject::tr("Name:"), QLineEdit::Normal,
-                              QString::fromStdString(masked_passwords(node->label())), &ok)
-            .trimmed();
-    if (!ok || name.isEmpty())
+    if (node->kind == TreeEntry::Group) {
+        const std::optional<std::string> name = GroupDialog::ask(window_, node->name);
+        if (name)
+            node->name = *name;
+        return name.has_value();
+    }
+    if (!node->server)
         return false;
-    node->name = name.toStdString();
+    if (is_ftp(node->server->kind())) {
+        const std::optional<FtpServerForm> form = FtpServerDialog::ask(window_, node.get());
+        if (form)
+            form->apply_to(*node);
+        return form.has_value();
+    }
+    const auto place = node->server->kind() == ServerKind::Network
+                           ? LocalServerDialog::Place::Network
+                           : LocalServerDialog::Place::Local;
+    const std::string path = node->server->url_with_scheme();
+    const auto record = LocalServerDialog::ask(window_, {place, path, node->name});
+    if (!record || (record->path != path && !read_place(*node->server, record->path)))
+        return false;
+    node->name = record->name;
     return true;
 }
 

@@ -394,13 +394,13 @@ void TreePane::run(Command command) {
             add_node(editor_.add_group(node));
             break;
         case Command::NewLocalFolder:
-            add_node(editor_.add_server(node, tr("Local Folder")));
+            add_node(editor_.add_server(node, TreeEditor::Place::Local));
             break;
         case Command::NewNetworkServer:
-            add_node(editor_.add_server(node, tr("Network Server")));
+            add_node(editor_.add_server(node, TreeEditor::Place::Network));
             break;
         case Command::NewFtpServer:
-            add_node(editor_.add_server(node, tr("FTP Server")));
+            add_node(editor_.add_server(node, TreeEditor::Place::Ftp));
             break;
         default:
             break;
