@@ -73,6 +73,9 @@ MainWindow::MainWindow(Application& application, Clock clock)
 }
 
 MainWindow::~MainWindow() {
+    // The widgets going down move the focus; the window is no longer there to
+    // hear it.
+    disconnect(qApp, nullptr, this, nullptr);
     shut_down();
 }
 
