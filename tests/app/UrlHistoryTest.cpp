@@ -5,18 +5,8 @@
 namespace tovan {
 namespace {
 
-// Once full, the history used to keep its first 40 URLs, so no new one ever
-// entered it again.
-TEST(UrlHistory, KeepsTheNewestUrlsOnceFull) {
-    std::vector<std::string> history;
-    for (std::size_t n = 1; n <= UrlHistory::Limit + 2; ++n)
-        UrlHistory::add(history, "https://example.org/" + std::to_string(n) + ".iso");
-    ASSERT_EQ(history.size(), UrlHistory::Limit);
-    EXPECT_EQ(history.front(), "https://example.org/3.iso");
-    EXPECT_EQ(history.back(), "https://example.org/42.iso");
-    EXPECT_EQ(UrlHistory::newest_first(history).front(), "https://example.org/42.iso");
-}
-
+// The bound of 40, newest kept, is checked through the URL dialog
+// (tests/gui/UrlDialogTest.cpp).
 TEST(UrlHistory, AUrlGivenAgainMovesToTheNewestPlaceWhole) {
     const std::string long_url = "https://example.org/" + std::string(1000, 'a') + ".iso";
     std::vector<std::string> history = {"ftp://a/1", long_url, "", "ftp://b/2"};

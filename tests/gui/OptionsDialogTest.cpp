@@ -139,25 +139,5 @@ TEST_F(OptionsDialogTest, CancelAndEscapeChangeNothing) {
     }
 }
 
-// A number is editable only while its check box is checked, from the moment
-// the dialog opens.
-TEST_F(OptionsDialogTest, NumbersKeepTheirRangeAndFollowTheirCheckBox) {
-    open_window();
-    application->options().synchronize_enabled = false;
-    with_dialog([&](QDialog& dialog) {
-        EXPECT_FALSE(control<QSpinBox>(dialog, "synchronize_minutes").isEnabled());
-        for (const NumberField& each : Numbers) {
-            auto& box = control<QCheckBox>(dialog, each.flag);
-            auto& field = control<QSpinBox>(dialog, each.number);
-            EXPECT_EQ(field.minimum(), 1) << each.number;
-            EXPECT_EQ(field.maximum(), 9999) << each.number;
-            EXPECT_EQ(field.isEnabled(), box.isChecked()) << each.number;
-            box.click();
-            EXPECT_EQ(field.isEnabled(), box.isChecked()) << each.number;
-        }
-        dialog.reject();
-    });
-}
-
 }  // namespace
 }  // namespace tovan
