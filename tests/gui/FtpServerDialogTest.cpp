@@ -10,7 +10,7 @@
 #include "app/Document.h"
 #include "app/gui/FtpServerDialog.h"
 #include "engine/catalog/UrlAuthority.h"
-#include "gui/support/NextModal.h"
+#include "gui/support/Modal.h"
 #include "support/TempFolder.h"
 
 namespace tovan {

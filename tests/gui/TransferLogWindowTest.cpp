@@ -5,7 +5,7 @@
 #include "app/gui/TransferLogWindow.h"
 #include "engine/catalog/Server.h"
 #include "engine/download/Downloader.h"
-#include "gui/support/NextModal.h"
+#include "gui/support/Modal.h"
 
 namespace tovan {
 namespace {

@@ -13,7 +13,7 @@
 #include "app/UrlHistory.h"
 #include "app/gui/TrayIcon.h"
 #include "app/gui/UrlDialog.h"
-#include "gui/support/NextModal.h"
+#include "gui/support/Modal.h"
 #include "gui/support/WindowTest.h"
 #include "support/WaitUntil.h"
 
