@@ -316,6 +316,9 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
         static const char* const titles[ColumnCount] = {"Name", "Size", "Type", "Date Modified"};
         return tr(titles[section]);
     }
+    // A click on another column sorts it ascending first, as the header would not.
+    if (role == Qt::InitialSortOrderRole)
+        return Qt::AscendingOrder;
     if (role == Qt::TextAlignmentRole && section == Size)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
