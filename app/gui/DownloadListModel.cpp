@@ -50,12 +50,7 @@ bool JobRow::operator==(const JobRow& other) const {
            a.failure == b.failure;
 }
 
-DownloadListModel::DownloadListModel(QObject* parent) : KeyedRows(parent) {}
-
-int DownloadListModel::default_width(int column) {
-    static constexpr std::array<int, ColumnCount> widths = {200, 80, 80, 70, 100};
-    return column >= 0 && column < ColumnCount ? widths[static_cast<std::size_t>(column)] : 0;
-}
+DownloadListModel::DownloadListModel(QObject* parent) : KeyedRows(Columns, parent) {}
 
 void DownloadListModel::show_jobs(const SharedPtr<TreeEntry>& downloads_root) {
     root_ = downloads_root;
@@ -80,10 +75,6 @@ SharedPtr<TreeEntry> DownloadListModel::node_at(int row) const {
     return shown != nullptr ? shown->node : SharedPtr<TreeEntry>();
 }
 
-int DownloadListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant DownloadListModel::data(const QModelIndex& index, int role) const {
     const JobRow* row = row_at(index.row());
     if (row == nullptr || !index.isValid())
@@ -97,15 +88,6 @@ QVariant DownloadListModel::data(const QModelIndex& index, int role) const {
         return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
     }
     return {};
-}
-
-QVariant DownloadListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const std::array<const char*, ColumnCount> titles = {"File", "Progress", "Speed", "Size",
-                                                                "Downloaded Files"};
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= ColumnCount)
-        return {};
-    return tr(titles[static_cast<std::size_t>(section)]);
 }
 
 }  // namespace tovan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "app/gui/KeyedRows.h"
 #include "engine/download/Downloader.h"
 #include "engine/tree/TreeEntry.h"
@@ -30,7 +32,7 @@ public:
 
     explicit DownloadListModel(QObject* parent = nullptr);
 
-    static int default_width(int column);
+    static int default_width(int column) { return width_of(Columns, column); }
 
     // Shows the jobs below the downloads root.
     void show_jobs(const SharedPtr<TreeEntry>& downloads_root);
@@ -40,12 +42,12 @@ public:
     SharedPtr<Downloader> job_at(int row) const;
     SharedPtr<TreeEntry> node_at(int row) const;
 
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
 
 private:
+    static constexpr std::array<ListColumn, ColumnCount> Columns = {
+        {{"File", 200}, {"Progress", 80}, {"Speed", 80}, {"Size", 70}, {"Downloaded Files", 100}}};
+
     SharedPtr<TreeEntry> root_;
 };
 

@@ -2,11 +2,19 @@
 
 #include <QAbstractTableModel>
 #include <cstddef>
-#include <unordered_map>
+#include <span>
 #include <utility>
 #include <vector>
 
+#include "app/gui/RowMatch.h"
+
 namespace tovan {
+
+// A column of a list: its title, and its width in pixels until the user drags it.
+struct ListColumn {
+    const char* title;
+    int width;
+};
 
 // The rows of a flat table kept in step with what it should show, by key: rows
 // that went are removed and new ones inserted, in runs, and the kept rows whose
@@ -16,13 +24,30 @@ namespace tovan {
 template <class Row>
 class KeyedRows : public QAbstractTableModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    KeyedRows(std::span<const ListColumn> columns, QObject* parent)
+        : QAbstractTableModel(parent), columns_(columns) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+            section >= columnCount())
+            return {};
+        return QString::fromUtf8(columns_[static_cast<std::size_t>(section)].title);
+    }
 
 protected:
+    static int width_of(std::span<const ListColumn> columns, int column) {
+        return column >= 0 && static_cast<std::size_t>(column) < columns.size()
+                   ? columns[static_cast<std::size_t>(column)].width
+                   : 0;
+    }
+
     // The row at that place, or null.
     const Row* row_at(int row) const {
         return row >= 0 && static_cast<std::size_t>(row) < rows_.size()
@@ -47,33 +72,15 @@ protected:
     }
 
 private:
-    // Leaves the rows that are still wanted, in the order wanted; a row whose
-    // place changed goes and comes back.
     void remove_missing(const std::vector<Row>& wanted) {
-        std::unordered_map<const void*, std::size_t> place;
-        place.reserve(wanted.size());
-        for (std::size_t at = 0; at < wanted.size(); ++at) place.emplace(wanted[at].key(), at);
-        std::vector<bool> going(rows_.size(), false);
-        std::size_t next_place = 0;
-        for (std::size_t at = 0; at < rows_.size(); ++at) {
-            const auto found = place.find(rows_[at].key());
-            going[at] = found == place.end() || found->second < next_place;
-            if (!going[at])
-                next_place = found->second + 1;
-        }
-        for (std::size_t end = going.size(); end > 0;) {
-            if (!going[end - 1]) {
-                --end;
-                continue;
-            }
-            std::size_t first = end - 1;
-            while (first > 0 && going[first - 1]) --first;
+        const std::vector<bool> going =
+            row_match::going(rows_, wanted, [](const Row&, const Row&) { return true; });
+        row_match::for_each_run_backwards(going, [&](std::size_t first, std::size_t end) {
             beginRemoveRows({}, static_cast<int>(first), static_cast<int>(end - 1));
             rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(first),
                         rows_.begin() + static_cast<std::ptrdiff_t>(end));
             endRemoveRows();
-            end = first;
-        }
+        });
     }
 
     void insert_missing(const std::vector<Row>& wanted) {
@@ -99,6 +106,7 @@ private:
         }
     }
 
+    std::span<const ListColumn> columns_;
     std::vector<Row> rows_;
 };
 

@@ -46,12 +46,7 @@ ServerRow ServerRow::of(const SharedPtr<TreeEntry>& node) {
 }
 
 ServerListModel::ServerListModel(const Options& options, QObject* parent)
-    : KeyedRows(parent), options_(options) {}
-
-int ServerListModel::default_width(int column) {
-    static constexpr std::array<int, ColumnCount> widths = {200, 60, 60, 60, 120};
-    return column >= 0 && column < ColumnCount ? widths[static_cast<std::size_t>(column)] : 0;
-}
+    : KeyedRows(Columns, parent), options_(options) {}
 
 void ServerListModel::show_group(const SharedPtr<TreeEntry>& group) {
     group_ = group;
@@ -78,10 +73,6 @@ SharedPtr<TreeEntry> ServerListModel::node_at(int row) const {
     return shown != nullptr ? shown->node : SharedPtr<TreeEntry>();
 }
 
-int ServerListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant ServerListModel::data(const QModelIndex& index, int role) const {
     const ServerRow* row = row_at(index.row());
     if (row == nullptr || !index.isValid())
@@ -106,15 +97,6 @@ QVariant ServerListModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
-}
-
-QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const std::array<const char*, ColumnCount> titles = {"Name", "Type", "Folders", "Files",
-                                                                "Size"};
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= ColumnCount)
-        return {};
-    return tr(titles[static_cast<std::size_t>(section)]);
 }
 
 }  // namespace tovan

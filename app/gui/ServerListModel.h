@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
 #include "app/gui/KeyedRows.h"
@@ -40,7 +41,7 @@ public:
 
     explicit ServerListModel(const Options& options, QObject* parent = nullptr);
 
-    static int default_width(int column);
+    static int default_width(int column) { return width_of(Columns, column); }
 
     // Shows the children of the group, leaving out the downloads node and, while
     // the options say so, servers that are offline.
@@ -51,12 +52,12 @@ public:
     SharedPtr<TreeEntry> node_at(int row) const;
     const SharedPtr<TreeEntry>& group() const { return group_; }
 
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
 
 private:
+    static constexpr std::array<ListColumn, ColumnCount> Columns = {
+        {{"Name", 200}, {"Type", 60}, {"Folders", 60}, {"Files", 60}, {"Size", 120}}};
+
     bool shown(const TreeEntry& node) const;
 
     const Options& options_;
