@@ -5,10 +5,10 @@
 namespace tovan {
 namespace {
 
-void collect(const TreeEntry& node, std::vector<SharedPtr<Downloader>>& jobs) {
-    if (node.download)
-        jobs.push_back(node.download);
-    for (const SharedPtr<TreeEntry>& child : node.children) collect(*child, jobs);
+void collect(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeEntry>>& nodes) {
+    if (node->download)
+        nodes.push_back(node);
+    for (const SharedPtr<TreeEntry>& child : node->children) collect(child, nodes);
 }
 
 bool remove_below(TreeEntry& node, const Downloader& job) {
@@ -29,8 +29,14 @@ bool remove_below(TreeEntry& node, const Downloader& job) {
 
 std::vector<SharedPtr<Downloader>> DownloadList::jobs() const {
     std::vector<SharedPtr<Downloader>> jobs;
-    collect(*root_, jobs);
+    for (const SharedPtr<TreeEntry>& node : job_nodes()) jobs.push_back(node->download);
     return jobs;
+}
+
+std::vector<SharedPtr<TreeEntry>> DownloadList::job_nodes() const {
+    std::vector<SharedPtr<TreeEntry>> nodes;
+    collect(root_, nodes);
+    return nodes;
 }
 
 SharedPtr<Downloader> DownloadList::same_job(const Downloader& job, std::size_t* position) const {

@@ -19,6 +19,8 @@ public:
 
     // Every job below the root, depth first.
     std::vector<SharedPtr<Downloader>> jobs() const;
+    // The nodes that hold them, in the same order.
+    std::vector<SharedPtr<TreeEntry>> job_nodes() const;
     // An unfinished job that fetches what job fetches to the same place, or
     // null; position, when given, receives its place in jobs() counted from 1.
     SharedPtr<Downloader> same_job(const Downloader& job, std::size_t* position = nullptr) const;

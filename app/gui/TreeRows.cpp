@@ -1,8 +1,8 @@
 #include "app/gui/TreeRows.h"
 
 #include <algorithm>
-#include <unordered_map>
 
+#include "app/gui/RowMatch.h"
 #include "app/gui/TreeItemSearch.h"
 
 namespace tovan {
@@ -58,31 +58,14 @@ void TreeRows::sync_children(TreeItem& item) {
 // Leaves the rows that are still wanted, in the order wanted; a row whose
 // place changed goes and comes back.
 void TreeRows::remove_missing(TreeItem& item, const std::vector<Wanted>& wanted) {
-    std::unordered_map<const void*, std::size_t> place;
-    place.reserve(wanted.size());
-    for (std::size_t index = 0; index < wanted.size(); ++index)
-        place.emplace(wanted[index].key(), index);
-    std::vector<bool> going(item.children.size(), false);
-    std::size_t next_place = 0;
-    for (std::size_t row = 0; row < item.children.size(); ++row) {
-        const TreeItem& child = *item.children[row];
-        const auto found = place.find(child.key());
-        const bool kept = found != place.end() && found->second >= next_place &&
-                          (child.is_folder() || child.entry == wanted[found->second].entry);
-        going[row] = !kept;
-        if (kept)
-            next_place = found->second + 1;
-    }
-    for (std::size_t end = going.size(); end > 0;) {
-        if (!going[end - 1]) {
-            --end;
-            continue;
-        }
-        std::size_t first = end - 1;
-        while (first > 0 && going[first - 1]) --first;
+    // A node's row whose catalog root was replaced is made anew.
+    const std::vector<bool> going = row_match::going(
+        item.children, wanted, [](const std::unique_ptr<TreeItem>& child, const Wanted& place) {
+            return child->is_folder() || child->entry == place.entry;
+        });
+    row_match::for_each_run_backwards(going, [&](std::size_t first, std::size_t end) {
         remove_rows(item, static_cast<int>(first), static_cast<int>(end - first));
-        end = first;
-    }
+    });
 }
 
 void TreeRows::remove_rows(TreeItem& item, int first, int count) {
