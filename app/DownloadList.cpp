@@ -67,6 +67,14 @@ bool DownloadList::remove(const SharedPtr<Downloader>& job) {
     return true;
 }
 
+std::size_t DownloadList::remove_finished() {
+    std::size_t removed = 0;
+    for (const SharedPtr<Downloader>& job : jobs())
+        if (job->is_finished() && remove(job))
+            ++removed;
+    return removed;
+}
+
 void DownloadList::resume_all(InternetSession* session) const {
     for (const SharedPtr<Downloader>& job : jobs()) {
         job->set_session(session);

@@ -29,6 +29,8 @@ public:
     // Takes the job's node out of the tree; false when it is not there. The job
     // is paused and goes when its last holder lets go.
     bool remove(const SharedPtr<Downloader>& job);
+    // Takes every finished job out; how many went.
+    std::size_t remove_finished();
 
     // Gives every job the session and resumes it: unfinished jobs go on where
     // they stopped, finished ones stay complete.

@@ -90,7 +90,9 @@ bool Downloader::wait_for_thread(std::chrono::milliseconds limit) const {
 }
 
 void Downloader::set_server(const Server& server) {
-    task_.server = copy_of(server);
+    SharedPtr<Server> copy = copy_of(server);
+    std::lock_guard guard(lock_);
+    task_.server = std::move(copy);
 }
 
 void Downloader::set_name(std::string name) {
@@ -363,6 +365,11 @@ DownloadTask Downloader::task() const {
 SharedPtr<Server> Downloader::server() const {
     std::lock_guard guard(lock_);
     return task_.server;
+}
+
+SharedPtr<Server> Downloader::server_copy() const {
+    const SharedPtr<Server> own = server();
+    return own ? copy_of(*own) : SharedPtr<Server>();
 }
 
 std::string Downloader::destination_folder() const {

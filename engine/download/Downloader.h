@@ -77,6 +77,9 @@ public:
     Status status() const;
     DownloadTask task() const;
     SharedPtr<Server> server() const;
+    // A copy of the job's server settings that the caller may change and give
+    // back through set_server() while the job has no thread.
+    SharedPtr<Server> server_copy() const;
     std::string destination_folder() const;
     std::string destination_path() const;
     TransferLog& log() { return log_; }
