@@ -288,6 +288,11 @@ void EntryListModel::sort(int column, Qt::SortOrder order) {
         std::vector<std::uint32_t>().swap(catalog_places_);
 }
 
+void EntryListModel::refresh_texts() {
+    if (rowCount() != 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
 SharedPtr<Entry> EntryListModel::entry_at(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return {};

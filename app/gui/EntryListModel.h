@@ -40,6 +40,9 @@ public:
     void show_folder(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder);
     // The shown folder changed: rows come, go and change in place.
     void refresh();
+    // Something deeper down changed: the rows stay, their texts (a folder's
+    // total size) may not.
+    void refresh_texts();
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     int sort_column() const { return sort_column_; }

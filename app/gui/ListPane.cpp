@@ -1,33 +1,488 @@
 #include "app/gui/ListPane.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <algorithm>
+#include <chrono>
+
+#include "app/Application.h"
+#include "app/Document.h"
+#include "app/DownloadList.h"
+#include "app/NodeMarks.h"
+#include "app/Options.h"
+#include "app/gui/CommandActions.h"
+#include "app/gui/DesktopServices.h"
+#include "app/gui/DownloadListModel.h"
+#include "app/gui/EntryListModel.h"
+#include "app/gui/JobStarter.h"
+#include "app/gui/ServerListModel.h"
+#include "app/gui/TransferLogWindow.h"
+#include "app/gui/TreeDrag.h"
+#include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/PasswordMask.h"
-#include "engine/catalog/Server.h"
 
 namespace tovan {
 
-ListPane::ListPane(QWidget* parent) : QListWidget(parent) {
+namespace {
+
+constexpr int RowHeight = 22;
+
+std::size_t slot(ListPane::Mode mode) {
+    return static_cast<std::size_t>(mode);
+}
+
+// Null for a server's root, which the server's own URL names.
+const Entry* entry_or_root(const EntryDownload::Place& place) {
+    return place.entry == place.server->root() ? nullptr : place.entry.get();
+}
+
+std::string url_of(const EntryDownload::Place& place) {
+    return place.server->url_with_scheme(entry_or_root(place));
+}
+
+}  // namespace
+
+ListPane::ListPane(Application& application, Scheduler& scheduler, QWidget* parent)
+    : QTableView(parent),
+      application_(application),
+      options_(application.options()),
+      editor_(*application.document(), scheduler, this),
+      entries_(new EntryListModel(options_, this)),
+      servers_(new ServerListModel(options_, this)),
+      downloads_(new DownloadListModel(this)) {
     setObjectName("list");
-    setUniformItemSizes(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    // Fixed row heights keep a list of a million rows as cheap as a short one.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(this, &QAbstractItemView::doubleClicked, this, &ListPane::open_row);
+}
+
+ListPane::~ListPane() = default;
+
+void ListPane::set_desktop(DesktopServices* desktop) {
+    desktop_ = desktop;
 }
 
 void ListPane::show_state(const ViewsHistory::State& state) {
-    shown_ = state;
-    clear();
     const SharedPtr<TreeEntry>& node = state.node;
     if (!node)
         return;
-    if (node->kind == TreeEntry::ServerNode && node->server) {
-        addItem(QString::fromStdString(masked_passwords(node->server->url_with_scheme())));
-        addItem(node->online ? tr("online") : tr("offline"));
-        return;
+    if (node->kind == TreeEntry::Downloads) {
+        switch_mode(Mode::Downloads);
+        downloads_->show_jobs(node);
+    } else if (node->kind == TreeEntry::Group) {
+        switch_mode(Mode::Servers);
+        servers_->show_group(node);
+    } else {
+        switch_mode(Mode::Entries);
+        const SharedPtr<Entry> folder =
+            state.entry ? state.entry : (node->server ? node->server->root() : SharedPtr<Entry>());
+        entries_->show_folder(node, folder);
     }
-    for (const SharedPtr<TreeEntry>& child : node->children)
-        addItem(QString::fromStdString(masked_passwords(child->label())));
+    scrollToTop();
+    emit selection_changed();
+}
+
+// Models and columns change only with the mode; each mode keeps the widths
+// and the sort the user gave it.
+void ListPane::switch_mode(Mode mode) {
+    if (mode == mode_)
+        return;
+    if (mode_ != Mode::None)
+        header_states_[slot(mode_)] = horizontalHeader()->saveState();
+    mode_ = mode;
+    QAbstractItemModel* model = nullptr;
+    if (mode == Mode::Entries)
+        model = entries_;
+    else if (mode == Mode::Servers)
+        model = servers_;
+    else
+        model = downloads_;
+    // Sorting stays off while the model changes: switching it on sorts at once.
+    setSortingEnabled(false);
+    setModel(model);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ListPane::selection_changed);
+    const QByteArray& saved = header_states_[slot(mode)];
+    if (saved.isEmpty() || !horizontalHeader()->restoreState(saved))
+        set_default_columns();
+    horizontalHeader()->setSectionsClickable(mode == Mode::Entries);
+    if (mode == Mode::Entries) {
+        horizontalHeader()->setSortIndicator(entries_->sort_column(), entries_->sort_order());
+        setSortingEnabled(true);
+    }
+}
+
+void ListPane::set_default_columns() {
+    for (int column = 0; column < model()->columnCount(); ++column) {
+        int width = 100;
+        if (mode_ == Mode::Entries)
+            width = EntryListModel::default_width(column);
+        else if (mode_ == Mode::Servers)
+            width = ServerListModel::default_width(column);
+        else
+            width = DownloadListModel::default_width(column);
+        setColumnWidth(column, width);
+    }
+    horizontalHeader()->setSortIndicatorShown(mode_ == Mode::Entries);
+    if (mode_ == Mode::Entries)
+        horizontalHeader()->setSortIndicator(EntryListModel::Name, Qt::AscendingOrder);
+}
+
+void ListPane::refresh() {
+    if (mode_ == Mode::Entries)
+        entries_->refresh();
+    else if (mode_ == Mode::Servers)
+        servers_->refresh();
+    else if (mode_ == Mode::Downloads)
+        downloads_->refresh();
+}
+
+void ListPane::tick() {
+    if (mode_ == Mode::Downloads)
+        downloads_->refresh();
+}
+
+void ListPane::tree_updated(const std::vector<ChangeRecord>& folders) {
+    if (mode_ == Mode::Entries) {
+        const bool shown = std::any_of(folders.begin(), folders.end(), [&](const auto& record) {
+            return record.entry == entries_->folder();
+        });
+        if (shown)
+            entries_->refresh();
+        else if (std::any_of(folders.begin(), folders.end(),
+                             [&](const auto& record) { return record.node == entries_->node(); }))
+            // A folder deeper down changed: the sizes of the folders shown may have.
+            entries_->refresh_texts();
+    } else if (mode_ == Mode::Servers) {
+        servers_->refresh();
+    }
 }
 
 void ListPane::node_updated(const SharedPtr<TreeEntry>& node) {
-    if (node == shown_.node)
-        show_state(shown_);
+    if (mode_ == Mode::Servers && node)
+        servers_->refresh();
+}
+
+void ListPane::online_changed(const SharedPtr<TreeEntry>& node) {
+    node_updated(node);
+}
+
+std::vector<int> ListPane::selected_rows() const {
+    std::vector<int> rows;
+    if (selectionModel() == nullptr)
+        return rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// A folder opens in the tree, a file with its application, a job's file too.
+void ListPane::open_row(const QModelIndex& index) {
+    if (!index.isValid())
+        return;
+    if (mode_ == Mode::Downloads) {
+        if (const SharedPtr<Downloader> job = downloads_->job_at(index.row()))
+            open(job->destination_path());
+        return;
+    }
+    if (mode_ == Mode::Servers) {
+        if (const SharedPtr<TreeEntry> node = servers_->node_at(index.row()))
+            emit open_in_tree({node, {}, index.siblingAtColumn(0).data().toString().toStdString()});
+        return;
+    }
+    const SharedPtr<Entry> entry = entries_->entry_at(index.row());
+    if (!entry)
+        return;
+    if (entry->is_folder())
+        emit open_in_tree(
+            {entries_->node(), entry, index.siblingAtColumn(0).data().toString().toStdString()});
+    else
+        open(entries_->node()->server->url_with_scheme(entry.get()));
+}
+
+void ListPane::open(const std::string& location) {
+    if (desktop_ != nullptr)
+        desktop_->open(location);
+}
+
+ListPane::Selection ListPane::selection() const {
+    Selection selected;
+    for (int row : selected_rows()) {
+        if (mode_ == Mode::Entries && entries_->node() && entries_->node()->server) {
+            selected.server = entries_->node()->server;
+            if (SharedPtr<Entry> entry = entries_->entry_at(row))
+                selected.places.push_back({selected.server, std::move(entry)});
+        } else if (mode_ == Mode::Servers) {
+            const SharedPtr<TreeEntry> node = servers_->node_at(row);
+            if (node && node->server && node->server->root())
+                selected.places.push_back({node->server, node->server->root()});
+            if (node)
+                selected.nodes.push_back(node);
+        }
+    }
+    return selected;
+}
+
+std::vector<SharedPtr<Downloader>> ListPane::selected_jobs() const {
+    std::vector<SharedPtr<Downloader>> jobs;
+    if (mode_ != Mode::Downloads)
+        return jobs;
+    for (int row : selected_rows())
+        if (SharedPtr<Downloader> job = downloads_->job_at(row))
+            jobs.push_back(std::move(job));
+    return jobs;
+}
+
+bool ListPane::handles(Command command) const {
+    switch (command) {
+        case Command::Unmark:
+        case Command::Open:
+        case Command::Copy:
+        case Command::CopyUrl:
+        case Command::DownloadTo:
+            // Without rows chosen here, the tree's selection is meant.
+            return !selected_rows().empty();
+        case Command::AddToIgnoreList:
+        case Command::Remove:
+        case Command::Resume:
+        case Command::Pause:
+        case Command::DownloadAgain:
+        case Command::EditDownload:
+        case Command::OpenLocalFolder:
+        case Command::ViewTransferLog:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ListPane::can_run(Command command) const {
+    if (mode_ == Mode::Downloads)
+        return can_run_job_command(command);
+    const Selection selected = selection();
+    switch (command) {
+        case Command::Unmark:
+            return !selected.places.empty() || !selected.nodes.empty();
+        case Command::Open:
+        case Command::Copy:
+        case Command::CopyUrl:
+        case Command::DownloadTo:
+            return !selected.places.empty();
+        default:
+            return false;
+    }
+}
+
+bool ListPane::can_run_job_command(Command command) const {
+    const std::vector<SharedPtr<Downloader>> jobs = selected_jobs();
+    const auto any = [&](auto wanted) { return std::any_of(jobs.begin(), jobs.end(), wanted); };
+    switch (command) {
+        case Command::Pause:
+            return any([](const auto& job) { return job->has_thread(); });
+        case Command::Resume:
+            return any([](const auto& job) { return !job->has_thread(); });
+        case Command::Open:
+        case Command::OpenLocalFolder:
+        case Command::ViewTransferLog:
+        case Command::EditDownload:
+        case Command::DownloadAgain:
+        case Command::Remove:
+            return !jobs.empty();
+        default:
+            return false;
+    }
+}
+
+void ListPane::run(Command command) {
+    if (!can_run(command))
+        return;
+    if (mode_ == Mode::Downloads) {
+        run_job_command(command);
+        return;
+    }
+    switch (command) {
+        case Command::Unmark:
+            unmark_selection();
+            break;
+        case Command::Open:
+            open(url_of(selection().places.front()));
+            break;
+        case Command::Copy:
+            QGuiApplication::clipboard()->setMimeData(TreeDrag::mime_data(urls()).release());
+            break;
+        case Command::CopyUrl:
+            copy_urls();
+            break;
+        case Command::DownloadTo:
+            download_to();
+            break;
+        default:
+            break;
+    }
+}
+
+void ListPane::unmark_selection() {
+    const Selection selected = selection();
+    if (mode_ == Mode::Servers) {
+        for (const SharedPtr<TreeEntry>& node : selected.nodes) NodeMarks::clear(*node);
+    } else {
+        for (const Place& place : selected.places)
+            ChangeMarks::set(*place.entry, EntryState::Unchanged);
+    }
+    refresh();
+    emit marks_cleared();
+}
+
+QList<QUrl> ListPane::urls() const {
+    QList<QUrl> urls;
+    for (const Place& place : selection().places)
+        urls.push_back(TreeDrag::url_of(*place.server, entry_or_root(place)));
+    return urls;
+}
+
+// The one command that copies passwords: the user asks for the URL itself.
+void ListPane::copy_urls() {
+    std::string text;
+    for (const Place& place : selection().places)
+        text += (text.empty() ? "" : "\n") + url_of(place);
+    if (desktop_ != nullptr)
+        desktop_->copy_text(text);
+}
+
+void ListPane::download_to() {
+    JobStarter::download_to(application_, selection().places, options_.show_changed_only, this);
+}
+
+void ListPane::run_job_command(Command command) {
+    const std::vector<SharedPtr<Downloader>> jobs = selected_jobs();
+    switch (command) {
+        case Command::Open:
+            open(jobs.front()->destination_path());
+            break;
+        case Command::OpenLocalFolder:
+            open(jobs.front()->destination_folder());
+            break;
+        case Command::ViewTransferLog:
+            TransferLogWindow::show_log(this, *jobs.front());
+            break;
+        case Command::EditDownload:
+            edit_job(jobs.front());
+            break;
+        case Command::Pause:
+            for (const SharedPtr<Downloader>& job : jobs)
+                if (job->has_thread())
+                    job->pause();
+            break;
+        case Command::Resume:
+            for (const SharedPtr<Downloader>& job : jobs)
+                if (!job->has_thread())
+                    job->resume();
+            break;
+        case Command::DownloadAgain:
+            for (const SharedPtr<Downloader>& job : jobs) {
+                job->pause();
+                job->again();
+                job->resume();
+            }
+            break;
+        case Command::Remove:
+            remove_jobs(jobs);
+            break;
+        default:
+            break;
+    }
+    downloads_->refresh();
+}
+
+void ListPane::remove_jobs(const std::vector<SharedPtr<Downloader>>& jobs) {
+    DownloadList list(application_.document()->downloads());
+    for (const SharedPtr<Downloader>& job : jobs) list.remove(job);
+    JobStarter::store(application_, this);
+}
+
+// The job's own copy of the server's settings goes through the server's
+// dialog; the job then starts again with what the user changed.
+void ListPane::edit_job(const SharedPtr<Downloader>& job) {
+    const SharedPtr<Server> server = job->server_copy();
+    if (!server)
+        return;
+    const SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, job->status().status);
+    if (!editor_.edit(node) || node->name.empty())
+        return;
+    job->pause();
+    if (!job->wait_for_thread(std::chrono::seconds(5))) {
+        QMessageBox::warning(this, tr("Ferrovane"),
+                             tr("The download \"%1\" did not stop in time, so its settings are "
+                                "unchanged. Try again in a moment.")
+                                 .arg(QString::fromStdString(masked_passwords(node->name))));
+        return;
+    }
+    job->set_server(*node->server);
+    job->set_name(node->name);
+    job->resume();
+    JobStarter::store(application_, this);
+}
+
+void ListPane::contextMenuEvent(QContextMenuEvent* event) {
+    if (actions_ == nullptr || mode_ == Mode::None)
+        return;
+    // The menu's commands go to the pane with the focus, and to the row
+    // clicked when it was not among those chosen.
+    setFocus(Qt::PopupFocusReason);
+    const QModelIndex clicked = indexAt(event->pos());
+    if (clicked.isValid() && !selectionModel()->isRowSelected(clicked.row()))
+        setCurrentIndex(clicked);
+    emit selection_changed();
+    QMenu menu(this);
+    const auto add = [&](std::initializer_list<Command> commands) {
+        for (Command command : commands) {
+            QAction* action = (*actions_)[command];
+            action->setEnabled(can_run(command));
+            menu.addAction(action);
+        }
+    };
+    if (mode_ == Mode::Downloads) {
+        add({Command::Open, Command::OpenLocalFolder, Command::EditDownload, Command::Remove});
+        menu.addSeparator();
+        add({Command::Resume, Command::Pause, Command::DownloadAgain});
+        menu.addSeparator();
+        add({Command::ViewTransferLog});
+    } else {
+        add({Command::Unmark});
+        if (!selected_rows().empty()) {
+            menu.addSeparator();
+            add({Command::Open, Command::CopyUrl, Command::DownloadTo, Command::AddToIgnoreList,
+                 Command::Copy});
+        }
+    }
+    menu.exec(event->globalPos());
+    emit selection_changed();
+}
+
+// What leaves in a drag is what a copy puts on the clipboard.
+void ListPane::startDrag(Qt::DropActions) {
+    const QList<QUrl> dragged = urls();
+    if (dragged.isEmpty())
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(TreeDrag::mime_data(dragged).release());
+    drag->exec(Qt::CopyAction);
 }
 
 }  // namespace tovan

@@ -22,6 +22,7 @@
 #include "app/gui/DesktopServices.h"
 #include "app/gui/FilterDialog.h"
 #include "app/gui/Icons.h"
+#include "app/gui/JobStarter.h"
 #include "app/gui/ListPane.h"
 #include "app/gui/NodeLookup.h"
 #include "app/gui/OptionsDialog.h"
@@ -29,6 +30,7 @@
 #include "app/gui/TreePane.h"
 #include "app/gui/UrlDialog.h"
 #include "app/widgets/StatusLegend.h"
+#include "engine/catalog/CatalogLock.h"
 #include "engine/catalog/PasswordMask.h"
 #include "tovan/ProfilerScope.h"
 #include "tovan/log/LogChannels.h"
@@ -38,6 +40,20 @@ namespace tovan {
 namespace {
 
 constexpr std::chrono::milliseconds PauseJobsLimit{5000};
+
+// Whether the state's folder is still in its server's catalog: a rescan may
+// have dropped it, or the server may have a new catalog.
+bool in_catalog(const ViewsHistory::State& state) {
+    if (!state.entry)
+        return true;
+    if (!state.node->server)
+        return false;
+    const Entry* root = state.node->server->root().get();
+    CatalogGuard guard(catalog_lock());
+    const Entry* entry = state.entry.get();
+    while (entry != nullptr && entry != root) entry = entry->parent();
+    return entry != nullptr;
+}
 
 std::int64_t system_clock() {
     return static_cast<std::int64_t>(std::time(nullptr));
@@ -83,13 +99,23 @@ void MainWindow::build_panes() {
     splitter_ = new QSplitter(this);
     tree_ = new TreePane(*application_.document(), scheduler_, options_, *desktop_, splitter_);
     tree_->set_actions(actions_);
-    list_ = new ListPane(splitter_);
+    list_ = new ListPane(application_, scheduler_, splitter_);
+    list_->set_actions(actions_);
+    list_->set_desktop(desktop_);
     splitter_->addWidget(tree_);
     splitter_->addWidget(list_);
     splitter_->setStretchFactor(1, 1);
     splitter_->setSizes({TreeWidth, 1000 - TreeWidth});
     setCentralWidget(splitter_);
     connect(tree_, &TreePane::selection_moved, this, &MainWindow::selection_moved);
+    connect(list_, &ListPane::open_in_tree, this,
+            [this](const ViewsHistory::State& state) { tree_->select(state); });
+    connect(list_, &ListPane::marks_cleared, tree_, &TreePane::rebuild);
+    connect(tree_, &TreePane::download_to_requested, this,
+            [this](const EntryDownload::Place& place) {
+                JobStarter::download_to(application_, {place}, options_.show_changed_only, this);
+            });
+    connect(list_, &ListPane::selection_changed, this, &MainWindow::update_command_states);
     list_->show_state(tree_->current_state());
     // Focus moves change where commands go, and so what is enabled.
     connect(qApp, &QApplication::focusChanged, this, [this] { update_command_states(); });
@@ -163,14 +189,14 @@ void MainWindow::build_menus() {
     QMenu* add_menu = file->addMenu(tr("&New"));
     add(add_menu, {Command::NewGroup, Command::NewLocalFolder, Command::NewNetworkServer,
                    Command::NewFtpServer});
-    add(file, {Command::UrlToDownload, Command::DownloadTo});
+    add(file, {Command::DownloadTo});
     file->addSeparator();
     add(file, {Command::SaveState});
     file->addSeparator();
     add(file, {Command::Quit});
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    add(edit, {Command::Copy, Command::CopyUrl, Command::Remove});
+    add(edit, {Command::Copy, Command::CopyUrl, Command::Remove, Command::AddToIgnoreList});
     edit->addSeparator();
     add(edit, {Command::EditFilter, Command::Options});
 
@@ -190,6 +216,15 @@ void MainWindow::build_menus() {
     add(depth, {Command::ScanDepth1, Command::ScanDepth2, Command::ScanDepth3, Command::NoScan});
     server->addSeparator();
     add(server, {Command::Unmark, Command::Open});
+
+    QMenu* downloads = menuBar()->addMenu(tr("&Downloads"));
+    add(downloads, {Command::UrlToDownload});
+    downloads->addSeparator();
+    add(downloads, {Command::Resume, Command::Pause, Command::DownloadAgain});
+    downloads->addSeparator();
+    add(downloads, {Command::EditDownload, Command::OpenLocalFolder, Command::ViewTransferLog});
+    downloads->addSeparator();
+    add(downloads, {Command::PauseAll, Command::ResumeAll, Command::RemoveAllComplete});
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     add(help, {Command::About});
@@ -223,12 +258,16 @@ void MainWindow::connect_tray() {
     });
 }
 
-// Focus first, then the tree, which acts on its selection, then the window.
+// Focus first, then the tree, which acts on its selection, then the list,
+// then the window.
 CommandTarget* MainWindow::target_for(Command command) const {
     if (CommandTarget* pane = focused_pane(); pane != nullptr && pane->handles(command))
         return pane;
     if (tree_->handles(command))
         return tree_;
+    // The job commands of the downloads list work from the menu bar too.
+    if (list_->handles(command))
+        return list_;
     return const_cast<MainWindow*>(this);
 }
 
@@ -265,6 +304,10 @@ bool MainWindow::can_run(Command command) const {
     switch (command) {
         case Command::Back:
             return history_.can_go_back();
+        case Command::PauseAll:
+        case Command::ResumeAll:
+        case Command::RemoveAllComplete:
+            return !DownloadList(application_.document()->downloads()).jobs().empty();
         case Command::Forward:
             return history_.can_go_forward();
         case Command::New:
@@ -296,6 +339,11 @@ void MainWindow::run(Command command) {
             break;
         case Command::SynchronizeAll:
             scheduler_.start_scanning(application_.document()->servers(), {}, false, false);
+            break;
+        case Command::PauseAll:
+        case Command::ResumeAll:
+        case Command::RemoveAllComplete:
+            run_on_all_jobs(command);
             break;
         case Command::UpdateAllStatuses:
             scheduler_.start_scanning(application_.document()->servers(), {}, true, false);
@@ -339,9 +387,21 @@ void MainWindow::run(Command command) {
     }
 }
 
+void MainWindow::run_on_all_jobs(Command command) {
+    DownloadList list(application_.document()->downloads());
+    if (command == Command::PauseAll)
+        list.pause_all(std::chrono::milliseconds(0));
+    else if (command == Command::ResumeAll)
+        list.resume_all(application_.internet_session());
+    else if (list.remove_finished() != 0)
+        JobStarter::store(application_, this);
+    list_->refresh();
+}
+
 void MainWindow::toggle_view_option(bool Options::*option) {
     options_.*option = !(options_.*option);
     tree_->rebuild();
+    list_->refresh();
 }
 
 void MainWindow::selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to) {
@@ -370,7 +430,9 @@ void MainWindow::forget_removed_states() {
     const SharedPtr<TreeEntry> servers = application_.document()->servers();
     const SharedPtr<TreeEntry> downloads = application_.document()->downloads();
     history_.forget_if([&](const ViewsHistory::State& state) {
-        return state.node != downloads && !find_node(servers, state.node.get());
+        if (state.node == downloads)
+            return false;
+        return !find_node(servers, state.node.get()) || !in_catalog(state);
     });
 }
 
@@ -385,6 +447,8 @@ void MainWindow::run_startup_action() {
 void MainWindow::tick() {
     ProfilerScope scope("MainWindow::tick");
     scheduler_.tick(now());
+    list_->tick();
+    forget_removed_states();
     if (unnotified_changes_ != 0)
         notify_new_changes();
     update_command_states();
@@ -511,6 +575,7 @@ void MainWindow::show_options() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     tree_->rebuild();
+    list_->refresh();
     try {
         application_.save_options();
     } catch (const std::exception& failure) {
@@ -563,24 +628,8 @@ void MainWindow::download_url() {
                 .arg(QString::fromStdString(folder), QString::fromStdString(error.message())));
         return;
     }
-    SharedPtr<Downloader> job = download->make_job(application_.internet_session(), folder);
-    DownloadList list(application_.document()->downloads());
-    if (SharedPtr<Downloader> same = list.same_job(*job))
-        job = same;
-    else
-        list.add(job);
-    // Stored before it runs, so that a crash leaves a job that resumes.
-    try {
-        application_.document()->store_downloads();
-        application_.save_options();
-    } catch (const std::exception& failure) {
-        error_log(1) << failure.what() << std::endl;
-        QMessageBox::warning(parent, tr("Ferrovane"),
-                             tr("The download could not be saved, so it is lost if Ferrovane "
-                                "ends before its next save: %1")
-                                 .arg(QString::fromStdString(failure.what())));
-    }
-    job->resume();
+    JobStarter::start(application_, download->make_job(application_.internet_session(), folder),
+                      parent);
     set_message(
         tr("Downloading %1 into %2")
             .arg(QString::fromStdString(download->file_name()), QString::fromStdString(folder)));

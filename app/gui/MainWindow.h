@@ -104,6 +104,7 @@ private:
     void step_history(bool back, std::size_t steps);
     void forget_removed_states();
     void selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to);
+    void run_on_all_jobs(Command command);
     void toggle_view_option(bool Options::*option);
     void show_options();
     void edit_filter();

@@ -14,12 +14,25 @@ QUrl TreeDrag::url_of(const Server& server, const Entry* entry) {
     return url;
 }
 
-std::unique_ptr<QMimeData> TreeDrag::mime_data(const QUrl& url, const TreeEntry* node) {
+std::unique_ptr<QMimeData> TreeDrag::mime_data(const QList<QUrl>& urls) {
     auto data = std::make_unique<QMimeData>();
-    if (url.isValid()) {
-        data->setUrls({url});
-        data->setText(url.toString(QUrl::PreferLocalFile));
+    QList<QUrl> valid;
+    QStringList texts;
+    for (const QUrl& url : urls) {
+        if (!url.isValid())
+            continue;
+        valid.push_back(url);
+        texts.push_back(url.toString(QUrl::PreferLocalFile));
     }
+    if (!valid.isEmpty()) {
+        data->setUrls(valid);
+        data->setText(texts.join('\n'));
+    }
+    return data;
+}
+
+std::unique_ptr<QMimeData> TreeDrag::mime_data(const QUrl& url, const TreeEntry* node) {
+    std::unique_ptr<QMimeData> data = mime_data(QList<QUrl>{url});
     if (node != nullptr) {
         const QString handle = QString("%1:%2")
                                    .arg(QCoreApplication::applicationPid())

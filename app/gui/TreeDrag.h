@@ -26,6 +26,8 @@ public:
     static QUrl url_of(const Server& server, const Entry* entry);
     // node: empty for a folder, which only leaves as a URL.
     static std::unique_ptr<QMimeData> mime_data(const QUrl& url, const TreeEntry* node);
+    // Several places, as the list's rows leave: URLs only.
+    static std::unique_ptr<QMimeData> mime_data(const QList<QUrl>& urls);
     // The dragged node when it is in the tree below root and came from this
     // process; empty otherwise.
     static SharedPtr<TreeEntry> dropped_node(const QMimeData& data,

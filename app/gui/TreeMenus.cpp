@@ -75,6 +75,10 @@ void TreeMenus::fill_group(QMenu& menu) const {
 
 void TreeMenus::fill_downloads(QMenu& menu) const {
     add(menu, Command::UrlToDownload);
+    menu.addSeparator();
+    add(menu, Command::PauseAll);
+    add(menu, Command::ResumeAll);
+    add(menu, Command::RemoveAllComplete);
 }
 
 void TreeMenus::fill_folder(QMenu& menu) const {

@@ -8,6 +8,7 @@
 
 #include "app/Document.h"
 #include "app/NextChange.h"
+#include "app/NodeMarks.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/gui/DesktopServices.h"
@@ -176,20 +177,10 @@ bool TreePane::marked() const {
 
 void TreePane::unmark() {
     const SharedPtr<TreeEntry> node = selected_node();
-    if (node->kind == TreeEntry::Group) {
-        std::vector<const TreeEntry*> servers;
-        const auto unmark_below = [](const TreeEntry& group, const auto& self) -> void {
-            for (const SharedPtr<TreeEntry>& child : group.children) {
-                if (child->kind == TreeEntry::Group)
-                    self(*child, self);
-                else if (child->server && child->server->root())
-                    ChangeMarks::set(*child->server->root(), EntryState::Unchanged);
-            }
-        };
-        unmark_below(*node, unmark_below);
-    } else if (const SharedPtr<Entry> folder = selected_folder()) {
+    if (node->kind == TreeEntry::Group)
+        NodeMarks::clear(*node);
+    else if (const SharedPtr<Entry> folder = selected_folder())
         ChangeMarks::set(*folder, EntryState::Unchanged);
-    }
     rebuild();
 }
 
@@ -327,6 +318,7 @@ bool TreePane::can_run(Command command) const {
         case Command::Open:
         case Command::Copy:
         case Command::CopyUrl:
+        case Command::DownloadTo:
         case Command::ScanDepth1:
         case Command::ScanDepth2:
         case Command::ScanDepth3:
@@ -377,6 +369,9 @@ void TreePane::run(Command command) {
             break;
         case Command::CopyUrl:
             desktop_.copy_text(node->server->url_with_scheme(place));
+            break;
+        case Command::DownloadTo:
+            emit download_to_requested({node->server, folder ? folder : node->server->root()});
             break;
         case Command::Remove:
             if (editor_.remove(node))

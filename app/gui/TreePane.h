@@ -3,6 +3,7 @@
 #include <QTreeView>
 #include <cstdint>
 
+#include "app/EntryDownload.h"
 #include "app/SchedulerObserver.h"
 #include "app/ViewsHistory.h"
 #include "app/gui/Command.h"
@@ -66,6 +67,8 @@ public:
     void scan_finished(const SharedPtr<TreeEntry>& node) override;
 
 signals:
+    // "Download To..." for a server or folder: the window asks where to.
+    void download_to_requested(const tovan::EntryDownload::Place& place);
     // The user, or select(), moved from one state to another.
     void selection_moved(const tovan::ViewsHistory::State& from,
                          const tovan::ViewsHistory::State& to);

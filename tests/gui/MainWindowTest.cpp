@@ -103,21 +103,24 @@ TEST_F(MainWindowTest, BackForwardUpAndStopAreEnabledExactlyWhenTheyCanRun) {
     ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> first = add_local_server("first");
     const SharedPtr<TreeEntry> second = add_local_server("second");
+    const SharedPtr<TreeEntry> third = add_local_server("third");
     open_window();
     hold_scanners();
     EXPECT_FALSE(enabled(Command::Back) || enabled(Command::Forward) || enabled(Command::Up));
 
     select(first);
     select(second);
+    select(third);
     EXPECT_TRUE(enabled(Command::Back) && enabled(Command::Up));
     EXPECT_FALSE(enabled(Command::Forward) || enabled(Command::Stop));
 
-    window->route(Command::Back);
-    EXPECT_EQ(window->tree()->selected_node(), first);
-    window->route(Command::Back);
-    EXPECT_EQ(window->tree()->selected_node(), application->document()->servers());
+    for (const SharedPtr<TreeEntry>& expected :
+         {second, first, application->document()->servers()}) {
+        window->route(Command::Back);
+        EXPECT_EQ(window->tree()->selected_node(), expected);
+    }
     EXPECT_FALSE(enabled(Command::Back) || enabled(Command::Up));
-    EXPECT_TRUE(enabled(Command::Forward));
+    EXPECT_EQ(window->history().forward_titles().size(), 3U);
     window->route(Command::Forward);
     EXPECT_EQ(window->tree()->selected_node(), first);
     select(second);

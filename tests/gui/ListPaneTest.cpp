@@ -1,0 +1,275 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <ctime>
+#include <filesystem>
+
+#include "app/Document.h"
+#include "app/DownloadList.h"
+#include "app/EntryDownload.h"
+#include "app/NodeMarks.h"
+#include "app/Options.h"
+#include "app/gui/DownloadListModel.h"
+#include "app/gui/EntryListModel.h"
+#include "app/gui/ListPane.h"
+#include "app/gui/TreePane.h"
+#include "engine/catalog/Server.h"
+#include "gui/support/OpenedUrls.h"
+#include "gui/support/WindowTest.h"
+#include "support/RandomBytes.h"
+#include "support/ScanRun.h"
+#include "support/WaitUntil.h"
+
+namespace tovan {
+namespace {
+
+class ListPaneTest : public test::WindowTest {
+protected:
+    ListPane& list() { return *window->list(); }
+    Options& options() { return application->options(); }
+
+    // A local server of the files given (path, bytes), in an open window.
+    SharedPtr<TreeEntry> server_of(const std::vector<std::pair<std::string, std::string>>& files) {
+        EXPECT_TRUE(start());
+        const SharedPtr<TreeEntry> node = add_local_server("nas");
+        write(files, std::time(nullptr) - 100);
+        options().show_changed_only = false;
+        open_window();
+        return node;
+    }
+    void write(const std::vector<std::pair<std::string, std::string>>& files, std::int64_t when) {
+        for (const auto& [path, bytes] : files)
+            test::write_file_at(folder.file("places/nas/" + path), bytes, when);
+    }
+    void scan(const SharedPtr<TreeEntry>& node) {
+        window->scheduler().start_scanning(node, {}, false, false);
+        ASSERT_TRUE(test::wait_until([&] {
+            window->tick();
+            return !window->scheduler().has_running();
+        }));
+    }
+    void show(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder = {}) {
+        ASSERT_TRUE(window->tree()->select({node, folder, {}}));
+    }
+    // Shown and active, so that the focus, and with it the commands, can go
+    // to the list.
+    void show_window() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QStringList headers() {
+        QStringList texts;
+        for (int column = 0; column < list().model()->columnCount(); ++column)
+            texts << list().model()->headerData(column, Qt::Horizontal).toString();
+        return texts;
+    }
+    QStringList names() {
+        QStringList texts;
+        for (int row = 0; row < list().model()->rowCount(); ++row)
+            texts << list().model()->index(row, 0).data().toString();
+        return texts;
+    }
+    QModelIndex row_named(const QString& name) {
+        const int row = static_cast<int>(names().indexOf(name));
+        return row < 0 ? QModelIndex() : list().model()->index(row, 0);
+    }
+    void choose(const QString& name) {
+        focus_list();
+        list().setCurrentIndex(row_named(name));
+    }
+    // A menu that closed may leave the window inactive, without a focus.
+    void focus_list() {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        list().setFocus();
+    }
+    // A press first, as from a real mouse: the view opens the row pressed.
+    void double_click(const QString& name) {
+        const QPoint at = list().visualRect(row_named(name)).center();
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, at);
+    }
+    QString chosen() { return list().currentIndex().siblingAtColumn(0).data().toString(); }
+    // The texts of the context menu at the row, "|" for a separator.
+    QStringList menu_at(const QModelIndex& index) {
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr)
+                return;
+            for (QAction* each : menu->actions())
+                texts << (each->isSeparator() ? "|" : each->text());
+            menu->close();
+        });
+        const QPoint at = list().visualRect(index).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, list().viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list().viewport(), &click);
+        return texts;
+    }
+};
+
+TEST_F(ListPaneTest, EachSelectionShowsItsModeAndAModeKeepsItsColumnWidths) {
+    const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b.txt", "22"}});
+    scan(nas);
+    show(application->document()->servers());
+    EXPECT_EQ(list().mode(), ListPane::Mode::Servers);
+    EXPECT_EQ(headers(), QStringList({"Name", "Type", "Folders", "Files", "Size"}));
+    EXPECT_EQ(names(), QStringList{"nas"});
+
+    show(nas);
+    EXPECT_EQ(list().mode(), ListPane::Mode::Entries);
+    EXPECT_EQ(headers(), QStringList({"Name", "Size", "Type", "Date Modified"}));
+    EXPECT_EQ(names(), QStringList({"a", "b.txt"}));
+    list().setColumnWidth(0, 321);
+
+    show(application->document()->downloads());
+    EXPECT_EQ(list().mode(), ListPane::Mode::Downloads);
+    EXPECT_EQ(headers(), QStringList({"File", "Progress", "Speed", "Size", "Downloaded Files"}));
+    show(nas, test::entry_at(nas->server->root(), "a"));
+    EXPECT_EQ(names(), QStringList{"x"});
+    EXPECT_EQ(list().columnWidth(0), 321);
+}
+
+// A folder opens in the tree, so Back returns from it; a file opens with the
+// desktop's application.
+TEST_F(ListPaneTest, DoubleClickOpensAFolderInTheTreeAndAFileWithItsApplication) {
+    const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b.txt", "22"}});
+    scan(nas);
+    show(nas);
+    show_window();
+    test::OpenedUrls opened({"file"});
+
+    double_click("b.txt");
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls.front().toLocalFile().toStdString(), folder.file("places/nas/b.txt"));
+
+    double_click("a");
+    EXPECT_EQ(window->tree()->current_state().entry, test::entry_at(nas->server->root(), "a"));
+    EXPECT_EQ(names(), QStringList{"x"});
+    window->route(Command::Back);
+    EXPECT_EQ(names(), QStringList({"a", "b.txt"}));
+}
+
+TEST_F(ListPaneTest, BackPassesOverAFolderThatARescanDropped) {
+    const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b", "1"}});
+    scan(nas);
+    show(nas, test::entry_at(nas->server->root(), "a"));
+    show(nas);
+    std::filesystem::remove_all(folder.file("places/nas/a"));
+    scan(nas);
+    window->route(Command::Unmark);
+    ASSERT_EQ(test::entry_at(nas->server->root(), "a"), nullptr);
+
+    window->route(Command::Back);
+    EXPECT_EQ(window->tree()->selected_node(), application->document()->servers());
+}
+
+TEST_F(ListPaneTest, ClickingSizeTwiceSortsAscendingThenDescendingAndKeepsTheSelection) {
+    const SharedPtr<TreeEntry> nas = server_of({{"b", "333"}, {"c", "1"}, {"d", "22"}});
+    scan(nas);
+    show(nas);
+    show_window();
+    choose("c");
+    QHeaderView& header = *list().horizontalHeader();
+    const QPoint size_header(header.sectionViewportPosition(EntryListModel::Size) + 5, 5);
+
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, size_header);
+    EXPECT_EQ(names(), QStringList({"c", "d", "b"}));
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, size_header);
+    EXPECT_EQ(names(), QStringList({"b", "d", "c"}));
+    EXPECT_EQ(chosen(), "c");
+    EXPECT_EQ(list().selected_rows(), std::vector<int>{2});
+}
+
+// With rows chosen the list's commands act on them; without, on the tree's
+// selection.
+TEST_F(ListPaneTest, CommandsActOnTheChosenRowsWhileTheListHasTheFocus) {
+    const SharedPtr<TreeEntry> nas = server_of({{"b", "1"}, {"c", "1"}, {"d", "1"}});
+    scan(nas);
+    NodeMarks::clear(*nas);
+    write({{"b", "22"}, {"c", "22"}}, std::time(nullptr) - 50);
+    scan(nas);
+    options().show_changed_only = true;
+    show(nas);
+    show_window();
+    ASSERT_EQ(names(), QStringList({"b", "c"}));
+    EXPECT_EQ(menu_at(row_named("c")),
+              QStringList({"&Mark As Viewed", "|", "&Open", "Copy &URL", "&Download To...",
+                           "&Add To Ignore List...", "&Copy"}));
+
+    choose("c");
+    window->route(Command::CopyUrl);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              nas->server->url_with_scheme(test::entry_at(nas->server->root(), "c").get()));
+    window->route(Command::Unmark);
+    EXPECT_EQ(names(), QStringList{"b"});
+    EXPECT_EQ(test::entry_at(nas->server->root(), "b")->state(), EntryState::Modified);
+
+    list().clearSelection();
+    window->route(Command::Unmark);
+    EXPECT_EQ(test::entry_at(nas->server->root(), "b")->state(), EntryState::Unchanged);
+}
+
+TEST_F(ListPaneTest, TheChosenRowAndTheScrollSurviveALiveRescanOfTheShownFolder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int file = 100; file < 400; ++file) files.push_back({"f" + std::to_string(file), "1"});
+    const SharedPtr<TreeEntry> nas = server_of(files);
+    scan(nas);
+    show(nas);
+    show_window();
+    choose("f200");
+    list().scrollTo(list().currentIndex(), QAbstractItemView::PositionAtTop);
+    const int scrolled = list().verticalScrollBar()->value();
+
+    for (int file = 300; file < 310; ++file)
+        std::filesystem::remove(folder.file("places/nas/f" + std::to_string(file)));
+    write({{"g1", "1"}, {"f250", "22"}}, std::time(nullptr) - 50);
+    scan(nas);
+    // The removed files stay, marked deleted, until they are viewed.
+    EXPECT_EQ(list().model()->rowCount(), 301);
+    EXPECT_EQ(chosen(), "f200");
+    EXPECT_EQ(list().selected_rows().size(), 1U);
+    EXPECT_EQ(list().verticalScrollBar()->value(), scrolled);
+}
+
+// The job commands of the downloads list, on a job that copies a file of a
+// local server.
+TEST_F(ListPaneTest, AJobIsResumedAndRemovedFromItsContextMenu) {
+    const SharedPtr<TreeEntry> nas = server_of({{"b", test::random_bytes(100'000)}});
+    scan(nas);
+    const std::string into = folder.file("into");
+    std::filesystem::create_directories(into);
+    const SharedPtr<Downloader> job =
+        EntryDownload::make_job(application->internet_session(), *nas->server,
+                                {test::entry_at(nas->server->root(), "b")}, into, false);
+    DownloadList(application->document()->downloads()).add(job);
+    show(application->document()->downloads());
+    show_window();
+    focus_list();
+    list().selectRow(0);
+
+    EXPECT_EQ(menu_at(list().model()->index(0, 0)),
+              QStringList({"&Open", "&Open Local Folder...", "&Edit", "&Remove", "|", "&Resume",
+                           "&Pause", "&Download Again", "|", "&View Transfer Log..."}));
+    window->route(Command::Resume);
+    ASSERT_TRUE(test::wait_until([&] {
+        window->tick();
+        return job->is_finished() && !job->has_thread();
+    }));
+    EXPECT_EQ(test::read_file(into + "/b"), test::read_file(folder.file("places/nas/b")));
+    EXPECT_EQ(list().model()->index(0, DownloadListModel::Speed).data().toString(), "complete");
+
+    focus_list();
+    window->route(Command::Remove);
+    EXPECT_EQ(list().model()->rowCount(), 0);
+    EXPECT_TRUE(DownloadList(application->document()->downloads()).jobs().empty());
+}
+
+}  // namespace
+}  // namespace tovan
