@@ -3,13 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/DownloadTaskRecord.h"
 #include "app/ServerRecord.h"
 #include "support/Bytes.h"
 #include "support/DownloadRun.h"
+#include "support/LoadedDocument.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -23,14 +22,12 @@ using namespace std::chrono_literals;
 
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
-    DamagedFiles damaged;
     const std::string content = test::random_bytes(16 << 20);
     test::write_file(source.file("big.bin"), content);
     Server server;
     ASSERT_TRUE(server.from_url(source.path() + "/"));
     {
-        Document doc(data.path());
-        doc.load(damaged);
+        test::LoadedDocument doc(data.path());
         DownloadList list(doc.downloads());
         auto job = tovan::make_shared<Downloader>();
         job->set_server(server);
@@ -44,8 +41,7 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
         doc.store();
     }
 
-    Document doc(data.path());
-    doc.load(damaged);
+    test::LoadedDocument doc(data.path());
     DownloadList list(doc.downloads());
     const SharedPtr<Downloader> job = list.jobs().at(0);
     EXPECT_EQ(job->status().state, Downloader::State::Paused);

@@ -3,6 +3,7 @@
 #include "app/NextChange.h"
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Server.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
@@ -11,12 +12,9 @@ namespace {
 class NextChangeTest : public ::testing::Test {
 protected:
     NextChangeTest() {
-        auto server = make_shared<Server>();
-        EXPECT_TRUE(server->from_url("/srv/nas/"));
-        node = TreeEntry::make_server_node(server, "nas");
         root->children.push_back(node);
-        a = add_folder(*server->root(), "a");
-        b = add_folder(*server->root(), "b");
+        a = add_folder(*node->server->root(), "a");
+        b = add_folder(*node->server->root(), "b");
         c = add_folder(*b, "c");
     }
 
@@ -34,7 +32,7 @@ protected:
     }
 
     SharedPtr<TreeEntry> root = TreeEntry::make_group("root");
-    SharedPtr<TreeEntry> node;
+    SharedPtr<TreeEntry> node = test::server_node("/srv/nas/", "nas");
     SharedPtr<Entry> a, b, c;
 };
 
