@@ -4,12 +4,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "app/gui/FilterDialog.h"
 #include "gui/support/Modal.h"
 #include "gui/support/WindowTest.h"
-#include "support/TempFolder.h"
+#include "support/LoadedDocument.h"
 
 namespace tovan {
 namespace {
@@ -76,10 +74,7 @@ class FilterCommand : public test::WindowTest {
 protected:
     std::string filter_file() const { return data_folder() + "/filter.dat"; }
     std::vector<std::string> stored_masks() const {
-        Document stored(data_folder());
-        DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
-        stored.load(damaged);
-        return stored.filter().masks();
+        return test::LoadedDocument(data_folder()).filter().masks();
     }
 };
 
