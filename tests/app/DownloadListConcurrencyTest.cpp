@@ -20,12 +20,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The part file is the job's own: a file that took the name meanwhile is left alone.
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
     const std::string content = test::random_bytes(16 << 20);
     test::write_file(source.file("big.bin"), content);
     Server server;
     ASSERT_TRUE(server.from_url(source.path() + "/"));
+    std::string part;
     {
         test::LoadedDocument doc(data.path());
         DownloadList list(doc.downloads());
@@ -37,9 +39,11 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
         job->resume();
         ASSERT_TRUE(test::wait_until([&] { return job->status().file_progress > 0; }));
         ASSERT_TRUE(list.pause_all(60s));
-        ASSERT_LT(std::filesystem::file_size(test::part_file(*job)), content.size());
+        part = test::part_file(*job);
+        ASSERT_LT(std::filesystem::file_size(part), content.size());
         doc.store();
     }
+    test::write_file(target.file("big.bin"), "appeared meanwhile");
 
     test::LoadedDocument doc(data.path());
     DownloadList list(doc.downloads());
@@ -48,7 +52,9 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     list.resume_all(nullptr);
     ASSERT_TRUE(job->wait_for_thread(60s));
     EXPECT_EQ(job->status().state, Downloader::State::Complete) << job->log().text();
-    EXPECT_TRUE(test::read_file(target.file("big.bin")) == content);
+    EXPECT_TRUE(test::read_file(target.file("big (1).bin")) == content);
+    EXPECT_EQ(test::read_file(target.file("big.bin")), "appeared meanwhile");
+    EXPECT_FALSE(std::filesystem::exists(part));
 }
 
 // The version before part files wrote into the destination itself. Its job
