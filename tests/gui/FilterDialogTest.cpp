@@ -72,7 +72,6 @@ TEST(FilterDialog, AddPutsTheMaskFirstAndEnterWithAnEmptyFieldAccepts) {
 
 class FilterCommand : public test::WindowTest {
 protected:
-    std::string filter_file() const { return data_folder() + "/filter.dat"; }
     std::vector<std::string> stored_masks() const {
         return test::LoadedDocument(data_folder()).filter().masks();
     }
@@ -81,7 +80,7 @@ protected:
 TEST_F(FilterCommand, OkStoresTheMasksAndCancelWritesNothing) {
     MainWindow& frame = open_window();
     frame.route(Command::SaveState);
-    const std::string before = test::read_file(filter_file());
+    const auto before = test::data_files(data_folder());
     const std::vector<std::string> masks = application->document()->filter().masks();
 
     when_shown("filterDialog", [](QWidget& dialog) {
@@ -90,7 +89,7 @@ TEST_F(FilterCommand, OkStoresTheMasksAndCancelWritesNothing) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     frame.route(Command::EditFilter);
-    EXPECT_EQ(test::read_file(filter_file()), before);
+    EXPECT_EQ(test::data_files(data_folder()), before);
     EXPECT_EQ(application->document()->filter().masks(), masks);
 
     when_shown("filterDialog", [](QWidget& dialog) {

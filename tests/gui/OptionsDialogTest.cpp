@@ -18,7 +18,6 @@ namespace tovan {
 namespace {
 
 using test::child;
-using test::read_file;
 
 // The check boxes of the pages, every one bound to the option of its name.
 constexpr const char* Flags[] = {
@@ -69,7 +68,6 @@ protected:
     bool autostart_entry() const {
         return std::filesystem::exists(autostart_folder() + "/" + Autostart::EntryName);
     }
-    std::string options_file() const { return data_folder() + "/" + Options::FileName; }
 };
 
 // Enter in the page list is OK; each round flips every check box, so the
@@ -101,7 +99,7 @@ TEST_F(OptionsDialogTest, CancelAndEscapeChangeNothing) {
     open_window();
     application->save_options();
     const Options before = application->options();
-    const std::string bytes_before = read_file(options_file());
+    const auto files_before = test::data_files(data_folder());
     const std::function<void(QDialog&)> closes[] = {
         [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
         [](QDialog& dialog) {
@@ -113,7 +111,7 @@ TEST_F(OptionsDialogTest, CancelAndEscapeChangeNothing) {
             close(dialog);
         });
         EXPECT_EQ(application->options(), before);
-        EXPECT_EQ(read_file(options_file()), bytes_before);
+        EXPECT_EQ(test::data_files(data_folder()), files_before);
         EXPECT_TRUE(autostart_entry());
     }
 }
