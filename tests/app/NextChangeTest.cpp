@@ -36,8 +36,11 @@ protected:
     SharedPtr<Entry> a, b, c;
 };
 
-TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelection) {
+// With the only change above the selection the search wraps once to it.
+TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelectionAndWraps) {
     mark(a);
+    EXPECT_EQ(next_from(c)->folder, a);
+    EXPECT_EQ(next_from(a)->folder, a);
     mark(c);
     EXPECT_EQ(next_from({})->folder, a);
     EXPECT_EQ(next_from(a)->folder, c);
@@ -45,18 +48,9 @@ TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelection) {
     EXPECT_EQ(NextChange::find(root, {root, {}}, {})->node, node);
 }
 
-TEST_F(NextChangeTest, WithTheOnlyChangeAboveTheSelectionTheSearchWrapsOnceToIt) {
-    mark(a);
-    EXPECT_EQ(next_from(c)->folder, a);
-    EXPECT_EQ(next_from(a)->folder, a);
-}
-
-TEST_F(NextChangeTest, WithoutAnyChangeNothingIsFound) {
+TEST_F(NextChangeTest, NothingIsFoundWithoutChangesOrWhereOnlyOfflineServersHoldThem) {
     EXPECT_FALSE(next_from(b));
     EXPECT_FALSE(NextChange::find(root, {}, {}));
-}
-
-TEST_F(NextChangeTest, OfflineServersArePassedOverWhenOnlyOnlineOnesAreShown) {
     mark(a);
     EXPECT_FALSE(NextChange::find(root, {}, {false, true}));
     node->online = true;
