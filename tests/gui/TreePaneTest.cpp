@@ -73,11 +73,6 @@ protected:
             texts << model().index(row, 0, index).data().toString();
         return texts;
     }
-    SharedPtr<TreeEntry> group(const char* name, const SharedPtr<TreeEntry>& parent) {
-        SharedPtr<TreeEntry> added = TreeEntry::make_group(name);
-        parent->children.push_back(added);
-        return added;
-    }
     QModelIndex root_row() { return model().node_index(application->document()->servers().get()); }
 };
 
@@ -213,8 +208,10 @@ TEST_F(TreePaneTest, TheRootGroupStaysWhileRemovingAServerAsksFirst) {
 TEST_F(TreePaneTest, DropsFromElsewhereOfRemovedNodesAndOfGroupsIntoThemselvesAreRefused) {
     ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> root = application->document()->servers();
-    const SharedPtr<TreeEntry> outer = group("outer", root);
-    const SharedPtr<TreeEntry> inner = group("inner", outer);
+    const SharedPtr<TreeEntry> outer = TreeEntry::make_group("outer");
+    const SharedPtr<TreeEntry> inner = TreeEntry::make_group("inner");
+    root->children.push_back(outer);
+    outer->children.push_back(inner);
     const SharedPtr<TreeEntry> nas = add_local_server("nas");
     open_window();
     tree().expandAll();
