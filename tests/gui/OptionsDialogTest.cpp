@@ -42,7 +42,10 @@ protected:
     // Opens the dialog through the command, as the user does, and lets act work
     // on it while it runs.
     void with_dialog(const std::function<void(QDialog&)>& act) {
-        test::on_next_modal<QDialog>(act);
+        test::on_next_modal<QDialog>([&](QDialog& dialog) {
+            act(dialog);
+            EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
+        });
         window->route(Command::Options);
     }
 
