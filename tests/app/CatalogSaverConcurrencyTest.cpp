@@ -3,19 +3,20 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/CatalogFile.h"
 #include "app/CatalogSaver.h"
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "engine/catalog/CatalogLock.h"
 #include "engine/catalog/ListingMerge.h"
 #include "support/CatalogText.h"
 #include "support/Gate.h"
 #include "support/IgnoreMerge.h"
+#include "support/LoadedDocument.h"
+#include "support/ScanRun.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
 
@@ -34,18 +35,15 @@ std::vector<std::string> catalogs(const Document& document) {
 // otherwise truncate or rename away the other's half-written file.
 TEST(CatalogSaverConcurrency, SavesBesideWholeDocumentSavesLeaveEveryFileWhole) {
     test::TempFolder data;
-    Document document(data.path());
-    DamagedFiles none;
-    document.load(none);
+    test::LoadedDocument document(data.path());
     for (const char* place : {"/srv/a/", "/srv/b/"}) {
-        SharedPtr<Server> server = make_shared<Server>();
-        ASSERT_TRUE(server->from_url(place));
+        const SharedPtr<TreeEntry> node = test::server_node(place, place);
         std::string listing = "docs/ ";
         for (int file = 0; file < 2000; ++file) listing += "f" + std::to_string(file) + " ";
         test::IgnoreMerge ignore;
-        ListingMerge(*server, ScanOptions(), 100, ignore)
-            .merge(*server->root(), *test::listing(listing, place), -2, true, false);
-        document.servers()->children.push_back(TreeEntry::make_server_node(server, place));
+        ListingMerge(*node->server, ScanOptions(), 100, ignore)
+            .merge(*node->server->root(), *test::listing(listing, place), -2, true, false);
+        document.servers()->children.push_back(node);
     }
     {
         CatalogSaver saver(data.path());
@@ -56,10 +54,8 @@ TEST(CatalogSaverConcurrency, SavesBesideWholeDocumentSavesLeaveEveryFileWhole) 
         }
     }  // the last saves, the saver's, are finished here
 
-    Document reread(data.path());
-    DamagedFiles damaged;
-    reread.load(damaged);
-    EXPECT_TRUE(damaged.warnings().empty());
+    const test::LoadedDocument reread(data.path());
+    EXPECT_TRUE(reread.damaged.warnings().empty());
     EXPECT_EQ(catalogs(reread), catalogs(document));
 }
 
@@ -85,6 +81,36 @@ TEST(CatalogSaverConcurrency, HandingOverASaveDoesNotWaitForAnotherCatalogsWalk)
     walk.join();
     saver.finish();
     EXPECT_TRUE(std::filesystem::exists(data.file(CatalogFile::file_name(*server))));
+}
+
+// Saving walks children sequences that scan threads are changing; without the
+// catalog lock that walk reads freed memory.
+TEST(CatalogSaverConcurrency, SavingWhileScansMergeWritesLoadableCatalogs) {
+    test::TempFolder folder;
+    Server server;
+    server.set_parent_filter(test::everything());
+    ASSERT_TRUE(server.from_url("/s/"));
+    std::atomic<bool> done{false};
+    std::thread scanner([&] {
+        std::mt19937 random(5);
+        test::IgnoreMerge ignore;
+        for (int round = 0; round < 300; ++round) {
+            std::string listing;  // some names of f0..f399, each at most once
+            for (auto at = random() % 400; at < 400; at += 1 + random() % 8)
+                listing += "f" + std::to_string(at) + ":" + std::to_string(round) + " ";
+            ListingMerge(server, ScanOptions(), 100, ignore)
+                .merge(*server.root(), *test::listing(listing), -2, false, false);
+        }
+        done = true;
+    });
+    while (!done) {
+        ASSERT_TRUE(CatalogFile::save(folder.path(), server));
+        Server reader;
+        ASSERT_TRUE(reader.from_url("/s/"));
+        reader.set_catalog_name(server.catalog_name());
+        ASSERT_NO_THROW(CatalogFile::load(folder.path(), reader));
+    }
+    scanner.join();
 }
 
 }  // namespace

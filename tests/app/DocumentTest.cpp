@@ -65,9 +65,8 @@ TEST_F(DocumentTest, EverythingStoredComesBackAfterARestart) {
     ftp->set_scan_depth(*ftp->root(), 3);
     ChangeMarks::set(*ftp->root()->child(0), EntryState::Modified);
     doc.servers()->children[0]->auto_sync_disabled = true;
-    SharedPtr<Server> web = make_shared<Server>();
-    ASSERT_TRUE(web->from_url(web_url));
-    doc.servers()->children.push_back(TreeEntry::make_server_node(web));
+    doc.servers()->children.push_back(test::server_node(web_url));
+    const SharedPtr<Server> web = doc.servers()->children.back()->server;
     doc.filter().set_masks({"-*.tmp", "+*"});
     DownloadTask task;
     task.server = web;

@@ -3,13 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/DownloadTaskRecord.h"
 #include "app/ServerRecord.h"
 #include "support/Bytes.h"
 #include "support/DownloadRun.h"
+#include "support/LoadedDocument.h"
 #include "support/RandomBytes.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -21,16 +20,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The part file is the job's own: a file that took the name meanwhile is left alone.
 TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
     test::TempFolder data, source, target;
-    DamagedFiles damaged;
     const std::string content = test::random_bytes(16 << 20);
     test::write_file(source.file("big.bin"), content);
     Server server;
     ASSERT_TRUE(server.from_url(source.path() + "/"));
+    std::string part;
     {
-        Document doc(data.path());
-        doc.load(damaged);
+        test::LoadedDocument doc(data.path());
         DownloadList list(doc.downloads());
         auto job = tovan::make_shared<Downloader>();
         job->set_server(server);
@@ -40,19 +39,22 @@ TEST(DownloadListTest, AStoredJobResumesWhereItStoppedAfterARestart) {
         job->resume();
         ASSERT_TRUE(test::wait_until([&] { return job->status().file_progress > 0; }));
         ASSERT_TRUE(list.pause_all(60s));
-        ASSERT_LT(std::filesystem::file_size(test::part_file(*job)), content.size());
+        part = test::part_file(*job);
+        ASSERT_LT(std::filesystem::file_size(part), content.size());
         doc.store();
     }
+    test::write_file(target.file("big.bin"), "appeared meanwhile");
 
-    Document doc(data.path());
-    doc.load(damaged);
+    test::LoadedDocument doc(data.path());
     DownloadList list(doc.downloads());
     const SharedPtr<Downloader> job = list.jobs().at(0);
     EXPECT_EQ(job->status().state, Downloader::State::Paused);
     list.resume_all(nullptr);
     ASSERT_TRUE(job->wait_for_thread(60s));
     EXPECT_EQ(job->status().state, Downloader::State::Complete) << job->log().text();
-    EXPECT_TRUE(test::read_file(target.file("big.bin")) == content);
+    EXPECT_TRUE(test::read_file(target.file("big (1).bin")) == content);
+    EXPECT_EQ(test::read_file(target.file("big.bin")), "appeared meanwhile");
+    EXPECT_FALSE(std::filesystem::exists(part));
 }
 
 // The version before part files wrote into the destination itself. Its job

@@ -3,6 +3,7 @@
 #include "app/NextChange.h"
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Server.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
@@ -11,12 +12,9 @@ namespace {
 class NextChangeTest : public ::testing::Test {
 protected:
     NextChangeTest() {
-        auto server = make_shared<Server>();
-        EXPECT_TRUE(server->from_url("/srv/nas/"));
-        node = TreeEntry::make_server_node(server, "nas");
         root->children.push_back(node);
-        a = add_folder(*server->root(), "a");
-        b = add_folder(*server->root(), "b");
+        a = add_folder(*node->server->root(), "a");
+        b = add_folder(*node->server->root(), "b");
         c = add_folder(*b, "c");
     }
 
@@ -34,12 +32,15 @@ protected:
     }
 
     SharedPtr<TreeEntry> root = TreeEntry::make_group("root");
-    SharedPtr<TreeEntry> node;
+    SharedPtr<TreeEntry> node = test::server_node("/srv/nas/", "nas");
     SharedPtr<Entry> a, b, c;
 };
 
-TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelection) {
+// With the only change above the selection the search wraps once to it.
+TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelectionAndWraps) {
     mark(a);
+    EXPECT_EQ(next_from(c)->folder, a);
+    EXPECT_EQ(next_from(a)->folder, a);
     mark(c);
     EXPECT_EQ(next_from({})->folder, a);
     EXPECT_EQ(next_from(a)->folder, c);
@@ -47,18 +48,9 @@ TEST_F(NextChangeTest, TheNextChangedFolderInDisplayOrderFollowsTheSelection) {
     EXPECT_EQ(NextChange::find(root, {root, {}}, {})->node, node);
 }
 
-TEST_F(NextChangeTest, WithTheOnlyChangeAboveTheSelectionTheSearchWrapsOnceToIt) {
-    mark(a);
-    EXPECT_EQ(next_from(c)->folder, a);
-    EXPECT_EQ(next_from(a)->folder, a);
-}
-
-TEST_F(NextChangeTest, WithoutAnyChangeNothingIsFound) {
+TEST_F(NextChangeTest, NothingIsFoundWithoutChangesOrWhereOnlyOfflineServersHoldThem) {
     EXPECT_FALSE(next_from(b));
     EXPECT_FALSE(NextChange::find(root, {}, {}));
-}
-
-TEST_F(NextChangeTest, OfflineServersArePassedOverWhenOnlyOnlineOnesAreShown) {
     mark(a);
     EXPECT_FALSE(NextChange::find(root, {}, {false, true}));
     node->online = true;

@@ -12,14 +12,13 @@
 
 #include "app/CatalogFile.h"
 #include "app/CatalogSaver.h"
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
 #include "support/Gate.h"
+#include "support/LoadedDocument.h"
 #include "support/ScanRun.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -54,16 +53,12 @@ public:
 class SchedulerConcurrencyTest : public ::testing::Test {
 protected:
     SchedulerConcurrencyTest() {
-        DamagedFiles damaged;
-        document.load(damaged);
         options.update_status_enabled = options.synchronize_enabled = false;
         scheduler.set_observer(&recorder);
     }
 
     SharedPtr<TreeEntry> add_server(const std::string& name, const test::TempFolder& folder) {
-        SharedPtr<Server> server = make_shared<Server>();
-        EXPECT_TRUE(server->from_url(folder.path() + "/"));
-        SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
+        SharedPtr<TreeEntry> node = test::server_node(folder.path() + "/", name);
         document.servers()->children.push_back(node);
         return node;
     }
@@ -86,7 +81,7 @@ protected:
     }
 
     test::TempFolder data, nas, mirror;
-    Document document{data.path()};
+    test::LoadedDocument document{data.path()};
     Options options;
     Recorder recorder;
     CatalogSaver saver{data.path()};  // for the tests that hand it over

@@ -53,9 +53,7 @@ protected:
     }
 
     SharedPtr<TreeEntry> add_server(const std::string& url, bool online) {
-        SharedPtr<Server> server = make_shared<Server>();
-        EXPECT_TRUE(server->from_url(url));
-        SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server);
+        SharedPtr<TreeEntry> node = test::server_node(url);
         node->online = online;
         group->children.push_back(node);
         return node;

@@ -3,14 +3,13 @@
 #include "app/Options.h"
 #include "app/TreeLabels.h"
 #include "engine/catalog/Server.h"
+#include "support/CatalogText.h"
 
 namespace tovan {
 namespace {
 
 SharedPtr<TreeEntry> local_node(const std::string& name, bool online) {
-    auto server = make_shared<Server>();
-    EXPECT_TRUE(server->from_url("/srv/" + name + "/"));
-    SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
+    SharedPtr<TreeEntry> node = test::server_node("/srv/" + name + "/", name);
     node->online = online;
     return node;
 }

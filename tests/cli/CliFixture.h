@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -57,14 +56,7 @@ protected:
         return objects;
     }
 
-    // Every file of the data folder but its lock, by name, with its bytes.
-    std::map<std::string, std::string> data_files() const {
-        std::map<std::string, std::string> files;
-        for (const auto& each : std::filesystem::directory_iterator(data()))
-            if (each.path().filename() != "ferrovane.lock" && each.is_regular_file())
-                files[each.path().filename()] = read_file(each.path());
-        return files;
-    }
+    std::map<std::string, std::string> data_files() const { return test::data_files(data()); }
 };
 
 }  // namespace tovan::test

@@ -4,12 +4,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
 #include "app/gui/FilterDialog.h"
 #include "gui/support/Modal.h"
 #include "gui/support/WindowTest.h"
-#include "support/TempFolder.h"
+#include "support/LoadedDocument.h"
 
 namespace tovan {
 namespace {
@@ -74,19 +72,15 @@ TEST(FilterDialog, AddPutsTheMaskFirstAndEnterWithAnEmptyFieldAccepts) {
 
 class FilterCommand : public test::WindowTest {
 protected:
-    std::string filter_file() const { return data_folder() + "/filter.dat"; }
     std::vector<std::string> stored_masks() const {
-        Document stored(data_folder());
-        DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
-        stored.load(damaged);
-        return stored.filter().masks();
+        return test::LoadedDocument(data_folder()).filter().masks();
     }
 };
 
 TEST_F(FilterCommand, OkStoresTheMasksAndCancelWritesNothing) {
     MainWindow& frame = open_window();
     frame.route(Command::SaveState);
-    const std::string before = test::read_file(filter_file());
+    const auto before = test::data_files(data_folder());
     const std::vector<std::string> masks = application->document()->filter().masks();
 
     when_shown("filterDialog", [](QWidget& dialog) {
@@ -95,7 +89,7 @@ TEST_F(FilterCommand, OkStoresTheMasksAndCancelWritesNothing) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     frame.route(Command::EditFilter);
-    EXPECT_EQ(test::read_file(filter_file()), before);
+    EXPECT_EQ(test::data_files(data_folder()), before);
     EXPECT_EQ(application->document()->filter().masks(), masks);
 
     when_shown("filterDialog", [](QWidget& dialog) {

@@ -1,25 +1,23 @@
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "app/Autostart.h"
 #include "app/DamagedFiles.h"
 #include "app/Options.h"
+#include "gui/support/Modal.h"
 #include "gui/support/WindowTest.h"
 
 namespace tovan {
 namespace {
 
-using test::read_file;
+using test::child;
 
 // The check boxes of the pages, every one bound to the option of its name.
 constexpr const char* Flags[] = {
@@ -44,37 +42,20 @@ protected:
     // Opens the dialog through the command, as the user does, and lets act work
     // on it while it runs.
     void with_dialog(const std::function<void(QDialog&)>& act) {
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            try {
-                act(*dialog);
-            } catch (const std::exception& failure) {
-                ADD_FAILURE() << failure.what();
-            }
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog is still open";
-                dialog->reject();
-            }
+        test::on_next_modal<QDialog>([&](QDialog& dialog) {
+            act(dialog);
+            EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
         });
         window->route(Command::Options);
     }
 
-    template <typename Control>
-    static Control& control(QDialog& dialog, const char* name) {
-        auto* found = dialog.findChild<Control*>(name);
-        if (found == nullptr)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *found;
-    }
-
     // Flips every check box, sets the numbers and picks the startup action.
     static void change_all(QDialog& dialog, const std::uint32_t (&numbers)[3], int startup) {
-        for (const char* name : Flags) control<QCheckBox>(dialog, name).click();
+        for (const char* name : Flags) child<QCheckBox>(dialog, name).click();
         for (int at = 0; at < 3; ++at)
-            control<QSpinBox>(dialog, Numbers[at].number).setValue(static_cast<int>(numbers[at]));
+            child<QSpinBox>(dialog, Numbers[at].number).setValue(static_cast<int>(numbers[at]));
         const std::string choice = "startup_action_" + std::to_string(startup);
-        control<QRadioButton>(dialog, choice.c_str()).click();
+        child<QRadioButton>(dialog, choice.c_str()).click();
     }
 
     static Options changed_all(Options options, const std::uint32_t (&numbers)[3], int startup) {
@@ -90,7 +71,6 @@ protected:
     bool autostart_entry() const {
         return std::filesystem::exists(autostart_folder() + "/" + Autostart::EntryName);
     }
-    std::string options_file() const { return data_folder() + "/" + Options::FileName; }
 };
 
 // Enter in the page list is OK; each round flips every check box, so the
@@ -107,7 +87,7 @@ TEST_F(OptionsDialogTest, OkWritesEveryPageBackSavesTheOptionsAndAppliesAutostar
         const Options expected = changed_all(application->options(), round.numbers, round.startup);
         with_dialog([&](QDialog& dialog) {
             change_all(dialog, round.numbers, round.startup);
-            QTest::keyClick(&control<QWidget>(dialog, "page_names"), Qt::Key_Return);
+            QTest::keyClick(&child<QWidget>(dialog, "page_names"), Qt::Key_Return);
         });
         EXPECT_EQ(application->options(), expected);
         Options stored;
@@ -122,11 +102,11 @@ TEST_F(OptionsDialogTest, CancelAndEscapeChangeNothing) {
     open_window();
     application->save_options();
     const Options before = application->options();
-    const std::string bytes_before = read_file(options_file());
+    const auto files_before = test::data_files(data_folder());
     const std::function<void(QDialog&)> closes[] = {
         [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
         [](QDialog& dialog) {
-            control<QDialogButtonBox>(dialog, "buttons").button(QDialogButtonBox::Cancel)->click();
+            child<QDialogButtonBox>(dialog, "buttons").button(QDialogButtonBox::Cancel)->click();
         }};
     for (const auto& close : closes) {
         with_dialog([&](QDialog& dialog) {
@@ -134,7 +114,7 @@ TEST_F(OptionsDialogTest, CancelAndEscapeChangeNothing) {
             close(dialog);
         });
         EXPECT_EQ(application->options(), before);
-        EXPECT_EQ(read_file(options_file()), bytes_before);
+        EXPECT_EQ(test::data_files(data_folder()), files_before);
         EXPECT_TRUE(autostart_entry());
     }
 }

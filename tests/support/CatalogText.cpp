@@ -1,10 +1,13 @@
 #include "support/CatalogText.h"
 
+#include <gtest/gtest.h>
+
 #include <cinttypes>
 #include <cstdio>
 #include <sstream>
 
 #include "app/TextFormats.h"
+#include "engine/catalog/Server.h"
 
 namespace tovan::test {
 
@@ -59,6 +62,12 @@ SharedPtr<Entry> add_folder(const SharedPtr<Entry>& folder, std::string_view nam
     sub->set_path(folder->path_for_children());
     folder->add_child(sub);
     return sub;
+}
+
+SharedPtr<TreeEntry> server_node(std::string_view url, std::string name) {
+    auto server = make_shared<Server>();
+    EXPECT_TRUE(server->from_url(url)) << url;
+    return TreeEntry::make_server_node(server, std::move(name));
 }
 
 }  // namespace tovan::test

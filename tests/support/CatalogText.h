@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/catalog/Entry.h"
+#include "engine/tree/TreeEntry.h"
 
 namespace tovan::test {
 
@@ -23,5 +24,8 @@ SharedPtr<Entry> listing(std::string_view description, std::string_view path = "
 SharedPtr<Entry> add_file(const SharedPtr<Entry>& folder, std::string_view name,
                           std::uint64_t size = 1, std::int64_t time = 1000);
 SharedPtr<Entry> add_folder(const SharedPtr<Entry>& folder, std::string_view name);
+
+// A tree node of a new server at the URL, as the user adds one.
+SharedPtr<TreeEntry> server_node(std::string_view url, std::string name = {});
 
 }  // namespace tovan::test

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 #include "support/Bytes.h"
@@ -40,6 +41,16 @@ inline std::string read_file(const std::string& path) {
 inline void write_file(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every plain file of a data folder but its lock, by name, with its bytes: what
+// a command that fails or is cancelled leaves as it was.
+inline std::map<std::string, std::string> data_files(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& each : std::filesystem::directory_iterator(folder))
+        if (each.path().filename() != "ferrovane.lock" && each.is_regular_file())
+            files[each.path().filename()] = read_file(each.path());
+    return files;
 }
 
 }  // namespace tovan::test

@@ -275,8 +275,8 @@ protected:
         expected.merge(node, folder->path_for_children(), listing, depth, single);
         Recorder recorder;
         ListingMerge merge(server, options, now, recorder);
-        merge.merge(*folder, *fresh_from(listing, folder->path_for_children()), depth, new_folder,
-                    single);
+        merge.merge(*folder, *test::listing(words_of(listing), folder->path_for_children()), depth,
+                    new_folder, single);
         EXPECT_EQ(recorder.marks, expected.marks);
         EXPECT_EQ(recorder.queued, expected.queued);
     }
@@ -296,19 +296,14 @@ protected:
         expect_same(*root, model, "/m/");
     }
 
-    static SharedPtr<Entry> fresh_from(const Listing& listing, const std::string& path) {
-        SharedPtr<Entry> fresh = Entry::create_folder("");
-        for (const auto& [name, item] : listing) {
-            SharedPtr<Entry> entry = item.folder ? Entry::create_folder(name)
-                                                 : Entry::create_file(name, item.size, item.time);
-            if (item.folder) {
-                entry->set_path(path);
-                entry->set_time(item.time);
-            }
-            fresh->add_child(entry);
-        }
-        fresh->sort_children();
-        return fresh;
+    // The listing as support/CatalogText describes one.
+    static std::string words_of(const Listing& listing) {
+        std::string words;
+        for (const auto& [name, item] : listing)
+            words += name + (item.folder ? "/ "
+                                         : ":" + std::to_string(item.size) + ":" +
+                                               std::to_string(item.time) + " ");
+        return words;
     }
 
     ScanFilter filter;
@@ -325,7 +320,7 @@ protected:
 
     std::string random_name() {
         // clang-format off
-        static const char* names[] = {"a", "B", "b", "c.tmp", "d.txt", "é", "Z", "a b", "sub", "x.tmp", "long-name-of-a-file.dat", "0"};
+        static const char* names[] = {"a", "B", "b", "c.tmp", "d.txt", "é", "Z", "a-b", "sub", "x.tmp", "long-name-of-a-file.dat", "0"};
         // clang-format on
         return names[roll(std::size(names))];
     }

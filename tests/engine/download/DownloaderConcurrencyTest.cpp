@@ -79,23 +79,6 @@ TEST_F(DownloaderTest, CopiesAFolderTreeFromTheCatalogAndAgainOnlyWhatChanged) {
     EXPECT_EQ(job->log().text().find("b.bin complete"), std::string::npos) << job->log().text();
 }
 
-// The part file is the job's own; a file that took the name meanwhile is left alone.
-TEST_F(DownloaderTest, PausesInTheMiddleOfAFileAndResumesWhereItStopped) {
-    const auto job = job_for(*at("docs/deep/b.bin"), target.path());
-    job->resume();
-    ASSERT_TRUE(wait_until([&] { return job->status().file_progress > 0; }));
-    job->pause();
-    ASSERT_TRUE(wait_until([&] { return !job->has_thread(); }));
-    EXPECT_EQ(job->status().state, Downloader::State::Paused);
-    const std::string part = test::part_file(*job);
-    EXPECT_LT(std::filesystem::file_size(part), big.size());
-    write_file(target.file("b.bin"), "appeared meanwhile");
-    run(*job);
-    EXPECT_TRUE(read_file(target.file("b (1).bin")) == big);
-    EXPECT_TRUE(read_file(target.file("b.bin")) == "appeared meanwhile");
-    EXPECT_FALSE(std::filesystem::exists(part));
-}
-
 // Regression: a smaller file of the same name was taken for a partial download
 // and appended to, a larger one emptied and overwritten.
 TEST_F(DownloaderTest, NeverWritesIntoAFileItDidNotWrite) {

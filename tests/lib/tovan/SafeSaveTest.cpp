@@ -5,8 +5,7 @@
 
 #include <random>
 
-#include "app/DamagedFiles.h"
-#include "app/Document.h"
+#include "support/LoadedDocument.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
@@ -18,10 +17,7 @@ using test::read_file;
 // random instants: every file is one whole version or the other, and loads.
 TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
     test::TempFolder folder;
-    Document small(folder.path()), large(folder.path());
-    DamagedFiles damaged;
-    small.load(damaged);
-    large.load(damaged);
+    test::LoadedDocument small(folder.path()), large(folder.path());
     for (int i = 0; i < 40; ++i) {
         SharedPtr<Server> server = make_shared<Server>();
         ASSERT_TRUE(server->from_url("/srv/share" + std::to_string(i) + "/"));
@@ -51,7 +47,7 @@ TEST(SafeSave, KillingTheWriterAtAnyInstantLeavesWholeLoadableFiles) {
                 << name << " round " << round;
         }
         Document loaded(folder.path());
-        ASSERT_NO_THROW(loaded.load(damaged)) << "round " << round;
+        ASSERT_NO_THROW(loaded.load(small.damaged)) << "round " << round;
         for (const SharedPtr<TreeEntry>& node : loaded.servers()->children)
             ASSERT_EQ(node->server->root()->child_count(), 500u) << "round " << round;
     }
