@@ -22,8 +22,8 @@ struct JobRow {
 // The list pane's downloads mode: one row per job, in the download list's
 // order, with its progress, speed or state, size and files done. Refreshed every
 // tick in place: each job's status, which takes the job's lock, is read once per
-// refresh, and only the rows that show something new are told as changed, so
-// the selection and the scroll position stay. Interface thread only.
+// refresh, and the rows that show something new are told as changed in one
+// signal, so the selection and the scroll position stay. Interface thread only.
 class DownloadListModel : public KeyedRows<JobRow> {
     Q_OBJECT
 

@@ -1,7 +1,5 @@
 #include "app/gui/ServerListModel.h"
 
-#include <array>
-
 #include "app/Options.h"
 #include "app/TextFormats.h"
 #include "app/gui/TreeItem.h"
