@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "engine/connection/FileFinder.h"
@@ -20,6 +21,7 @@ public:
     // naming the folder and the server's reply code when it may not be entered.
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    std::vector<std::string> take_unreadable_lines() override;
 
 private:
     SharedPtr<Entry> make_item(const FtpListItem& listed, const Entry& folder) const;
@@ -27,6 +29,7 @@ private:
     SharedPtr<FtpHandle> handle_;
     std::vector<SharedPtr<Entry>> items_;
     std::size_t next_ = 0;
+    std::vector<std::string> unreadable_;
 };
 
 }  // namespace tovan
