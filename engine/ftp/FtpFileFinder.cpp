@@ -63,7 +63,7 @@ SharedPtr<Entry> FtpFileFinder::make_item(const FtpListItem& listed, const Entry
         return item;
     }
     std::int64_t time = listed.time;
-    if (listed.precision != FtpListItem::Precision::Seconds) {
+    if (!handle_->uses_mlsd()) {
         const SharedPtr<Entry> known = folder.find_child(listed.name);
         if (known && !known->is_folder() && known->size() == listed.size &&
             times_agree(known->time(), listed))

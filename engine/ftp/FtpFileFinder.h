@@ -10,9 +10,11 @@
 namespace tovan {
 
 // Lists a folder of an FTP server by MLSD, or by LIST where the server has no
-// MLSD. LIST gives times to the minute or only to the day: a file the catalog
-// holds with the same size and a time the listing agrees with keeps the
-// catalog's time, so coarse times never mark a file modified by themselves.
+// MLSD. LIST gives times to the second, the minute or only the day, in a form
+// that may change: a file the catalog holds with the same size and a time the
+// listing agrees with keeps the catalog's time, so coarse times and changed
+// forms never mark a file modified by themselves. Lines LIST could not read are
+// kept for the scan to report.
 class FtpFileFinder : public FileFinder {
 public:
     explicit FtpFileFinder(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {}

@@ -359,6 +359,13 @@ std::int64_t seconds_in(Precision precision) {
     return 1;
 }
 
+// A catalog time on a whole day or minute may have come from a coarser listing than this one.
+std::int64_t implied_unit(std::int64_t catalog_time) {
+    if (catalog_time % SecondsPerDay == 0)
+        return SecondsPerDay;
+    return catalog_time % 60 == 0 ? 60 : 1;
+}
+
 }  // namespace
 
 std::optional<FtpListItem> parse_mlsd_line(std::string_view line) {
@@ -392,7 +399,7 @@ std::vector<FtpListItem> parse_listing(std::string_view reply, bool mlsd, std::i
 }
 
 bool times_agree(std::int64_t catalog_time, const FtpListItem& listed) {
-    const std::int64_t unit = seconds_in(listed.precision);
+    const std::int64_t unit = std::max(seconds_in(listed.precision), implied_unit(catalog_time));
     return floor_divide(catalog_time, unit) == floor_divide(listed.time, unit);
 }
 

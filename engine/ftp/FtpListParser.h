@@ -48,9 +48,11 @@ std::vector<FtpListItem> parse_listing(
     const std::function<void(std::string_view)>& rejected = {},
     const std::function<void(std::string_view)>& unreadable = {});
 
-// Whether a catalog time and a listed time agree as far as the listed precision goes: a file
-// listed to the minute matches any catalog time in that minute, one listed with only a date
-// any time that UTC day. A coarse listing thus never marks a file modified by itself.
+// Whether a catalog time and a listed time agree as far as the coarser of their precisions
+// goes: a file listed to the minute matches any catalog time in that minute, one listed with
+// only a date any time that UTC day; a catalog time on a whole minute or day, as a coarser
+// listing leaves it, matches any listed time within it. A coarse listing, or a server that
+// changes its form, thus never marks a file modified by itself.
 bool times_agree(std::int64_t catalog_time, const FtpListItem& listed);
 
 }  // namespace tovan

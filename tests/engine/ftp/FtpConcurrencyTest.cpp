@@ -129,16 +129,17 @@ std::string listed_hour_ago(const char* format) {
     return text;
 }
 
-// A LIST-only server changes its format between two scans and sends a line nobody can read:
-// the entry behind that line stays as it was, and the scan says why. Once every line reads
+// A LIST-only server changes its format (from the day alone to the minute) between two scans
+// and sends a line nobody can read: the entry behind that line stays as it was, and the scan
+// says why. Once every line reads
 // again, a file that really went is marked deleted.
 TEST_F(FtpScanTest, AnUnreadableLineOrAFormatChangeMarksNothingDeleted) {
     const test::TempFolder listings;
     const std::string canned = listings.file("LIST");
-    const std::string unix_time = listed_hour_ago("%Y-%m-%d %H:%M");
+    const std::string unix_day = listed_hour_ago("%Y-%m-%d");
     const std::string windows_time = listed_hour_ago("%m-%d-%y  %I:%M%p");
-    test::write_file(canned, "-rw-r--r-- 1 u g 10 " + unix_time + " a.txt\r\n" +
-                                 "-rw-r--r-- 1 u g 20 " + unix_time + " b.txt\r\n");
+    test::write_file(canned, "-rw-r--r-- 1 u g 10 " + unix_day + " a.txt\r\n" +
+                                 "-rw-r--r-- 1 u g 20 " + unix_day + " b.txt\r\n");
     const test::FtpServer ftp(serving({.mlsd = false, .canned_list = canned}));
     const SharedPtr<Server> server = scan(server_for(ftp));
     EXPECT_EQ(render(*server->root()), "a.txt+ b.txt+");

@@ -281,6 +281,10 @@ TEST(FtpListTimes, AgreeWithinTheListedPrecision) {
         {-1, -86400, Days, true},
         {-86401, -86400, Days, false},
         {0, 0, Seconds, true},
+        // The catalog's time came from a coarser listing than this one.
+        {utc(2022, 12, 31), utc(2022, 12, 31, 9, 12), Minutes, true},
+        {Mar14Of2023, Mar14Of2023 + 33, Seconds, true},
+        {Mar14Of2023, Mar14Of2023 + 60, Seconds, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.catalog) + " vs " + std::to_string(c.listed));
