@@ -70,8 +70,13 @@ std::optional<std::int64_t> latest_time_by(int month, int day, int seconds_of_da
 // Digits followed by one of the marks, taken off the front of the text.
 std::optional<int> take_marked(std::string_view& text,
                                const std::array<std::string_view, 2>& marks) {
+    if (text.empty() || !is_digit(text[0]))
+        return std::nullopt;
     std::size_t digits = 0;
     while (digits < text.size() && is_digit(text[digits])) ++digits;
+    // The marks are all beyond ASCII.
+    if (digits == text.size() || static_cast<unsigned char>(text[digits]) < 0x80)
+        return std::nullopt;
     for (std::string_view mark : marks) {
         if (digits == 0 || digits > 4 || text.substr(digits, mark.size()) != mark)
             continue;
@@ -181,10 +186,15 @@ std::optional<std::int64_t> utc_seconds(int year, int month, int day, int hour, 
 std::optional<int> month_number(std::string_view name) {
     if (name.size() > 1 && name.back() == '.')
         name.remove_suffix(1);
-    if (name.size() < 3 || name.size() > 10)
+    // Most fields tried are owners, sizes and clocks: they go without a look at the names.
+    if (name.size() < 3 || name.size() > 10 ||
+        std::string_view("adefgjlmnos").find(ascii_lower(name[0])) == std::string_view::npos)
         return std::nullopt;
+    char lower[10];
+    std::ranges::transform(name, lower, ascii_lower);
+    const std::string_view folded(lower, name.size());
     for (const auto& [known, number] : MonthNames)
-        if (equal_ignoring_case(name, known))
+        if (known[0] == folded[0] && known == folded)
             return number;
     return std::nullopt;
 }
