@@ -252,6 +252,20 @@ std::optional<CalendarDay> parse_day_field(std::string_view text) {
     return std::nullopt;
 }
 
+std::optional<ShortDate> short_date(std::string_view text) {
+    if (text.size() < 8 || text.size() > 10)
+        return std::nullopt;
+    const char separator = text[2];
+    if (text[5] != separator || (separator != '-' && separator != '/' && separator != '.'))
+        return std::nullopt;
+    const auto first = parse_in_range(text.substr(0, 2), 0, 99);
+    const auto second = parse_in_range(text.substr(3, 2), 0, 99);
+    const auto year = full_year(text.substr(6));
+    if (!first || !second || !year)
+        return std::nullopt;
+    return ShortDate{*first, *second, *year, separator};
+}
+
 std::optional<ListedTime> listed_time(CalendarDay day, std::optional<Clock> clock,
                                       std::int64_t now) {
     const Precision precision = !clock               ? Precision::Days

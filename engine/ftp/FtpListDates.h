@@ -45,6 +45,17 @@ std::optional<int> full_year(std::string_view digits);
 // "07.06.2005", "06/07/2005", "07-Jun-05", "JUN-07-2005", "2005年6月7日", or "06-07"
 // without a year.
 std::optional<CalendarDay> parse_day_field(std::string_view text);
+// Two numbers of two digits and a year: "04-23-97", "02/23/00", "23.02.00", "12-31-2022";
+// OS/2 writes years after 1999 with three digits ("04-23-103"). Which of the two numbers is
+// the month is the caller's to know.
+struct ShortDate {
+    int first = 0;
+    int second = 0;
+    int year = 0;
+    char separator = 0;
+};
+std::optional<ShortDate> short_date(std::string_view text);
+
 // The day at the clock (none: the day alone); a day without a year needs a clock, and takes
 // the latest year that puts it at most a day after `now`.
 std::optional<ListedTime> listed_time(CalendarDay day, std::optional<Clock> clock,

@@ -151,18 +151,11 @@ LineResult parse_unix_numeric_line(std::string_view line, const Fields& fields, 
 std::optional<CalendarDay> parse_dos_day(std::string_view text) {
     if (text.size() == 10 && text[4] == '-' && text[7] == '-')
         return parse_day_field(text);
-    if ((text.size() != 8 && text.size() != 10) || text[2] != text[5])
+    const auto date = short_date(text);
+    if (!date)
         return std::nullopt;
-    const char separator = text[2];
-    if (separator != '-' && separator != '/' && separator != '.')
-        return std::nullopt;
-    const auto first = parse_in_range(text.substr(0, 2), 1, 31);
-    const auto second = parse_in_range(text.substr(3, 2), 1, 31);
-    const auto year = full_year(text.substr(6));
-    if (!first || !second || !year)
-        return std::nullopt;
-    return separator == '.' ? CalendarDay{*year, *second, *first}
-                            : CalendarDay{*year, *first, *second};
+    return date->separator == '.' ? CalendarDay{date->year, date->second, date->first}
+                                  : CalendarDay{date->year, date->first, date->second};
 }
 
 // "10:15AM", "12:05AM" (just after midnight), "10:15 PM", or "22:15" on 24 hours.

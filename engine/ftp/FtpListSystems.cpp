@@ -40,29 +40,6 @@ bool all_of(std::string_view text, std::string_view allowed) {
     return !text.empty() && text.find_first_not_of(allowed) == std::string_view::npos;
 }
 
-// Three numbers of one or two digits each: "04-23-97", "02/23/00", "23.02.00"; OS/2 writes
-// years after 1999 with three digits ("04-23-103").
-struct ShortDate {
-    int first = 0;
-    int second = 0;
-    int year = 0;
-    char separator = 0;
-};
-
-std::optional<ShortDate> short_date(std::string_view text) {
-    if (text.size() < 8 || text.size() > 9)
-        return std::nullopt;
-    const char separator = text[2];
-    if (text[5] != separator || (separator != '-' && separator != '/' && separator != '.'))
-        return std::nullopt;
-    const auto first = parse_in_range(text.substr(0, 2), 0, 99);
-    const auto second = parse_in_range(text.substr(3, 2), 0, 99);
-    const auto year = full_year(text.substr(6));
-    if (!first || !second || !year)
-        return std::nullopt;
-    return ShortDate{*first, *second, *year, separator};
-}
-
 std::optional<ListedTime> time_of(std::optional<CalendarDay> day, std::optional<Clock> clock) {
     if (!day || day->year == 0)
         return std::nullopt;
@@ -142,8 +119,11 @@ LineResult parse_vms_line(std::string_view, const Fields& fields, std::int64_t) 
     // Owner "[GROUP,OWNER]" and protection "(RWED,RWED,RE,)" are not needed.
     for (std::size_t i = 1; i < fields.size(); ++i) {
         const std::string_view text = fields[i].text;
-        if (!day && (day = parse_day_field(text)) && day->year != 0)
+        if (const auto listed = day ? std::nullopt : parse_day_field(text);
+            listed && listed->year != 0) {
+            day = listed;
             continue;
+        }
         if (day && !clock && (clock = parse_clock(text)))
             continue;
         if (!size)
@@ -221,7 +201,7 @@ LineResult parse_os9_line(std::string_view line, const Fields& fields, std::int6
 
 LineResult parse_as400_line(std::string_view line, const Fields& fields, std::int64_t) {
     // Members list no size or date, and their names are paths into the file that holds them.
-    if (fields.size() >= 3 && fields[1].text.starts_with('*'))
+    if (fields.size() >= 3 && fields[1].text == "*MEM")
         return listed_item(rest_from(line, fields, 2), false, 0, std::nullopt);
     if (fields.size() < 6 || !all_digits(fields[1].text) || !fields[4].text.starts_with('*'))
         return unread();

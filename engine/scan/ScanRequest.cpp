@@ -39,9 +39,10 @@ void report_unreadable(Server& server, const Entry& folder, const std::vector<st
     const std::string path = folder.full_path();
     for (std::size_t i = 0; i < std::min(lines.size(), LoggedLines); ++i)
         server.log_text("unreadable line in " + path + ": " + lines[i]);
-    const std::string text = "the listing of " + path + " was partly unreadable (" +
-                             std::to_string(lines.size()) +
-                             " lines, see the server's log); entries it did not show were kept";
+    const std::string count =
+        std::to_string(lines.size()) + (lines.size() == 1 ? " line" : " lines");
+    const std::string text = "the listing of " + path + " was partly unreadable (" + count +
+                             ", see the server's log); entries it did not show were kept";
     warning_log(1) << text << std::endl;
     server.set_last_error(text);
     server.log_text(text);

@@ -150,7 +150,7 @@ TEST_F(FtpScanTest, AnUnreadableLineOrAFormatChangeMarksNothingDeleted) {
     scan(server);
     EXPECT_EQ(render(*server->root()), "a.txt b.txt");
     EXPECT_EQ(server->last_error(),
-              "the listing of / was partly unreadable (1 lines, see the server's log); entries "
+              "the listing of / was partly unreadable (1 line, see the server's log); entries "
               "it did not show were kept");
     EXPECT_NE(server->log_contents().find("b.txt: garbled beyond reading"), std::string::npos);
 
