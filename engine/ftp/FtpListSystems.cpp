@@ -1,5 +1,6 @@
 #include "engine/ftp/FtpListSystems.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <utility>
@@ -265,6 +266,11 @@ LineResult parse_nonstop_line(std::string_view, const Fields& fields, std::int64
 
 bool is_known_header(const Fields& fields) {
     if (fields.empty() || all_of(fields[0].text, "-="))
+        return true;
+    // The owner or protection of a VMS entry that went on over another line.
+    if (std::ranges::all_of(fields, [](const Field& field) {
+            return field.text.starts_with('(') || field.text.starts_with('[');
+        }))
         return true;
     // clang-format off
     static constexpr std::array<std::string_view, 9> Totals = {

@@ -31,7 +31,8 @@ LineResult parse_mvs_line(std::string_view line, const Fields& fields, std::int6
 LineResult parse_nonstop_line(std::string_view line, const Fields& fields, std::int64_t now);
 
 // Lines that list nothing: "total 12" in its languages, the column headings of MVS, OS-9,
-// VxWorks and NonStop, VMS's "Directory ..." and "Total of ..." and rules of dashes.
+// VxWorks and NonStop, VMS's "Directory ...", "Total of ..." and owner or protection lines,
+// and rules of dashes.
 bool is_known_header(const Fields& fields);
 
 }  // namespace tovan::ftp_list

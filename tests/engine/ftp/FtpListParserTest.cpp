@@ -56,13 +56,15 @@ std::string describe(const std::optional<FtpListItem>& item) {
 
 // What a listing made of the row's lines gave: its one item, or why it gave none.
 std::string describe_listing(std::string_view reply, std::int64_t now) {
-    std::string outcome = "skipped";
+    std::string outcome;
     const auto items = parse_listing(
         reply, false, now, [&](std::string_view) { outcome = "refused"; },
         [&](std::string_view) { outcome = "unreadable"; });
     if (items.size() > 1)
         return std::to_string(items.size()) + " items";
-    return items.empty() ? outcome : describe(items.front());
+    if (items.empty())
+        return outcome.empty() ? "skipped" : outcome;
+    return describe(items.front()) + (outcome.empty() ? "" : " and " + outcome);
 }
 
 struct Row {
