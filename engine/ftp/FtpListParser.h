@@ -24,7 +24,8 @@ struct FtpListItem {
     bool folder = false;
     std::uint64_t size = 0;  // files and links; folders are always 0
     std::int64_t time = 0;   // seconds since 1970 UTC; 0 when the server gave none
-    // How much of `time` the server really said: LIST lines give minutes, or only the day.
+    // How much of `time` the server really said: MLSD gives seconds, LIST the second, the
+    // minute or only the day, as its form allows.
     enum class Precision { Seconds, Minutes, Days } precision = Precision::Seconds;
     // A symbolic link, delivered as a file (folder is false) with the size the server listed.
     bool link = false;
