@@ -19,7 +19,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     folded_path_ = to_lower_utf8(folder.path_for_children());
     // The listing is detached: no other thread changes it while it is merged.
     const std::vector<SharedPtr<Entry>> items = fresh.children();
-    if (items.empty() && !options_.keep_empty_folder_marks)
+    if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
         folder.reserve_children(folder.child_count() + items.size());
@@ -27,7 +27,8 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     } else {
         std::vector<SharedPtr<Entry>> gone;
         merge_known(folder, items, gone);
-        handle_gone(folder, gone);
+        if (!keep_missing_)
+            handle_gone(folder, gone);
     }
     folder.sort_children();
     if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)

@@ -35,6 +35,9 @@ public:
     // new_folder: the folder was never listed; single: queue no subfolders.
     void merge(Entry& folder, const Entry& fresh, std::int32_t child_depth, bool new_folder,
                bool single);
+    // The listing left lines it could not read: the items it lacks may be among them, so they
+    // stay as they were instead of being marked deleted.
+    void keep_missing_items() { keep_missing_ = true; }
 
 private:
     bool mark(const SharedPtr<Entry>& item, EntryState state);
@@ -78,6 +81,7 @@ private:
     // The path of the merged folder's items, case folded for the change filter.
     std::string folded_path_;
     bool single_ = false;
+    bool keep_missing_ = false;
 };
 
 }  // namespace tovan

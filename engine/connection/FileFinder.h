@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "engine/catalog/Entry.h"
 #include "tovan/SharedPtr.h"
 
@@ -21,6 +24,9 @@ public:
     // Sets item to the next item, when there is one, and returns whether more
     // may follow; the item of the call that returns false is valid too.
     virtual bool find_next(SharedPtr<Entry>& item) = 0;
+    // The lines of the last listing that could not be read, handed over once: an item the
+    // listing could not show may still be there.
+    virtual std::vector<std::string> take_unreadable_lines() { return {}; }
 };
 
 }  // namespace tovan

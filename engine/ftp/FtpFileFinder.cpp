@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <source_location>
+#include <utility>
 
 #include "engine/connection/ServerRefusal.h"
 #include "tovan/log/FailureRecord.h"
@@ -31,6 +32,7 @@ namespace {
 
 bool FtpFileFinder::find_file(const Entry& folder) {
     items_.clear();
+    unreadable_.clear();
     next_ = 0;
     const std::string path = folder.full_path();
     const FtpHandle::Listing listing = handle_->list(path);
@@ -47,8 +49,9 @@ bool FtpFileFinder::find_file(const Entry& folder) {
         warning_log(1) << "skipped a name with \"/\" or a NUL in " << path << ": " << name
                        << std::endl;
     };
-    for (const FtpListItem& listed :
-         parse_listing(listing.body, handle_->uses_mlsd(), std::time(nullptr), rejected))
+    const auto unreadable = [&](std::string_view line) { unreadable_.emplace_back(line); };
+    for (const FtpListItem& listed : parse_listing(listing.body, handle_->uses_mlsd(),
+                                                   std::time(nullptr), rejected, unreadable))
         items_.push_back(make_item(listed, folder));
     return true;
 }
@@ -60,13 +63,17 @@ SharedPtr<Entry> FtpFileFinder::make_item(const FtpListItem& listed, const Entry
         return item;
     }
     std::int64_t time = listed.time;
-    if (listed.precision != FtpListItem::Precision::Seconds) {
+    if (!handle_->uses_mlsd()) {
         const SharedPtr<Entry> known = folder.find_child(listed.name);
         if (known && !known->is_folder() && known->size() == listed.size &&
             times_agree(known->time(), listed))
             time = known->time();
     }
     return Entry::create_file(listed.name, listed.link ? 0 : listed.size, time);
+}
+
+std::vector<std::string> FtpFileFinder::take_unreadable_lines() {
+    return std::exchange(unreadable_, {});
 }
 
 bool FtpFileFinder::find_next(SharedPtr<Entry>& item) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "engine/connection/FileFinder.h"
@@ -9,9 +10,11 @@
 namespace tovan {
 
 // Lists a folder of an FTP server by MLSD, or by LIST where the server has no
-// MLSD. LIST gives times to the minute or only to the day: a file the catalog
-// holds with the same size and a time the listing agrees with keeps the
-// catalog's time, so coarse times never mark a file modified by themselves.
+// MLSD. LIST gives times to the second, the minute or only the day, in a form
+// that may change: a file the catalog holds with the same size and a time the
+// listing agrees with keeps the catalog's time, so coarse times and changed
+// forms never mark a file modified by themselves. Lines LIST could not read are
+// kept for the scan to report.
 class FtpFileFinder : public FileFinder {
 public:
     explicit FtpFileFinder(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {}
@@ -20,6 +23,7 @@ public:
     // naming the folder and the server's reply code when it may not be entered.
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    std::vector<std::string> take_unreadable_lines() override;
 
 private:
     SharedPtr<Entry> make_item(const FtpListItem& listed, const Entry& folder) const;
@@ -27,6 +31,7 @@ private:
     SharedPtr<FtpHandle> handle_;
     std::vector<SharedPtr<Entry>> items_;
     std::size_t next_ = 0;
+    std::vector<std::string> unreadable_;
 };
 
 }  // namespace tovan

@@ -1,186 +1,36 @@
 #include "engine/ftp/FtpListParser.h"
 
-#include <array>
-#include <chrono>
-#include <limits>
+#include <algorithm>
+
+#include "engine/ftp/FtpListDates.h"
+#include "engine/ftp/FtpListSystems.h"
+#include "engine/ftp/FtpListText.h"
 
 namespace tovan {
 namespace {
 
-using Precision = FtpListItem::Precision;
+using namespace ftp_list;
 
-constexpr std::int64_t SecondsPerDay = 86400;
-// Dates without a year are read only while `now` is within about ten thousand years of 1970, so
-// that no calendar arithmetic can overflow whatever a caller passes.
-constexpr std::int64_t SaneTimeRange = 10000LL * 366 * SecondsPerDay;
+// --- Unix ls -l and its relatives ---------------------------------------------------------
 
-// What one line gave: an item, or a refused name to report, or neither (a line to skip).
-struct LineResult {
-    std::optional<FtpListItem> item;
-    std::string_view rejected_name;
-};
+enum class UnixKind { File, Folder, Link, Other };
 
-struct ListedTime {
-    std::int64_t time = 0;
-    Precision precision = Precision::Seconds;
-};
-
-struct Field {
-    std::string_view text;
-    std::size_t begin = 0;
-    std::size_t end = 0;
-};
-
-// --- text ----------------------------------------------------------------------------------
-
-char ascii_lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i]))
-            return false;
-    return true;
-}
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           equal_ignoring_case(text.substr(0, prefix.size()), prefix);
-}
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// Digits only, no sign, no overflow.
-std::optional<std::uint64_t> parse_number(std::string_view digits) {
-    if (digits.empty())
-        return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : digits) {
-        if (!is_digit(c))
-            return std::nullopt;
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
+UnixKind kind_of(char type) {
+    switch (type) {
+        case '-':
+            return UnixKind::File;
+        case 'd':
+            return UnixKind::Folder;
+        case 'l':
+            return UnixKind::Link;
+        default:
+            return UnixKind::Other;  // devices, pipes, sockets, doors
     }
-    return value;
 }
-
-std::optional<int> parse_in_range(std::string_view digits, int low, int high) {
-    if (digits.empty() || digits.size() > 4)
-        return std::nullopt;
-    const auto value = parse_number(digits);
-    if (!value || *value < static_cast<std::uint64_t>(low) ||
-        *value > static_cast<std::uint64_t>(high))
-        return std::nullopt;
-    return static_cast<int>(*value);
-}
-
-// The blank-separated fields of a line with where each one lies, so a name can be cut out
-// with its own spaces intact.
-std::vector<Field> split_fields(std::string_view line) {
-    std::vector<Field> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && is_blank(line[i])) ++i;
-        const std::size_t begin = i;
-        while (i < line.size() && !is_blank(line[i])) ++i;
-        if (i > begin)
-            fields.push_back({line.substr(begin, i - begin), begin, i});
-    }
-    return fields;
-}
-
-std::string_view rest_after(std::string_view line, std::size_t position) {
-    return position < line.size() ? line.substr(position) : std::string_view();
-}
-
-// --- names ---------------------------------------------------------------------------------
-
-LineResult item_named(FtpListItem item, std::string_view name) {
-    if (name.empty() || name == "." || name == "..")
-        return {};
-    if (name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos)
-        return {std::nullopt, name};
-    item.name = std::string(name);
-    return {std::move(item), {}};
-}
-
-// --- times ---------------------------------------------------------------------------------
-
-std::optional<std::int64_t> utc_seconds(int year, int month, int day, int hour, int minute,
-                                        int second) {
-    const std::chrono::year_month_day date{std::chrono::year{year},
-                                           std::chrono::month{static_cast<unsigned>(month)},
-                                           std::chrono::day{static_cast<unsigned>(day)}};
-    if (!date.ok())
-        return std::nullopt;
-    const std::int64_t days = std::chrono::sys_days{date}.time_since_epoch().count();
-    return days * SecondsPerDay + hour * 3600 + minute * 60 + second;
-}
-
-int utc_year(std::int64_t time) {
-    const std::chrono::sys_seconds instant{std::chrono::seconds{time}};
-    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(instant)};
-    return static_cast<int>(date.year());
-}
-
-// A date listed without its year is the latest such date at most a day after now: servers
-// drop the year for recent files, and a day covers any time zone the server may be in.
-std::optional<std::int64_t> latest_time_by(int month, int day, int hour, int minute,
-                                           std::int64_t now) {
-    if (now < -SaneTimeRange || now > SaneTimeRange)
-        return std::nullopt;
-    const std::int64_t limit = now + SecondsPerDay;
-    const int newest_year = utc_year(limit);
-    // Eight years back reaches a leap year from any year, for "Feb 29".
-    for (int year = newest_year; year >= newest_year - 8; --year) {
-        const auto time = utc_seconds(year, month, day, hour, minute, 0);
-        if (time && *time <= limit)
-            return time;
-    }
-    return std::nullopt;
-}
-
-std::optional<int> month_number(std::string_view name) {
-    static constexpr std::array<std::string_view, 12> months = {
-        "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
-    for (std::size_t i = 0; i < months.size(); ++i)
-        if (equal_ignoring_case(name, months[i]))
-            return static_cast<int>(i) + 1;
-    return std::nullopt;
-}
-
-struct Clock {
-    int hour = 0;
-    int minute = 0;
-};
-
-// "9:05" or "09:05", 24 hours.
-std::optional<Clock> parse_clock(std::string_view text) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 || colon > 2 || text.size() != colon + 3)
-        return std::nullopt;
-    const auto hour = parse_in_range(text.substr(0, colon), 0, 23);
-    const auto minute = parse_in_range(text.substr(colon + 1), 0, 59);
-    if (!hour || !minute)
-        return std::nullopt;
-    return Clock{*hour, *minute};
-}
-
-// --- Unix ls -l ----------------------------------------------------------------------------
 
 // "drwxr-xr-x", possibly followed by an ACL or security-context mark ("+", "@", ".").
 bool is_permissions(std::string_view text) {
-    if (text.size() < 10)
+    if (text.size() < 10 || !(text[0] == '-' || (text[0] >= 'a' && text[0] <= 'z')))
         return false;
     for (char c : text.substr(1, 9))
         if (std::string_view("-rwxsStTlL").find(c) == std::string_view::npos)
@@ -188,115 +38,169 @@ bool is_permissions(std::string_view text) {
     return true;
 }
 
-// "Mar 14 09:12" (recent, to the minute) or "Dec 31 2022" (older, to the day).
-std::optional<ListedTime> parse_unix_date(std::string_view month_name, std::string_view day_text,
-                                          std::string_view time_or_year, std::int64_t now) {
-    const auto month = month_number(month_name);
-    const auto day = day_text.size() <= 2 ? parse_in_range(day_text, 1, 31) : std::nullopt;
-    if (!month || !day)
+// Connect:Enterprise: ten flag columns and the protocol, "-C--E-----FTP".
+bool is_connect_flags(std::string_view text) {
+    if (text.size() != 13)
+        return false;
+    return std::ranges::all_of(text.substr(0, 10),
+                               [](char c) { return c == '-' || (c >= 'A' && c <= 'Z'); }) &&
+           std::ranges::all_of(text.substr(10), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+// A numeric mode such as "100644" or "40755"; without the type bits, a file.
+std::optional<UnixKind> numeric_kind(std::string_view text) {
+    if (text.size() < 3 || text.size() > 6 ||
+        text.find_first_not_of("01234567") != std::string_view::npos)
         return std::nullopt;
-    if (const auto clock = parse_clock(time_or_year)) {
-        const auto time = latest_time_by(*month, *day, clock->hour, clock->minute, now);
-        if (!time)
-            return std::nullopt;
-        return ListedTime{*time, Precision::Minutes};
+    std::uint32_t mode = 0;
+    for (char c : text) mode = mode * 8 + static_cast<std::uint32_t>(c - '0');
+    switch (mode & 0170000) {
+        case 0:
+        case 0100000:
+            return UnixKind::File;
+        case 0040000:
+            return UnixKind::Folder;
+        case 0120000:
+            return UnixKind::Link;
+        default:
+            return UnixKind::Other;
     }
-    const auto year =
-        time_or_year.size() == 4 ? parse_in_range(time_or_year, 1900, 9999) : std::nullopt;
-    if (!year)
-        return std::nullopt;
-    const auto time = utc_seconds(*year, *month, *day, 0, 0, 0);
-    if (!time)
-        return std::nullopt;
-    return ListedTime{*time, Precision::Days};
 }
 
-std::string_view without_link_target(std::string_view name) {
-    return name.substr(0, name.find(" -> "));
+// The type from the leading fields, the first field after them, and whether the name column
+// is padded (NetWare) rather than one blank after the date.
+struct UnixType {
+    UnixKind kind = UnixKind::Other;
+    std::size_t after = 1;
+    bool padded_name = false;
+};
+
+std::optional<UnixType> unix_type(const Fields& fields, bool numeric) {
+    if (fields.empty())
+        return std::nullopt;
+    const std::string_view first = fields[0].text;
+    if (numeric) {
+        const auto kind = numeric_kind(first);
+        return kind ? std::optional(UnixType{*kind}) : std::nullopt;
+    }
+    if (is_permissions(first))
+        return UnixType{kind_of(first[0])};
+    if (is_connect_flags(first))
+        return UnixType{UnixKind::File};
+    // NetWare: "d [RWCEAFMS]" or "d[RWCEAFMS]".
+    if ((first == "d" || first == "-") && fields.size() > 1 && fields[1].text.starts_with('['))
+        return UnixType{kind_of(first[0]), 2, true};
+    if (first.size() > 2 && (first[0] == 'd' || first[0] == '-') && first[1] == '[')
+        return UnixType{kind_of(first[0]), 1, true};
+    return std::nullopt;
 }
 
-// The owner and group columns vary (numbers, names, missing group), so the size is found as
-// the number right before the first "month day time-or-year" run after the permissions.
-LineResult parse_unix_line(std::string_view line, std::int64_t now) {
-    const std::vector<Field> fields = split_fields(line);
-    if (fields.empty() || !is_permissions(fields[0].text))
-        return {};
-    const char type = fields[0].text[0];
-    if (type != '-' && type != 'd' && type != 'l')
-        return {};
-    for (std::size_t month = 3; month + 2 < fields.size(); ++month) {
-        const auto date = parse_unix_date(fields[month].text, fields[month + 1].text,
-                                          fields[month + 2].text, now);
-        const auto size = date ? parse_number(fields[month - 1].text) : std::nullopt;
-        if (!size)
+// A size of its own, or run together with the owner or group when the columns overflowed
+// ("staff1234567").
+std::optional<std::uint64_t> unix_size(std::string_view text) {
+    if (const auto size = parse_size(text))
+        return size;
+    std::size_t digits = text.size();
+    while (digits > 0 && is_digit(text[digits - 1])) --digits;
+    const bool run_together = digits > 0 && digits < text.size() &&
+                              std::ranges::any_of(text.substr(0, digits), [](char c) {
+                                  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+                              });
+    return run_together ? parse_number(text.substr(digits)) : std::nullopt;
+}
+
+// The owner and group columns vary (numbers, names, domains, missing, run together), so the
+// size is the field right before the first date after the type.
+LineResult parse_unix_line(std::string_view line, const Fields& fields, bool numeric,
+                           std::int64_t now) {
+    const auto type = unix_type(fields, numeric);
+    if (!type)
+        return unread();
+    for (std::size_t at = std::max<std::size_t>(type->after + 1, 2); at < fields.size(); ++at) {
+        const auto size = unix_size(fields[at - 1].text);
+        const auto date = size ? read_date_run(fields, at, now) : std::nullopt;
+        if (!date)
             continue;
+        if (type->kind == UnixKind::Other)
+            return nothing_to_catalog();
         FtpListItem item;
-        item.folder = type == 'd';
-        item.link = type == 'l';
+        item.folder = type->kind == UnixKind::Folder;
+        item.link = type->kind == UnixKind::Link;
         item.size = item.folder ? 0 : *size;
-        item.time = date->time;
-        item.precision = date->precision;
-        const std::string_view name = rest_after(line, fields[month + 2].end + 1);
-        return item_named(std::move(item), item.link ? without_link_target(name) : name);
+        item.time = date->time.time;
+        item.precision = date->time.precision;
+        const std::string_view name = type->padded_name
+                                          ? rest_from(line, fields, date->end)
+                                          : rest_after(line, fields[date->end - 1].end + 1);
+        return item_named(std::move(item), item.link ? name.substr(0, name.find(" -> ")) : name);
     }
-    return {};
+    return unread();
+}
+
+LineResult parse_unix_text_line(std::string_view line, const Fields& fields, std::int64_t now) {
+    return parse_unix_line(line, fields, false, now);
+}
+
+LineResult parse_unix_numeric_line(std::string_view line, const Fields& fields, std::int64_t now) {
+    return parse_unix_line(line, fields, true, now);
 }
 
 // --- DOS / IIS -----------------------------------------------------------------------------
 
-// "01-02-23" or "12-31-2022", month first; two-digit years from 70 are 19xx.
-std::optional<std::int64_t> parse_dos_date(std::string_view text) {
-    if (text.size() != 8 && text.size() != 10)
+// "01-02-23", "12-31-2022" or "12/31/2022" month first; "2022-12-31"; "31.12.2022" day first.
+std::optional<CalendarDay> parse_dos_day(std::string_view text) {
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-')
+        return parse_day_field(text);
+    const auto date = short_date(text);
+    if (!date)
         return std::nullopt;
-    if (text[2] != '-' || text[5] != '-')
-        return std::nullopt;
-    const auto month = parse_in_range(text.substr(0, 2), 1, 12);
-    const auto day = parse_in_range(text.substr(3, 2), 1, 31);
-    auto year = parse_in_range(text.substr(6), 0, 9999);
-    if (!month || !day || !year)
-        return std::nullopt;
-    if (text.size() == 8)
-        *year += *year >= 70 ? 1900 : 2000;
-    return utc_seconds(*year, *month, *day, 0, 0, 0);
+    return date->separator == '.' ? CalendarDay{date->year, date->second, date->first}
+                                  : CalendarDay{date->year, date->first, date->second};
 }
 
-// "10:15AM", "12:05AM" (just after midnight), or "22:15" from servers set to 24 hours.
-std::optional<std::int64_t> parse_dos_clock(std::string_view text) {
-    const bool am = text.ends_with("AM") || text.ends_with("am");
-    const bool pm = text.ends_with("PM") || text.ends_with("pm");
-    auto clock = parse_clock(am || pm ? text.substr(0, text.size() - 2) : text);
-    if (!clock)
+// "10:15AM", "12:05AM" (just after midnight), "10:15 PM", or "22:15" on 24 hours.
+std::optional<Clock> parse_dos_clock(std::string_view text, std::string_view next, bool& apart) {
+    apart = equal_ignoring_case(next, "AM") || equal_ignoring_case(next, "PM");
+    std::string_view half = apart ? next : text.substr(std::max<std::size_t>(text.size(), 2) - 2);
+    const bool am = equal_ignoring_case(half, "AM");
+    const bool pm = equal_ignoring_case(half, "PM");
+    auto clock = parse_clock(am || pm ? text.substr(0, text.size() - (apart ? 0 : 2)) : text);
+    if (!clock || clock->has_seconds)
         return std::nullopt;
     if (am || pm) {
         if (clock->hour < 1 || clock->hour > 12)
             return std::nullopt;
         clock->hour = clock->hour % 12 + (pm ? 12 : 0);
     }
-    return clock->hour * 3600 + clock->minute * 60;
+    return clock;
 }
 
-LineResult parse_dos_line(std::string_view line) {
-    const std::vector<Field> fields = split_fields(line);
+LineResult parse_dos_line(std::string_view line, const Fields& fields, std::int64_t) {
     if (fields.size() < 3)
-        return {};
-    const auto date = parse_dos_date(fields[0].text);
-    const auto clock = parse_dos_clock(fields[1].text);
-    if (!date || !clock)
-        return {};
+        return unread();
+    const auto day = parse_dos_day(fields[0].text);
+    bool apart = false;
+    const auto clock = day ? parse_dos_clock(fields[1].text, fields[2].text, apart) : std::nullopt;
+    const std::size_t at = apart ? 3 : 2;
+    const auto time = clock ? listed_time(*day, clock, 0) : std::nullopt;
+    if (!time || at >= fields.size())
+        return unread();
     FtpListItem item;
-    item.time = *date + *clock;
-    item.precision = Precision::Minutes;
-    if (fields[2].text == "<DIR>") {
+    item.time = time->time;
+    item.precision = time->precision;
+    const std::string_view kind = fields[at].text;
+    if (kind == "<DIR>") {
         item.folder = true;
         // The name column follows padding whose width varies between servers.
-        return item_named(std::move(item),
-                          fields.size() > 3 ? line.substr(fields[3].begin) : std::string_view());
+        return item_named(std::move(item), rest_from(line, fields, at + 1));
     }
-    const auto size = parse_number(fields[2].text);
+    if (kind.starts_with('<') && kind.ends_with('>'))
+        return nothing_to_catalog();  // junctions and links to folders elsewhere
+    const auto size = parse_size(kind);
     if (!size)
-        return {};
+        return unread();
     item.size = *size;
-    return item_named(std::move(item), rest_after(line, fields[2].end + 1));
+    return item_named(std::move(item), rest_after(line, fields[at].end + 1));
 }
 
 // --- MLSD ----------------------------------------------------------------------------------
@@ -367,7 +271,7 @@ LineResult parse_mlsd(std::string_view line) {
     const MlsdFacts facts = read_facts(line.substr(0, space));
     const MlsdType type = mlsd_type(facts.type);
     if (type == MlsdType::Skipped)
-        return {};
+        return nothing_to_catalog();
     FtpListItem item;
     item.folder = type == MlsdType::Folder;
     item.link = type == MlsdType::Link;
@@ -381,11 +285,54 @@ LineResult parse_mlsd(std::string_view line) {
     return item_named(std::move(item), line.substr(space + 1));
 }
 
+using LineReader = LineResult (*)(std::string_view, const Fields&, std::int64_t);
+
+// The common forms first; numeric modes last, as other systems' lines start with numbers.
+constexpr LineReader LineReaders[] = {
+    parse_unix_text_line, parse_dos_line,          parse_vms_line,   parse_os2_line,
+    parse_vxworks_line,   parse_os9_line,          parse_as400_line, parse_mvs_line,
+    parse_nonstop_line,   parse_unix_numeric_line,
+};
+
 LineResult parse_list(std::string_view line, std::int64_t now) {
-    LineResult unix_result = parse_unix_line(line, now);
-    if (unix_result.item || !unix_result.rejected_name.empty())
-        return unix_result;
-    return parse_dos_line(line);
+    if (line.starts_with('+'))
+        if (LineResult result = parse_eplf_line(line); result.read)
+            return result;
+    const Fields fields = split_fields(line);
+    for (LineReader reader : LineReaders)
+        if (LineResult result = reader(line, fields, now); result.read)
+            return result;
+    return is_known_header(fields) ? nothing_to_catalog() : unread();
+}
+
+std::vector<std::string_view> split_lines(std::string_view reply) {
+    std::vector<std::string_view> lines;
+    while (!reply.empty()) {
+        const std::size_t end = reply.find('\n');
+        std::string_view line = reply.substr(0, end);
+        reply = end == std::string_view::npos ? std::string_view() : reply.substr(end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A VMS entry whose name filled its line goes on over the next one or two lines; how many
+// extra lines it took, or 0.
+std::size_t read_continued(const std::vector<std::string_view>& lines, std::size_t first,
+                           std::int64_t now, std::string& joined, LineResult& result) {
+    if (!is_vms_name_alone(split_fields(lines[first])))
+        return 0;
+    joined = lines[first];
+    for (std::size_t extra = 1; extra <= 2 && first + extra < lines.size(); ++extra) {
+        joined += ' ';
+        joined += lines[first + extra];
+        result = parse_list(joined, now);
+        if (result.read)
+            return extra;
+    }
+    return 0;
 }
 
 std::int64_t floor_divide(std::int64_t value, std::int64_t unit) {
@@ -405,6 +352,13 @@ std::int64_t seconds_in(Precision precision) {
     return 1;
 }
 
+// A catalog time on a whole day or minute may have come from a coarser listing than this one.
+std::int64_t implied_unit(std::int64_t catalog_time) {
+    if (catalog_time % SecondsPerDay == 0)
+        return SecondsPerDay;
+    return catalog_time % 60 == 0 ? 60 : 1;
+}
+
 }  // namespace
 
 std::optional<FtpListItem> parse_mlsd_line(std::string_view line) {
@@ -416,25 +370,29 @@ std::optional<FtpListItem> parse_list_line(std::string_view line, std::int64_t n
 }
 
 std::vector<FtpListItem> parse_listing(std::string_view reply, bool mlsd, std::int64_t now,
-                                       const std::function<void(std::string_view)>& rejected) {
+                                       const std::function<void(std::string_view)>& rejected,
+                                       const std::function<void(std::string_view)>& unreadable) {
+    const std::vector<std::string_view> lines = split_lines(reply);
     std::vector<FtpListItem> items;
-    while (!reply.empty()) {
-        const std::size_t end = reply.find('\n');
-        std::string_view line = reply.substr(0, end);
-        reply = end == std::string_view::npos ? std::string_view() : reply.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        LineResult result = mlsd ? parse_mlsd(line) : parse_list(line, now);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find_first_not_of(" \t") == std::string_view::npos)
+            continue;
+        LineResult result = mlsd ? parse_mlsd(lines[i]) : parse_list(lines[i], now);
+        std::string joined;
+        if (!result.read && !mlsd)
+            i += read_continued(lines, i, now, joined, result);
         if (result.item)
             items.push_back(std::move(*result.item));
-        if (!result.rejected_name.empty() && rejected)
+        else if (!result.rejected_name.empty() && rejected)
             rejected(result.rejected_name);
+        else if (!result.read && unreadable)
+            unreadable(lines[i]);
     }
     return items;
 }
 
 bool times_agree(std::int64_t catalog_time, const FtpListItem& listed) {
-    const std::int64_t unit = seconds_in(listed.precision);
+    const std::int64_t unit = std::max(seconds_in(listed.precision), implied_unit(catalog_time));
     return floor_divide(catalog_time, unit) == floor_divide(listed.time, unit);
 }
 

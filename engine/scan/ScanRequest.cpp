@@ -1,10 +1,14 @@
 #include "engine/scan/ScanRequest.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "engine/catalog/ListingMerge.h"
 #include "engine/scan/Scanner.h"
+#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
@@ -25,6 +29,24 @@ public:
 private:
     Scanner& scanner_;
 };
+
+// At most this many of a folder's unreadable lines go to the server's short log.
+constexpr std::size_t LoggedLines = 10;
+
+// The folder's entries the listing could not show stay as they were; the user learns why
+// from the scan's error and the lines themselves from the server's log.
+void report_unreadable(Server& server, const Entry& folder, const std::vector<std::string>& lines) {
+    const std::string path = folder.full_path();
+    for (std::size_t i = 0; i < std::min(lines.size(), LoggedLines); ++i)
+        server.log_text("unreadable line in " + path + ": " + lines[i]);
+    const std::string count =
+        std::to_string(lines.size()) + (lines.size() == 1 ? " line" : " lines");
+    const std::string text = "the listing of " + path + " was partly unreadable (" + count +
+                             ", see the server's log); entries it did not show were kept";
+    warning_log(1) << text << std::endl;
+    server.set_last_error(text);
+    server.log_text(text);
+}
 
 std::int32_t depth_below(std::int32_t depth) {
     return depth >= 1 && depth <= 6 ? depth - 1 : depth;
@@ -50,6 +72,10 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
 
     ScanListener listener(scanner);
     ListingMerge merge(scanner.server(), scanner.options(), std::time(nullptr), listener);
+    if (const std::vector<std::string> lines = finder->take_unreadable_lines(); !lines.empty()) {
+        report_unreadable(scanner.server(), *folder_, lines);
+        merge.keep_missing_items();
+    }
     merge.merge(*folder_, *fresh, depth_below(depth_), new_folder_, single_);
 
     const auto elapsed = std::chrono::steady_clock::now() - start;

@@ -119,6 +119,47 @@ TEST_F(FtpScanTest, ATricklingListingFailsAsALostConnectionAndTheFolderKeepsItsI
     EXPECT_EQ(render(*server->root()), before);
 }
 
+// An hour ago as the server prints it.
+std::string listed_hour_ago(const char* format) {
+    const std::time_t when = std::time(nullptr) - 3600;
+    std::tm utc;
+    gmtime_r(&when, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, format, &utc);
+    return text;
+}
+
+// A LIST-only server changes its format (from the day alone to the minute) between two scans
+// and sends a line nobody can read: the entry behind that line stays as it was, and the scan
+// says why. Once every line reads
+// again, a file that really went is marked deleted.
+TEST_F(FtpScanTest, AnUnreadableLineOrAFormatChangeMarksNothingDeleted) {
+    const test::TempFolder listings;
+    const std::string canned = listings.file("LIST");
+    const std::string unix_day = listed_hour_ago("%Y-%m-%d");
+    const std::string windows_time = listed_hour_ago("%m-%d-%y  %I:%M%p");
+    test::write_file(canned, "-rw-r--r-- 1 u g 10 " + unix_day + " a.txt\r\n" +
+                                 "-rw-r--r-- 1 u g 20 " + unix_day + " b.txt\r\n");
+    const test::FtpServer ftp(serving({.mlsd = false, .canned_list = canned}));
+    const SharedPtr<Server> server = scan(server_for(ftp));
+    EXPECT_EQ(render(*server->root()), "a.txt+ b.txt+");
+    ChangeMarks::set(*server->root(), EntryState::Unchanged);
+
+    test::write_file(canned, windows_time + "                10 a.txt\r\n" +
+                                 "b.txt: garbled beyond reading\r\n");
+    scan(server);
+    EXPECT_EQ(render(*server->root()), "a.txt b.txt");
+    EXPECT_EQ(server->last_error(),
+              "the listing of / was partly unreadable (1 line, see the server's log); entries "
+              "it did not show were kept");
+    EXPECT_NE(server->log_contents().find("b.txt: garbled beyond reading"), std::string::npos);
+
+    test::write_file(canned, windows_time + "                10 a.txt\r\n");
+    scan(server);
+    EXPECT_EQ(render(*server->root()), "a.txt b.txt-");
+    EXPECT_EQ(server->last_error(), "");
+}
+
 TEST_F(FtpScanTest, AutomaticModeKeepsTheTwoConnectionsAServerAccepts) {
     for (int i = 0; i < 40; ++i) write("d" + std::to_string(i) + "/f", "f", now - 10);
     const test::FtpServer ftp(serving({.max_connections = 2}));
