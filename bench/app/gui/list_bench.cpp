@@ -81,25 +81,36 @@ void paint(QTableView& view) {
     view.viewport()->repaint();
 }
 
-void show_1m() {
-    Place place(1'000'000);
-    EntryListModel model(place.options);
-    QTableView view;
-    set_up(view, model);
+// The median of the rounds' times from before `timed` until the list is
+// painted again, each round made ready by `prepare`; the median processor time
+// of the interface thread goes to the output too.
+template <class Prepare, class Timed>
+double median_of_rounds(QTableView& view, int rounds, Prepare prepare, Timed timed) {
     std::vector<double> times;
     std::vector<double> processor;
-    for (int round = 0; round < 5; ++round) {
-        model.show_folder(place.node, place.empty);
+    for (int round = 0; round < rounds; ++round) {
+        prepare(round);
         paint(view);
         const auto start = Clock::now();
         const double started = thread_ms();
-        model.show_folder(place.node, place.big);
+        timed();
         paint(view);
         times.push_back(ms_since(start));
         processor.push_back(thread_ms() - started);
     }
     std::printf("processor time %.2f ms\n", median(processor));
-    std::printf("gui_list_1m: %.2f ms\n", median(times));
+    return median(times);
+}
+
+void show_1m() {
+    Place place(1'000'000);
+    EntryListModel model(place.options);
+    QTableView view;
+    set_up(view, model);
+    const double figure = median_of_rounds(
+        view, 5, [&](int) { model.show_folder(place.node, place.empty); },
+        [&] { model.show_folder(place.node, place.big); });
+    std::printf("gui_list_1m: %.2f ms\n", figure);
 }
 
 void sort_1m() {
@@ -108,21 +119,10 @@ void sort_1m() {
     QTableView view;
     set_up(view, model);
     model.show_folder(place.node, place.big);
-    paint(view);
-    std::vector<double> times;
-    std::vector<double> processor;
-    for (int round = 0; round < 5; ++round) {
-        model.sort(EntryListModel::Name, Qt::AscendingOrder);
-        paint(view);
-        const auto start = Clock::now();
-        const double started = thread_ms();
-        model.sort(EntryListModel::Size, Qt::AscendingOrder);
-        paint(view);
-        times.push_back(ms_since(start));
-        processor.push_back(thread_ms() - started);
-    }
-    std::printf("processor time %.2f ms\n", median(processor));
-    std::printf("gui_list_sort_1m: %.2f ms\n", median(times));
+    const double figure = median_of_rounds(
+        view, 5, [&](int) { model.sort(EntryListModel::Name, Qt::AscendingOrder); },
+        [&] { model.sort(EntryListModel::Size, Qt::AscendingOrder); });
+    std::printf("gui_list_sort_1m: %.2f ms\n", figure);
 }
 
 // Heap growth of the model alone; sorted by another column than Name it keeps
@@ -163,8 +163,8 @@ void change_1000(const SharedPtr<Entry>& folder, int round) {
 
 void tick_1000(int rows) {
     Place place(rows);
-    std::vector<std::pair<const char*, int>> sorts = {{"by size", EntryListModel::Size},
-                                                      {"by name", EntryListModel::Name}};
+    const std::pair<const char*, int> sorts[] = {{"by size", EntryListModel::Size},
+                                                 {"by name", EntryListModel::Name}};
     double figure = 0;
     for (const auto& [title, column] : sorts) {
         EntryListModel model(place.options);
@@ -175,20 +175,11 @@ void tick_1000(int rows) {
         view.selectRow(rows / 2);
         view.scrollTo(model.index(rows / 2, 0));
         paint(view);
-        std::vector<double> times;
-        std::vector<double> processor;
-        for (int round = 0; round < 7; ++round) {
-            change_1000(place.big, round * 2 + column);
-            const auto start = Clock::now();
-            const double started = thread_ms();
-            model.refresh();
-            paint(view);
-            times.push_back(ms_since(start));
-            processor.push_back(thread_ms() - started);
-        }
-        figure = median(times);
-        std::printf("%d rows %s: %.2f ms (processor time %.2f ms)\n", model.rowCount(), title,
-                    figure, median(processor));
+        const double time = median_of_rounds(
+            view, 7, [&](int round) { change_1000(place.big, round * 2 + column); },
+            [&] { model.refresh(); });
+        std::printf("%d rows %s: %.2f ms\n", model.rowCount(), title, time);
+        figure = std::max(figure, time);
     }
     std::printf("gui_list_tick_1000: %.2f ms\n", figure);
 }
