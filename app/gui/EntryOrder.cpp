@@ -40,31 +40,30 @@ std::vector<EntryOrder::Keyed> EntryOrder::keys(const std::vector<const Entry*>&
         // Entries lie all over the heap: ask for the next ones early.
         if (place + Ahead < catalog.size())
             __builtin_prefetch(catalog[place + Ahead]);
-        const Entry& entry = *catalog[place];
-        std::uint64_t key = 0;
-        if (column == EntryListModel::Size) {
-            if (entry.is_folder()) {
-                CatalogStats totals;
-                entry.statistics(totals);
-                key = totals.current_size;
-            } else {
-                key = entry.size();
-            }
-        } else if (column == EntryListModel::Date) {
-            // Signed times in unsigned order: 1969 before 1970.
-            key = static_cast<std::uint64_t>(entry.time()) ^ (std::uint64_t{1} << 63);
-        } else {
-            // Type ids first, while the list of types can still grow.
-            key = entry.is_folder() ? FileTypes::Folder
-                                    : static_cast<std::uint64_t>(FileTypes::type_of(entry.name()));
-        }
-        keyed[place] = {key, place};
+        keyed[place] = {key_of(*catalog[place], column), place};
     }
     if (column == EntryListModel::Type) {
         const std::vector<std::uint64_t> rank = type_ranks();
         for (Keyed& item : keyed) item.key = rank[item.key];
     }
     return keyed;
+}
+
+std::uint64_t EntryOrder::key_of(const Entry& entry, int column) {
+    if (column == EntryListModel::Size) {
+        if (!entry.is_folder())
+            return entry.size();
+        CatalogStats totals;
+        entry.statistics(totals);
+        return totals.current_size;
+    }
+    if (column == EntryListModel::Date) {
+        // Signed times in unsigned order: 1969 before 1970.
+        return static_cast<std::uint64_t>(entry.time()) ^ (std::uint64_t{1} << 63);
+    }
+    // Type ids for now, ranked by their names once all are known.
+    return entry.is_folder() ? FileTypes::Folder
+                             : static_cast<std::uint64_t>(FileTypes::type_of(entry.name()));
 }
 
 // Stable, so ties keep the order the keys were made in (catalog order). Digits
