@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -191,17 +192,18 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication qt(argc, argv);
     const std::string name = argc > 1 ? argv[1] : "";
-    if (name == "gui_list_1m")
-        show_1m();
-    else if (name == "gui_list_sort_1m")
-        sort_1m();
-    else if (name == "gui_list_memory")
-        memory();
-    else if (name == "gui_list_tick_1000")
-        tick_1000(argc > 2 ? std::atoi(argv[2]) : 100'000);
-    else {
-        std::fprintf(stderr, "usage: %s NAME [ROWS]\n", argv[0]);
-        return 2;
+    const int rows = argc > 2 ? std::atoi(argv[2]) : 100'000;
+    const std::pair<const char*, std::function<void()>> benchmarks[] = {
+        {"gui_list_1m", show_1m},
+        {"gui_list_sort_1m", sort_1m},
+        {"gui_list_memory", memory},
+        {"gui_list_tick_1000", [rows] { tick_1000(rows); }}};
+    for (const auto& [known, run] : benchmarks) {
+        if (name == known) {
+            run();
+            return 0;
+        }
     }
-    return 0;
+    std::fprintf(stderr, "usage: %s NAME [ROWS]\n", argv[0]);
+    return 2;
 }
