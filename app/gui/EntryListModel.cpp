@@ -1,6 +1,7 @@
 #include "app/gui/EntryListModel.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "app/EntryColumns.h"
 #include "app/Options.h"
@@ -31,13 +32,17 @@ std::vector<std::pair<int, int>> runs_of(const std::vector<int>& rows) {
     return runs;
 }
 
-}  // namespace
+// The row of each place under an order; empty orders are catalog order.
+std::vector<std::uint32_t> inverse(const std::vector<std::uint32_t>& order, std::size_t count) {
+    std::vector<std::uint32_t> rows(count);
+    if (order.empty())
+        std::iota(rows.begin(), rows.end(), 0U);
+    for (std::size_t row = 0; row < order.size(); ++row)
+        rows[order[row]] = static_cast<std::uint32_t>(row);
+    return rows;
+}
 
-struct EntryListModel::Difference {
-    std::vector<int> gone;  // ascending
-    std::vector<std::uint32_t> place_of_row;
-    std::vector<std::uint32_t> added;  // ascending
-};
+}  // namespace
 
 EntryListModel::EntryListModel(const Options& options, QObject* parent)
     : QAbstractTableModel(parent), options_(options) {}
@@ -52,22 +57,26 @@ int EntryListModel::default_width(int column) {
 EntryListModel::Rows EntryListModel::snapshot() const {
     if (!folder_)
         return {};
-    if (!options_.show_changed_only) {
-        Rows rows = folder_->children();
-        // A merge in progress may have appended behind the sorted children.
-        if (!std::is_sorted(rows.begin(), rows.end(), Entry::comes_before))
-            std::stable_sort(rows.begin(), rows.end(), Entry::comes_before);
-        return rows;
-    }
     Rows rows;
-    folder_->for_each_child([&](const SharedPtr<Entry>& child) {
-        if (child->state() != EntryState::Unchanged)
-            rows.push_back(child);
-    });
-    rows.shrink_to_fit();
+    if (options_.show_changed_only) {
+        folder_->for_each_child([&](const SharedPtr<Entry>& child) {
+            if (child->state() != EntryState::Unchanged)
+                rows.push_back(child);
+        });
+        rows.shrink_to_fit();
+    } else {
+        rows = folder_->children();
+    }
+    // A merge in progress may have appended behind the sorted children.
     if (!std::is_sorted(rows.begin(), rows.end(), Entry::comes_before))
         std::stable_sort(rows.begin(), rows.end(), Entry::comes_before);
     return rows;
+}
+
+EntryListModel::Order EntryListModel::display_order(const Rows& catalog) const {
+    if (sort_column_ == Name && sort_order_ == Qt::AscendingOrder)
+        return {};
+    return EntryOrder::sorted(pointers(catalog), sort_column_, sort_order_ == Qt::DescendingOrder);
 }
 
 void EntryListModel::show_folder(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder) {
@@ -75,56 +84,31 @@ void EntryListModel::show_folder(const SharedPtr<TreeEntry>& node, const SharedP
     node_ = node;
     folder_ = folder;
     totals_.clear();
-    Rows fresh = snapshot();
-    const std::vector<std::uint32_t> order =
-        EntryOrder::sorted(pointers(fresh), sort_column_, sort_order_ == Qt::DescendingOrder);
-    arrange(std::move(fresh), order);
+    rows_ = snapshot();
+    order_ = display_order(rows_);
     endResetModel();
 }
 
-void EntryListModel::arrange(Rows catalog, const std::vector<std::uint32_t>& order) {
-    std::vector<std::uint32_t>().swap(catalog_places_);
-    if (by_catalog() && sort_order_ == Qt::AscendingOrder) {
-        rows_ = std::move(catalog);
+void EntryListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount)
         return;
-    }
-    rows_.assign(catalog.size(), {});
-    for (std::size_t row = 0; row < order.size(); ++row)
-        rows_[row] = std::move(catalog[order[row]]);
-    if (!by_catalog())
-        catalog_places_ = order;
-}
-
-std::uint32_t EntryListModel::catalog_place(std::size_t row) const {
-    if (!catalog_places_.empty())
-        return catalog_places_[row];
-    const std::size_t place = sort_order_ == Qt::AscendingOrder ? row : rows_.size() - 1 - row;
-    return static_cast<std::uint32_t>(place);
+    sort_column_ = column;
+    sort_order_ = order;
+    Order sorted = display_order(rows_);
+    const Order new_row_of_place = inverse(sorted, rows_.size());
+    change_layout([&](std::size_t row) { return new_row_of_place[place_of(row)]; }, rows_.size(),
+                  [&] { order_ = std::move(sorted); });
 }
 
 void EntryListModel::refresh() {
-    const Rows fresh = snapshot();
+    Rows fresh = snapshot();
     Difference difference = compare(fresh);
-    catalog_places_ = std::move(difference.place_of_row);
     totals_.clear();
-    remove_rows(difference);
-    insert_rows(fresh, difference);
+    remove_gone(difference);
+    insert_new(fresh, difference);
     // Kept rows may sort elsewhere now (a file that grew); by name they cannot.
-    const std::vector<std::uint32_t> order =
-        EntryOrder::sorted(pointers(fresh), sort_column_, sort_order_ == Qt::DescendingOrder);
-    std::vector<std::uint32_t> row_of_place(order.size());
-    for (std::size_t row = 0; row < order.size(); ++row)
-        row_of_place[order[row]] = static_cast<std::uint32_t>(row);
-    std::vector<std::uint32_t> new_row_of_row(rows_.size());
-    bool moved = false;
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        new_row_of_row[row] = row_of_place[catalog_places_[row]];
-        moved = moved || new_row_of_row[row] != row;
-    }
-    if (moved)
-        reorder(new_row_of_row, rows_.size());
-    if (by_catalog())
-        std::vector<std::uint32_t>().swap(catalog_places_);
+    Order order = display_order(fresh);
+    take_snapshot(std::move(fresh), std::move(order), difference.fresh_places);
     emit_all_changed();
 }
 
@@ -132,23 +116,17 @@ void EntryListModel::refresh() {
 // a change is a new entry under the old name, and keeps the old one's row.
 EntryListModel::Difference EntryListModel::compare(const Rows& fresh) {
     Difference difference;
-    const std::size_t count = rows_.size();
-    std::vector<std::uint32_t> row_at_place(count);
-    for (std::size_t row = 0; row < count; ++row)
-        row_at_place[catalog_place(row)] = static_cast<std::uint32_t>(row);
-    difference.place_of_row.assign(count, 0);
+    difference.fresh_places.assign(rows_.size(), 0);
     std::size_t place = 0;
     std::uint32_t next = 0;
-    while (place < count || next < fresh.size()) {
-        if (place == count) {
+    while (place < rows_.size() || next < fresh.size()) {
+        if (place == rows_.size()) {
             difference.added.push_back(next++);
             continue;
         }
-        const std::uint32_t row = row_at_place[place];
-        SharedPtr<Entry>& shown = rows_[row];
+        SharedPtr<Entry>& shown = rows_[place];
         if (next == fresh.size() || Entry::comes_before(shown, fresh[next])) {
-            difference.gone.push_back(static_cast<int>(row));
-            ++place;
+            difference.gone.push_back(static_cast<std::uint32_t>(place++));
             continue;
         }
         if (shown.get() != fresh[next].get()) {
@@ -158,104 +136,141 @@ EntryListModel::Difference EntryListModel::compare(const Rows& fresh) {
             }
             shown = fresh[next];
         }
-        difference.place_of_row[row] = next++;
-        ++place;
+        difference.fresh_places[place++] = next++;
     }
-    std::sort(difference.gone.begin(), difference.gone.end());
     return difference;
 }
 
-void EntryListModel::remove_rows(Difference& difference) {
-    const std::vector<std::pair<int, int>> runs = runs_of(difference.gone);
+void EntryListModel::remove_gone(Difference& difference) {
+    if (difference.gone.empty())
+        return;
+    std::vector<int> rows;
+    const Order row_of_place = inverse(order_, rows_.size());
+    for (std::uint32_t place : difference.gone)
+        rows.push_back(static_cast<int>(row_of_place[place]));
+    std::sort(rows.begin(), rows.end());
+    const std::vector<std::pair<int, int>> runs = runs_of(rows);
     if (runs.size() <= MaxRowSignals) {
         for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
             beginRemoveRows({}, run->first, run->second);
-            rows_.erase(rows_.begin() + run->first, rows_.begin() + run->second + 1);
-            catalog_places_.erase(catalog_places_.begin() + run->first,
-                                  catalog_places_.begin() + run->second + 1);
+            erase_rows(static_cast<std::size_t>(run->first), static_cast<std::size_t>(run->second),
+                       difference.fresh_places);
             endRemoveRows();
         }
         return;
     }
     // The rows that stay keep their order; those that go move behind them.
-    const std::size_t kept = rows_.size() - difference.gone.size();
-    std::vector<std::uint32_t> new_row_of_row(rows_.size());
-    std::size_t next_kept = 0;
-    std::size_t next_gone = kept;
-    auto gone = difference.gone.begin();
+    const std::size_t kept = rows_.size() - rows.size();
+    Order order;
+    order.reserve(rows_.size());
+    Order new_row_of_row(rows_.size());
+    auto gone = rows.begin();
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const bool goes = gone != difference.gone.end() && *gone == static_cast<int>(row);
-        gone += goes ? 1 : 0;
-        new_row_of_row[row] = static_cast<std::uint32_t>(goes ? next_gone++ : next_kept++);
+        if (gone != rows.end() && *gone == static_cast<int>(row)) {
+            ++gone;
+            continue;
+        }
+        new_row_of_row[row] = static_cast<std::uint32_t>(order.size());
+        order.push_back(static_cast<std::uint32_t>(place_of(row)));
     }
-    reorder(new_row_of_row, kept);
+    for (int row : rows) {
+        new_row_of_row[static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(order.size());
+        order.push_back(static_cast<std::uint32_t>(place_of(static_cast<std::size_t>(row))));
+    }
+    change_layout([&](std::size_t row) { return new_row_of_row[row]; }, kept,
+                  [&] { order_ = std::move(order); });
     beginRemoveRows({}, static_cast<int>(kept), static_cast<int>(rows_.size()) - 1);
-    rows_.resize(kept);
-    catalog_places_.resize(kept);
+    erase_rows(kept, rows_.size() - 1, difference.fresh_places);
     endRemoveRows();
 }
 
-void EntryListModel::insert_rows(const Rows& fresh, Difference& difference) {
+// Drops rows first to last with their places; the places behind close up.
+void EntryListModel::erase_rows(std::size_t first, std::size_t last, Order& fresh_places) {
+    if (order_.empty()) {
+        rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+        fresh_places.erase(fresh_places.begin() + first, fresh_places.begin() + last + 1);
+        return;
+    }
+    Order closed_up(rows_.size(), 0);
+    for (std::size_t row = first; row <= last; ++row) closed_up[order_[row]] = 1;
+    std::size_t kept = 0;
+    for (std::size_t place = 0; place < rows_.size(); ++place) {
+        if (closed_up[place] != 0)
+            continue;
+        closed_up[place] = static_cast<std::uint32_t>(kept);
+        if (kept != place) {
+            rows_[kept] = std::move(rows_[place]);
+            fresh_places[kept] = fresh_places[place];
+        }
+        ++kept;
+    }
+    rows_.resize(kept);
+    fresh_places.resize(kept);
+    order_.erase(order_.begin() + first, order_.begin() + last + 1);
+    for (std::uint32_t& place : order_) place = closed_up[place];
+}
+
+void EntryListModel::insert_new(const Rows& fresh, Difference& difference) {
     if (difference.added.empty())
         return;
-    // By name each new child has its final row already: its catalog place, or
-    // counted from the end when descending.
-    std::vector<int> rows;
-    rows.reserve(difference.added.size());
-    const bool descending = sort_order_ == Qt::DescendingOrder;
-    for (std::uint32_t place : difference.added)
-        rows.push_back(descending ? static_cast<int>(fresh.size() - 1 - place)
-                                  : static_cast<int>(place));
-    if (descending)
-        std::reverse(rows.begin(), rows.end());
-    const std::vector<std::pair<int, int>> runs = runs_of(rows);
-    if (by_catalog() && runs.size() <= MaxRowSignals) {
+    std::vector<int> places(difference.added.begin(), difference.added.end());
+    const std::vector<std::pair<int, int>> runs = runs_of(places);
+    // In catalog order each new child has its final row already: its place.
+    if (order_.empty() && runs.size() <= MaxRowSignals) {
         for (const auto& [first, last] : runs) {
-            Rows run;
-            std::vector<std::uint32_t> places;
-            for (int row = first; row <= last; ++row) {
-                const std::size_t place = descending ? fresh.size() - 1 - row : row;
-                run.push_back(fresh[place]);
-                places.push_back(static_cast<std::uint32_t>(place));
-            }
             beginInsertRows({}, first, last);
-            rows_.insert(rows_.begin() + first, run.begin(), run.end());
-            catalog_places_.insert(catalog_places_.begin() + first, places.begin(), places.end());
+            rows_.insert(rows_.begin() + first, fresh.begin() + first, fresh.begin() + last + 1);
+            Order inserted(static_cast<std::size_t>(last - first + 1));
+            std::iota(inserted.begin(), inserted.end(), static_cast<std::uint32_t>(first));
+            difference.fresh_places.insert(difference.fresh_places.begin() + first,
+                                           inserted.begin(), inserted.end());
             endInsertRows();
         }
         return;
     }
-    // Otherwise they come in behind the others, and the sort puts them in place.
+    // Otherwise they come in behind the others, and the new order puts them in place.
     const int first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(difference.added.size()) - 1);
     for (std::uint32_t place : difference.added) {
+        if (!order_.empty())
+            order_.push_back(static_cast<std::uint32_t>(rows_.size()));
         rows_.push_back(fresh[place]);
-        catalog_places_.push_back(place);
+        difference.fresh_places.push_back(place);
     }
     endInsertRows();
 }
 
-// Moves every row to its new row in one layout change, so that selection and
-// current row follow; persistent indexes of rows from `kept` on go invalid.
-void EntryListModel::reorder(const std::vector<std::uint32_t>& new_row_of_row, std::size_t kept) {
+// The rows hold the snapshot's entries now, in another order: the snapshot and
+// its display order replace them, in one layout change when a row moves.
+void EntryListModel::take_snapshot(Rows fresh, Order order, const Order& fresh_places) {
+    const Order new_row_of_fresh = inverse(order, fresh.size());
+    const auto new_row = [&](std::size_t row) {
+        return new_row_of_fresh[fresh_places[place_of(row)]];
+    };
+    bool moved = false;
+    for (std::size_t row = 0; row < rows_.size() && !moved; ++row) moved = new_row(row) != row;
+    const auto apply = [&] {
+        rows_ = std::move(fresh);
+        order_ = std::move(order);
+    };
+    if (moved)
+        change_layout(new_row, rows_.size(), apply);
+    else
+        apply();
+}
+
+void EntryListModel::change_layout(const std::function<std::size_t(std::size_t)>& new_row,
+                                   std::size_t kept, const std::function<void()>& apply) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    Rows rows(rows_.size());
-    std::vector<std::uint32_t> places(catalog_places_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        rows[new_row_of_row[row]] = std::move(rows_[row]);
-        if (!places.empty())
-            places[new_row_of_row[row]] = catalog_places_[row];
-    }
-    rows_.swap(rows);
-    catalog_places_.swap(places);
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex& index : from) {
-        const std::uint32_t row = new_row_of_row[static_cast<std::size_t>(index.row())];
+        const std::size_t row = new_row(static_cast<std::size_t>(index.row()));
         to.push_back(row < kept ? createIndex(static_cast<int>(row), index.column())
                                 : QModelIndex());
     }
+    apply();
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -265,45 +280,28 @@ void EntryListModel::emit_all_changed() {
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
-void EntryListModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= ColumnCount)
-        return;
-    std::vector<std::uint32_t> places(rows_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row) places[row] = catalog_place(row);
-    std::vector<const Entry*> entries(rows_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row) entries[places[row]] = rows_[row].get();
-    sort_column_ = column;
-    sort_order_ = order;
-    catalog_places_ = std::move(places);
-    const std::vector<std::uint32_t> sorted =
-        EntryOrder::sorted(entries, column, order == Qt::DescendingOrder);
-    std::vector<std::uint32_t> row_of_place(sorted.size());
-    for (std::size_t row = 0; row < sorted.size(); ++row)
-        row_of_place[sorted[row]] = static_cast<std::uint32_t>(row);
-    std::vector<std::uint32_t> new_row_of_row(rows_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row)
-        new_row_of_row[row] = row_of_place[catalog_places_[row]];
-    reorder(new_row_of_row, rows_.size());
-    if (by_catalog())
-        std::vector<std::uint32_t>().swap(catalog_places_);
-}
-
 void EntryListModel::refresh_texts() {
-    if (rowCount() != 0)
+    totals_.clear();
+    if (!rows_.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 SharedPtr<Entry> EntryListModel::entry_at(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return {};
-    return rows_[static_cast<std::size_t>(row)];
+    return rows_[place_of(static_cast<std::size_t>(row))];
 }
 
 int EntryListModel::row_of(const Entry* entry) const {
     const auto found = std::find_if(rows_.begin(), rows_.end(), [&](const SharedPtr<Entry>& row) {
         return row.get() == entry;
     });
-    return found != rows_.end() ? static_cast<int>(found - rows_.begin()) : -1;
+    if (found == rows_.end())
+        return -1;
+    const auto place = static_cast<std::uint32_t>(found - rows_.begin());
+    if (order_.empty())
+        return static_cast<int>(place);
+    return static_cast<int>(std::find(order_.begin(), order_.end(), place) - order_.begin());
 }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const {
@@ -332,7 +330,7 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size())
         return {};
-    const Entry& entry = *rows_[static_cast<std::size_t>(index.row())];
+    const Entry& entry = *rows_[place_of(static_cast<std::size_t>(index.row()))];
     switch (role) {
         case Qt::DisplayRole:
             return display(entry, index.column());

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -62,20 +63,28 @@ public:
 
 private:
     using Rows = std::vector<SharedPtr<Entry>>;
-    // What a refresh found: rows (by display row) that went, the new catalog
-    // place of every row, and the new children that have no row yet.
-    struct Difference;
+    using Order = std::vector<std::uint32_t>;
+    // What a refresh found: the places of rows_ that went (ascending), the
+    // place in the new snapshot of each row, and the new children (ascending).
+    struct Difference {
+        Order gone;
+        Order fresh_places;
+        Order added;
+    };
 
     Rows snapshot() const;
-    bool by_catalog() const { return sort_column_ == Name; }
-    std::uint32_t catalog_place(std::size_t row) const;
-    // Sets the rows from the catalog order and the display order.
-    void arrange(Rows catalog, const std::vector<std::uint32_t>& order);
+    std::size_t place_of(std::size_t row) const { return order_.empty() ? row : order_[row]; }
+    // The display order of a snapshot in the current sort; empty for catalog order.
+    Order display_order(const Rows& catalog) const;
     Difference compare(const Rows& fresh);
-    void remove_rows(Difference& difference);
-    void insert_rows(const Rows& fresh, Difference& difference);
-    // Moves each row to its new row; persistent indexes from row `kept` on go.
-    void reorder(const std::vector<std::uint32_t>& new_row_of_row, std::size_t kept);
+    void remove_gone(Difference& difference);
+    void erase_rows(std::size_t first, std::size_t last, Order& fresh_places);
+    void insert_new(const Rows& fresh, Difference& difference);
+    void take_snapshot(Rows fresh, Order order, const Order& fresh_places);
+    // Emits one layout change around apply, moving each persistent index to
+    // new_row(old row); those moved to `kept` or below go.
+    void change_layout(const std::function<std::size_t(std::size_t)>& new_row, std::size_t kept,
+                       const std::function<void()>& apply);
     void emit_all_changed();
 
     QVariant display(const Entry& entry, int column) const;
@@ -87,9 +96,11 @@ private:
     const Options& options_;
     SharedPtr<TreeEntry> node_;
     SharedPtr<Entry> folder_;
-    Rows rows_;  // in display order
-    // The catalog place of each row while sorted by another column than Name.
-    std::vector<std::uint32_t> catalog_places_;
+    // The snapshot in catalog order, and the place of each row in it unless the
+    // rows show in catalog order (by name, ascending). Sorting changes only the
+    // order: moving a million shared pointers costs more than the sort.
+    Rows rows_;
+    Order order_;
     int sort_column_ = Name;
     Qt::SortOrder sort_order_ = Qt::AscendingOrder;
     // Totals of the folder rows painted since the last change of the folder.

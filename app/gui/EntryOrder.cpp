@@ -1,12 +1,19 @@
 #include "app/gui/EntryOrder.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <utility>
 
 #include "app/gui/EntryListModel.h"
 #include "app/gui/FileTypes.h"
 
 namespace tovan {
+namespace {
+
+constexpr std::size_t Ahead = 8;
+
+}  // namespace
 
 std::vector<std::uint32_t> EntryOrder::sorted(const std::vector<const Entry*>& catalog, int column,
                                               bool descending) {
@@ -20,13 +27,8 @@ std::vector<std::uint32_t> EntryOrder::sorted(const std::vector<const Entry*>& c
     }
     std::vector<Keyed> keyed = keys(catalog, column);
     if (descending)
-        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return a.key != b.key ? a.key > b.key : a.place < b.place;
-        });
-    else
-        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return a.key != b.key ? a.key < b.key : a.place < b.place;
-        });
+        for (Keyed& item : keyed) item.key = ~item.key;
+    radix_sort(keyed);
     for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].place;
     return order;
 }
@@ -34,33 +36,62 @@ std::vector<std::uint32_t> EntryOrder::sorted(const std::vector<const Entry*>& c
 std::vector<EntryOrder::Keyed> EntryOrder::keys(const std::vector<const Entry*>& catalog,
                                                 int column) {
     std::vector<Keyed> keyed(catalog.size());
-    std::vector<std::uint64_t> ranks;
     for (std::uint32_t place = 0; place < catalog.size(); ++place) {
-        const Entry& entry = *catalog[place];
-        std::uint64_t key = 0;
-        if (column == EntryListModel::Size) {
-            if (entry.is_folder()) {
-                CatalogStats totals;
-                entry.statistics(totals);
-                key = totals.current_size;
-            } else {
-                key = entry.size();
-            }
-        } else if (column == EntryListModel::Date) {
-            // Signed times in unsigned order: 1969 before 1970.
-            key = static_cast<std::uint64_t>(entry.time()) ^ (std::uint64_t{1} << 63);
-        } else {
-            // Type ids first, while the list of types can still grow.
-            key = entry.is_folder() ? FileTypes::Folder
-                                    : static_cast<std::uint64_t>(FileTypes::type_of(entry.name()));
-        }
-        keyed[place] = {key, place};
+        // Entries lie all over the heap: ask for the next ones early.
+        if (place + Ahead < catalog.size())
+            __builtin_prefetch(catalog[place + Ahead]);
+        keyed[place] = {key_of(*catalog[place], column), place};
     }
     if (column == EntryListModel::Type) {
         const std::vector<std::uint64_t> rank = type_ranks();
         for (Keyed& item : keyed) item.key = rank[item.key];
     }
     return keyed;
+}
+
+std::uint64_t EntryOrder::key_of(const Entry& entry, int column) {
+    if (column == EntryListModel::Size) {
+        if (!entry.is_folder())
+            return entry.size();
+        CatalogStats totals;
+        entry.statistics(totals);
+        return totals.current_size;
+    }
+    if (column == EntryListModel::Date) {
+        // Signed times in unsigned order: 1969 before 1970.
+        return static_cast<std::uint64_t>(entry.time()) ^ (std::uint64_t{1} << 63);
+    }
+    // Type ids for now, ranked by their names once all are known.
+    return entry.is_folder() ? FileTypes::Folder
+                             : static_cast<std::uint64_t>(FileTypes::type_of(entry.name()));
+}
+
+// Stable, so ties keep the order the keys were made in (catalog order). Digits
+// of 11 bits, counted in one pass, and only those that differ between keys get
+// a pass of their own: sizes and times have few.
+void EntryOrder::radix_sort(std::vector<Keyed>& items) {
+    constexpr int Bits = 11;
+    constexpr int Digits = (64 + Bits - 1) / Bits;
+    constexpr std::uint64_t Mask = (1U << Bits) - 1;
+    if (items.empty())
+        return;
+    std::vector<std::array<std::uint32_t, Mask + 1>> counts(Digits);
+    std::uint64_t differ = 0;
+    for (const Keyed& item : items) {
+        differ |= item.key ^ items.front().key;
+        for (int digit = 0; digit < Digits; ++digit)
+            ++counts[digit][(item.key >> (digit * Bits)) & Mask];
+    }
+    std::vector<Keyed> sorted(items.size());
+    for (int digit = 0; digit < Digits; ++digit) {
+        const int shift = digit * Bits;
+        if (((differ >> shift) & Mask) == 0)
+            continue;
+        std::uint32_t start = 0;
+        for (std::uint32_t& next : counts[digit]) start += std::exchange(next, start);
+        for (const Keyed& item : items) sorted[counts[digit][(item.key >> shift) & Mask]++] = item;
+        items.swap(sorted);
+    }
 }
 
 // Each known type's place among the type names in alphabetical order.

@@ -24,6 +24,8 @@ private:
         std::uint32_t place;
     };
     static std::vector<Keyed> keys(const std::vector<const Entry*>& catalog, int column);
+    static std::uint64_t key_of(const Entry& entry, int column);
+    static void radix_sort(std::vector<Keyed>& items);
     static std::vector<std::uint64_t> type_ranks();
 };
 
