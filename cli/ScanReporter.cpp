@@ -61,6 +61,10 @@ void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
     Output::note("scanned " + name + ": " + std::to_string(stats.folders) + " folders, " +
                  std::to_string(stats.files) + " files, " +
                  size_text(static_cast<std::int64_t>(stats.current_size)));
+    // A scan that went through may still have met trouble, such as a listing
+    // with lines it could not read.
+    if (const std::string error = node->server->last_error(); !error.empty())
+        Output::note(name + ": " + error);
 }
 
 }  // namespace tovan::cli

@@ -481,6 +481,9 @@ void MainWindow::change_found(const ChangeRecord& change) {
 void MainWindow::scan_finished(const SharedPtr<TreeEntry>& node) {
     tree_->scan_finished(node);
     list_->scan_finished(node);
+    if (node->server && !node->server->last_error().empty())
+        set_message(QString::fromStdString(
+            masked_passwords(node->label() + ": " + node->server->last_error())));
 }
 
 void MainWindow::update_tray() {
