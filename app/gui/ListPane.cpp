@@ -15,6 +15,7 @@
 #include "app/DownloadList.h"
 #include "app/NodeMarks.h"
 #include "app/Options.h"
+#include "app/TextFormats.h"
 #include "app/gui/CommandActions.h"
 #include "app/gui/DesktopServices.h"
 #include "app/gui/DownloadListModel.h"
@@ -31,6 +32,10 @@ namespace tovan {
 namespace {
 
 constexpr int RowHeight = 22;
+// Room for a cell's padding and a header's sort arrow beside a text.
+constexpr int TextMargin = 28;
+// A date whose text is as long as dates get: two-digit day and hour.
+constexpr std::int64_t SampleTime = 1'700'000'000;
 
 std::size_t slot(ListPane::Mode mode) {
     return static_cast<std::size_t>(mode);
@@ -128,16 +133,25 @@ void ListPane::switch_mode(Mode mode) {
     }
 }
 
+// The widths a mode starts with, wide enough for the titles and, in a
+// folder's list, for the longest forms of sizes and dates in this font.
 void ListPane::set_default_columns() {
+    const QFontMetrics metrics(font());
     for (int column = 0; column < model()->columnCount(); ++column) {
         int width = 100;
-        if (mode_ == Mode::Entries)
+        QString sample = model()->headerData(column, Qt::Horizontal).toString();
+        if (mode_ == Mode::Entries) {
             width = EntryListModel::default_width(column);
-        else if (mode_ == Mode::Servers)
+            if (column == EntryListModel::Size)
+                sample = "*999.9 KB(+999.9 KB)";
+            else if (column == EntryListModel::Date)
+                sample = QString::fromStdString(time_text(SampleTime, true));
+        } else if (mode_ == Mode::Servers) {
             width = ServerListModel::default_width(column);
-        else
+        } else {
             width = DownloadListModel::default_width(column);
-        setColumnWidth(column, width);
+        }
+        setColumnWidth(column, std::max(width, metrics.horizontalAdvance(sample) + TextMargin));
     }
     horizontalHeader()->setSortIndicatorShown(mode_ == Mode::Entries);
     if (mode_ == Mode::Entries)

@@ -409,9 +409,9 @@ void MainWindow::selection_moved(const ViewsHistory::State& from, const ViewsHis
         history_.record(from);
     list_->show_state(to);
     const bool server = to.node && to.node->kind == TreeEntry::ServerNode && to.node->server;
-    set_message(server
-                    ? QString::fromStdString(masked_passwords(to.node->server->url_with_scheme()))
-                    : QString::fromStdString(to.title));
+    set_message(server ? QString::fromStdString(
+                             masked_passwords(to.node->server->url_with_scheme(to.entry.get())))
+                       : QString::fromStdString(to.title));
     update_command_states();
 }
 
