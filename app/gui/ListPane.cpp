@@ -6,13 +6,10 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
 #include <algorithm>
-#include <chrono>
 
 #include "app/Application.h"
 #include "app/Document.h"
-#include "app/DownloadList.h"
 #include "app/NodeMarks.h"
 #include "app/Options.h"
 #include "app/TextFormats.h"
@@ -20,9 +17,9 @@
 #include "app/gui/DesktopServices.h"
 #include "app/gui/DownloadListModel.h"
 #include "app/gui/EntryListModel.h"
+#include "app/gui/JobCommands.h"
 #include "app/gui/JobStarter.h"
 #include "app/gui/ServerListModel.h"
-#include "app/gui/TransferLogWindow.h"
 #include "app/gui/TreeDrag.h"
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/PasswordMask.h"
@@ -56,7 +53,7 @@ ListPane::ListPane(Application& application, Scheduler& scheduler, QWidget* pare
     : QTableView(parent),
       application_(application),
       options_(application.options()),
-      editor_(*application.document(), scheduler, this),
+      jobs_(application, scheduler, this),
       entries_(new EntryListModel(options_, this)),
       servers_(new ServerListModel(options_, this)),
       downloads_(new DownloadListModel(this)) {
@@ -81,6 +78,7 @@ ListPane::~ListPane() = default;
 
 void ListPane::set_desktop(DesktopServices* desktop) {
     desktop_ = desktop;
+    jobs_.set_desktop(desktop);
 }
 
 void ListPane::show_state(const ViewsHistory::State& state) {
@@ -288,7 +286,7 @@ bool ListPane::handles(Command command) const {
 
 bool ListPane::can_run(Command command) const {
     if (mode_ == Mode::Downloads)
-        return can_run_job_command(command);
+        return jobs_.can_run(command, selected_jobs());
     const Selection selected = selection();
     switch (command) {
         case Command::Unmark:
@@ -303,31 +301,12 @@ bool ListPane::can_run(Command command) const {
     }
 }
 
-bool ListPane::can_run_job_command(Command command) const {
-    const std::vector<SharedPtr<Downloader>> jobs = selected_jobs();
-    const auto any = [&](auto wanted) { return std::any_of(jobs.begin(), jobs.end(), wanted); };
-    switch (command) {
-        case Command::Pause:
-            return any([](const auto& job) { return job->has_thread(); });
-        case Command::Resume:
-            return any([](const auto& job) { return !job->has_thread(); });
-        case Command::Open:
-        case Command::OpenLocalFolder:
-        case Command::ViewTransferLog:
-        case Command::EditDownload:
-        case Command::DownloadAgain:
-        case Command::Remove:
-            return !jobs.empty();
-        default:
-            return false;
-    }
-}
-
 void ListPane::run(Command command) {
     if (!can_run(command))
         return;
     if (mode_ == Mode::Downloads) {
-        run_job_command(command);
+        jobs_.run(command, selected_jobs());
+        downloads_->refresh();
         return;
     }
     switch (command) {
@@ -381,76 +360,6 @@ void ListPane::copy_urls() {
 
 void ListPane::download_to() {
     JobStarter::download_to(application_, selection().places, options_.show_changed_only, this);
-}
-
-void ListPane::run_job_command(Command command) {
-    const std::vector<SharedPtr<Downloader>> jobs = selected_jobs();
-    switch (command) {
-        case Command::Open:
-            open(jobs.front()->destination_path());
-            break;
-        case Command::OpenLocalFolder:
-            open(jobs.front()->destination_folder());
-            break;
-        case Command::ViewTransferLog:
-            TransferLogWindow::show_log(this, *jobs.front());
-            break;
-        case Command::EditDownload:
-            edit_job(jobs.front());
-            break;
-        case Command::Pause:
-            for (const SharedPtr<Downloader>& job : jobs)
-                if (job->has_thread())
-                    job->pause();
-            break;
-        case Command::Resume:
-            for (const SharedPtr<Downloader>& job : jobs)
-                if (!job->has_thread())
-                    job->resume();
-            break;
-        case Command::DownloadAgain:
-            for (const SharedPtr<Downloader>& job : jobs) {
-                job->pause();
-                job->again();
-                job->resume();
-            }
-            break;
-        case Command::Remove:
-            remove_jobs(jobs);
-            break;
-        default:
-            break;
-    }
-    downloads_->refresh();
-}
-
-void ListPane::remove_jobs(const std::vector<SharedPtr<Downloader>>& jobs) {
-    DownloadList list(application_.document()->downloads());
-    for (const SharedPtr<Downloader>& job : jobs) list.remove(job);
-    JobStarter::store(application_, this);
-}
-
-// The job's own copy of the server's settings goes through the server's
-// dialog; the job then starts again with what the user changed.
-void ListPane::edit_job(const SharedPtr<Downloader>& job) {
-    const SharedPtr<Server> server = job->server_copy();
-    if (!server)
-        return;
-    const SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, job->status().status);
-    if (!editor_.edit(node) || node->name.empty())
-        return;
-    job->pause();
-    if (!job->wait_for_thread(std::chrono::seconds(5))) {
-        QMessageBox::warning(this, tr("Ferrovane"),
-                             tr("The download \"%1\" did not stop in time, so its settings are "
-                                "unchanged. Try again in a moment.")
-                                 .arg(QString::fromStdString(masked_passwords(node->name))));
-        return;
-    }
-    job->set_server(*node->server);
-    job->set_name(node->name);
-    job->resume();
-    JobStarter::store(application_, this);
 }
 
 void ListPane::contextMenuEvent(QContextMenuEvent* event) {

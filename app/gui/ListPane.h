@@ -11,7 +11,7 @@
 #include "app/SchedulerObserver.h"
 #include "app/ViewsHistory.h"
 #include "app/gui/Command.h"
-#include "app/gui/TreeEditor.h"
+#include "app/gui/JobCommands.h"
 #include "engine/catalog/Server.h"
 #include "engine/download/Downloader.h"
 
@@ -92,18 +92,14 @@ private:
     void open(const std::string& location);
     Selection selection() const;
     std::vector<SharedPtr<Downloader>> selected_jobs() const;
-    bool can_run_job_command(Command command) const;
     void unmark_selection();
     QList<QUrl> urls() const;
     void copy_urls();
     void download_to();
-    void run_job_command(Command command);
-    void remove_jobs(const std::vector<SharedPtr<Downloader>>& jobs);
-    void edit_job(const SharedPtr<Downloader>& job);
 
     Application& application_;
     Options& options_;
-    TreeEditor editor_;
+    JobCommands jobs_;
     DesktopServices* desktop_ = nullptr;
     const CommandActions* actions_ = nullptr;
     EntryListModel* entries_;
