@@ -1,0 +1,111 @@
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+
+#include "app/Document.h"
+#include "app/gui/DesktopServices.h"
+#include "app/gui/SearchDialog.h"
+#include "app/gui/SearchResultModel.h"
+#include "engine/catalog/Server.h"
+#include "fixtures/FtpServer.h"
+#include "gui/support/Modal.h"
+#include "gui/support/WindowTest.h"
+#include "support/ScanRun.h"
+
+namespace tovan {
+namespace {
+
+using test::child;
+
+class SearchDialogTest : public test::WindowTest {
+protected:
+    SearchDialogTest() { EXPECT_TRUE(start()) << application->error(); }
+
+    std::unique_ptr<SearchDialog> dialog(SharedPtr<TreeEntry> node, SharedPtr<Entry> folder = {}) {
+        auto made = std::make_unique<SearchDialog>(*application, desktop, std::move(node),
+                                                   std::move(folder));
+        new QAbstractItemModelTester(&made->results(), &made->results());
+        return made;
+    }
+
+    // Types the mask, clicks Search and waits for the search to end; the rows'
+    // Url column, sorted.
+    static std::vector<std::string> search(SearchDialog& dialog, const QString& mask) {
+        child<QCheckBox>(dialog, "onlyOnline").setChecked(false);
+        QLineEdit& field = child<QLineEdit>(dialog, "mask");
+        field.clear();
+        QTest::keyClicks(&field, mask);
+        QTest::mouseClick(&child<QPushButton>(dialog, "searchButton"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.searching(); }, 60000));
+        std::vector<std::string> rows;
+        const SearchResultModel& model = dialog.results();
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.push_back(
+                model.index(row, SearchResultModel::UrlColumn).data().toString().toStdString());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    SharedPtr<TreeEntry> servers() const { return application->document()->servers(); }
+
+    DesktopServices desktop{nullptr};
+};
+
+TEST_F(SearchDialogTest, FindsFilesOfALocalTreeAndAnFtpServerInTheChosenScope) {
+    const SharedPtr<TreeEntry> local = add_local_server("local");
+    const std::string places = folder.file("places/local/");
+    test::write_file_at(places + "a.avi", "aaa", Start);
+    test::write_file_at(places + "movies/b.AVI", "bb", Start);
+    test::write_file_at(places + "notes.txt", "n", Start);
+    test::TempFolder served;
+    test::write_file_at(served.file("pub/c.avi"), "c", Start);
+    const test::FtpServer ftp({.root = served.path(), .user = "finder", .password = "s3cret"});
+    auto server = make_shared<Server>();
+    server->set_ftp(FtpSettings{"127.0.0.1", "finder", "s3cret", true, ftp.port()}, "/");
+    server->set_parent_filter(&application->document()->filter());
+    SharedPtr<TreeEntry> ftp_node = TreeEntry::make_server_node(server, "ftp");
+    servers()->children.push_back(ftp_node);
+    ASSERT_TRUE(test::scan(local->server));
+    ASSERT_TRUE(test::scan(server));
+    const std::string at = "127.0.0.1:" + std::to_string(ftp.port());
+
+    const auto everywhere = dialog(servers());
+    EXPECT_EQ(search(*everywhere, "*.avi"),
+              (std::vector<std::string>{places + "a.avi", places + "movies/b.AVI",
+                                        "ftp://finder:***@" + at + "/pub/c.avi"}));
+    // An empty mask lists every file.
+    EXPECT_EQ(search(*everywhere, "").size(), 4u);
+
+    const auto in_movies = dialog(local, test::entry_at(local->server->root(), "movies"));
+    EXPECT_EQ(search(*in_movies, ""), std::vector<std::string>{places + "movies/b.AVI"});
+}
+
+TEST_F(SearchDialogTest, StopEndsASearchOfALargeCatalogWithWhatItFound) {
+    const SharedPtr<TreeEntry> node = add_local_server("large");
+    const SharedPtr<Entry> root = node->server->root();
+    constexpr int Files = 300'000;
+    std::vector<SharedPtr<Entry>> files;
+    files.reserve(Files);
+    for (int i = 0; i < Files; ++i)
+        files.push_back(Entry::create_file("file" + std::to_string(i), 1, Start));
+    root->add_children(std::move(files));
+    const auto searching = dialog(node);
+    child<QCheckBox>(*searching, "onlyOnline").setChecked(false);
+    child<QLineEdit>(*searching, "mask").clear();
+    auto& button = child<QPushButton>(*searching, "searchButton");
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(button.text(), "Stop");
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_FALSE(searching->searching());
+    EXPECT_EQ(button.text(), "Search");
+    EXPECT_LT(searching->results().rowCount(), Files);
+    EXPECT_TRUE(child<QLabel>(*searching, "count").text().startsWith("Stopped"));
+}
+
+}  // namespace
+}  // namespace tovan
