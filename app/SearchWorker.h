@@ -30,7 +30,6 @@ public:
     bool finished() const;
     // Why the search failed, empty when it did not.
     std::string failure() const;
-    const std::vector<Search::Root>& roots() const { return roots_; }
 
 private:
     void run(std::stop_token stop);

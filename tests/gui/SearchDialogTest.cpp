@@ -1,21 +1,26 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/Document.h"
+#include "app/DownloadList.h"
 #include "app/gui/DesktopServices.h"
 #include "app/gui/SearchDialog.h"
+#include "app/gui/SearchResultActions.h"
 #include "app/gui/SearchResultModel.h"
 #include "engine/catalog/Server.h"
 #include "fixtures/FtpServer.h"
 #include "gui/support/Modal.h"
 #include "gui/support/WindowTest.h"
 #include "support/ScanRun.h"
+#include "support/WaitUntil.h"
 
 namespace tovan {
 namespace {
@@ -105,6 +110,44 @@ TEST_F(SearchDialogTest, StopEndsASearchOfALargeCatalogWithWhatItFound) {
     EXPECT_EQ(button.text(), "Search");
     EXPECT_LT(searching->results().rowCount(), Files);
     EXPECT_TRUE(child<QLabel>(*searching, "count").text().startsWith("Stopped"));
+}
+
+TEST_F(SearchDialogTest, DownloadToMakesOneJobPerServerLeavingOutWhatASelectedFolderHolds) {
+    const SharedPtr<TreeEntry> one = add_local_server("one");
+    const SharedPtr<TreeEntry> two = add_local_server("two");
+    test::write_file_at(folder.file("places/one/docs/a.txt"), "a", Start);
+    test::write_file_at(folder.file("places/one/c.txt"), "c", Start);
+    test::write_file_at(folder.file("places/two/d.txt"), "d", Start);
+    ASSERT_TRUE(test::scan(one->server));
+    ASSERT_TRUE(test::scan(two->server));
+    const auto found = dialog(servers());
+    child<QCheckBox>(*found, "directories").setChecked(true);
+    EXPECT_EQ(search(*found, "").size(), 6u);  // each server's root too
+    // All but the roots: a.txt is in the selected docs, so only docs fetches it.
+    for (int row = 0; row < found->results().rowCount(); ++row)
+        if (found->results().result(row).entry->parent() != nullptr)
+            found->view().selectionModel()->select(
+                found->results().index(row, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::string target = folder.file("target");
+    test::when_shown("selectFolderDialog", [&](QWidget& asked) {
+        QLineEdit* field = child<QComboBox>(asked, "folder").lineEdit();
+        field->setText(QString::fromStdString(target));
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    SearchResultActions(*application, desktop, found->results(), found->view())
+        .download_to(found.get(), false);
+    const std::vector<SharedPtr<Downloader>> jobs =
+        DownloadList(application->document()->downloads()).jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_TRUE(test::wait_until([&] {
+        return std::all_of(jobs.begin(), jobs.end(), [](const SharedPtr<Downloader>& job) {
+            return job->status().state == Downloader::State::Complete;
+        });
+    }));
+    EXPECT_EQ(jobs[0]->status().item_count, 2u);
+    for (const char* file : {"docs/a.txt", "c.txt", "d.txt"})
+        EXPECT_TRUE(std::filesystem::exists(target + "/" + file)) << file;
 }
 
 }  // namespace
