@@ -34,6 +34,7 @@ enum class Command {
     ScanDepth3,
     NoScan,
     DownloadTo,
+    Search,
     UrlToDownload,
     EditFilter,
     Options,

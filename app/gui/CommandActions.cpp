@@ -52,6 +52,7 @@ const std::vector<CommandText>& command_texts() {
         {Command::ScanDepth3, "Scan Depth &3", "Scan three levels deep", {Qt::CTRL | Qt::Key_3}, "", "", false},
         {Command::NoScan, "&No Scan", "Leave this folder out of scans", {Qt::CTRL | Qt::Key_0}, "", "", false},
         {Command::DownloadTo, "&Download To...", "Download the selection into a folder", {}, "", "document-save-as", false},
+        {Command::Search, "&Search...", "Find files in the catalogs by masks", {QKeySequence::Find}, "", "edit-find", false},
         {Command::UrlToDownload, "&URL to Download...", "Download a file from a URL", {}, "", "go-down", false},
         {Command::EditFilter, "Edit Scan Changes &Filter...", "Choose which changes get marked", {}, "", "", false},
         {Command::Options, "&Options...", "Change the settings\nOptions", {}, "options", "preferences-system", false},

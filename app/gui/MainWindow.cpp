@@ -25,6 +25,7 @@
 #include "app/gui/ListPane.h"
 #include "app/gui/NodeLookup.h"
 #include "app/gui/OptionsDialog.h"
+#include "app/gui/SearchDialog.h"
 #include "app/gui/TrayIcon.h"
 #include "app/gui/TreePane.h"
 #include "app/gui/UrlDialog.h"
@@ -278,6 +279,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::Options:
         case Command::SaveState:
         case Command::UrlToDownload:
+        case Command::Search:
         case Command::NextPane:
         case Command::PreviousPane:
         case Command::About:
@@ -323,6 +325,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::UrlToDownload:
             download_url();
+            break;
+        case Command::Search:
+            show_search();
             break;
         case Command::NextPane:
         case Command::PreviousPane:
@@ -504,6 +509,17 @@ bool MainWindow::save_state() {
                                  .arg(QString::fromStdString(failure.what())));
         return false;
     }
+}
+
+// On the tree's selection: a group, a server or one folder of it.
+void MainWindow::show_search() {
+    SharedPtr<TreeEntry> node = tree_->selected_node();
+    SharedPtr<Entry> folder = tree_->folder_selected() ? tree_->selected_folder() : nullptr;
+    SearchDialog dialog(application_, *desktop_, node ? node : application_.document()->servers(),
+                        folder, this);
+    connect(&dialog, &SearchDialog::select_in_tree, tree_, &TreePane::select);
+    connect(&dialog, &SearchDialog::marks_changed, tree_, &TreePane::rebuild);
+    dialog.exec();
 }
 
 void MainWindow::show_options() {

@@ -106,6 +106,7 @@ private:
     void selection_moved(const ViewsHistory::State& from, const ViewsHistory::State& to);
     void toggle_view_option(bool Options::*option);
     void show_options();
+    void show_search();
     void edit_filter();
     void show_about();
     void download_url();
