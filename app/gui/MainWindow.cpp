@@ -173,6 +173,8 @@ void MainWindow::build_menus() {
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     add(edit, {Command::Copy, Command::CopyUrl, Command::Remove});
     edit->addSeparator();
+    add(edit, {Command::Search});
+    edit->addSeparator();
     add(edit, {Command::EditFilter, Command::Options});
 
     QMenu* view = menuBar()->addMenu(tr("&View"));

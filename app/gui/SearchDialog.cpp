@@ -194,19 +194,19 @@ void SearchDialog::show_count(bool running, bool stopped) {
 
 void SearchDialog::show_menu(const QPoint& at) {
     SearchResultActions actions(application_, desktop_, *model_, *view_);
-    const SearchResultActions::Reactions reactions{[this](const ViewsHistory::State& state) {
-                                                       if (!state.node)
-                                                           return;
-                                                       emit select_in_tree(state);
-                                                       accept();
-                                                   },
-                                                   [this] {
-                                                       emit marks_changed();
-                                                       // Marked results no longer belong to an
-                                                       // "Only changed" search.
-                                                       if (running_.only_changed && !searching())
-                                                           start_search();
-                                                   }};
+    SearchResultActions::Reactions reactions;
+    reactions.select_in_tree = [this](const ViewsHistory::State& state) {
+        if (!state.node)
+            return;
+        emit select_in_tree(state);
+        accept();
+    };
+    reactions.marked = [this] {
+        emit marks_changed();
+        // Marked results no longer belong to an "Only changed" search.
+        if (running_.only_changed && !searching())
+            start_search();
+    };
     const std::unique_ptr<QMenu> menu = actions.menu(this, reactions, only_changed_->isChecked());
     if (!menu->isEmpty())
         menu->exec(view_->viewport()->mapToGlobal(at));

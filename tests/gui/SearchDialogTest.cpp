@@ -12,9 +12,11 @@
 #include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/gui/DesktopServices.h"
+#include "app/gui/MainWindow.h"
 #include "app/gui/SearchDialog.h"
 #include "app/gui/SearchResultActions.h"
 #include "app/gui/SearchResultModel.h"
+#include "app/gui/TreePane.h"
 #include "engine/catalog/Server.h"
 #include "fixtures/FtpServer.h"
 #include "gui/support/Modal.h"
@@ -148,6 +150,24 @@ TEST_F(SearchDialogTest, DownloadToMakesOneJobPerServerLeavingOutWhatASelectedFo
     EXPECT_EQ(jobs[0]->status().item_count, 2u);
     for (const char* file : {"docs/a.txt", "c.txt", "d.txt"})
         EXPECT_TRUE(std::filesystem::exists(target + "/" + file)) << file;
+}
+
+TEST_F(SearchDialogTest, SelectInTreeSelectsTheFolderOfTheResultInTheWindow) {
+    const SharedPtr<TreeEntry> local = add_local_server("local");
+    test::write_file_at(folder.file("places/local/movies/b.avi"), "b", Start);
+    ASSERT_TRUE(test::scan(local->server));
+    MainWindow& main = open_window();
+    test::when_shown("search", [&](QWidget& shown) {
+        auto& found = static_cast<SearchDialog&>(shown);
+        ASSERT_EQ(search(found, "b.avi").size(), 1u);
+        found.view().selectRow(0);
+        emit found.select_in_tree(
+            SearchResultActions(*application, desktop, found.results(), found.view())
+                .folder_state());
+        found.accept();
+    });
+    main.route(Command::Search);
+    EXPECT_EQ(main.tree()->selected_folder(), test::entry_at(local->server->root(), "movies"));
 }
 
 }  // namespace
