@@ -5,7 +5,6 @@
 //
 // usage: ferrovane_search_bench gui_search_1m | gui_search_memory
 #include <malloc.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QEvent>
@@ -26,24 +25,15 @@
 #include "engine/catalog/Server.h"
 #include "support/CatalogBuilder.h"
 #include "support/QtOffscreen.h"
+#include "support/StallClock.h"
 #include "support/TempApplication.h"
 
 namespace {
 
 using namespace tovan;
-using Clock = std::chrono::steady_clock;
-
-double ms_between(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// The processor time of the calling thread, in ms: a gap that holds little of
-// it is the machine's doing, not the window's.
-double thread_cpu_ms() {
-    timespec time{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
-}
+using bench::Clock;
+using bench::ms_between;
+using bench::thread_cpu_ms;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
