@@ -95,7 +95,7 @@ TEST_F(SearchDialogTest, FindsFilesOfALocalTreeAndAnFtpServerInTheChosenScope) {
 TEST_F(SearchDialogTest, StopEndsASearchOfALargeCatalogWithWhatItFound) {
     const SharedPtr<TreeEntry> node = add_local_server("large");
     const SharedPtr<Entry> root = node->server->root();
-    constexpr int Files = 300'000;
+    constexpr int Files = 100'000;
     std::vector<SharedPtr<Entry>> files;
     files.reserve(Files);
     for (int i = 0; i < Files; ++i)
