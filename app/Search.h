@@ -36,7 +36,7 @@ public:
     // A batch goes out when it holds this many results, or when it has waited
     // this long, so that the first results show at once on any catalog.
     static constexpr std::size_t BatchSize = 4096;
-    static constexpr int BatchWaitMs = 50;
+    static constexpr int BatchWaitMs = 20;
 
     std::string mask_text;
     float min_size_mb = 0.0f;   // files smaller than this are left out

@@ -32,7 +32,7 @@ class SearchDialog : public QDialog {
     Q_OBJECT
 public:
     // How often the window takes the results found meanwhile.
-    static constexpr int DrainMs = 100;
+    static constexpr int DrainMs = 25;
 
     // A folder scope searches that folder of the node's server; otherwise the
     // node (a group or a server) is the scope.
