@@ -1,5 +1,8 @@
 #include "app/Search.h"
 
+#include <chrono>
+#include <iterator>
+
 #include "app/Options.h"
 #include "app/SearchMasks.h"
 #include "tovan/Paths.h"
@@ -9,19 +12,36 @@ namespace tovan {
 namespace {
 
 constexpr double BytesPerMegabyte = 1048576.0;
+// How many entries go by between two looks at the stop request and the clock.
+constexpr unsigned EntriesBetweenChecks = 1024;
 
-// One run over the roots; keeps the upper-cased path of the file being tested.
+using Clock = std::chrono::steady_clock;
+
+// One run over the roots; keeps the upper-cased path of the file being tested
+// and the batch not yet delivered.
 class SearchWalk {
 public:
-    SearchWalk(const Search& search, std::vector<SearchResult>& results)
+    SearchWalk(const Search& search, const Search::Deliver& deliver, std::stop_token stop)
         : search_(search),
           masks_(search.mask_text),
           // Compared in double: sizes past 16 MB are not exact in single precision.
           min_bytes_(static_cast<double>(search.min_size_mb) * BytesPerMegabyte),
-          results_(results) {}
+          deliver_(deliver),
+          stop_(std::move(stop)) {}
 
+    // False when stopped on request.
+    bool run(const std::vector<Search::Root>& roots) {
+        for (std::size_t index = 0; index < roots.size() && !stopped_; ++index) {
+            root_ = static_cast<std::uint32_t>(index);
+            run(roots[index]);
+        }
+        if (!stopped_)
+            deliver();
+        return !stopped_;
+    }
+
+private:
     void run(const Search::Root& root) {
-        server_ = root.server;
         if (!root.folder)
             return;
         if (root.folder->is_folder())
@@ -30,7 +50,6 @@ public:
             search_file(root.folder, SearchMasks::upped(root.folder->path()));
     }
 
-private:
     bool skipped_as_unchanged(const Entry& entry) const {
         return search_.only_changed && entry.state() == EntryState::Unchanged;
     }
@@ -44,6 +63,8 @@ private:
         if (!ends_in_separator(prefix))
             prefix += '/';
         for (const SharedPtr<Entry>& child : folder->children()) {
+            if (checkpoint())
+                return;
             if (child->is_folder())
                 search_folder(child);
             else
@@ -66,22 +87,49 @@ private:
     }
 
     void add(const SharedPtr<Entry>& entry) {
-        SearchResult result;
-        result.server = server_;
-        result.entry = entry;
-        if (server_ && server_->server)
-            result.url = server_->server->url(entry.get());
-        result.is_folder = entry->is_folder();
-        result.size = entry->size();
-        results_.push_back(std::move(result));
+        batch_.push_back({entry, root_});
+        if (batch_.size() >= Search::BatchSize)
+            deliver();
     }
+
+    // Every so many entries: true once a stop is requested; hands over a batch
+    // that has waited long enough.
+    bool checkpoint() {
+        if (stopped_)
+            return true;
+        if (--countdown_ != 0)
+            return false;
+        countdown_ = EntriesBetweenChecks;
+        if (stop_.stop_requested()) {
+            stopped_ = true;
+            return true;
+        }
+        if (!batch_.empty() && Clock::now() - last_delivery_ >= BatchWait)
+            deliver();
+        return false;
+    }
+
+    void deliver() {
+        last_delivery_ = Clock::now();
+        if (batch_.empty())
+            return;
+        deliver_(std::move(batch_));
+        batch_.clear();
+    }
+
+    static constexpr std::chrono::milliseconds BatchWait{Search::BatchWaitMs};
 
     const Search& search_;
     const SearchMasks masks_;
     const double min_bytes_;
-    std::vector<SearchResult>& results_;
-    SharedPtr<TreeEntry> server_;
+    const Search::Deliver& deliver_;
+    const std::stop_token stop_;
+    std::uint32_t root_ = 0;
     std::string path_;
+    std::vector<SearchResult> batch_;
+    Clock::time_point last_delivery_ = Clock::now();
+    unsigned countdown_ = EntriesBetweenChecks;
+    bool stopped_ = false;
 };
 
 }  // namespace
@@ -123,11 +171,21 @@ void Search::add_roots(const SharedPtr<TreeEntry>& node, std::vector<Root>& out)
     out.push_back({node, node->server->root()});
 }
 
-std::vector<SearchResult> Search::run(const std::vector<Root>& roots) const {
+bool Search::run(const std::vector<Root>& roots, const Deliver& deliver,
+                 std::stop_token stop) const {
     const ProfilerScope profile("Search::run");
+    return SearchWalk(*this, deliver, std::move(stop)).run(roots);
+}
+
+std::vector<SearchResult> Search::run(const std::vector<Root>& roots) const {
     std::vector<SearchResult> results;
-    SearchWalk walk(*this, results);
-    for (const Root& root : roots) walk.run(root);
+    run(roots, [&results](std::vector<SearchResult>&& batch) {
+        if (results.empty())
+            results = std::move(batch);
+        else
+            results.insert(results.end(), std::make_move_iterator(batch.begin()),
+                           std::make_move_iterator(batch.end()));
+    });
     return results;
 }
 

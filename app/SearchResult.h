@@ -1,21 +1,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "engine/catalog/Entry.h"
-#include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
 
-// One entry a search found, with what its row shows.
+// One entry a search found. A search may find millions, so a result is 24 bytes:
+// the entry and which of the search's roots it was found under; what its row
+// shows (URL, size) is read from the entry when the row is shown.
 struct SearchResult {
-    SharedPtr<TreeEntry> server;  // the server node searched
     SharedPtr<Entry> entry;
-    std::string url;         // as the entry's server forms it
-    std::uint64_t size = 0;  // files only
-    bool is_folder = false;
+    std::uint32_t root = 0;  // index into the roots the search ran over
 };
 
 }  // namespace tovan

@@ -47,19 +47,22 @@ void SearchCommand::run() {
     search.only_changed = changed_;
     search.directories = directories_;
     search.only_online = online_;
-    const std::vector<SearchResult> results =
-        target.entry ? search.run({{target.node, target.entry}}) : search.run(target.node);
+    const std::vector<Search::Root> roots =
+        target.entry ? std::vector<Search::Root>{{target.node, target.entry}}
+                     : search.roots(target.node);
+    const std::vector<SearchResult> results = search.run(roots);
     for (const SearchResult& result : results) {
-        const Server& server = *result.server->server;
-        const std::string url = ServerUrl::shown(server, result.entry.get());
+        const TreeEntry& node = *roots[result.root].server;
+        const Entry& entry = *result.entry;
+        const std::string url = ServerUrl::shown(*node.server, &entry);
         nlohmann::json record = {{"url", url},
-                                 {"name", ChangeText::name(*result.server, *result.entry)},
-                                 {"folder", result.is_folder},
-                                 {"change", change_sign(result.entry->state())}};
+                                 {"name", ChangeText::name(node, entry)},
+                                 {"folder", entry.is_folder()},
+                                 {"change", change_sign(entry.state())}};
         std::string text = url;
-        if (!result.is_folder) {
-            record["size"] = result.size;
-            text += "  " + size_text(static_cast<std::int64_t>(result.size));
+        if (!entry.is_folder()) {
+            record["size"] = entry.size();
+            text += "  " + size_text(static_cast<std::int64_t>(entry.size()));
         }
         context_.output.result(record, text);
     }

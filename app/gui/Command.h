@@ -44,6 +44,7 @@ enum class Command {
     PauseAll,
     ResumeAll,
     RemoveAllComplete,
+    Search,
     UrlToDownload,
     EditFilter,
     Options,

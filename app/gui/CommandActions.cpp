@@ -62,6 +62,7 @@ const std::vector<CommandText>& command_texts() {
         {Command::PauseAll, "Pause &All", "Pause every download", {}, "", "", false},
         {Command::ResumeAll, "Resume A&ll", "Go on with every unfinished download", {}, "", "", false},
         {Command::RemoveAllComplete, "Remove All &Complete", "Take the finished downloads out of the list", {}, "", "", false},
+        {Command::Search, "&Search...", "Find files in the catalogs by masks", {QKeySequence::Find}, "", "edit-find", false},
         {Command::UrlToDownload, "&URL to Download...", "Download a file from a URL", {}, "", "go-down", false},
         {Command::EditFilter, "Edit Scan Changes &Filter...", "Choose which changes get marked", {}, "", "", false},
         {Command::Options, "&Options...", "Change the settings\nOptions", {}, "options", "preferences-system", false},

@@ -26,6 +26,7 @@
 #include "app/gui/ListPane.h"
 #include "app/gui/NodeLookup.h"
 #include "app/gui/OptionsDialog.h"
+#include "app/gui/SearchDialog.h"
 #include "app/gui/TrayIcon.h"
 #include "app/gui/TreePane.h"
 #include "app/gui/UrlDialog.h"
@@ -198,6 +199,8 @@ void MainWindow::build_menus() {
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     add(edit, {Command::Copy, Command::CopyUrl, Command::Remove, Command::AddToIgnoreList});
     edit->addSeparator();
+    add(edit, {Command::Search});
+    edit->addSeparator();
     add(edit, {Command::EditFilter, Command::Options});
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -321,6 +324,7 @@ bool MainWindow::can_run(Command command) const {
         case Command::Options:
         case Command::SaveState:
         case Command::UrlToDownload:
+        case Command::Search:
         case Command::NextPane:
         case Command::PreviousPane:
         case Command::About:
@@ -371,6 +375,9 @@ void MainWindow::run(Command command) {
             break;
         case Command::UrlToDownload:
             download_url();
+            break;
+        case Command::Search:
+            show_search();
             break;
         case Command::NextPane:
         case Command::PreviousPane:
@@ -571,6 +578,17 @@ bool MainWindow::save_state() {
                                  .arg(QString::fromStdString(failure.what())));
         return false;
     }
+}
+
+// On the tree's selection: a group, a server or one folder of it.
+void MainWindow::show_search() {
+    SharedPtr<TreeEntry> node = tree_->selected_node();
+    SharedPtr<Entry> folder = tree_->folder_selected() ? tree_->selected_folder() : nullptr;
+    SearchDialog dialog(application_, *desktop_, node ? node : application_.document()->servers(),
+                        folder, this);
+    connect(&dialog, &SearchDialog::select_in_tree, tree_, &TreePane::select);
+    connect(&dialog, &SearchDialog::marks_changed, tree_, &TreePane::rebuild);
+    dialog.exec();
 }
 
 void MainWindow::show_options() {

@@ -107,6 +107,7 @@ private:
     void run_on_all_jobs(Command command);
     void toggle_view_option(bool Options::*option);
     void show_options();
+    void show_search();
     void edit_filter();
     void show_about();
     void download_url();

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     std::size_t results = 0;
     for (int round = 0; round < 5; ++round) {
         const Clock::time_point start = Clock::now();
-        results = search.run(node).size();
+        results = search.run(search.roots(node)).size();
         best =
             std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }

@@ -63,9 +63,15 @@ protected:
 
     // The URLs found, in order, separated by blanks.
     std::string found(const SharedPtr<TreeEntry>& scope) const {
+        return urls(search.roots(scope), search.run(search.roots(scope)));
+    }
+
+    static std::string urls(const std::vector<Search::Root>& roots,
+                            const std::vector<SearchResult>& results) {
         std::string out;
-        for (const SearchResult& result : search.run(scope))
-            out += (out.empty() ? "" : " ") + result.url;
+        for (const SearchResult& result : results)
+            out += (out.empty() ? "" : " ") +
+                   roots.at(result.root).server->server->url(result.entry.get());
         return out;
     }
 
@@ -101,9 +107,7 @@ TEST_F(SearchTest, MasksSizesAndOnlineServersSelectDepthFirstInCatalogOrder) {
     // One folder as the scope; an empty mask finds everything.
     search.directories = false;
     search.min_size_mb = 0;
-    const std::vector<SearchResult> results = search.run({{ftp, txt}});
-    EXPECT_EQ(std::tuple(results.at(0).url, results[0].server.get(), results[0].size),
-              std::tuple("ftp://files.example/pub/MyTxt/a.doc", ftp.get(), 7u));
+    EXPECT_EQ(urls({{ftp, txt}}, search.run({{ftp, txt}})), "ftp://files.example/pub/MyTxt/a.doc");
 }
 
 TEST_F(SearchTest, OnlyChangedSkipsUnmarkedEntriesAndDoesNotEnterUnmarkedFolders) {
@@ -118,6 +122,35 @@ TEST_F(SearchTest, OnlyChangedSkipsUnmarkedEntriesAndDoesNotEnterUnmarkedFolders
     EXPECT_EQ(found(local), "/srv/media/docs/new.txt");
     search.directories = true;
     EXPECT_EQ(found(local), "/srv/media/ /srv/media/docs /srv/media/docs/new.txt");
+}
+
+// A search hands its results over while it walks, and a stop ends the walk
+// within a few entries, so that a window can show and stop a search of millions.
+TEST_F(SearchTest, DeliversInBatchesAndEndsSoonAfterAStopRequest) {
+    const SharedPtr<Entry> big = add_folder(root(local), "big");
+    for (std::size_t i = 0; i < 2 * Search::BatchSize + 1; ++i)
+        add_file(big, "f" + std::to_string(i));
+    const std::vector<Search::Root> roots = search.roots(local);
+    std::vector<SearchResult> delivered;
+    std::size_t batches = 0;
+    EXPECT_TRUE(search.run(roots, [&](std::vector<SearchResult>&& batch) {
+        EXPECT_LE(batch.size(), Search::BatchSize);
+        delivered.insert(delivered.end(), batch.begin(), batch.end());
+        ++batches;
+    }));
+    EXPECT_GE(batches, 3u);
+    EXPECT_EQ(urls(roots, delivered), urls(roots, search.run(roots)));
+
+    std::stop_source stop;
+    batches = 0;
+    EXPECT_FALSE(search.run(
+        roots,
+        [&](std::vector<SearchResult>&&) {
+            ++batches;
+            stop.request_stop();
+        },
+        stop.get_token()));
+    EXPECT_EQ(batches, 1u);
 }
 
 }  // namespace

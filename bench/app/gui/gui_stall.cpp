@@ -6,7 +6,6 @@
 // usage: ferrovane_gui_stall FOLDER...   (one local server, and one scan, each)
 // prints: files, scan_s, firings, longest_tick_ms, longest_tick_cpu_ms, p99_ms,
 // max_ms, longest_ms (the five longest gaps)
-#include <time.h>
 
 #include <QApplication>
 #include <QEvent>
@@ -22,23 +21,15 @@
 #include "app/Document.h"
 #include "app/gui/MainWindow.h"
 #include "support/QtOffscreen.h"
+#include "support/StallClock.h"
 #include "support/TempApplication.h"
 
 namespace {
 
 using namespace tovan;
-using Clock = std::chrono::steady_clock;
-
-double ms_between(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// The processor time of the calling thread, in ms.
-double thread_cpu_ms() {
-    timespec time{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
-}
+using bench::Clock;
+using bench::ms_between;
+using bench::thread_cpu_ms;
 
 // The longest of the window's ticks, from its timer's event to the end of the
 // tick, to tell the gaps the ticks make from those the threads make; and the
