@@ -26,6 +26,7 @@ public:
         std::string unlistable;         // a folder name that cannot be listed
         std::string disconnects;        // a folder whose listing loses the connection
         std::function<void()> on_item;  // called before each item is delivered
+        std::function<void()> on_connect;
     };
 
     explicit FaultyFinder(const Faults& faults) : faults_(faults) {}
@@ -80,6 +81,8 @@ protected:
     SharedPtr<Scanner> make_scanner() {
         SharedPtr<Scanner> scanner = make_shared<Scanner>(server, options);
         scanner->set_connector([this]() -> SharedPtr<Connection> {
+            if (faults.on_connect)
+                faults.on_connect();
             if (!Protocols::connect(*server))
                 return {};
             ++connections;
@@ -216,7 +219,9 @@ TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
 TEST_F(ScannerTest, AServerNotKnownOnlineWaitsForTheFirstConnectionAndHoldKeepsThreads) {
     write("a/b", "b");
     test::Gate gate;
+    test::Gate connecting;
     faults.on_item = [&] { gate.wait(); };
+    faults.on_connect = [&] { connecting.wait(); };
     server->set_connections_limit(3);
     const SharedPtr<Scanner> scanner = make_scanner();
     scanner->scan(server->root(), false);
@@ -224,6 +229,7 @@ TEST_F(ScannerTest, AServerNotKnownOnlineWaitsForTheFirstConnectionAndHoldKeepsT
     const std::uint32_t queued = scanner->queued_count();
     scanner->scan(at("a") ? at("a") : server->root(), false);
     EXPECT_EQ(scanner->queued_count(), queued);
+    connecting.open();
     ASSERT_TRUE(test::wait_until([&] { return scanner->thread_count() == 3; }));
     gate.open();
     finish(*scanner);
