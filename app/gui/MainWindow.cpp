@@ -7,8 +7,6 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <ctime>
 #include <filesystem>
 
@@ -30,6 +28,7 @@
 #include "app/gui/TrayIcon.h"
 #include "app/gui/TreePane.h"
 #include "app/gui/UrlDialog.h"
+#include "app/gui/WindowBars.h"
 #include "app/widgets/StatusLegend.h"
 #include "engine/catalog/CatalogLock.h"
 #include "engine/catalog/PasswordMask.h"
@@ -76,8 +75,7 @@ MainWindow::MainWindow(Application& application, Clock clock)
     desktop_ = new DesktopServices(this);
     connect(actions_, &CommandActions::triggered, this, &MainWindow::route);
     build_panes();
-    build_toolbar();
-    build_menus();
+    build_bars();
     build_status_bar();
     tray_ = new TrayIcon([this] { return application_.document()->servers(); }, this);
     connect_tray();
@@ -122,45 +120,11 @@ void MainWindow::build_panes() {
     connect(qApp, &QApplication::focusChanged, this, [this] { update_command_states(); });
 }
 
-void MainWindow::build_toolbar() {
-    QToolBar* bar = addToolBar(tr("Toolbar"));
-    bar->setObjectName("toolbar");
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(24, 24));
-    const auto button = [&](Command command, const char* label, QMenu* menu = nullptr) {
-        QAction* action = (*actions_)[command];
-        action->setIconText(tr(label));
-        bar->addAction(action);
-        if (menu == nullptr)
-            return;
-        auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(action));
-        tool->setMenu(menu);
-        tool->setPopupMode(command == Command::New ? QToolButton::InstantPopup
-                                                   : QToolButton::MenuButtonPopup);
-    };
-    button(Command::Back, "Back", history_menu(true));
-    button(Command::Forward, "Forward", history_menu(false));
-    button(Command::Up, "Up");
-    bar->addSeparator();
-    auto* add = new QMenu(this);
-    for (Command command : {Command::NewGroup, Command::NewLocalFolder, Command::NewNetworkServer,
-                            Command::NewFtpServer})
-        add->addAction((*actions_)[command]);
-    button(Command::New, "New", add);
-    bar->addSeparator();
-    auto* sync = new QMenu(this);
-    for (Command command : {Command::Synchronize, Command::SynchronizeAll, Command::UpdateStatus,
-                            Command::UpdateAllStatuses})
-        sync->addAction((*actions_)[command]);
-    button(Command::Synchronize, "Sync", sync);
-    button(Command::Stop, "Stop");
-    bar->addSeparator();
-    button(Command::ShowOnlineOnly, "Online");
-    button(Command::ShowChangedOnly, "Changes");
-    bar->addSeparator();
-    button(Command::NextChange, "Next");
-    button(Command::Unmark, "Unmark");
-    button(Command::Options, "Options");
+void MainWindow::build_bars() {
+    WindowBars::build_toolbar(*this, *actions_, history_menu(true), history_menu(false));
+    WindowBars::build_menus(*this, *actions_);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::update_command_states);
 }
 
 QMenu* MainWindow::history_menu(bool back) {
@@ -180,59 +144,6 @@ void MainWindow::fill_history_menu(QMenu* menu, bool back) {
         menu->addAction(QString::fromStdString(titles[index]), this,
                         [this, back, steps] { step_history(back, steps); });
     }
-}
-
-void MainWindow::build_menus() {
-    const auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
-        for (Command command : commands) menu->addAction((*actions_)[command]);
-    };
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    QMenu* add_menu = file->addMenu(tr("&New"));
-    add(add_menu, {Command::NewGroup, Command::NewLocalFolder, Command::NewNetworkServer,
-                   Command::NewFtpServer});
-    add(file, {Command::DownloadTo});
-    file->addSeparator();
-    add(file, {Command::SaveState});
-    file->addSeparator();
-    add(file, {Command::Quit});
-
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    add(edit, {Command::Copy, Command::CopyUrl, Command::Remove, Command::AddToIgnoreList});
-    edit->addSeparator();
-    add(edit, {Command::Search});
-    edit->addSeparator();
-    add(edit, {Command::EditFilter, Command::Options});
-
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    add(view, {Command::Back, Command::Forward, Command::Up});
-    view->addSeparator();
-    add(view, {Command::ShowChangedOnly, Command::ShowOnlineOnly, Command::ShowScanTime,
-               Command::ShowScanDepth});
-    view->addSeparator();
-    add(view, {Command::NextChange, Command::NextPane, Command::PreviousPane});
-
-    QMenu* server = menuBar()->addMenu(tr("&Server"));
-    add(server, {Command::Synchronize, Command::SynchronizeAll, Command::UpdateStatus,
-                 Command::UpdateAllStatuses, Command::Stop});
-    server->addSeparator();
-    QMenu* depth = server->addMenu(tr("Scan &Depth"));
-    add(depth, {Command::ScanDepth1, Command::ScanDepth2, Command::ScanDepth3, Command::NoScan});
-    server->addSeparator();
-    add(server, {Command::Unmark, Command::Open});
-
-    QMenu* downloads = menuBar()->addMenu(tr("&Downloads"));
-    add(downloads, {Command::UrlToDownload});
-    downloads->addSeparator();
-    add(downloads, {Command::Resume, Command::Pause, Command::DownloadAgain});
-    downloads->addSeparator();
-    add(downloads, {Command::EditDownload, Command::OpenLocalFolder, Command::ViewTransferLog});
-    downloads->addSeparator();
-    add(downloads, {Command::PauseAll, Command::ResumeAll, Command::RemoveAllComplete});
-
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    add(help, {Command::About});
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::update_command_states);
 }
 
 void MainWindow::build_status_bar() {

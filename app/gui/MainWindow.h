@@ -92,8 +92,7 @@ protected:
 
 private:
     void build_panes();
-    void build_toolbar();
-    void build_menus();
+    void build_bars();
     void build_status_bar();
     void connect_tray();
     QMenu* history_menu(bool back);
