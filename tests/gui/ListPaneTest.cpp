@@ -19,6 +19,7 @@
 #include "app/gui/ListPane.h"
 #include "app/gui/TreePane.h"
 #include "engine/catalog/Server.h"
+#include "fixtures/HttpServer.h"
 #include "gui/support/OpenedUrls.h"
 #include "gui/support/WindowTest.h"
 #include "support/RandomBytes.h"
@@ -269,6 +270,44 @@ TEST_F(ListPaneTest, AJobIsResumedAndRemovedFromItsContextMenu) {
     window->route(Command::Remove);
     EXPECT_EQ(list().model()->rowCount(), 0);
     EXPECT_TRUE(DownloadList(application->document()->downloads()).jobs().empty());
+}
+
+// Pause, Resume and Download Again on a job that runs, fetching from the
+// project's HTTP server slowly enough to be caught running.
+TEST_F(ListPaneTest, ARunningJobPausesResumesAndDownloadsAgainFromTheList) {
+    ASSERT_TRUE(start());
+    test::TempFolder source;
+    test::write_file(source.file("big.bin"), test::random_bytes(600'000));
+    test::HttpServer http{{.root = source.path(), .rate = 300'000}};
+    Server place;
+    ASSERT_TRUE(place.from_url("http://127.0.0.1:" + std::to_string(http.port()) + "/"));
+    const auto job = make_shared<Downloader>(application->internet_session());
+    job->set_server(place);
+    job->add_path("big.bin", folder.path());
+    DownloadList(application->document()->downloads()).add(job);
+    open_window();
+    show(application->document()->downloads());
+    show_window();
+    focus_list();
+    list().selectRow(0);
+    const auto column = [&](int column) { return list().model()->index(0, column).data(); };
+
+    window->route(Command::Resume);
+    ASSERT_TRUE(test::wait_until([&] { return job->status().progress > 0; }));
+    window->route(Command::Pause);
+    ASSERT_TRUE(test::wait_until([&] { return !job->has_thread(); }));
+    window->tick();
+    EXPECT_EQ(column(DownloadListModel::Speed).toString(), "paused");
+
+    window->route(Command::Resume);
+    ASSERT_TRUE(job->has_thread());
+    window->route(Command::DownloadAgain);
+    ASSERT_TRUE(test::wait_until([&] {
+        window->tick();
+        return job->is_finished() && !job->has_thread();
+    }));
+    EXPECT_EQ(test::read_file(folder.file("big.bin")), test::read_file(source.file("big.bin")));
+    EXPECT_EQ(column(DownloadListModel::DownloadedFiles).toString(), "1/ 1");
 }
 
 }  // namespace
