@@ -18,17 +18,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([] { return TrayIcon::available(); }, 5000))
             << "no tray host on this display";
     }
-
-    // Ticks as the timer does until every scan has ended.
-    void scan_all() {
-        window->route(Command::SynchronizeAll);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                window->tick();
-                return !window->scheduler().has_running();
-            },
-            20000));
-    }
 };
 
 TEST_F(TrayTest, CloseAndMinimizeHideToTheTrayAndSaveAndExitEnds) {
@@ -60,7 +49,8 @@ TEST_F(TrayTest, ChangesFoundWhileHiddenFillTheTipUpToItsLimits) {
     MainWindow& frame = open_window();
     frame.show();
     ASSERT_TRUE(frame.hide_to_tray());
-    scan_all();
+    frame.route(Command::SynchronizeAll);
+    tick_until_idle();
 
     const QString tip = frame.tray()->tip();
     EXPECT_TRUE(tip.startsWith("Changes:\n+p...")) << tip.toStdString();

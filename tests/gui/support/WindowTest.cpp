@@ -1,9 +1,11 @@
 #include "gui/support/WindowTest.h"
 
+#include <QTest>
 #include <filesystem>
 
 #include "app/Document.h"
 #include "engine/catalog/Server.h"
+#include "support/WaitUntil.h"
 
 namespace tovan::test {
 
@@ -42,6 +44,24 @@ SharedPtr<TreeEntry> WindowTest::add_local_server(const std::string& name) {
     SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
     application->document()->servers()->children.push_back(node);
     return node;
+}
+
+void WindowTest::tick_until_idle() {
+    ASSERT_TRUE(test::wait_until([&] {
+        window->tick();
+        return !window->scheduler().has_running();
+    }));
+}
+
+void WindowTest::scan(const SharedPtr<TreeEntry>& node) {
+    window->scheduler().start_scanning(node, {}, false, false);
+    tick_until_idle();
+}
+
+void WindowTest::show_active() {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 }  // namespace tovan::test

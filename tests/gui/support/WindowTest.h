@@ -28,6 +28,13 @@ protected:
     MainWindow& open_window();
     // A local server of a folder made in the test's folder, added to the root group.
     SharedPtr<TreeEntry> add_local_server(const std::string& name);
+    // Ticks as the window's timer does until no scan runs.
+    void tick_until_idle();
+    // Scans the node through the window's scheduler.
+    void scan(const SharedPtr<TreeEntry>& node);
+    // Shown and active, so that the focus, and with it the commands, can go
+    // where the test puts it.
+    void show_active();
     std::string data_folder() const { return folder.file("data"); }
     std::string autostart_folder() const { return folder.file("config/autostart"); }
 
