@@ -32,7 +32,6 @@ protected:
 
     // A local server of the files given (path, bytes), scanned in an open window.
     SharedPtr<TreeEntry> server_of(const std::vector<std::pair<std::string, std::string>>& files) {
-        EXPECT_TRUE(start());
         const SharedPtr<TreeEntry> node = add_local_server("nas");
         write(files, std::time(nullptr) - 100);
         options().show_changed_only = false;

@@ -21,7 +21,6 @@ protected:
 };
 
 TEST_F(TrayTest, CloseAndMinimizeHideToTheTrayAndSaveAndExitEnds) {
-    ASSERT_TRUE(start());
     add_local_server("place");
     MainWindow& frame = open_window();
     frame.show();
@@ -42,7 +41,6 @@ TEST_F(TrayTest, CloseAndMinimizeHideToTheTrayAndSaveAndExitEnds) {
 // The tip lists the newest changes first, as many as fit in 127 characters and
 // never more than 20; restoring the window and hiding it again starts afresh.
 TEST_F(TrayTest, ChangesFoundWhileHiddenFillTheTipUpToItsLimits) {
-    ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> node = add_local_server("p");
     for (int index = 10; index < 35; ++index)
         test::write_file(folder.file("places/p/" + std::to_string(index)), "x");

@@ -26,7 +26,6 @@ namespace {
 
 class TreePaneTest : public test::WindowTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(start()); }
     TreePane& tree() { return *window->tree(); }
     TreeModel& model() { return tree().tree_model(); }
     Options& options() { return application->options(); }

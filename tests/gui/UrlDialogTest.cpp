@@ -111,7 +111,6 @@ using UrlToDownloadTest = test::WindowTest;
 // stores a job into the download folder, runs it and keeps the URL.
 TEST_F(UrlToDownloadTest, CancelChangesNothingAndOkStartsAStoredJob) {
     QGuiApplication::clipboard()->clear();
-    ASSERT_TRUE(start());
     const std::string to = folder.file("to");
     application->options().download_folder = to;
     std::filesystem::create_directories(folder.file("from"));

@@ -11,6 +11,7 @@ namespace tovan::test {
 
 WindowTest::WindowTest() {
     std::filesystem::create_directories(autostart_folder());
+    EXPECT_TRUE(start()) << application->error();
 }
 
 WindowTest::~WindowTest() {
@@ -28,9 +29,6 @@ bool WindowTest::start() {
 }
 
 MainWindow& WindowTest::open_window() {
-    if (!application) {
-        EXPECT_TRUE(start()) << application->error();
-    }
     window = std::make_unique<MainWindow>(*application, [this] { return now; });
     return *window;
 }

@@ -13,8 +13,8 @@
 
 namespace tovan::test {
 
-// A main window over a fresh data folder, on a clock the test sets. The
-// autostart entry goes to a folder of the test's own.
+// An application started on a fresh data folder, and its main window on a
+// clock the test sets. The autostart entry goes to a folder of the test's own.
 class WindowTest : public ::testing::Test {
 protected:
     static constexpr std::int64_t Start = 1'700'000'000;
@@ -22,8 +22,8 @@ protected:
     WindowTest();
     ~WindowTest() override;
 
-    // Starts the application on the data folder as it is now (write files
-    // first to start from them); false when it cannot.
+    // Starts the application again on the data folder as it is now (reset
+    // the one before first); false when it cannot.
     bool start();
     MainWindow& open_window();
     // A local server of a folder made in the test's folder, added to the root group.
