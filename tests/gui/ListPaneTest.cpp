@@ -28,7 +28,6 @@ namespace {
 class ListPaneTest : public test::WindowTest {
 protected:
     ListPane& list() { return *window->list(); }
-    Options& options() { return application->options(); }
 
     // A local server of the files given (path, bytes), scanned in an open window.
     SharedPtr<TreeEntry> server_of(const std::vector<std::pair<std::string, std::string>>& files) {
@@ -42,9 +41,6 @@ protected:
     void write(const std::vector<std::pair<std::string, std::string>>& files, std::int64_t when) {
         for (const auto& [path, bytes] : files)
             test::write_file_at(folder.file("places/nas/" + path), bytes, when);
-    }
-    void show(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder = {}) {
-        ASSERT_TRUE(window->tree()->select({node, folder, {}}));
     }
     QStringList headers() {
         QStringList texts;
@@ -91,21 +87,21 @@ protected:
 
 TEST_F(ListPaneTest, EachSelectionShowsItsModeAndAModeKeepsItsColumnWidths) {
     const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b.txt", "22"}});
-    show(application->document()->servers());
+    select(application->document()->servers());
     EXPECT_EQ(list().mode(), ListPane::Mode::Servers);
     EXPECT_EQ(headers(), QStringList({"Name", "Type", "Folders", "Files", "Size"}));
     EXPECT_EQ(names(), QStringList{"nas"});
 
-    show(nas);
+    select(nas);
     EXPECT_EQ(list().mode(), ListPane::Mode::Entries);
     EXPECT_EQ(headers(), QStringList({"Name", "Size", "Type", "Date Modified"}));
     EXPECT_EQ(names(), QStringList({"a", "b.txt"}));
     list().setColumnWidth(0, 321);
 
-    show(application->document()->downloads());
+    select(application->document()->downloads());
     EXPECT_EQ(list().mode(), ListPane::Mode::Downloads);
     EXPECT_EQ(headers(), QStringList({"File", "Progress", "Speed", "Size", "Downloaded Files"}));
-    show(nas, test::entry_at(nas->server->root(), "a"));
+    select(nas, test::entry_at(nas->server->root(), "a"));
     EXPECT_EQ(names(), QStringList{"x"});
     EXPECT_EQ(list().columnWidth(0), 321);
 }
@@ -114,7 +110,7 @@ TEST_F(ListPaneTest, EachSelectionShowsItsModeAndAModeKeepsItsColumnWidths) {
 // desktop's application.
 TEST_F(ListPaneTest, DoubleClickOpensAFolderInTheTreeAndAFileWithItsApplication) {
     const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b.txt", "22"}});
-    show(nas);
+    select(nas);
     show_active();
     test::OpenedUrls opened({"file"});
 
@@ -131,8 +127,8 @@ TEST_F(ListPaneTest, DoubleClickOpensAFolderInTheTreeAndAFileWithItsApplication)
 
 TEST_F(ListPaneTest, BackPassesOverAFolderThatARescanDropped) {
     const SharedPtr<TreeEntry> nas = server_of({{"a/x", "1"}, {"b", "1"}});
-    show(nas, test::entry_at(nas->server->root(), "a"));
-    show(nas);
+    select(nas, test::entry_at(nas->server->root(), "a"));
+    select(nas);
     std::filesystem::remove_all(folder.file("places/nas/a"));
     scan(nas);
     window->route(Command::Unmark);
@@ -144,7 +140,7 @@ TEST_F(ListPaneTest, BackPassesOverAFolderThatARescanDropped) {
 
 TEST_F(ListPaneTest, ClickingSizeTwiceSortsAscendingThenDescendingAndKeepsTheSelection) {
     const SharedPtr<TreeEntry> nas = server_of({{"b", "333"}, {"c", "1"}, {"d", "22"}});
-    show(nas);
+    select(nas);
     show_active();
     choose("c");
     QHeaderView& header = *list().horizontalHeader();
@@ -166,7 +162,7 @@ TEST_F(ListPaneTest, CommandsActOnTheChosenRowsWhileTheListHasTheFocus) {
     write({{"b", "22"}, {"c", "22"}}, std::time(nullptr) - 50);
     scan(nas);
     options().show_changed_only = true;
-    show(nas);
+    select(nas);
     show_active();
     ASSERT_EQ(names(), QStringList({"b", "c"}));
     EXPECT_EQ(menu_at(row_named("c")),
@@ -190,7 +186,7 @@ TEST_F(ListPaneTest, CommandsActOnTheChosenRowsWhileTheListHasTheFocus) {
 // row moves with its file.
 TEST_F(ListPaneTest, TheChosenRowSurvivesALiveRescanOfTheShownFolder) {
     const SharedPtr<TreeEntry> nas = server_of({{"a", "1"}, {"c", "1"}});
-    show(nas);
+    select(nas);
     show_active();
     choose("c");
     write({{"b", "1"}}, std::time(nullptr) - 50);
@@ -210,7 +206,7 @@ TEST_F(ListPaneTest, AJobIsResumedAndRemovedFromItsContextMenu) {
         EntryDownload::make_job(application->internet_session(), *nas->server,
                                 {test::entry_at(nas->server->root(), "b")}, into, false);
     DownloadList(application->document()->downloads()).add(job);
-    show(application->document()->downloads());
+    select(application->document()->downloads());
     show_active();
     focus_list();
     list().selectRow(0);

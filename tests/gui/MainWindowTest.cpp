@@ -44,9 +44,6 @@ protected:
         window->update_command_states();
         return action(command)->isEnabled();
     }
-    void select(const SharedPtr<TreeEntry>& node) {
-        ASSERT_TRUE(window->tree()->select({node, {}, {}}));
-    }
     // Scanners of the window that wait at the gate instead of connecting.
     void hold_scanners() {
         window->scheduler().set_scanner_setup([this](Scanner& scanner) {

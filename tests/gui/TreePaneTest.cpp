@@ -28,7 +28,6 @@ class TreePaneTest : public test::WindowTest {
 protected:
     TreePane& tree() { return *window->tree(); }
     TreeModel& model() { return tree().tree_model(); }
-    Options& options() { return application->options(); }
 
     SharedPtr<TreeEntry> add_server(const std::string& name,
                                     std::initializer_list<const char*> files) {
@@ -71,12 +70,12 @@ protected:
 TEST_F(TreePaneTest, TheModelStaysConsistentAndKeepsTheSelectionWhileRealScansChangeTheTree) {
     const SharedPtr<TreeEntry> nas = add_server("nas", {"a/x", "b/c/y", "d/z", "f/z"});
     const auto tester = open_scanned(nas);
-    ASSERT_TRUE(tree().select({nas, test::entry_at(nas->server->root(), "b/c"), {}}));
+    select(nas, test::entry_at(nas->server->root(), "b/c"));
     const QModelIndex server = model().node_index(nas.get());
     EXPECT_EQ(labels(server), (QStringList{"a", "b", "d", "f"}));
     EXPECT_EQ(row_of(nas, "a").data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
 
-    ASSERT_TRUE(tree().select({nas, test::entry_at(nas->server->root(), "d"), {}}));
+    select(nas, test::entry_at(nas->server->root(), "d"));
     std::filesystem::remove_all(folder.file("places/nas/b"));
     std::filesystem::remove_all(folder.file("places/nas/f"));
     write("nas", {"a/new/z", "c/w", "e/v"});
@@ -87,7 +86,7 @@ TEST_F(TreePaneTest, TheModelStaysConsistentAndKeepsTheSelectionWhileRealScansCh
     EXPECT_TRUE(tree().isExpanded(server));
 
     // Unmarking drops what was deleted; the rows go, the selection stays.
-    ASSERT_TRUE(tree().select({nas, {}, {}}));
+    select(nas);
     window->route(Command::Unmark);
     EXPECT_EQ(labels(server), (QStringList{"a", "c", "d", "e"}));
     EXPECT_EQ(tree().selected_node(), nas);
@@ -102,7 +101,7 @@ TEST_F(TreePaneTest, ManyChangedFoldersInOneTickKeepExpansionAndSelection) {
         write("nas", {("f" + std::to_string(index) + "/old/x").c_str()});
     const auto tester = open_scanned(nas);
     const SharedPtr<Entry> kept = test::entry_at(nas->server->root(), "f7/old");
-    ASSERT_TRUE(tree().select({nas, kept, {}}));
+    select(nas, kept);
     for (int index = 0; index < folders; ++index) {
         const std::string name = "f" + std::to_string(index);
         write("nas", {(name + "/new/y").c_str()});
@@ -129,7 +128,7 @@ TEST_F(TreePaneTest, ChangedOnlyHidesUnmarkedFoldersAndOnlineOnlyHidesOfflineSer
     scan(gone);
     const QModelIndex server = model().node_index(nas.get());
     ASSERT_TRUE(options().show_changed_only);
-    ASSERT_TRUE(tree().select({nas, test::entry_at(nas->server->root(), "a"), {}}));
+    select(nas, test::entry_at(nas->server->root(), "a"));
     window->route(Command::Unmark);
     EXPECT_EQ(labels(server), QStringList{"b"});
 
@@ -145,12 +144,12 @@ TEST_F(TreePaneTest, NextChangeWrapsFromTheTopAndStopsWhenNothingIsMarked) {
     const SharedPtr<Entry> a = test::entry_at(nas->server->root(), "a");
     const SharedPtr<Entry> b = test::entry_at(nas->server->root(), "b");
     ChangeMarks::set(*b, EntryState::Unchanged);
-    ASSERT_TRUE(tree().select({nas, b, {}}));
+    select(nas, b);
     show_active();
     QTest::keyClick(window.get(), Qt::Key_F3);
     EXPECT_EQ(tree().current_state().entry, a);
 
-    tree().select({nas, {}, {}});
+    select(nas);
     window->route(Command::Unmark);
     window->update_command_states();
     EXPECT_FALSE(window->actions()[Command::NextChange]->isEnabled());
@@ -164,7 +163,7 @@ TEST_F(TreePaneTest, TheRootGroupStaysWhileRemovingAServerAsksFirst) {
     const QModelIndex root = root_row();
     tree().collapse(root);
     EXPECT_TRUE(tree().isExpanded(root));
-    ASSERT_TRUE(tree().select({application->document()->servers(), {}, {}}));
+    select(application->document()->servers());
     EXPECT_FALSE(tree().can_run(Command::Remove));
     window->route(Command::Remove);
     EXPECT_EQ(root_row().data().toString(), "Servers(0/1)");
@@ -172,7 +171,7 @@ TEST_F(TreePaneTest, TheRootGroupStaysWhileRemovingAServerAsksFirst) {
     EXPECT_EQ(model().node_index(nas.get()).data().toString(), "[inf]nas");
 
     // Cancel keeps the server, OK takes it out of its group.
-    ASSERT_TRUE(tree().select({nas, {}, {}}));
+    select(nas);
     for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
         test::on_next_modal<QMessageBox>(
             [answer](QMessageBox& box) { box.button(answer)->click(); });
@@ -242,7 +241,7 @@ TEST_F(TreePaneTest, TheContextMenuOfAFolderChecksItsScanDepth) {
     const SharedPtr<TreeEntry> nas = add_server("nas", {"a/x"});
     open_scanned(nas);
     window->show();
-    tree().select({nas, {}, {}});
+    select(nas);
     const QModelIndex a = row_of(nas, "a");
     QApplication::processEvents();
     nas->server->set_scan_depth(*test::entry_at(nas->server->root(), "a"), 2);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/Document.h"
+#include "app/gui/TreePane.h"
 #include "engine/catalog/Server.h"
 #include "support/WaitUntil.h"
 
@@ -42,6 +43,10 @@ SharedPtr<TreeEntry> WindowTest::add_local_server(const std::string& name) {
     SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
     application->document()->servers()->children.push_back(node);
     return node;
+}
+
+void WindowTest::select(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder) {
+    ASSERT_TRUE(window->tree()->select({node, folder, {}}));
 }
 
 void WindowTest::tick_until_idle() {

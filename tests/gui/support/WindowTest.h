@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/Options.h"
 #include "app/gui/MainWindow.h"
 #include "engine/tree/TreeEntry.h"
 #include "support/TempFolder.h"
@@ -28,6 +29,9 @@ protected:
     MainWindow& open_window();
     // A local server of a folder made in the test's folder, added to the root group.
     SharedPtr<TreeEntry> add_local_server(const std::string& name);
+    Options& options() { return application->options(); }
+    // Selects the node, and the folder of its catalog if one is given, in the tree.
+    void select(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder = {});
     // Ticks as the window's timer does until no scan runs.
     void tick_until_idle();
     // Scans the node through the window's scheduler.
