@@ -5,7 +5,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTest>
 #include <ctime>
 #include <filesystem>
 
@@ -128,28 +127,6 @@ TEST_F(EntryListModelTest, ChangedOnlyShowsNothingOfAFolderWithoutChanges) {
     scan();
     model.refresh();
     EXPECT_EQ(names(model), QStringList{"c"});
-}
-
-TEST_F(EntryListModelTest, ClickingSizeTwiceSortsAscendingThenDescendingAndKeepsTheSelection) {
-    write("a", 30);
-    write("b", 10);
-    write("c", 20);
-    write("d/e", 5);
-    scan();
-    view.horizontalHeader()->setSortIndicator(EntryListModel::Name, Qt::AscendingOrder);
-    view.setSortingEnabled(true);
-    show();
-    select(3);
-    QHeaderView& header = *view.horizontalHeader();
-    const QPoint size_header(header.sectionViewportPosition(EntryListModel::Size) + 10,
-                             header.height() / 2);
-    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, size_header);
-    EXPECT_EQ(names(model), (QStringList{"d", "b", "c", "a"}));
-    EXPECT_EQ(model.sort_order(), Qt::AscendingOrder);
-    EXPECT_EQ(current()->name(), "c");
-    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, size_header);
-    EXPECT_EQ(names(model), (QStringList{"a", "c", "b", "d"}));
-    EXPECT_EQ(current()->name(), "c");
 }
 
 // What each column shows of files and folders, marked and not.

@@ -18,21 +18,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([] { return TrayIcon::available(); }, 5000))
             << "no tray host on this display";
     }
-
-    // Ticks as the timer does until every scan has ended.
-    void scan_all() {
-        window->route(Command::SynchronizeAll);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                window->tick();
-                return !window->scheduler().has_running();
-            },
-            20000));
-    }
 };
 
 TEST_F(TrayTest, CloseAndMinimizeHideToTheTrayAndSaveAndExitEnds) {
-    ASSERT_TRUE(start());
     add_local_server("place");
     MainWindow& frame = open_window();
     frame.show();
@@ -53,14 +41,14 @@ TEST_F(TrayTest, CloseAndMinimizeHideToTheTrayAndSaveAndExitEnds) {
 // The tip lists the newest changes first, as many as fit in 127 characters and
 // never more than 20; restoring the window and hiding it again starts afresh.
 TEST_F(TrayTest, ChangesFoundWhileHiddenFillTheTipUpToItsLimits) {
-    ASSERT_TRUE(start());
     const SharedPtr<TreeEntry> node = add_local_server("p");
     for (int index = 10; index < 35; ++index)
         test::write_file(folder.file("places/p/" + std::to_string(index)), "x");
     MainWindow& frame = open_window();
     frame.show();
     ASSERT_TRUE(frame.hide_to_tray());
-    scan_all();
+    frame.route(Command::SynchronizeAll);
+    tick_until_idle();
 
     const QString tip = frame.tray()->tip();
     EXPECT_TRUE(tip.startsWith("Changes:\n+p...")) << tip.toStdString();

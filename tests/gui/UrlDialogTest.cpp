@@ -38,17 +38,6 @@ QByteArray utf16(const QString& text) {
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
-// What the dialog shows when it opens, and what OK hands back.
-std::pair<QString, std::optional<std::string>> run_dialog(std::vector<std::string>& history) {
-    QString shown;
-    on_next_modal<UrlDialog>([&](UrlDialog& dialog) {
-        shown = url_box(dialog).currentText();
-        click(dialog, "ok");
-    });
-    std::optional<std::string> url = UrlDialog::ask(nullptr, history);
-    return {shown, url};
-}
-
 // Which format wins is the core's (ClipboardUrlTest); here each format is read.
 TEST(UrlDialog, OpensWithTheClipboardsUrlReadFromEachFormat) {
     const QByteArray list = "# copied\r\nftp://a/1.iso\r\n";
@@ -68,9 +57,11 @@ TEST(UrlDialog, OpensWithTheClipboardsUrlReadFromEachFormat) {
         SCOPED_TRACE(each.url);
         set_clipboard(each.formats);
         std::vector<std::string> history;
-        const auto [shown, url] = run_dialog(history);
-        EXPECT_EQ(shown, each.shown);
-        EXPECT_EQ(url, each.url);
+        on_next_modal<UrlDialog>([&](UrlDialog& dialog) {
+            EXPECT_EQ(url_box(dialog).currentText(), each.shown);
+            click(dialog, "ok");
+        });
+        EXPECT_EQ(UrlDialog::ask(nullptr, history), each.url);
         EXPECT_EQ(history, std::vector<std::string>{each.url});
     }
     QGuiApplication::clipboard()->clear();
@@ -120,7 +111,6 @@ using UrlToDownloadTest = test::WindowTest;
 // stores a job into the download folder, runs it and keeps the URL.
 TEST_F(UrlToDownloadTest, CancelChangesNothingAndOkStartsAStoredJob) {
     QGuiApplication::clipboard()->clear();
-    ASSERT_TRUE(start());
     const std::string to = folder.file("to");
     application->options().download_folder = to;
     std::filesystem::create_directories(folder.file("from"));

@@ -1,6 +1,7 @@
 #include "gui/support/Modal.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QTimer>
 #include <chrono>
 
@@ -30,6 +31,26 @@ void when_shown(std::function<bool(QWidget&)> matches, std::function<void(QWidge
         answer(*modal);
     });
     timer->start(10);
+}
+
+void on_context_menu(QAbstractItemView& view, const QModelIndex& index,
+                     const std::function<void(QMenu&)>& look) {
+    bool opened = false;
+    // Local, so that it cannot fire after this returns when no menu opened.
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            opened = true;
+            look(*menu);
+            menu->close();
+        }
+    });
+    timer.start(0);
+    const QPoint at = view.visualRect(index).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view.viewport(), &click);
+    EXPECT_TRUE(opened) << "no context menu opened";
 }
 
 }  // namespace tovan::test

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QDialog>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 #include <cstdlib>
@@ -34,6 +36,11 @@ void on_next_modal(std::function<void(Dialog&)> act) {
                        dialog.reject();
                });
 }
+
+// Opens the view's context menu at the index, as a right click does, and lets
+// look read the menu before it closes; the test fails when none opens.
+void on_context_menu(QAbstractItemView& view, const QModelIndex& index,
+                     const std::function<void(QMenu&)>& look);
 
 // A child of the widget by object name; the test stops when there is none.
 template <class Child>

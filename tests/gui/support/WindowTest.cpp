@@ -1,14 +1,18 @@
 #include "gui/support/WindowTest.h"
 
+#include <QTest>
 #include <filesystem>
 
 #include "app/Document.h"
+#include "app/gui/TreePane.h"
 #include "engine/catalog/Server.h"
+#include "support/WaitUntil.h"
 
 namespace tovan::test {
 
 WindowTest::WindowTest() {
     std::filesystem::create_directories(autostart_folder());
+    EXPECT_TRUE(start()) << application->error();
 }
 
 WindowTest::~WindowTest() {
@@ -26,9 +30,6 @@ bool WindowTest::start() {
 }
 
 MainWindow& WindowTest::open_window() {
-    if (!application) {
-        EXPECT_TRUE(start()) << application->error();
-    }
     window = std::make_unique<MainWindow>(*application, [this] { return now; });
     return *window;
 }
@@ -42,6 +43,28 @@ SharedPtr<TreeEntry> WindowTest::add_local_server(const std::string& name) {
     SharedPtr<TreeEntry> node = TreeEntry::make_server_node(server, name);
     application->document()->servers()->children.push_back(node);
     return node;
+}
+
+void WindowTest::select(const SharedPtr<TreeEntry>& node, const SharedPtr<Entry>& folder) {
+    ASSERT_TRUE(window->tree()->select({node, folder, {}}));
+}
+
+void WindowTest::tick_until_idle() {
+    ASSERT_TRUE(test::wait_until([&] {
+        window->tick();
+        return !window->scheduler().has_running();
+    }));
+}
+
+void WindowTest::scan(const SharedPtr<TreeEntry>& node) {
+    window->scheduler().start_scanning(node, {}, false, false);
+    tick_until_idle();
+}
+
+void WindowTest::show_active() {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 }  // namespace tovan::test
