@@ -174,15 +174,18 @@ void Downloader::resume() {
     std::lock_guard guard(lock_);
     paused_ = false;
     stop_reason_.clear();
-    task_.pending.insert(task_.pending.begin(), task_.active.begin(), task_.active.end());
-    task_.active.clear();
+    // A thread still there owns its active files: queued again now, a file it
+    // is finishing would be fetched twice. One that is stopping hands them
+    // back as it goes, and a new thread starts then.
+    if (thread_ != nullptr) {
+        restart_ = thread_->stopping();
+        return;
+    }
+    requeue_active();
     if (is_finished())
         return;
     log_.clear();
-    if (thread_ == nullptr)
-        start_thread();
-    else if (thread_->stopping())
-        restart_ = true;
+    start_thread();
 }
 
 void Downloader::start_thread() {
@@ -313,8 +316,11 @@ void Downloader::detach(const DownloadThread* thread) {
     if (thread_ != thread)
         return;
     thread_ = nullptr;
-    if (restart_ && !paused_ && !is_finished())
-        start_thread();
+    if (restart_ && !paused_) {
+        requeue_active();
+        if (!is_finished())
+            start_thread();
+    }
     restart_ = false;
 }
 
