@@ -86,7 +86,10 @@ bool TreeEditor::edit(const SharedPtr<TreeEntry>& node) {
     const auto place = node->server->kind() == ServerKind::Network
                            ? LocalServerDialog::Place::Network
                            : LocalServerDialog::Place::Local;
-    const std::string path = node->server->url_with_scheme();
+    // A local folder's dialog takes a path, a share's a URL.
+    const std::string path = place == LocalServerDialog::Place::Local
+                                 ? node->server->url()
+                                 : node->server->url_with_scheme();
     const auto record = LocalServerDialog::ask(window_, {place, path, node->name});
     if (!record || (record->path != path && !read_place(*node->server, record->path)))
         return false;

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 #include <ctime>
 #include <filesystem>
@@ -199,7 +201,9 @@ TEST_F(ListPaneTest, TheChosenRowSurvivesALiveRescanOfTheShownFolder) {
 
 // The job commands of the downloads list, on a job that copies a file of a
 // local server.
-TEST_F(ListPaneTest, AJobIsResumedAndRemovedFromItsContextMenu) {
+// Edit takes the job's own copy of its server through the server's dialog and
+// starts the job again under the name given there.
+TEST_F(ListPaneTest, AJobIsEditedAndRemovedFromItsContextMenu) {
     const SharedPtr<TreeEntry> nas = server_of({{"b", test::random_bytes(100'000)}});
     const std::string into = folder.file("into");
     std::filesystem::create_directories(into);
@@ -215,12 +219,23 @@ TEST_F(ListPaneTest, AJobIsResumedAndRemovedFromItsContextMenu) {
     EXPECT_EQ(menu_at(list().model()->index(0, 0)),
               QStringList({"&Open", "&Open Local Folder...", "&Edit", "&Remove", "|", "&Resume",
                            "&Pause", "&Download Again", "|", "&View Transfer Log..."}));
-    window->route(Command::Resume);
+    test::when_shown("serverPathDialog", [](QWidget& dialog) {
+        QLineEdit& name = test::child<QLineEdit>(dialog, "name");
+        name.setText("renamed");
+        QTest::keyClick(&name, Qt::Key_Return);
+        // A local job's path came as a URL the dialog refused, and OK did nothing.
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "the dialog refused the job's own path";
+            static_cast<QDialog&>(dialog).reject();
+        }
+    });
+    window->route(Command::EditDownload);
     ASSERT_TRUE(test::wait_until([&] {
         window->tick();
         return job->is_finished() && !job->has_thread();
     }));
     EXPECT_EQ(test::read_file(into + "/b"), test::read_file(folder.file("places/nas/b")));
+    EXPECT_EQ(list().model()->index(0, DownloadListModel::File).data().toString(), "renamed");
     EXPECT_EQ(list().model()->index(0, DownloadListModel::Speed).data().toString(), "complete");
 
     focus_list();
