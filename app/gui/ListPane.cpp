@@ -118,7 +118,10 @@ void ListPane::switch_mode(Mode mode) {
         model = downloads_;
     // Sorting stays off while the model changes: switching it on sorts at once.
     setSortingEnabled(false);
+    // The view makes a selection model for each model and leaves the old one.
+    QItemSelectionModel* old_selection = selectionModel();
     setModel(model);
+    delete old_selection;
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ListPane::selection_changed);
     const QByteArray& saved = header_states_[slot(mode)];
