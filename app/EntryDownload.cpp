@@ -1,6 +1,7 @@
 #include "app/EntryDownload.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "engine/catalog/CatalogLock.h"
 #include "tovan/Paths.h"
@@ -9,11 +10,10 @@ namespace tovan {
 
 namespace {
 
-bool inside_another(const Entry& entry, const std::vector<EntryDownload::Place>& places) {
-    CatalogGuard guard(catalog_lock());
+// Under the catalog lock, which keeps the parent links.
+bool inside_any(const Entry& entry, const std::unordered_set<const Entry*>& folders) {
     for (const Entry* up = entry.parent(); up != nullptr; up = up->parent())
-        if (std::any_of(places.begin(), places.end(),
-                        [up](const auto& place) { return place.entry.get() == up; }))
+        if (folders.contains(up))
             return true;
     return false;
 }
@@ -22,9 +22,16 @@ bool inside_another(const Entry& entry, const std::vector<EntryDownload::Place>&
 
 std::vector<std::vector<EntryDownload::Place>> EntryDownload::by_server(
     const std::vector<Place>& places) {
+    // A search may hand over a hundred thousand places: the folders among them
+    // are looked up, not searched.
+    std::unordered_set<const Entry*> folders;
+    for (const Place& place : places)
+        if (place.entry && place.entry->is_folder())
+            folders.insert(place.entry.get());
     std::vector<std::vector<Place>> groups;
+    CatalogGuard guard(catalog_lock());
     for (const Place& place : places) {
-        if (!place.server || !place.entry || inside_another(*place.entry, places))
+        if (!place.server || !place.entry || inside_any(*place.entry, folders))
             continue;
         auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
             return group.front().server == place.server;
