@@ -14,13 +14,17 @@ namespace tovan {
 
 SharedPtr<Downloader> JobStarter::start(Application& application, SharedPtr<Downloader> job,
                                         QWidget* parent) {
-    DownloadList list(application.document()->downloads());
-    if (SharedPtr<Downloader> same = list.same_job(*job))
-        job = same;
-    else
-        list.add(job);
+    job = join(application, std::move(job));
     store(application, parent);
     job->resume();
+    return job;
+}
+
+SharedPtr<Downloader> JobStarter::join(Application& application, SharedPtr<Downloader> job) {
+    DownloadList list(application.document()->downloads());
+    if (SharedPtr<Downloader> same = list.same_job(*job))
+        return same;
+    list.add(job);
     return job;
 }
 
@@ -52,13 +56,15 @@ void JobStarter::download_to(Application& application,
         SelectFolderDialog::ask(parent, application.options());
     if (!folder)
         return;
+    // Stored once, before any of them runs.
+    std::vector<SharedPtr<Downloader>> started;
     for (const std::vector<EntryDownload::Place>& group : groups) {
         std::vector<SharedPtr<Entry>> entries;
         for (const EntryDownload::Place& place : group) entries.push_back(place.entry);
         SharedPtr<Downloader> job = EntryDownload::make_job(
             application.internet_session(), *group.front().server, entries, *folder, changed_only);
         if (job->status().item_count != 0) {
-            start(application, std::move(job), parent);
+            started.push_back(join(application, std::move(job)));
             continue;
         }
         QMessageBox::information(
@@ -69,6 +75,10 @@ void JobStarter::download_to(Application& application,
                          ? QCoreApplication::translate("JobStarter", " that is new or modified")
                          : QString()));
     }
+    if (started.empty())
+        return;
+    store(application, parent);
+    for (const SharedPtr<Downloader>& job : started) job->resume();
 }
 
 }  // namespace tovan

@@ -28,6 +28,10 @@ public:
     static void download_to(Application& application,
                             const std::vector<EntryDownload::Place>& places, bool changed_only,
                             QWidget* parent);
+
+private:
+    // The job in the downloads list, or the unfinished one that fetches the same.
+    static SharedPtr<Downloader> join(Application& application, SharedPtr<Downloader> job);
 };
 
 }  // namespace tovan
