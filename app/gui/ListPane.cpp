@@ -171,6 +171,10 @@ void ListPane::refresh() {
 void ListPane::tick() {
     if (mode_ == Mode::Downloads)
         downloads_->refresh();
+    // Many scans may report in one tick; the servers' totals are read once.
+    if (mode_ == Mode::Servers && servers_stale_)
+        servers_->refresh();
+    servers_stale_ = false;
 }
 
 void ListPane::tree_updated(const std::vector<ChangeRecord>& folders) {
@@ -184,14 +188,13 @@ void ListPane::tree_updated(const std::vector<ChangeRecord>& folders) {
                              [&](const auto& record) { return record.node == entries_->node(); }))
             // A folder deeper down changed: the sizes of the folders shown may have.
             entries_->refresh_texts();
-    } else if (mode_ == Mode::Servers) {
-        servers_->refresh();
+    } else {
+        servers_stale_ = true;
     }
 }
 
-void ListPane::node_updated(const SharedPtr<TreeEntry>& node) {
-    if (mode_ == Mode::Servers && node)
-        servers_->refresh();
+void ListPane::node_updated(const SharedPtr<TreeEntry>&) {
+    servers_stale_ = true;
 }
 
 void ListPane::online_changed(const SharedPtr<TreeEntry>& node) {
@@ -240,9 +243,8 @@ ListPane::Selection ListPane::selection() const {
     Selection selected;
     for (int row : selected_rows()) {
         if (mode_ == Mode::Entries && entries_->node() && entries_->node()->server) {
-            selected.server = entries_->node()->server;
             if (SharedPtr<Entry> entry = entries_->entry_at(row))
-                selected.places.push_back({selected.server, std::move(entry)});
+                selected.places.push_back({entries_->node()->server, std::move(entry)});
         } else if (mode_ == Mode::Servers) {
             const SharedPtr<TreeEntry> node = servers_->node_at(row);
             if (node && node->server && node->server->root())
@@ -272,7 +274,7 @@ bool ListPane::handles(Command command) const {
         case Command::CopyUrl:
         case Command::DownloadTo:
             // Without rows chosen here, the tree's selection is meant.
-            return !selected_rows().empty();
+            return selectionModel() != nullptr && selectionModel()->hasSelection();
         case Command::AddToIgnoreList:
         case Command::Remove:
         case Command::Resume:
@@ -290,18 +292,31 @@ bool ListPane::handles(Command command) const {
 bool ListPane::can_run(Command command) const {
     if (mode_ == Mode::Downloads)
         return jobs_.can_run(command, selected_jobs());
-    const Selection selected = selection();
+    // Asked for every command on every tick: a million chosen rows are not
+    // walked for it, only the ranges until a place turns up.
     switch (command) {
         case Command::Unmark:
-            return !selected.places.empty() || !selected.nodes.empty();
+            return handles(command);
         case Command::Open:
         case Command::Copy:
         case Command::CopyUrl:
         case Command::DownloadTo:
-            return !selected.places.empty();
+            return place_chosen();
         default:
             return false;
     }
+}
+
+bool ListPane::place_chosen() const {
+    if (!handles(Command::Open))
+        return false;
+    if (mode_ == Mode::Entries)
+        return entries_->node() && entries_->node()->server;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (const SharedPtr<TreeEntry> node = servers_->node_at(row); node && node->server)
+                return true;
+    return false;
 }
 
 void ListPane::run(Command command) {

@@ -81,7 +81,6 @@ private:
     // The catalog places the rows stand for: entries, or servers' roots.
     using Place = EntryDownload::Place;
     struct Selection {
-        SharedPtr<Server> server;
         std::vector<Place> places;
         std::vector<SharedPtr<TreeEntry>> nodes;  // the servers mode's rows
     };
@@ -91,6 +90,7 @@ private:
     void open_row(const QModelIndex& index);
     void open(const std::string& location);
     Selection selection() const;
+    bool place_chosen() const;
     std::vector<SharedPtr<Downloader>> selected_jobs() const;
     void unmark_selection();
     QList<QUrl> urls() const;
@@ -106,6 +106,8 @@ private:
     ServerListModel* servers_;
     DownloadListModel* downloads_;
     Mode mode_ = Mode::None;
+    // A scan reported since the last tick: the servers' rows read it then.
+    bool servers_stale_ = false;
     // Each mode's column widths and sort, as the user left them.
     std::array<QByteArray, static_cast<std::size_t>(Mode::ModeCount)> header_states_;
 };
