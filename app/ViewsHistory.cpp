@@ -7,6 +7,8 @@ namespace tovan {
 void ViewsHistory::record(State current) {
     forward_.clear();
     back_.push_back(std::move(current));
+    if (back_.size() > Kept)
+        back_.erase(back_.begin());
 }
 
 ViewsHistory::State ViewsHistory::back(std::size_t steps, State current) {

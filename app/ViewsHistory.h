@@ -17,6 +17,8 @@ class ViewsHistory {
 public:
     // How many states a Back or Forward drop-down lists.
     static constexpr std::size_t MenuSize = 9;
+    // How many states Back keeps: the window checks them all on every tick.
+    static constexpr std::size_t Kept = 100;
 
     struct State {
         SharedPtr<TreeEntry> node;
@@ -25,7 +27,7 @@ public:
     };
 
     // The user leaves current for another selection: Forward empties and
-    // current goes on Back.
+    // current goes on Back, the oldest state going beyond Kept.
     void record(State current);
 
     bool can_go_back() const { return !back_.empty(); }
