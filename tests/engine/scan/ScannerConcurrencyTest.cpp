@@ -206,11 +206,16 @@ TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
     for (const bool there : {true, false}) {
         if (!there)
             remove("");
+        // Held at its connection, the first check still runs when the second comes.
+        test::Gate connecting;
+        faults.on_connect = [&] { connecting.wait(); };
         const SharedPtr<Scanner> scanner = make_scanner();
         scanner->check();
         scanner->check();  // threads run: nothing more
         EXPECT_EQ(scanner->queued_count(), 1u);
+        connecting.open();
         finish(*scanner);
+        faults.on_connect = nullptr;
         EXPECT_EQ(scanner->is_online(), there);
         EXPECT_EQ(server->root()->child_count(), 0u);
     }
