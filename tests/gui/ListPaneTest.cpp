@@ -234,6 +234,7 @@ TEST_F(ListPaneTest, AJobIsEditedAndRemovedFromItsContextMenu) {
         window->tick();
         return job->is_finished() && !job->has_thread();
     }));
+    window->tick();  // the row shows what the job had at the tick before it ended
     EXPECT_EQ(test::read_file(into + "/b"), test::read_file(folder.file("places/nas/b")));
     EXPECT_EQ(list().model()->index(0, DownloadListModel::File).data().toString(), "renamed");
     EXPECT_EQ(list().model()->index(0, DownloadListModel::Speed).data().toString(), "complete");
@@ -276,6 +277,7 @@ TEST_F(ListPaneTest, ARunningJobPausesResumesAndDownloadsAgainFromTheList) {
         window->tick();
         return job->is_finished() && !job->has_thread();
     }));
+    window->tick();  // the row shows what the job had at the tick before it ended
     EXPECT_EQ(test::read_file(folder.file("big.bin")), test::read_file(source.file("big.bin")));
     EXPECT_EQ(column(DownloadListModel::DownloadedFiles).toString(), "1/ 1");
 }
