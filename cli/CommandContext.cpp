@@ -1,6 +1,7 @@
 #include "cli/CommandContext.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 
 namespace tovan::cli {
 
@@ -16,6 +17,22 @@ bool CommandContext::run_action() const {
         return false;
     action_();
     return true;
+}
+
+std::string CommandContext::path(const std::string& given) const {
+    if (given.empty() || given.front() == '/')
+        return given;
+    const std::filesystem::path base = working_folder.empty()
+                                           ? std::filesystem::current_path()
+                                           : std::filesystem::path(working_folder);
+    return (base / given).lexically_normal().string();
+}
+
+std::string CommandContext::input(const std::string& key, const std::function<std::string()>& ask) {
+    const auto known = inputs_.find(key);
+    if (known != inputs_.end())
+        return known->second;
+    return inputs_[key] = ask();
 }
 
 std::unique_ptr<Session> CommandContext::open(Session::Access access) const {

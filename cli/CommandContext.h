@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,21 @@ class CommandContext {
 public:
     std::string data_dir;
     Output output;
+    // The folder that relative paths of the command line start from; empty for
+    // this process's own. A command carried out for a client by the process
+    // that holds the data folder reads them from the client's folder.
+    std::string working_folder;
+
+    // A relative path of the command line made absolute.
+    std::string path(const std::string& given) const;
+
+    // What a command asks of the user before it changes anything (a password
+    // typed at the terminal), by key: ask is called once, and the answer goes
+    // along when the command is carried out by the process that holds the data
+    // folder, which then finds it here instead of asking.
+    std::string input(const std::string& key, const std::function<std::string()>& ask);
+    const std::map<std::string, std::string>& inputs() const { return inputs_; }
+    void set_inputs(std::map<std::string, std::string> inputs) { inputs_ = std::move(inputs); }
 
     // Makes run the action of the command once the whole line is read. The
     // innermost command of a line is chosen ("jobs pause" over "jobs").
@@ -31,6 +47,7 @@ public:
 
 private:
     std::function<void()> action_;
+    std::map<std::string, std::string> inputs_;
 };
 
 }  // namespace tovan::cli

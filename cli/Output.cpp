@@ -3,12 +3,28 @@
 #include <iostream>
 
 namespace tovan::cli {
+namespace {
+
+thread_local std::ostream* redirected_out = nullptr;
+thread_local std::ostream* redirected_err = nullptr;
+
+}  // namespace
+
+Output::Redirect::Redirect(std::ostream& out, std::ostream& err)
+    : previous_out_(redirected_out), previous_err_(redirected_err) {
+    redirected_out = &out;
+    redirected_err = &err;
+}
+
+Output::Redirect::~Redirect() {
+    redirected_out = previous_out_;
+    redirected_err = previous_err_;
+}
 
 void Output::result(const nlohmann::json& object, const std::string& text) const {
     // Invalid UTF-8 in a file name must not end the listing.
-    std::cout << (json_ ? object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
-                        : text)
-              << std::endl;
+    out() << (json_ ? object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) : text)
+          << std::endl;
 }
 
 void Output::message(const std::string& text) const {
@@ -16,11 +32,23 @@ void Output::message(const std::string& text) const {
 }
 
 bool Output::is_open() {
-    return static_cast<bool>(std::cout);
+    return static_cast<bool>(out());
+}
+
+bool Output::redirected() {
+    return redirected_out != nullptr;
+}
+
+std::ostream& Output::out() {
+    return redirected_out ? *redirected_out : std::cout;
+}
+
+std::ostream& Output::err() {
+    return redirected_err ? *redirected_err : std::cerr;
 }
 
 void Output::error(const std::string& text) {
-    std::cerr << "ferrovane-cli: " << text << std::endl;
+    err() << "ferrovane-cli: " << text << std::endl;
 }
 
 void Output::note(const std::string& text) {

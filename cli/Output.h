@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -11,6 +12,21 @@ namespace tovan::cli {
 // notes go to stderr.
 class Output {
 public:
+    // While one lives, this thread's output goes to the given streams instead of
+    // the process's stdout and stderr: the process that holds the data folder
+    // runs a client's command this way and sends what it prints to the client.
+    class Redirect {
+    public:
+        Redirect(std::ostream& out, std::ostream& err);
+        ~Redirect();
+        Redirect(const Redirect&) = delete;
+        Redirect& operator=(const Redirect&) = delete;
+
+    private:
+        std::ostream* previous_out_;
+        std::ostream* previous_err_;
+    };
+
     void set_json(bool json) { json_ = json; }
     bool json() const { return json_; }
 
@@ -21,6 +37,11 @@ public:
 
     // False once stdout cannot be written any more: its reader is gone.
     static bool is_open();
+    // True while this thread's output is redirected.
+    static bool redirected();
+    // This thread's stdout and stderr.
+    static std::ostream& out();
+    static std::ostream& err();
 
     // "ferrovane-cli: " and the text, on stderr.
     static void error(const std::string& text);

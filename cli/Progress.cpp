@@ -4,9 +4,12 @@
 
 #include <iostream>
 
+#include "cli/Output.h"
+
 namespace tovan::cli {
 
-Progress::Progress() : enabled_(::isatty(STDOUT_FILENO) == 1) {}
+// A client's command run by the holder of the data folder shows no progress.
+Progress::Progress() : enabled_(::isatty(STDOUT_FILENO) == 1 && !Output::redirected()) {}
 
 Progress::~Progress() {
     clear();
@@ -15,14 +18,14 @@ Progress::~Progress() {
 void Progress::show(const std::string& text) {
     if (!enabled_)
         return;
-    std::cerr << "\r" << text << "\033[K" << std::flush;
+    Output::err() << "\r" << text << "\033[K" << std::flush;
     shown_ = true;
 }
 
 void Progress::clear() {
     if (!shown_)
         return;
-    std::cerr << "\r\033[K" << std::flush;
+    Output::err() << "\r\033[K" << std::flush;
     shown_ = false;
 }
 
