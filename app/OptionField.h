@@ -56,9 +56,15 @@ struct OptionField {
     // An option's value as the user sees it.
     using Value = std::variant<bool, std::int64_t, double, std::string, std::vector<std::string>>;
 
+    // Who reads the option: every program, or the desktop program alone.
+    enum Reader : bool { AllPrograms = false, DesktopOnly = true };
+
     std::string_view name;
     std::uint8_t since;
     Kind kind;
+    // One line for people, shown beside the value.
+    std::string_view description;
+    Reader reader = AllPrograms;
     // The name it had before, still taken on the command line.
     std::string_view old_name = {};
 

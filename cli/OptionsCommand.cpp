@@ -41,14 +41,21 @@ void OptionsCommand::run() {
     show(session->options(), *field);
 }
 
-// Texts are printed as they are, everything else as in JSON.
+// Texts are printed as they are, everything else as in JSON; the description
+// follows after "#", as in a configuration file.
 void OptionsCommand::show(const Options& options, const OptionField& field) const {
     const nlohmann::json value =
         std::visit([](const auto& shown) { return nlohmann::json(shown); }, field.value(options));
     const std::string name(field.name);
+    const bool desktop_only = field.reader == OptionField::DesktopOnly;
+    const std::string description(field.description);
     context_.output.result(
-        {{"key", name}, {"value", value}},
-        name + " = " + (value.is_string() ? value.get<std::string>() : value.dump()));
+        {{"key", name},
+         {"value", value},
+         {"description", description},
+         {"desktop_only", desktop_only}},
+        name + " = " + (value.is_string() ? value.get<std::string>() : value.dump()) + "  # " +
+            description + (desktop_only ? " (desktop program only)" : ""));
 }
 
 }  // namespace tovan::cli
