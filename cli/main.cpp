@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/StdoutBuffer.h"
 
 #ifdef __SANITIZE_ADDRESS__
 // libsmbclient keeps process-wide configuration in talloc memory that it never
@@ -10,5 +11,6 @@ extern "C" const char* __lsan_default_suppressions() {
 #endif
 
 int main(int argc, char** argv) {
-    return tovan::cli::CommandLine().run(argc, argv);
+    tovan::cli::StdoutBuffer out;
+    return out.finish(tovan::cli::CommandLine().run(argc, argv));
 }
