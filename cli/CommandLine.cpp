@@ -6,34 +6,9 @@
 
 #include "cli/CliError.h"
 #include "cli/Output.h"
+#include "cli/ParseErrorText.h"
 
 namespace tovan::cli {
-namespace {
-
-// The first word that is neither an option nor the folder of --data-dir.
-std::string first_word(int argc, char** argv) {
-    for (int at = 1; at < argc; ++at) {
-        const std::string argument = argv[at];
-        if (argument == "--data-dir")
-            ++at;
-        else if (!argument.starts_with('-'))
-            return argument;
-    }
-    return {};
-}
-
-std::string parse_error_text(const CLI::App& app, const CLI::ParseError& error, int argc,
-                             char** argv) {
-    const std::string word = first_word(argc, argv);
-    if (app.get_subcommands().empty() && !word.empty())
-        return "there is no command \"" + word + "\"; `ferrovane-cli --help` lists them";
-    if (app.get_subcommands().empty())
-        return "give a command, such as `ferrovane-cli list`; `ferrovane-cli --help` lists them";
-    return std::string(error.what()) + "; `ferrovane-cli --help` shows the commands";
-}
-
-}  // namespace
-
 CommandLine::CommandLine() = default;
 
 int CommandLine::run(int argc, char** argv) {
@@ -50,9 +25,12 @@ int CommandLine::run(int argc, char** argv) {
                    "Data folder (default: $FERROVANE_DATA, "
                    "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
     app.add_flag("--json", json_, "One JSON object per line");
+    app.set_version_flag("--version", std::string("ferrovane-cli ") + FERROVANE_VERSION,
+                         "Show the version");
     // In the order of --help: the servers, scans and their changes, search,
     // downloads, then the settings and moving servers elsewhere.
     servers_.add_to(app);
+    groups_.add_to(app);
     list_.add_to(app);
     scans_.add_to(app);
     changes_.add_to(app);
@@ -61,12 +39,13 @@ int CommandLine::run(int argc, char** argv) {
     filter_.add_to(app);
     options_.add_to(app);
     transfer_.add_to(app);
+    help_.add_to(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0)
-            return app.exit(error);
-        Output::error(parse_error_text(app, error, argc, argv));
+            return app.exit(error, Output::out(), Output::err());
+        Output::error(ParseErrorText::of(app, error, argc, argv));
         return CliError::Usage;
     }
     context_.output.set_json(json_);
@@ -74,7 +53,8 @@ int CommandLine::run(int argc, char** argv) {
         context_.run_action();
         return 0;
     } catch (const CliError& error) {
-        Output::error(error.what());
+        if (*error.what() != '\0')
+            Output::error(error.what());
         return error.status();
     } catch (const std::exception& error) {
         Output::error(error.what());

@@ -4,6 +4,8 @@
 #include "cli/CommandContext.h"
 #include "cli/DownloadCommands.h"
 #include "cli/FilterCommands.h"
+#include "cli/GroupCommands.h"
+#include "cli/HelpCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ScanCommands.h"
@@ -25,6 +27,7 @@ private:
     CommandContext context_;
     bool json_ = false;
     ServerCommands servers_{context_};
+    GroupCommands groups_{context_};
     ListCommand list_{context_};
     FilterCommands filter_{context_};
     OptionsCommand options_{context_};
@@ -33,6 +36,7 @@ private:
     ScanCommands scans_{context_};
     SearchCommand search_{context_};
     DownloadCommands downloads_{context_};
+    HelpCommand help_{context_};
 };
 
 }  // namespace tovan::cli

@@ -9,6 +9,7 @@
 #include "cli/JobRunner.h"
 #include "cli/JobText.h"
 #include "cli/NodeFinder.h"
+#include "cli/NumberText.h"
 #include "cli/ServerUrl.h"
 #include "engine/catalog/Location.h"
 
@@ -70,6 +71,24 @@ void DownloadCommands::add_tries(CLI::App& command) {
         ->capture_default_str();
 }
 
+std::size_t DownloadCommands::job_number() const {
+    const auto number = NumberText::whole(id_, SIZE_MAX);
+    if (!number || *number == 0)
+        throw CliError(
+            id_ + " is not a job number: give the number that `ferrovane-cli jobs` shows",
+            CliError::Usage);
+    return static_cast<std::size_t>(*number);
+}
+
+std::uint32_t DownloadCommands::tries() const {
+    const auto number = NumberText::whole(tries_, UINT32_MAX);
+    if (!number)
+        throw CliError(
+            "--tries takes a whole number of tries, or 0 to never give up, not \"" + tries_ + "\"",
+            CliError::Usage);
+    return static_cast<std::uint32_t>(*number);
+}
+
 std::string DownloadCommands::destination(Session& session) const {
     std::string folder = to_;
     if (folder.empty())
@@ -123,6 +142,7 @@ SharedPtr<Downloader> DownloadCommands::make_job(Session& session,
 }
 
 void DownloadCommands::download() {
+    const std::uint32_t tries = this->tries();
     check_source();
     auto session = context_.open(Session::Access::Change);
     const std::string folder = destination(*session);
@@ -144,7 +164,7 @@ void DownloadCommands::download() {
         session->options().download_folder = folder;
         session->save_options();
     }
-    JobRunner(*session, context_.output, tries_).run(id, job);
+    JobRunner(*session, context_.output, tries).run(id, job);
 }
 
 void DownloadCommands::list_jobs() {
@@ -159,24 +179,26 @@ void DownloadCommands::list_jobs() {
 }
 
 void DownloadCommands::steer(Steer action) {
+    const std::size_t id = job_number();
+    const std::uint32_t tries = this->tries();
     auto session = context_.open(Session::Access::Change);
     DownloadList list(session->document().downloads());
     const std::vector<SharedPtr<Downloader>> jobs = list.jobs();
-    if (id_ < 1 || id_ > jobs.size())
-        throw CliError("there is no job " + std::to_string(id_) +
+    if (id > jobs.size())
+        throw CliError("there is no job " + std::to_string(id) +
                        "; `ferrovane-cli jobs` lists them");
-    const SharedPtr<Downloader>& job = jobs[id_ - 1];
+    const SharedPtr<Downloader>& job = jobs[id - 1];
     const std::string name = job->status().name;
     switch (action) {
         case Steer::Pause:
             job->pause();
             session->save();
-            context_.output.message("job " + std::to_string(id_) + " (" + name + ") is paused");
+            context_.output.message("job " + std::to_string(id) + " (" + name + ") is paused");
             return;
         case Steer::Remove:
             list.remove(job);
             session->save();
-            context_.output.message("removed job " + std::to_string(id_) + " (" + name + ")");
+            context_.output.message("removed job " + std::to_string(id) + " (" + name + ")");
             return;
         case Steer::Again:
             job->again();
@@ -184,7 +206,7 @@ void DownloadCommands::steer(Steer action) {
         case Steer::Resume:
             break;
     }
-    JobRunner(*session, context_.output, tries_).run(id_, job);
+    JobRunner(*session, context_.output, tries).run(id, job);
 }
 
 }  // namespace tovan::cli

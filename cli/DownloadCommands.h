@@ -25,6 +25,8 @@ private:
     enum class Steer { Pause, Resume, Again, Remove };
 
     void add_tries(CLI::App& command);
+    std::size_t job_number() const;
+    std::uint32_t tries() const;
     void download();
     void check_source() const;
     void list_jobs();
@@ -36,8 +38,8 @@ private:
     std::string source_;
     std::string to_;
     bool changed_ = false;
-    std::size_t id_ = 0;
-    std::uint32_t tries_ = 3;
+    std::string id_;
+    std::string tries_ = "3";
 };
 
 }  // namespace tovan::cli

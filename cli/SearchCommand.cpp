@@ -7,6 +7,7 @@
 #include "cli/ChangeText.h"
 #include "cli/CliError.h"
 #include "cli/NodeFinder.h"
+#include "cli/NumberText.h"
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
 
@@ -20,15 +21,32 @@ void SearchCommand::add_to(CLI::App& app) {
                      "(\"*.mkv,*.avi\"); \"\" finds everything")
         ->required();
     search->add_option("--in", scope_, "Server, group or NAME/PATH folder (default: everything)");
-    search->add_option("--min-size", min_size_mb_, "Only files of at least this many MB")
-        ->check(CLI::NonNegativeNumber);
+    search->add_option("--min-size", min_size_,
+                       std::string("Only files of at least this size: ") + NumberText::SizeForms);
     search->add_flag("--changed", changed_, "Only entries marked new, modified or deleted");
     search->add_flag("--dirs", directories_, "Folders may be found too");
     search->add_flag("--online", online_, "Only servers that are online now (checks them first)");
+    search->add_flag("-0,--print0", print0_,
+                     "End each location with a NUL instead of a newline, as find -print0 does");
     context_.on(search, [this] { run(); });
 }
 
+float SearchCommand::min_size_mb() const {
+    if (min_size_.empty())
+        return 0;
+    const auto bytes = NumberText::size(min_size_);
+    if (!bytes)
+        throw CliError("--min-size takes " + std::string(NumberText::SizeForms) + ", not \"" +
+                           min_size_ + "\"",
+                       CliError::Usage);
+    return static_cast<float>(static_cast<double>(*bytes) / (1024.0 * 1024.0));
+}
+
+// Like grep, a search that finds nothing prints nothing and exits 1.
 void SearchCommand::run() {
+    if (print0_ && context_.output.json())
+        throw CliError("--print0 and --json can't be used together: choose one", CliError::Usage);
+    const float min_size_mb = this->min_size_mb();
     auto session = context_.open(Session::Access::Read);
     Document& document = session->document();
     const NodeFinder::Target target = scope_.empty()
@@ -43,7 +61,7 @@ void SearchCommand::run() {
 
     Search search;
     search.mask_text = masks_;
-    search.min_size_mb = min_size_mb_;
+    search.min_size_mb = min_size_mb;
     search.only_changed = changed_;
     search.directories = directories_;
     search.only_online = online_;
@@ -55,6 +73,10 @@ void SearchCommand::run() {
         const TreeEntry& node = *roots[result.root].server;
         const Entry& entry = *result.entry;
         const std::string url = ServerUrl::shown(*node.server, &entry);
+        if (print0_) {
+            Output::out() << url << '\0' << std::flush;
+            continue;
+        }
         nlohmann::json record = {{"url", url},
                                  {"name", ChangeText::name(node, entry)},
                                  {"folder", entry.is_folder()},
@@ -66,8 +88,8 @@ void SearchCommand::run() {
         }
         context_.output.result(record, text);
     }
-    if (results.empty() && !context_.output.json())
-        context_.output.message("nothing found");
+    if (results.empty())
+        throw CliError("", CliError::Failure);
 }
 
 }  // namespace tovan::cli

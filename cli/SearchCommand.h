@@ -20,11 +20,13 @@ public:
 
 private:
     void run();
+    float min_size_mb() const;
 
     CommandContext& context_;
     std::string masks_;
     std::string scope_;
-    float min_size_mb_ = 0;
+    std::string min_size_;
+    bool print0_ = false;
     bool changed_ = false;
     bool directories_ = false;
     bool online_ = false;

@@ -9,27 +9,35 @@
 #include "cli/CliError.h"
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
+#include "cli/NumberText.h"
 #include "cli/ServerUrl.h"
 
 namespace tovan::cli {
 namespace {
 
 constexpr std::uint32_t MaxConnections = 100;
+constexpr std::uint32_t MaxDelay = 3'600'000;
 
 std::uint32_t parse_connections(const std::string& text) {
     if (text.empty())
         return 1;
     if (text == "auto")
         return 0;
-    const bool digits = text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
-                            return c >= '0' && c <= '9';
-                        });
-    const unsigned long value = digits ? std::stoul(text) : 0;
-    if (value < 1 || value > MaxConnections)
+    const auto value = NumberText::whole(text, MaxConnections);
+    if (!value || *value < 1)
         throw CliError("--connections takes 1 to " + std::to_string(MaxConnections) +
                            " or auto, not \"" + text + "\"",
                        CliError::Usage);
-    return static_cast<std::uint32_t>(value);
+    return static_cast<std::uint32_t>(*value);
+}
+
+std::uint32_t parse_delay(const std::string& text) {
+    const auto value = NumberText::whole(text, MaxDelay);
+    if (!value)
+        throw CliError("--delay takes 0 to " + std::to_string(MaxDelay) + " milliseconds, not \"" +
+                           text + "\"",
+                       CliError::Usage);
+    return static_cast<std::uint32_t>(*value);
 }
 
 bool is_folder(const std::string& path) {
@@ -81,20 +89,12 @@ void ServerCommands::add_to(CLI::App& app) {
     add->add_option("--name", add_.name, "Name to show and to use in commands");
     add->add_option("--depth", add_.depth, "Scan depth: none, 1 to 6 or full (default: full)");
     add->add_option("--connections", add_.connections, "Scan connections: 1 to 100 or auto");
-    add->add_option("--delay", add_.delay, "Pause after each listing, in ms")
-        ->check(CLI::Range(0u, 3'600'000u));
+    add->add_option("--delay", add_.delay, "Pause after each listing, 0 to 3600000 ms");
     add->add_flag("--active", add_.active, "FTP active mode (default: passive)");
     context_.on(add, [this, add] {
         add_.name_given = add->count("--name") > 0;
         this->add();
     });
-
-    CLI::App* group = app.add_subcommand("group", "Groups of servers");
-    group->require_subcommand(1);
-    CLI::App* group_add = group->add_subcommand("add", "Make a group");
-    group_add->add_option("name", group_name_, "Name of the new group")->required();
-    group_add->add_option("--group", parent_group_, "Group to put it in (default: the top)");
-    context_.on(group_add, [this] { add_group(); });
 
     CLI::App* remove = app.add_subcommand("remove", "Stop watching a server, or remove a group");
     remove->add_option("name", target_, "Server or group")->required();
@@ -116,6 +116,7 @@ void ServerCommands::add() {
         depth = *parsed;
     }
     const std::uint32_t connections = parse_connections(add_.connections);
+    const std::uint32_t delay = parse_delay(add_.delay);
     if (add_.name_given)
         NodeFinder::check_name(add_.name);
     SharedPtr<Server> server = server_for(add_.place);
@@ -134,24 +135,12 @@ void ServerCommands::add() {
     // Read once more now that the data folder is open: a login in the URL is
     // kept in that folder, which was not known when the URL was first checked.
     server = server_for(add_.place);
-    configure(*server, depth, connections, add_.delay, add_.active);
+    configure(*server, depth, connections, delay, add_.active);
     server->set_parent_filter(&document.filter());
     group->children.push_back(TreeEntry::make_server_node(server, name));
     session->save();
     context_.output.result({{"added", name}, {"url", ServerUrl::shown(*server)}},
                            "added " + name + ": " + ServerUrl::shown(*server));
-}
-
-void ServerCommands::add_group() {
-    NodeFinder::check_name(group_name_);
-    auto session = context_.open(Session::Access::Change);
-    const NodeFinder finder(session->document().servers());
-    const SharedPtr<TreeEntry> parent = finder.find_group(parent_group_);
-    if (finder.is_taken(group_name_))
-        throw CliError("a server or group named \"" + group_name_ + "\" exists already");
-    parent->children.push_back(TreeEntry::make_group(group_name_));
-    session->save();
-    context_.output.result({{"added_group", group_name_}}, "added group " + group_name_);
 }
 
 void ServerCommands::remove() {

@@ -10,7 +10,7 @@ class App;
 
 namespace tovan::cli {
 
-// add, group add, remove and depth: the commands that shape the servers tree.
+// add, remove and depth: the commands that shape the servers tree.
 class ServerCommands {
 public:
     explicit ServerCommands(CommandContext& context) : context_(context) {}
@@ -25,19 +25,16 @@ private:
         bool name_given = false;  // an empty --name is refused, not taken as none
         std::string depth;
         std::string connections;
-        std::uint32_t delay = 0;
+        std::string delay = "0";
         bool active = false;
     };
 
     void add();
-    void add_group();
     void remove();
     void set_depth();
 
     CommandContext& context_;
     AddArguments add_;
-    std::string group_name_;
-    std::string parent_group_;
     std::string target_;
     std::string depth_value_;
 };
