@@ -10,10 +10,10 @@ namespace tovan::cli {
 // them, so that a value it can't take is refused in this program's own words.
 class NumberText {
 public:
-    // What size() takes, for --help and for the message that refuses a size.
+    // The units size() takes, for --help and for the message that refuses a size.
     static constexpr const char* SizeForms =
-        "bytes, or with K, M, G or T (powers of 1024, as ls and du count), such as 512K, "
-        "700M or 1.5G";
+        "B, K, M, G or T after the number (powers of 1024, as ls and du count), such as "
+        "2048B, 512K, 700M or 1.5G";
 
     // Digits only, at most high.
     static std::optional<std::uint64_t> whole(const std::string& text, std::uint64_t high);

@@ -22,7 +22,8 @@ void SearchCommand::add_to(CLI::App& app) {
         ->required();
     search->add_option("--in", scope_, "Server, group or NAME/PATH folder (default: everything)");
     search->add_option("--min-size", min_size_,
-                       std::string("Only files of at least this size: ") + NumberText::SizeForms);
+                       std::string("Only files of at least this size: megabytes, or with ") +
+                           NumberText::SizeForms);
     search->add_flag("--changed", changed_, "Only entries marked new, modified or deleted");
     search->add_flag("--dirs", directories_, "Folders may be found too");
     search->add_flag("--online", online_, "Only servers that are online now (checks them first)");
@@ -34,10 +35,13 @@ void SearchCommand::add_to(CLI::App& app) {
 float SearchCommand::min_size_mb() const {
     if (min_size_.empty())
         return 0;
-    const auto bytes = NumberText::size(min_size_);
+    // A bare number has always meant megabytes, as in the Search dialog; scripts
+    // written for that keep working.
+    const bool bare = min_size_.find_first_not_of("0123456789.") == std::string::npos;
+    const auto bytes = NumberText::size(bare ? min_size_ + "M" : min_size_);
     if (!bytes)
-        throw CliError("--min-size takes " + std::string(NumberText::SizeForms) + ", not \"" +
-                           min_size_ + "\"",
+        throw CliError("--min-size takes megabytes, or a size with " +
+                           std::string(NumberText::SizeForms) + ", not \"" + min_size_ + "\"",
                        CliError::Usage);
     return static_cast<float>(static_cast<double>(*bytes) / (1024.0 * 1024.0));
 }

@@ -47,7 +47,7 @@ TEST_F(Conventions, UsageErrorsNameTheOptionAndWhatItTakes) {
         {{"jobs", "again", "1", "--tries", "many"}, 2, "--tries takes a whole number"},
         {{"add", tree(), "--connections", "101"}, 2, "--connections takes 1 to 100 or auto"},
         {{"add", tree(), "--delay", "soon"}, 2, "--delay takes 0 to 3600000 milliseconds"},
-        {{"search", "x", "--min-size", "1Q"}, 2, "--min-size takes bytes, or with K, M, G or T"},
+        {{"search", "x", "--min-size", "1Q"}, 2, "--min-size takes megabytes, or a size with B, K, M, G or T"},
         {{"search", "x", "--frob"}, 2, "`ferrovane-cli search` has no option --frob"},
         {{"search", "x", "-0", "--json"}, 2, "--print0 and --json can't be used together"},
         {{"remove"}, 2, "`ferrovane-cli remove` needs NAME: server or group"},
@@ -103,9 +103,9 @@ TEST_F(Conventions, SearchFindingNothingPrintsNothingAndFails) {
     EXPECT_EQ(std::count(found.begin(), found.end(), '\0'), 2);
     EXPECT_EQ(found.find('\n'), std::string::npos);
     EXPECT_NE(found.find("a.txt"), std::string::npos);
-    for (const auto& size : {"2K", "2kib", "0.001953125M", "2048"})
+    for (const auto& size : {"2K", "2kib", "0.001953125M", "2048B", "0.001953125"})
         EXPECT_EQ(json({"search", "", "--min-size", size}).size(), 1u) << size;
-    EXPECT_EQ(cli({"search", "", "--min-size", "2049"}).status, 1);
+    EXPECT_EQ(cli({"search", "", "--min-size", "2049B"}).status, 1);
 }
 
 // A changing command still saves its work when its output can't be written.
