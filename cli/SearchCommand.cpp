@@ -55,15 +55,17 @@ void SearchCommand::run() {
         const TreeEntry& node = *roots[result.root].server;
         const Entry& entry = *result.entry;
         const std::string url = ServerUrl::shown(*node.server, &entry);
-        nlohmann::json record = {{"url", url},
-                                 {"name", ChangeText::name(node, entry)},
-                                 {"folder", entry.is_folder()},
-                                 {"change", change_sign(entry.state())}};
-        std::string text = url;
-        if (!entry.is_folder()) {
-            record["size"] = entry.size();
-            text += "  " + size_text(static_cast<std::int64_t>(entry.size()));
-        }
+        const char* sign = change_sign(entry.state());
+        const nlohmann::json record = {{"url", url},
+                                       {"server", NodeFinder::bare_label(node)},
+                                       {"name", ChangeText::name(node, entry)},
+                                       {"folder", entry.is_folder()},
+                                       {"change", *sign ? nlohmann::json(sign) : nullptr},
+                                       {"size", ChangeText::size(entry)},
+                                       {"date", ChangeText::time(entry.time())}};
+        // The sign's column stays blank for an entry without a mark.
+        const std::string text =
+            std::string(*sign ? sign : " ") + " " + url + ChangeText::size_and_date(entry);
         context_.output.result(record, text);
     }
     if (results.empty() && !context_.output.json())
