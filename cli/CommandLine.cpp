@@ -48,7 +48,7 @@ int CommandLine::run(int argc, char** argv) {
     app.require_subcommand(1);
     app.add_option("--data-dir", context_.data_dir,
                    "Data folder (default: $FERROVANE_DATA, "
-                   "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
+                   "an existing SAVE folder beside the program, or ~/.local/share/ferrovane/SAVE)");
     app.add_flag("--json", json_, "One JSON object per line");
     // In the order of --help: the servers, scans and their changes, search,
     // downloads, then the settings and moving servers elsewhere.

@@ -152,8 +152,8 @@ void ScanCommands::watch_first_folder(Session& session) const {
     if (!node)
         return;
     session.save();
-    Output::note("no servers yet: watching " + node->server->url() + " as \"" + node->name +
-                 "\" at scan depth " + std::to_string(FirstPlace::Depth) +
+    Output::note("no servers yet: watching " + ServerUrl::shown(*node->server) + " as \"" +
+                 node->name + "\" at scan depth " + std::to_string(FirstPlace::Depth) +
                  "; `ferrovane-cli add PATH|URL` adds more");
 }
 

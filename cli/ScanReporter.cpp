@@ -41,17 +41,18 @@ void ScanReporter::show_progress() {
         entries += each.scanner->listed_entries() - each.entries_before;
         started = std::min(started, each.started);
     }
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
-            .count();
-    const std::uint64_t rate = elapsed > 0 ? entries / static_cast<std::uint64_t>(elapsed) : 0;
+    const auto elapsed_ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - started)
+                                .count();
+    const std::uint64_t rate =
+        elapsed_ms > 0 ? entries * 1000 / static_cast<std::uint64_t>(elapsed_ms) : 0;
     const std::string first = NodeFinder::bare_label(*scannings.front().node);
     progress_.show(
         "scanning " + first +
         (scannings.size() > 1 ? " and " + std::to_string(scannings.size() - 1) + " more" : "") +
         ": " + std::to_string(folders) + " folders, " + std::to_string(entries) + " entries, " +
-        std::to_string(rate) + "/s, " + duration_text(elapsed) + ", " + std::to_string(remaining) +
-        " listings left");
+        std::to_string(rate) + "/s, " + duration_text(elapsed_ms / 1000) + ", " +
+        std::to_string(remaining) + " listings left");
 }
 
 // A status check ends quietly; only a scan has something to tell. The ending

@@ -6,6 +6,7 @@
 #include "app/TextFormats.h"
 #include "cli/ChangeText.h"
 #include "cli/CliError.h"
+#include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
@@ -60,7 +61,7 @@ void SearchCommand::run() {
                                        {"server", NodeFinder::bare_label(node)},
                                        {"name", ChangeText::name(node, entry)},
                                        {"folder", entry.is_folder()},
-                                       {"change", *sign ? nlohmann::json(sign) : nullptr},
+                                       {"change", text_or_null(sign)},
                                        {"size", ChangeText::size(entry)},
                                        {"date", ChangeText::time(entry.time())}};
         // The sign's column stays blank for an entry without a mark.
