@@ -32,9 +32,8 @@ protected:
         arguments.insert(arguments.begin(), {"--data-dir", data()});
         return arguments;
     }
-    // Its log goes to the sandbox, not to the user's state folder.
     CliProcess::Result cli(const std::vector<std::string>& arguments) const {
-        return CliProcess::run(with_data(arguments), {{"XDG_STATE_HOME", sandbox.file("state")}});
+        return CliProcess::run(with_data(arguments));
     }
     // Expects the exit status and the text on stderr.
     static void expect_exit(const CliProcess::Result& result, int status, const std::string& says) {

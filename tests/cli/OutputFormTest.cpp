@@ -119,7 +119,7 @@ TEST_F(OutputForm, ProgressOnlyOnAStderrTerminalAndPlainOnADumbOne) {
 TEST_F(OutputForm, WatchLinesBeginWithATimestamp) {
     put("a.txt", "a");
     ok({"add", tree(), "--name", "T"});
-    CliProcess watch(with_data({"watch"}), {{"XDG_STATE_HOME", sandbox.file("state")}});
+    CliProcess watch(with_data({"watch"}));
     ASSERT_TRUE(watch.wait_for_err("scanned T")) << watch.finish().err;
     watch.signal(SIGTERM);
     const CliProcess::Result result = watch.finish();
