@@ -12,7 +12,7 @@ class Server;
 // others as URLs ("smb://host/share/path", "ftp://login@host:2121/path") with
 // the path percent-encoded where a URL needs it. A password never appears:
 // output ends up in terminals' scrollback, logs and scripts. Examples:
-// tests/app/PasteUrlTest.cpp.
+// tests/cli/OutputFormTest.cpp.
 std::string paste_url(const Server& server, const Entry* entry = nullptr);
 
 }  // namespace tovan

@@ -127,7 +127,8 @@ void Scheduler::start_scanning(const SharedPtr<TreeEntry>& node, const SharedPtr
             setup_(*node->scanner);
     }
     if (find_scanning(node->scanner.get()) == nullptr)
-        scannings_.push_back({node, node->scanner, 0, Clock::now(), false, 0, 0});
+        scannings_.push_back({node, node->scanner, 0, Clock::now(), false,
+                              node->scanner->listed_folders(), node->scanner->listed_entries()});
     if (check_only) {
         node->scanner->check();
         if (observer_)

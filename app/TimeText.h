@@ -7,7 +7,7 @@ namespace tovan {
 
 // Times as output that people and programs read back: fixed-width local dates
 // that sort as text, and ISO 8601 with the zone for programs. A time of 0 means
-// "not known" and gives an empty text. Examples: tests/app/TimeTextTest.cpp.
+// "not known" and gives an empty text. Examples: tests/app/TextFormatsTest.cpp.
 
 // "2026-12-07 13:45", local time.
 std::string date_text(std::int64_t time);
