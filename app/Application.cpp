@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "app/Autostart.h"
 #include "app/Document.h"
@@ -76,16 +77,27 @@ bool Application::apply_autostart() const {
         .apply(options_.start_at_login);
 }
 
-// The log goes beside the program where it can, else beside the data folder.
+// The log is placed first, so that a folder that cannot be opened is logged there too.
 bool Application::open_data_folder() {
     auto sources = DataFolder::process_sources(settings_.data_dir);
     sources.executable_path = settings_.executable_path;
     const std::string chosen = DataFolder::choose(sources);
+    place_log(DataFolder::log_folder(sources, chosen));
     if (!data_folder_.open(chosen))
         return fail(data_folder_.error());
-    Log::configure({}, data_folder_.parent());
     SmbCredentials::use_folder(data_folder_.path());
     return true;
+}
+
+// Logs tell what was done with the user's servers: only the user may read them.
+void Application::place_log(const std::string& folder) const {
+    if (folder.empty())
+        return;
+    std::error_code error;
+    if (std::filesystem::create_directories(folder, error))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    const std::string& program = settings_.executable_path;
+    Log::configure(in_folder(folder, program.substr(program.rfind('/') + 1) + ".log"));
 }
 
 bool Application::load_options() {

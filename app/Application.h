@@ -77,6 +77,7 @@ public:
 
 private:
     bool open_data_folder();
+    void place_log(const std::string& folder) const;
     bool load_options();
     bool load_document();
     bool fail_reading(const std::exception& failure);

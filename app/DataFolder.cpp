@@ -30,8 +30,16 @@ std::string as_folder(const std::string& path) {
     return folder;
 }
 
-bool writable(const std::string& folder) {
-    return ::access(folder.c_str(), W_OK) == 0;
+// "SAVE" beside the program, ending with "/"; empty when the program is not known.
+std::string portable_folder(const DataFolder::Sources& sources) {
+    if (sources.executable_path.empty())
+        return {};
+    return in_folder(SystemPaths::folder_of(sources.executable_path), "SAVE") + "/";
+}
+
+bool is_folder(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
 }
 
 std::string system_text(int code) {
@@ -48,7 +56,7 @@ bool is_plain_file(int descriptor) {
 
 DataFolder::Sources DataFolder::process_sources(const std::string& option) {
     return {option, SystemPaths::environment("FERROVANE_DATA"), program_path(),
-            SystemPaths::data_home()};
+            SystemPaths::data_home(), SystemPaths::state_home()};
 }
 
 std::string DataFolder::option_value(int argc, const char* const* argv) {
@@ -68,16 +76,19 @@ std::string DataFolder::choose(const Sources& sources) {
         return as_folder(sources.option);
     if (!sources.environment.empty())
         return as_folder(sources.environment);
-    if (!sources.executable_path.empty()) {
-        const std::string program_folder = SystemPaths::folder_of(sources.executable_path);
-        const std::string portable = in_folder(program_folder, "SAVE");
-        const bool exists = ::access(portable.c_str(), F_OK) == 0;
-        if (writable(exists ? portable : program_folder))
-            return portable + "/";
-    }
+    if (const std::string portable = portable_folder(sources); is_folder(portable))
+        return portable;
     if (!sources.data_home.empty())
         return as_folder(in_folder(sources.data_home, "ferrovane/SAVE"));
     return {};
+}
+
+std::string DataFolder::log_folder(const Sources& sources, const std::string& chosen) {
+    if (chosen.empty())
+        return {};
+    if (chosen == portable_folder(sources) || sources.state_home.empty())
+        return SystemPaths::folder_of(chosen.substr(0, chosen.size() - 1));
+    return in_folder(sources.state_home, "ferrovane");
 }
 
 DataFolder::~DataFolder() {
@@ -102,10 +113,6 @@ void DataFolder::close() {
         return;
     ::close(lock_descriptor_);
     lock_descriptor_ = -1;
-}
-
-std::string DataFolder::parent() const {
-    return SystemPaths::folder_of(path_.substr(0, path_.size() - 1));
 }
 
 // A folder made here holds passwords: only its owner may look inside.

@@ -20,6 +20,7 @@ public:
         std::string environment;      // $FERROVANE_DATA
         std::string executable_path;  // the program's full path
         std::string data_home;        // the XDG data folder, empty when unknown
+        std::string state_home;       // the XDG state folder, empty when unknown
     };
 
     static Sources process_sources(const std::string& option);
@@ -27,10 +28,16 @@ public:
     // when it is not there.
     static std::string option_value(int argc, const char* const* argv);
 
-    // --data-dir, then $FERROVANE_DATA, then "SAVE" beside the program where it
-    // can be written (a portable install), else "ferrovane/SAVE" in the XDG data
-    // folder. Empty when none is known. The result ends with "/".
+    // --data-dir, then $FERROVANE_DATA, then the folder "SAVE" beside the program
+    // where it exists (a portable install is made by creating it), else
+    // "ferrovane/SAVE" in the XDG data folder. Empty when none is known. The
+    // result ends with "/".
     static std::string choose(const Sources& sources);
+    // Where the logs and the profile report of a run on the chosen data folder
+    // go: beside the data of a portable install, else "ferrovane" in the XDG
+    // state folder, else (neither known) beside the data folder. Never the
+    // current folder, nor beside a program installed for the system.
+    static std::string log_folder(const Sources& sources, const std::string& chosen);
 
     DataFolder() = default;
     ~DataFolder();
@@ -46,9 +53,6 @@ public:
     bool is_open() const { return lock_descriptor_ >= 0; }
     // The folder, ending with "/": a state file's path is this and its name.
     const std::string& path() const { return path_; }
-    // The folder that holds the data folder: the log's place when the program's
-    // own folder cannot be written.
-    std::string parent() const;
     const std::string& error() const { return error_; }
     // After an open that failed because another process holds the lock: that
     // process's id, or -1 when it is not known; 0 after any other outcome.

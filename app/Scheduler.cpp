@@ -127,7 +127,8 @@ void Scheduler::start_scanning(const SharedPtr<TreeEntry>& node, const SharedPtr
             setup_(*node->scanner);
     }
     if (find_scanning(node->scanner.get()) == nullptr)
-        scannings_.push_back({node, node->scanner, 0, Clock::now(), false});
+        scannings_.push_back({node, node->scanner, 0, Clock::now(), false,
+                              node->scanner->listed_folders(), node->scanner->listed_entries()});
     if (check_only) {
         node->scanner->check();
         if (observer_)
@@ -144,6 +145,8 @@ void Scheduler::begin_scan(const SharedPtr<TreeEntry>& node, const SharedPtr<Ent
     Scanning& record = *find_scanning(&scanner);
     record.started = Clock::now();
     record.timed = true;
+    record.folders_before = scanner.listed_folders();
+    record.entries_before = scanner.listed_entries();
     if (whole_server)
         scanner.scan({}, node->online);
     else

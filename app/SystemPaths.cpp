@@ -26,6 +26,10 @@ std::string SystemPaths::data_home() {
     return xdg_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), ".local/share");
 }
 
+std::string SystemPaths::state_home() {
+    return xdg_folder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state");
+}
+
 std::string SystemPaths::config_home() {
     return xdg_folder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config");
 }

@@ -19,6 +19,8 @@ public:
                                   const std::string& fallback_below_home);
     // $XDG_DATA_HOME, by default ~/.local/share.
     static std::string data_home();
+    // $XDG_STATE_HOME, by default ~/.local/state.
+    static std::string state_home();
     // $XDG_CONFIG_HOME, by default ~/.config.
     static std::string config_home();
 

@@ -50,8 +50,7 @@ void ChangeCommands::unmark() {
         count = ChangeList::count(*target.entry);
         ChangeMarks::set(*target.entry, EntryState::Unchanged);
     } else {
-        ChangeList::walk(target.node,
-                         [&](const SharedPtr<TreeEntry>&, const SharedPtr<Entry>&) { ++count; });
+        count = ChangeList::count_below(*target.node);
         const std::function<void(const TreeEntry&)> unmark_all = [&](const TreeEntry& node) {
             if (node.server)
                 ChangeMarks::set(*node.server->root(), EntryState::Unchanged);

@@ -30,4 +30,10 @@ std::size_t ChangeList::count(const Entry& folder) {
     return changes;
 }
 
+std::size_t ChangeList::count_below(const TreeEntry& node) {
+    std::size_t changes = node.server ? count(*node.server->root()) : 0;
+    for (const SharedPtr<TreeEntry>& child : node.children) changes += count_below(*child);
+    return changes;
+}
+
 }  // namespace tovan::cli

@@ -23,6 +23,8 @@ public:
     // Every change of every server at or below the node.
     static void walk(const SharedPtr<TreeEntry>& node, const Visit& visit);
     static std::size_t count(const Entry& folder);
+    // The changes of every server at or below the node.
+    static std::size_t count_below(const TreeEntry& node);
 };
 
 }  // namespace tovan::cli

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/TextFormats.h"
+#include "app/TimeText.h"
+#include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
 
@@ -23,19 +25,35 @@ std::string ChangeText::name(const TreeEntry& node, const Entry& entry) {
 }
 
 std::string ChangeText::line(const TreeEntry& node, const Entry& entry) {
-    return std::string(change_sign(entry.state())) + " " + name(node, entry);
+    return std::string(change_sign(entry.state())) + " " + name(node, entry) + size_and_date(entry);
 }
 
-nlohmann::json ChangeText::record(const TreeEntry& node, const Entry& entry) {
-    nlohmann::json record = {{"change", change_sign(entry.state())},
-                             {"server", NodeFinder::bare_label(node)},
-                             {"name", name(node, entry)},
-                             {"folder", entry.is_folder()}};
-    if (node.server)
-        record["url"] = ServerUrl::shown(*node.server, &entry);
+nlohmann::json ChangeText::record(const TreeEntry& node, const Entry& entry, std::int64_t found) {
+    return {{"change", change_sign(entry.state())},
+            {"server", NodeFinder::bare_label(node)},
+            {"name", name(node, entry)},
+            {"folder", entry.is_folder()},
+            {"url", node.server ? nlohmann::json(ServerUrl::shown(*node.server, &entry)) : nullptr},
+            {"size", size(entry)},
+            {"date", time(entry.time())},
+            {"time", time(found)}};
+}
+
+std::string ChangeText::size_and_date(const Entry& entry) {
+    std::string text;
     if (!entry.is_folder())
-        record["size"] = entry.size();
-    return record;
+        text += "  " + size_text(static_cast<std::int64_t>(entry.size()));
+    if (const std::string date = date_text(entry.time()); !date.empty())
+        text += "  " + date;
+    return text;
+}
+
+nlohmann::json ChangeText::size(const Entry& entry) {
+    return entry.is_folder() ? nlohmann::json(nullptr) : nlohmann::json(entry.size());
+}
+
+nlohmann::json ChangeText::time(std::int64_t time) {
+    return text_or_null(iso_time_text(time));
 }
 
 }  // namespace tovan::cli

@@ -23,7 +23,7 @@ int CommandLine::run(int argc, char** argv) {
     app.require_subcommand(1);
     app.add_option("--data-dir", context_.data_dir,
                    "Data folder (default: $FERROVANE_DATA, "
-                   "SAVE beside the program, or ~/.local/share/ferrovane/SAVE)");
+                   "an existing SAVE folder beside the program, or ~/.local/share/ferrovane/SAVE)");
     app.add_flag("--json", json_, "One JSON object per line");
     app.set_version_flag("--version", std::string("ferrovane-cli ") + FERROVANE_VERSION,
                          "Show the version");

@@ -2,6 +2,7 @@
 
 #include "app/DownloadText.h"
 #include "app/TextFormats.h"
+#include "app/TimeText.h"
 
 namespace tovan::cli {
 namespace {
@@ -23,26 +24,34 @@ std::string JobText::line(std::size_t id, const Downloader& job) {
 
 nlohmann::json JobText::record(std::size_t id, const Downloader& job) {
     const Downloader::Status status = job.status();
-    nlohmann::json record = {{"id", id},
-                             {"name", status.name},
-                             {"state", state_name(status.state)},
-                             {"completed", status.completed_count},
-                             {"files", status.item_count},
-                             {"total", status.total},
-                             {"destination", job.destination_path()}};
-    if (status.progress >= 0)
-        record["progress"] = status.progress;
-    if (status.state == Downloader::State::Running)
-        record["speed"] = status.speed;
-    if (status.state == Downloader::State::Failed)
-        record["failure"] = status.failure;
-    return record;
+    const bool running = status.state == Downloader::State::Running;
+    const bool failed = status.state == Downloader::State::Failed;
+    return {{"id", id},
+            {"name", status.name},
+            {"state", state_name(status.state)},
+            {"completed", status.completed_count},
+            {"files", status.item_count},
+            {"total", status.total},
+            {"destination", job.destination_path()},
+            {"progress", status.progress >= 0 ? nlohmann::json(status.progress) : nullptr},
+            {"speed", running ? nlohmann::json(status.speed) : nullptr},
+            {"failure", failed ? nlohmann::json(status.failure) : nullptr}};
 }
 
+// "1.5 MB of 3.0 MB  45.0%  2.0 MB/S  0:12 left": the bytes are known once the
+// job's size is.
 std::string JobText::progress(const Downloader::Status& status) {
-    return status.name + "  " +
-           progress_text(status.progress, status.file_progress, status.item_count) + "  " +
-           speed_column_text(status) + "  " + files_text(status) + "  " + status.status;
+    std::string text = status.name + "  ";
+    const bool sized = status.progress >= 0 && status.total > 0;
+    const auto total = static_cast<std::int64_t>(status.total);
+    const auto done = static_cast<std::int64_t>(static_cast<double>(total) * status.progress / 100);
+    if (sized)
+        text += size_text(done) + " of " + size_text(total) + "  ";
+    text += progress_text(status.progress, status.file_progress, status.item_count) + "  " +
+            speed_column_text(status);
+    if (sized && status.state == Downloader::State::Running && status.speed > 0)
+        text += "  " + duration_text((total - done) / status.speed) + " left";
+    return text + "  " + files_text(status) + "  " + status.status;
 }
 
 }  // namespace tovan::cli

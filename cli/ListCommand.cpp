@@ -8,6 +8,7 @@
 #include "cli/ChangeList.h"
 #include "cli/CliError.h"
 #include "cli/DepthText.h"
+#include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
@@ -62,12 +63,18 @@ void ListCommand::show(const TreeEntry& node, const std::string& group, int leve
     const std::string name = NodeFinder::bare_label(node);
     CatalogStats stats;
     node.statistics(stats);
+    const std::size_t changes = ChangeList::count_below(node);
     context_.output.result({{"type", "group"},
                             {"name", name},
-                            {"group", group},
+                            {"group", text_or_null(group)},
+                            {"url", nullptr},
+                            {"state", nullptr},
+                            {"depth", nullptr},
                             {"servers", node.server_count()},
                             {"files", stats.files},
-                            {"size", stats.current_size}},
+                            {"folders", stats.folders},
+                            {"size", stats.current_size},
+                            {"changes", changes}},
                            indent(level) + name + "/  (" + std::to_string(node.server_count()) +
                                (node.server_count() == 1 ? " server, " : " servers, ") +
                                size_text(static_cast<std::int64_t>(stats.current_size)) + ")");
@@ -84,10 +91,11 @@ void ListCommand::show_server(const TreeEntry& node, const std::string& group, i
     const std::string depth = DepthText::text(server.effective_scan_depth(*server.root()));
     context_.output.result({{"type", "server"},
                             {"name", name},
-                            {"group", group},
+                            {"group", text_or_null(group)},
                             {"url", ServerUrl::shown(server)},
                             {"state", state},
                             {"depth", depth},
+                            {"servers", nullptr},
                             {"files", stats.files},
                             {"folders", stats.folders},
                             {"size", stats.current_size},

@@ -25,6 +25,21 @@ public:
     private:
         std::ostream* previous_out_;
         std::ostream* previous_err_;
+        bool previous_stamped_;
+    };
+
+    // While one lives, this thread's lines on stderr, and its text results,
+    // begin with the local time ("2026-12-07 13:45:10 "): a long-running command
+    // is read as a log.
+    class Stamped {
+    public:
+        Stamped();
+        ~Stamped();
+        Stamped(const Stamped&) = delete;
+        Stamped& operator=(const Stamped&) = delete;
+
+    private:
+        bool previous_;
     };
 
     void set_json(bool json) { json_ = json; }

@@ -2,12 +2,14 @@
 
 #include <CLI/CLI.hpp>
 #include <ctime>
+#include <optional>
 
 #include "app/CatalogSaver.h"
 #include "app/DownloadList.h"
 #include "app/FirstPlace.h"
 #include "app/Scheduler.h"
 #include "cli/CliError.h"
+#include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
 #include "cli/ServerUrl.h"
@@ -134,10 +136,10 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
         const std::string name = NodeFinder::bare_label(*node);
         const std::string state = node->online ? "online" : "offline";
         const std::string error = node->online ? "" : node->server->last_error();
-        nlohmann::json record = {
-            {"server", name}, {"state", state}, {"url", ServerUrl::shown(*node->server)}};
-        if (!error.empty())
-            record["error"] = error;
+        const nlohmann::json record = {{"server", name},
+                                       {"state", state},
+                                       {"url", ServerUrl::shown(*node->server)},
+                                       {"error", text_or_null(error)}};
         context_.output.result(record,
                                state + "  " + name + (error.empty() ? "" : "  (" + error + ")"));
     }
@@ -150,12 +152,16 @@ void ScanCommands::watch_first_folder(Session& session) const {
     if (!node)
         return;
     session.save();
-    Output::note("no servers yet: watching " + node->server->url() + " as \"" + node->name +
-                 "\" at scan depth " + std::to_string(FirstPlace::Depth) +
+    Output::note("no servers yet: watching " + ServerUrl::shown(*node->server) + " as \"" +
+                 node->name + "\" at scan depth " + std::to_string(FirstPlace::Depth) +
                  "; `ferrovane-cli add PATH|URL` adds more");
 }
 
 void ScanCommands::watch() {
+    // Its lines are read as a log; in JSON each change has its "time" instead.
+    std::optional<Output::Stamped> stamped;
+    if (!context_.output.json())
+        stamped.emplace();
     auto session = context_.open(Session::Access::Change);
     watch_first_folder(*session);
     Document& document = session->document();

@@ -1,7 +1,12 @@
 #include "cli/ScanReporter.h"
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+
 #include "app/Scheduler.h"
 #include "app/TextFormats.h"
+#include "app/TimeText.h"
 #include "cli/ChangeText.h"
 #include "cli/NodeFinder.h"
 
@@ -9,7 +14,8 @@ namespace tovan::cli {
 
 void ScanReporter::change_found(const ChangeRecord& change) {
     progress_.clear();
-    output_.result(ChangeText::record(*change.node, *change.entry),
+    output_.result(ChangeText::record(*change.node, *change.entry,
+                                      static_cast<std::int64_t>(std::time(nullptr))),
                    ChangeText::line(*change.node, *change.entry));
     ++change_count_;
 }
@@ -18,6 +24,8 @@ void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
     show_progress();
 }
 
+// "scanning media and 1 more: 120 folders, 45000 entries, 3000/s, 0:15, 40
+// listings left".
 void ScanReporter::show_progress() {
     const auto& scannings = scheduler_.scannings();
     if (scannings.empty()) {
@@ -25,12 +33,26 @@ void ScanReporter::show_progress() {
         return;
     }
     std::int64_t remaining = 0;
-    for (const Scanning& each : scannings) remaining += each.scanner->remaining();
+    std::uint64_t folders = 0, entries = 0;
+    auto started = scannings.front().started;
+    for (const Scanning& each : scannings) {
+        remaining += each.scanner->remaining();
+        folders += each.scanner->listed_folders() - each.folders_before;
+        entries += each.scanner->listed_entries() - each.entries_before;
+        started = std::min(started, each.started);
+    }
+    const auto elapsed_ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - started)
+                                .count();
+    const std::uint64_t rate =
+        elapsed_ms > 0 ? entries * 1000 / static_cast<std::uint64_t>(elapsed_ms) : 0;
     const std::string first = NodeFinder::bare_label(*scannings.front().node);
     progress_.show(
         "scanning " + first +
         (scannings.size() > 1 ? " and " + std::to_string(scannings.size() - 1) + " more" : "") +
-        ": " + std::to_string(remaining) + " listings left");
+        ": " + std::to_string(folders) + " folders, " + std::to_string(entries) + " entries, " +
+        std::to_string(rate) + "/s, " + duration_text(elapsed_ms / 1000) + ", " +
+        std::to_string(remaining) + " listings left");
 }
 
 // A status check ends quietly; only a scan has something to tell. The ending

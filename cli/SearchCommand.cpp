@@ -6,6 +6,7 @@
 #include "app/TextFormats.h"
 #include "cli/ChangeText.h"
 #include "cli/CliError.h"
+#include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/NumberText.h"
 #include "cli/ServerUrl.h"
@@ -81,15 +82,17 @@ void SearchCommand::run() {
             Output::out() << url << '\0' << std::flush;
             continue;
         }
-        nlohmann::json record = {{"url", url},
-                                 {"name", ChangeText::name(node, entry)},
-                                 {"folder", entry.is_folder()},
-                                 {"change", change_sign(entry.state())}};
-        std::string text = url;
-        if (!entry.is_folder()) {
-            record["size"] = entry.size();
-            text += "  " + size_text(static_cast<std::int64_t>(entry.size()));
-        }
+        const char* sign = change_sign(entry.state());
+        const nlohmann::json record = {{"url", url},
+                                       {"server", NodeFinder::bare_label(node)},
+                                       {"name", ChangeText::name(node, entry)},
+                                       {"folder", entry.is_folder()},
+                                       {"change", text_or_null(sign)},
+                                       {"size", ChangeText::size(entry)},
+                                       {"date", ChangeText::time(entry.time())}};
+        // The sign's column stays blank for an entry without a mark.
+        const std::string text =
+            std::string(*sign ? sign : " ") + " " + url + ChangeText::size_and_date(entry);
         context_.output.result(record, text);
     }
     if (results.empty())

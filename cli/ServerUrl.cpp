@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "app/PasteUrl.h"
 #include "app/SystemPaths.h"
 #include "engine/catalog/Location.h"
-#include "engine/catalog/UrlEscapes.h"
 #include "tovan/Paths.h"
 
 namespace tovan::cli {
@@ -35,14 +35,7 @@ std::string ServerUrl::default_name(const Server& server) {
 }
 
 std::string ServerUrl::shown(const Server& server, const Entry* entry) {
-    std::string url = server.url(entry);
-    const std::string& password = server.ftp().password;
-    if (!is_ftp(server.kind()) || password.empty())
-        return url;
-    const std::string secret = ":" + userinfo_encoded(password) + "@";
-    if (const std::size_t at = url.find(secret); at != std::string::npos)
-        url.replace(at, secret.size(), ":***@");
-    return url;
+    return paste_url(server, entry);
 }
 
 std::string ServerUrl::absolute_local(const std::string& text) {

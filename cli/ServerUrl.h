@@ -30,8 +30,8 @@ public:
     // The name a new server gets: the last folder name of its location, else
     // its host.
     static std::string default_name(const Server& server);
-    // The entry's URL as printed: an FTP password shows as "***", since output
-    // ends up in terminals' scrollback and in logs.
+    // The entry's place as printed: a path or a URL to paste, never with a
+    // password.
     static std::string shown(const Server& server, const Entry* entry = nullptr);
 
 private:

@@ -329,8 +329,13 @@ SharedPtr<Request> Scanner::next_request(ScanThread& thread) {
 }
 
 void Scanner::request_done(const SharedPtr<Request>& request) {
+    const SharedPtr<Entry> folder = request->target();
+    if (folder) {
+        listed_folders_.fetch_add(1);
+        listed_entries_.fetch_add(folder->child_count());
+    }
     std::lock_guard guard(done_lock_);
-    push_updated(request->target());
+    push_updated(folder);
     online_ = true;
 }
 

@@ -59,6 +59,10 @@ public:
     bool is_idle() const;
     // Listings still to come: the progress numerator.
     std::int64_t remaining() const;
+    // Folders listed since the scanner was made, and the entries those listings
+    // held: what a progress line counts as done.
+    std::uint64_t listed_folders() const { return listed_folders_.load(); }
+    std::uint64_t listed_entries() const { return listed_entries_.load(); }
 
     bool has_updated() const;
     SharedPtr<Entry> pop_updated();
@@ -122,6 +126,8 @@ private:
     std::atomic<std::int32_t> live_connections_{0};
     const std::uint32_t connections_limit_;
     std::atomic<std::uint32_t> expected_total_{0};
+    std::atomic<std::uint64_t> listed_folders_{0};
+    std::atomic<std::uint64_t> listed_entries_{0};
     SharedPtr<Server> server_;
     const ScanOptions options_;
     InternetSession& session_;

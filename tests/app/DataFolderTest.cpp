@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/DataFolder.h"
@@ -21,20 +22,30 @@ using test::read_file;
 using test::TempFolder;
 using test::write_file;
 
-TEST(DataFolder, TheOptionWinsThenTheEnvironmentThenBesideTheProgramThenXdgData) {
+// A writable program folder is no portable install; one is made by creating
+// its SAVE folder. Logs go beside a portable install's data, else to the XDG
+// state folder.
+TEST(DataFolder, TheOptionWinsThenTheEnvironmentThenAPortableSaveThenXdgData) {
     TempFolder folder;
-    const std::string program = folder.file("bin/ferrovane");
-    const std::string unwritable = "/nonexistent/bin/ferrovane";
-    const std::pair<DataFolder::Sources, std::string> cases[] = {
-        {{"/d/opt", "/d/env", program, "/home/u/.local/share"}, "/d/opt/"},
-        {{"", "/d/env/", program, "/home/u/.local/share"}, "/d/env/"},
-        {{"", "", program, "/home/u/.local/share"}, "/home/u/.local/share/ferrovane/SAVE/"},
-        {{"", "", folder.file("ferrovane"), "/x"}, folder.file("SAVE/")},
-        {{"", "", unwritable, "/home/u/.local/share"}, "/home/u/.local/share/ferrovane/SAVE/"},
-        {{"", "", unwritable, ""}, ""},
+    const std::string portable = folder.file("portable/ferrovane");
+    std::filesystem::create_directories(folder.file("portable/SAVE"));
+    const std::string writable = folder.file("ferrovane");
+    const std::string system = "/nonexistent/bin/ferrovane";
+    const std::string data = "/home/u/.local/share", state = "/home/u/.local/state";
+    // The sources, then the data folder and the log folder chosen.
+    const std::tuple<DataFolder::Sources, std::string, std::string> cases[] = {
+        {{"/d/opt", "/d/env", portable, data, state}, "/d/opt/", state + "/ferrovane"},
+        {{"", "/d/env/", portable, data, state}, "/d/env/", state + "/ferrovane"},
+        {{"", "", portable, data, state}, folder.file("portable/SAVE/"), folder.file("portable")},
+        {{"", "", writable, data, state}, data + "/ferrovane/SAVE/", state + "/ferrovane"},
+        {{"", "", system, data, ""}, data + "/ferrovane/SAVE/", data + "/ferrovane"},
+        {{"", "", system, "", state}, "", ""},
     };
-    for (const auto& [sources, expected] : cases)
-        EXPECT_EQ(DataFolder::choose(sources), expected) << expected;
+    for (const auto& [sources, expected, logs] : cases) {
+        const std::string chosen = DataFolder::choose(sources);
+        EXPECT_EQ(chosen, expected);
+        EXPECT_EQ(DataFolder::log_folder(sources, chosen), logs) << expected;
+    }
     // A relative XDG value is not taken.
     EXPECT_EQ(SystemPaths::xdg_folder("relative", "/home/u/", ".local/share"),
               "/home/u/.local/share");

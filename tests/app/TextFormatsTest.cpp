@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "app/TextFormats.h"
+#include "app/TimeText.h"
 
 namespace tovan {
 namespace {
@@ -20,6 +24,24 @@ TEST(TextFormats, SizesSpeedsAndProgressStepUpAtEachPowerOf1024) {
         {progress_text(-1, 30, 2), "?(30.0)%"},
         {progress_text(99.96, 0, 2), "100.0(0.0)%"},
     };
+    for (const auto& [made, expected] : table) EXPECT_EQ(made, expected);
+}
+
+TEST(TextFormats, TimesReadAsSortableLocalDatesAndIsoWithTheZone) {
+    ::setenv("TZ", "CET-1", 1);
+    ::tzset();
+    const std::int64_t time = 1796651110;
+    const std::pair<std::string, std::string> table[] = {
+        {date_text(time), "2026-12-07 14:45"},
+        {stamp_text(time), "2026-12-07 14:45:10"},
+        {iso_time_text(time), "2026-12-07T14:45:10+01:00"},
+        {date_text(0), ""},
+        {iso_time_text(0), ""},
+        {duration_text(7), "0:07"},
+        {duration_text(3723), "1:02:03"},
+    };
+    ::unsetenv("TZ");
+    ::tzset();
     for (const auto& [made, expected] : table) EXPECT_EQ(made, expected);
 }
 
