@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <utility>
 
 namespace tovan::cli {
 
@@ -35,7 +36,18 @@ std::string CommandContext::input(const std::string& key, const std::function<st
     return inputs_[key] = ask();
 }
 
+bool CommandContext::go_on() {
+    // Done also when it raises: it is not called again.
+    std::function<bool()> rest = std::exchange(rest_, {});
+    if (rest())
+        return true;
+    rest_ = std::move(rest);
+    return false;
+}
+
 std::unique_ptr<Session> CommandContext::open(Session::Access access) const {
+    if (holder)
+        return std::make_unique<Session>(*holder);
     return std::make_unique<Session>(data_dir, access);
 }
 

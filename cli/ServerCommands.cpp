@@ -10,6 +10,7 @@
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
 #include "cli/ServerUrl.h"
+#include "engine/catalog/Location.h"
 
 namespace tovan::cli {
 namespace {
@@ -115,6 +116,8 @@ void ServerCommands::add() {
                            CliError::Usage);
         depth = *parsed;
     }
+    if (!Location::is_url(add_.place) && !add_.place.starts_with('~'))
+        add_.place = context_.path(add_.place);
     const std::uint32_t connections = parse_connections(add_.connections);
     if (add_.name_given)
         NodeFinder::check_name(add_.name);
