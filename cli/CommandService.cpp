@@ -3,6 +3,7 @@
 #include "app/DataHolder.h"
 #include "cli/HolderProtocol.h"
 #include "cli/Output.h"
+#include "engine/catalog/PasswordMask.h"
 
 namespace tovan::cli {
 namespace {
@@ -62,6 +63,9 @@ void CommandService::begin(const HolderSocket::Request& request) {
         return;
     }
     command->line = std::make_unique<CommandLine>(holder_, read);
+    command->description = "process " + std::to_string(command->connection->peer_pid()) + ":";
+    for (const std::string& argument : read.arguments)
+        command->description += " " + masked_passwords(argument);
     int status = 0;
     {
         const Output::Redirect redirect(command->out, command->err);
@@ -88,6 +92,8 @@ void CommandService::send_output(Command& command) {
 void CommandService::finish(Command& command, int status) {
     send_output(command);
     command.connection->send_line(HolderProtocol::line("exit", status));
+    Output::note(command.description +
+                 (status == 0 ? "" : " (exit " + std::to_string(status) + ")"));
     holder_.data_changed();
 }
 

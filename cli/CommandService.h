@@ -46,11 +46,13 @@ private:
         std::ostringstream out;
         std::ostringstream err;
         std::unique_ptr<CommandLine> line;
+        // What the holder's own stderr tells of it at its end.
+        std::string description;
     };
 
     void begin(const HolderSocket::Request& request);
-    // Sends what the command printed since the last call; false once the
-    // client is gone.
+    // Sends what the command printed since the last call; a client that is gone
+    // misses it.
     static void send_output(Command& command);
     void finish(Command& command, int status);
 
