@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "cli/CliError.h"
+
 namespace tovan::cli {
 
 void CommandContext::on(CLI::App* command, std::function<void()> run) {
@@ -33,6 +35,11 @@ std::string CommandContext::input(const std::string& key, const std::function<st
     const auto known = inputs_.find(key);
     if (known != inputs_.end())
         return known->second;
+    // The holder's terminal is not the user's: what the client did not ask before
+    // it sent the command cannot be asked here.
+    if (holder)
+        throw CliError("the running Ferrovane can't ask for the " + key +
+                       "; run the command again when it is stopped");
     return inputs_[key] = ask();
 }
 

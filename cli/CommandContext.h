@@ -38,7 +38,9 @@ public:
     // What a command asks of the user before it changes anything (a password
     // typed at the terminal), by key: ask is called once, and the answer goes
     // along when the command is carried out by the process that holds the data
-    // folder, which then finds it here instead of asking.
+    // folder, which then finds it here instead of asking. Ask before open() for
+    // a change: from there on the command may be sent away, and the holder raises
+    // CliError rather than ask at its own terminal.
     std::string input(const std::string& key, const std::function<std::string()>& ask);
     const std::map<std::string, std::string>& inputs() const { return inputs_; }
     void set_inputs(std::map<std::string, std::string> inputs) { inputs_ = std::move(inputs); }

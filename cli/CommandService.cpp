@@ -49,9 +49,9 @@ void CommandService::begin(const HolderSocket::Request& request) {
     auto command = std::make_unique<Command>();
     command->connection = request.connection;
     HolderProtocol::Request read;
+    command->connection->send_line(HolderProtocol::hello());
     try {
         const nlohmann::json line = nlohmann::json::parse(request.line);
-        command->connection->send_line(HolderProtocol::hello());
         // Another version gets the hello alone, which tells it which one this is.
         if (line.value("protocol", 0) != HolderProtocol::Version)
             return;
