@@ -80,6 +80,11 @@ std::vector<HolderSocket::Request> HolderSocket::take() {
     return std::exchange(queued_, {});
 }
 
+bool HolderSocket::has_requests() const {
+    const std::lock_guard hold(lock_);
+    return !queued_.empty();
+}
+
 void HolderSocket::run() {
     for (;;) {
         pollfd waits[] = {{listener_, POLLIN, 0}, {wake_[0], POLLIN, 0}};

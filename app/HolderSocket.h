@@ -40,6 +40,7 @@ public:
 
     // The requests that came since the last call, oldest first.
     std::vector<Request> take();
+    bool has_requests() const;
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
 
@@ -54,7 +55,7 @@ private:
     int listener_ = -1;
     int wake_[2] = {-1, -1};
     std::thread thread_;
-    std::mutex lock_;
+    mutable std::mutex lock_;
     std::vector<Request> queued_;
 };
 

@@ -36,6 +36,8 @@ public:
     // Carries out the commands that came since the last turn, and goes on with
     // those that wait.
     void serve();
+    // Whether a command came that serve() has not taken yet.
+    bool has_requests() const { return socket_.has_requests(); }
     // Tells the clients of waiting commands that they end unfinished, and stops
     // listening.
     void shut_down();

@@ -208,7 +208,10 @@ void ScanCommands::watch() {
                  " min; Ctrl+C stops");
     // Until stopped, or until whoever reads the changes is gone.
     while (!StopSignal::requested() && Output::is_open()) {
-        StopSignal::wait(scheduler.has_running() ? ScanTick : WatchTick);
+        // A command sent meanwhile cuts the wait short.
+        const auto pause = scheduler.has_running() ? ScanTick : WatchTick;
+        for (auto waited = ScanTick; waited <= pause && !service.has_requests(); waited += ScanTick)
+            StopSignal::wait(ScanTick);
         scheduler.tick(now());
         service.serve();
         reporter.show_progress();
