@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <utility>
+
+#include "cli/CliError.h"
 
 namespace tovan::cli {
 
@@ -32,10 +35,26 @@ std::string CommandContext::input(const std::string& key, const std::function<st
     const auto known = inputs_.find(key);
     if (known != inputs_.end())
         return known->second;
+    // The holder's terminal is not the user's: what the client did not ask before
+    // it sent the command cannot be asked here.
+    if (holder)
+        throw CliError("the running Ferrovane can't ask for the " + key +
+                       "; run the command again when it is stopped");
     return inputs_[key] = ask();
 }
 
+bool CommandContext::go_on() {
+    // Done also when it raises: it is not called again.
+    std::function<bool()> rest = std::exchange(rest_, {});
+    if (rest())
+        return true;
+    rest_ = std::move(rest);
+    return false;
+}
+
 std::unique_ptr<Session> CommandContext::open(Session::Access access) const {
+    if (holder)
+        return std::make_unique<Session>(*holder);
     return std::make_unique<Session>(data_dir, access);
 }
 

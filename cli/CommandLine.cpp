@@ -3,13 +3,89 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <exception>
+#include <filesystem>
+#include <set>
 
 #include "cli/CliError.h"
+#include "cli/HeldElsewhere.h"
+#include "cli/HolderClient.h"
 #include "cli/Output.h"
 #include "cli/ParseErrorText.h"
 
 namespace tovan::cli {
+namespace {
+
+// The first word that is neither an option nor the folder of --data-dir.
+std::string first_word(int argc, char** argv) {
+    for (int at = 1; at < argc; ++at) {
+        const std::string argument = argv[at];
+        if (argument == "--data-dir")
+            ++at;
+        else if (!argument.starts_with('-'))
+            return argument;
+    }
+    return {};
+}
+
+// The commands that change data, which the process holding the data folder
+// carries out for others; watch is not among them.
+bool is_forwarded(const std::string& command) {
+    static const std::set<std::string> forwarded = {"unmark", "sync",   "add",     "remove",
+                                                    "depth",  "filter", "options", "download",
+                                                    "jobs",   "import", "group",   "rename"};
+    return forwarded.contains(command);
+}
+
+}  // namespace
+
 CommandLine::CommandLine() = default;
+
+CommandLine::CommandLine(DataHolder& holder, const HolderProtocol::Request& request) {
+    context_.holder = &holder;
+    context_.working_folder = request.working_folder;
+    context_.set_inputs(request.inputs);
+}
+
+int CommandLine::run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "ferrovane-cli");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return run(static_cast<int>(arguments.size()), argv.data());
+}
+
+std::optional<int> CommandLine::go_on() {
+    bool done = true;
+    const int status = outcome([&] { done = context_.go_on(); }, 0, nullptr);
+    if (done || status != 0)
+        return status;
+    return std::nullopt;
+}
+
+int CommandLine::outcome(const std::function<void()>& work, int argc, char** argv) {
+    try {
+        work();
+        return 0;
+    } catch (const HeldElsewhere& held) {
+        if (!is_forwarded(first_word(argc, argv))) {
+            Output::error(held.what());
+            return held.status();
+        }
+        std::error_code unknown;
+        const std::string here = std::filesystem::current_path(unknown).string();
+        return HolderClient::forward(
+            held, {std::vector<std::string>(argv + 1, argv + argc), here, context_.inputs()});
+    } catch (const CliError& error) {
+        // An empty text ends the command with its status alone (a search that
+        // found nothing).
+        if (*error.what() != '\0')
+            Output::error(error.what());
+        return error.status();
+    } catch (const std::exception& error) {
+        Output::error(error.what());
+        return CliError::Failure;
+    }
+}
 
 int CommandLine::run(int argc, char** argv) {
     // A reader that goes away (`sync | head`) must not kill a command before it
@@ -49,17 +125,7 @@ int CommandLine::run(int argc, char** argv) {
         return CliError::Usage;
     }
     context_.output.set_json(json_);
-    try {
-        context_.run_action();
-        return 0;
-    } catch (const CliError& error) {
-        if (*error.what() != '\0')
-            Output::error(error.what());
-        return error.status();
-    } catch (const std::exception& error) {
-        Output::error(error.what());
-        return CliError::Failure;
-    }
+    return outcome([this] { context_.run_action(); }, argc, argv);
 }
 
 }  // namespace tovan::cli

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli/ChangeCommands.h"
 #include "cli/CommandContext.h"
 #include "cli/DownloadCommands.h"
 #include "cli/FilterCommands.h"
 #include "cli/GroupCommands.h"
 #include "cli/HelpCommand.h"
+#include "cli/HolderProtocol.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ScanCommands.h"
@@ -20,10 +26,22 @@ namespace tovan::cli {
 class CommandLine {
 public:
     CommandLine();
+    // Carries out a client's command in the process that holds the data folder.
+    CommandLine(DataHolder& holder, const HolderProtocol::Request& request);
 
     int run(int argc, char** argv);
+    // The client's arguments run as run() runs a line; raises nothing.
+    int run(std::vector<std::string> arguments);
+    // True while the command waits for the holder's own work (see
+    // CommandContext::go_on_later).
+    bool is_waiting() const { return context_.is_waiting(); }
+    // Goes on with a waiting command; its exit status once it is done.
+    std::optional<int> go_on();
 
 private:
+    // The exit status of the work: what it raises is told on stderr.
+    int outcome(const std::function<void()>& work, int argc, char** argv);
+
     CommandContext context_;
     bool json_ = false;
     ServerCommands servers_{context_};

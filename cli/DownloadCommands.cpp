@@ -90,13 +90,11 @@ std::uint32_t DownloadCommands::tries() const {
 }
 
 std::string DownloadCommands::destination(Session& session) const {
-    std::string folder = to_;
-    if (folder.empty())
-        folder = session.options().download_folder;
+    std::string folder = to_.empty() ? session.options().download_folder : to_;
+    folder = context_.path(folder.empty() ? "." : folder);
+    if (folder.size() > 1 && folder.ends_with('/'))
+        folder.pop_back();
     std::error_code error;
-    if (folder.empty())
-        folder = std::filesystem::current_path(error).string();
-    folder = std::filesystem::absolute(folder, error).lexically_normal().string();
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))
         throw CliError("the folder " + folder + " can't be made" +
@@ -119,7 +117,7 @@ void DownloadCommands::check_source() const {
 
 SharedPtr<Downloader> DownloadCommands::make_job(Session& session,
                                                  const std::string& folder) const {
-    InternetSession* internet = session.application()->internet_session();
+    InternetSession* internet = session.internet_session();
     SharedPtr<Downloader> job;
     if (names_a_place(source_)) {
         const auto parsed = ServerUrl::read(source_);
@@ -143,6 +141,8 @@ SharedPtr<Downloader> DownloadCommands::make_job(Session& session,
 
 void DownloadCommands::download() {
     const std::uint32_t tries = this->tries();
+    if (source_.starts_with('.'))
+        source_ = context_.path(source_);
     check_source();
     auto session = context_.open(Session::Access::Change);
     const std::string folder = destination(*session);

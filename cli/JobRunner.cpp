@@ -1,5 +1,7 @@
 #include "cli/JobRunner.h"
 
+#include <unistd.h>
+
 #include "app/TextFormats.h"
 #include "cli/CliError.h"
 #include "cli/JobText.h"
@@ -31,10 +33,10 @@ void JobRunner::check_failed(std::size_t id, Downloader& job) const {
 }
 
 void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
+    if (session_.holder())
+        return leave_running(id, job);
     const StopSignal stop;
-    job->set_session(session_.application()->internet_session());
-    job->set_tries(tries_);
-    job->resume();
+    start(job);
     const std::string resume_hint =
         "; `ferrovane-cli jobs resume " + std::to_string(id) + "` goes on from there";
     if (!follow(*job)) {
@@ -49,6 +51,22 @@ void JobRunner::run(std::size_t id, const SharedPtr<Downloader>& job) {
                        ") stopped: " + job->stop_reason() + resume_hint);
     check_failed(id, *job);
     report(id, *job);
+}
+
+void JobRunner::start(const SharedPtr<Downloader>& job) const {
+    job->set_session(session_.internet_session());
+    job->set_tries(tries_);
+    job->resume();
+}
+
+// The process that holds the data folder keeps the job running after the
+// client's command ends, as it runs its own jobs.
+void JobRunner::leave_running(std::size_t id, const SharedPtr<Downloader>& job) const {
+    start(job);
+    session_.save();
+    output_.message("job " + std::to_string(id) + " (" + job->status().name +
+                    ") runs in the running Ferrovane (process " + std::to_string(::getpid()) +
+                    "); `ferrovane-cli jobs` shows how far it is");
 }
 
 // Where the files went: a file whose name was taken by another one got a free

@@ -13,7 +13,8 @@ namespace tovan::cli {
 // Runs one download job in the foreground until it is finished, gives up after
 // its tries, or the user stops it: a progress line on stderr meanwhile, a note
 // when it has to wait before trying again, and on SIGINT or SIGTERM the job
-// paused and saved, so that a later run resumes it where it stopped.
+// paused and saved, so that a later run resumes it where it stopped. In the
+// process that holds the data folder it only starts the job.
 class JobRunner {
 public:
     // tries: failed tries in a row after which the job gives up; 0: never.
@@ -30,6 +31,8 @@ private:
     void pause(Downloader& job);
     void check_failed(std::size_t id, Downloader& job) const;
     void report(std::size_t id, const Downloader& job) const;
+    void start(const SharedPtr<Downloader>& job) const;
+    void leave_running(std::size_t id, const SharedPtr<Downloader>& job) const;
 
     Session& session_;
     const Output& output_;

@@ -9,12 +9,15 @@
 #include "app/FirstPlace.h"
 #include "app/Scheduler.h"
 #include "cli/CliError.h"
+#include "cli/CommandService.h"
+#include "cli/HeldSync.h"
 #include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
 #include "cli/StopSignal.h"
+#include "cli/WatchHolder.h"
 
 namespace tovan::cli {
 namespace {
@@ -81,9 +84,10 @@ void ScanCommands::scan_now() {
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
         return;
     }
+    if (session->holder())
+        return scan_in_holder(std::move(session), chosen);
     const StopSignal stop;
-    Scheduler scheduler(document, session->options(), session->application()->internet_session(),
-                        now());
+    Scheduler scheduler(document, session->options(), session->internet_session(), now());
     ScanReporter reporter(context_.output, scheduler);
     reporter.set_notes(false);
     scheduler.set_observer(&reporter);
@@ -96,6 +100,24 @@ void ScanCommands::scan_now() {
     if (!ended)
         throw CliError("stopped before the scans ended; what they found so far is saved");
     report_scan(reporter);
+}
+
+// The process that holds the data folder scans on its own scheduler, and the
+// command goes on at each of its turns until those scans end.
+void ScanCommands::scan_in_holder(std::unique_ptr<Session> session,
+                                  const std::vector<NodeFinder::Target>& chosen) {
+    std::vector<SharedPtr<TreeEntry>> servers;
+    for (const NodeFinder::Target& target : chosen) servers_below(target.node, servers);
+    auto sync = std::make_shared<HeldSync>(*session->holder(), context_.output);
+    sync->start(chosen, std::move(servers));
+    std::shared_ptr<Session> held = std::move(session);
+    context_.go_on_later([this, sync, held] {
+        if (!sync->ended())
+            return false;
+        held->save();
+        report_scan(sync->reporter());
+        return true;
+    });
 }
 
 // A check writes nothing, so it runs on the saved files too while another
@@ -169,13 +191,18 @@ void ScanCommands::watch() {
     const StopSignal stop;
     // Catalogs are saved beside the loop, so Ctrl+C and the progress never wait for the disk.
     CatalogSaver saver(document.data_folder());
-    Scheduler scheduler(document, options, session->application()->internet_session(), now());
+    Scheduler scheduler(document, options, session->internet_session(), now());
     scheduler.set_saver(&saver);
     ScanReporter reporter(context_.output, scheduler);
-    scheduler.set_observer(&reporter);
+    WatchHolder holder(*session, scheduler, saver);
+    holder.scan_observers().add(&reporter);
+    scheduler.set_observer(&holder.scan_observers());
+    CommandService service(holder);
+    if (!service.start())
+        Output::note("changing commands can't reach this watch: " + service.error());
     // Stored jobs go on where they stopped, as when the desktop program starts.
     const DownloadList jobs(document.downloads());
-    jobs.resume_all(session->application()->internet_session());
+    jobs.resume_all(session->internet_session());
     if (options.startup_action == Options::FullSynchronize)
         scheduler.synchronize_all(now());
     else if (options.startup_action == Options::UpdateStatusOnly)
@@ -187,12 +214,17 @@ void ScanCommands::watch() {
                  " min; Ctrl+C stops");
     // Until stopped, or until whoever reads the changes is gone.
     while (!StopSignal::requested() && Output::is_open()) {
-        StopSignal::wait(scheduler.has_running() ? ScanTick : WatchTick);
+        // A command sent meanwhile cuts the wait short.
+        const auto pause = scheduler.has_running() ? ScanTick : WatchTick;
+        for (auto waited = ScanTick; waited <= pause && !service.has_requests(); waited += ScanTick)
+            StopSignal::wait(ScanTick);
         scheduler.tick(now());
+        service.serve();
         reporter.show_progress();
     }
     reporter.clear_progress();
     Output::note("stopping: scans end, jobs pause, then everything is saved");
+    service.shut_down();
     scheduler.shut_down();
     jobs.pause_all(PauseJobsLimit);
     session->save();

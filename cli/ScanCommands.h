@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ private:
     // What the names given stand for; everything when none is given.
     std::vector<NodeFinder::Target> targets(Document& document) const;
     void scan_now();
+    void scan_in_holder(std::unique_ptr<Session> session,
+                        const std::vector<NodeFinder::Target>& chosen);
     void check_now();
     // The summary of a scan: raises CliError when a server could not be reached.
     void report_scan(const ScanReporter& reporter) const;

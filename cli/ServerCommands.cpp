@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/DataHolder.h"
+#include "app/Scheduler.h"
 #include "cli/CliError.h"
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
 #include "cli/NumberText.h"
 #include "cli/ServerUrl.h"
+#include "engine/catalog/Location.h"
 
 namespace tovan::cli {
 namespace {
@@ -115,6 +118,8 @@ void ServerCommands::add() {
                            CliError::Usage);
         depth = *parsed;
     }
+    if (!Location::is_url(add_.place) && !add_.place.starts_with('~'))
+        add_.place = context_.path(add_.place);
     const std::uint32_t connections = parse_connections(add_.connections);
     const std::uint32_t delay = parse_delay(add_.delay);
     if (add_.name_given)
@@ -148,6 +153,9 @@ void ServerCommands::remove() {
     const NodeFinder::Target target = NodeFinder(session->document().servers()).find(target_);
     if (target.entry)
         throw CliError("remove takes a server or a group, not a path inside one", CliError::Usage);
+    // The holder's scans of what goes end, as when the window removes it.
+    if (DataHolder* holder = session->holder())
+        holder->scheduler().stop_scanning(*target.node);
     auto& siblings = target.parent->children;
     siblings.erase(std::find(siblings.begin(), siblings.end(), target.node));
     session->save();

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "app/DamagedFiles.h"
+#include "app/DataHolder.h"
 #include "cli/CliError.h"
+#include "cli/HeldElsewhere.h"
 #include "cli/Output.h"
 
 namespace tovan::cli {
@@ -43,12 +45,17 @@ Session::Session(const std::string& data_dir, Access access)
     warn(application_.load_warnings());
     if (started)
         return;
-    if (access == Access::Read && application_.data_folder().held_by() != 0) {
+    const long holder = application_.data_folder().held_by();
+    if (access == Access::Read && holder != 0) {
         read_saved_files();
         return;
     }
+    if (holder != 0)
+        throw HeldElsewhere(application_.error(), application_.data_folder().path(), holder);
     throw CliError(application_.error());
 }
+
+Session::Session(DataHolder& holder) : holder_(&holder) {}
 
 Session::~Session() {
     application_.shut_down();
@@ -74,28 +81,44 @@ void Session::read_saved_files() {
 }
 
 Document& Session::document() {
+    if (holder_)
+        return holder_->document();
     return saved_only_ ? *saved_document_ : *application_.document();
 }
 
 Options& Session::options() {
+    if (holder_)
+        return holder_->options();
     return saved_only_ ? saved_options_ : application_.options();
 }
 
+InternetSession* Session::internet_session() {
+    if (holder_)
+        return holder_->internet_session();
+    return saved_only_ ? nullptr : application_.internet_session();
+}
+
 const std::string& Session::data_folder() const {
-    return application_.data_folder().path();
+    return holder_ ? holder_->document().data_folder() : application_.data_folder().path();
 }
 
 // Without the lock another process may be writing the same files.
 void Session::save() {
     if (saved_only_)
         throw CliError("the data folder " + data_folder() + " is used by another process");
-    saving([this] { document().store(); });
+    if (holder_)
+        saving([this] { holder_->save_document(); });
+    else
+        saving([this] { document().store(); });
 }
 
 void Session::save_options() {
     if (saved_only_)
         throw CliError("the data folder " + data_folder() + " is used by another process");
-    saving([this] { application_.save_options(); });
+    if (holder_)
+        saving([this] { holder_->save_options(); });
+    else
+        saving([this] { application_.save_options(); });
 }
 
 }  // namespace tovan::cli

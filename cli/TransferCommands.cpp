@@ -60,6 +60,7 @@ void TransferCommands::export_node() {
 }
 
 void TransferCommands::import_file() {
+    file_ = context_.path(file_);
     auto session = context_.open(Session::Access::Change);
     Document& document = session->document();
     const NodeFinder finder(document.servers());

@@ -11,7 +11,7 @@ namespace {
 using WatchCommand = CliFixture;
 
 // One watch run covers what a first start on a server needs: the download
-// folder registered, scanned and saved while the lock keeps other writers out,
+// folder registered, scanned and saved while the lock keeps a second watch out,
 // readers served from the saved files, and an orderly stop on SIGTERM.
 TEST_F(WatchCommand, FirstRunWatchesTheDownloadFolderAndSavesEverythingOnSigterm) {
     const std::string home = sandbox.file("home");
@@ -23,7 +23,7 @@ TEST_F(WatchCommand, FirstRunWatchesTheDownloadFolderAndSavesEverythingOnSigterm
     CliProcess watch(with_data({"watch"}), environment);
     ASSERT_TRUE(watch.wait_for_err("scanned Downloads")) << watch.finish().err;
 
-    expect_exit(cli({"group", "add", "G"}), 1, "used by process " + std::to_string(watch.pid()));
+    expect_exit(cli({"watch"}), 1, "used by process " + std::to_string(watch.pid()));
     const CliProcess::Result listed = cli({"list", "--json"});
     expect_exit(listed, 0, "as of that process's last save");
     EXPECT_EQ(nlohmann::json::parse(listed.out)["files"], 1);
