@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,6 +16,8 @@
 #include "app/gui/InstanceChannel.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/StopSignals.h"
+#include "app/gui/WindowHolder.h"
+#include "cli/CommandService.h"
 #include "engine/catalog/Server.h"
 #include "tovan/log/Log.h"
 #include "tovan/log/LogChannels.h"
@@ -22,6 +25,10 @@
 namespace tovan {
 
 namespace {
+
+// How soon a command of another process is taken up; an idle turn only looks
+// at a queue.
+constexpr int CommandServeMs = 100;
 
 // The name of a running process, empty when it cannot be read.
 std::string process_name(long pid) {
@@ -106,6 +113,15 @@ int DesktopProgram::run_window(Application& application, bool& work_left) {
         warning_log(1) << "a second start will not find this window" << std::endl;
     QObject::connect(&channel, &InstanceChannel::show_requested, &window,
                      &MainWindow::bring_to_front);
+    // Commands of ferrovane-cli run here while this window holds the data folder.
+    WindowHolder holder(application, window);
+    cli::CommandService commands(holder);
+    if (!commands.start())
+        warning_log(1) << "changing commands can't reach this window: " << commands.error()
+                       << std::endl;
+    QTimer serving;
+    QObject::connect(&serving, &QTimer::timeout, &window, [&commands] { commands.serve(); });
+    serving.start(CommandServeMs);
     const StopSignals stop;
     QObject::connect(&stop, &StopSignals::stop_requested, &window, &MainWindow::quit);
     DownloadList(document.downloads()).resume_all(application.internet_session());
@@ -113,6 +129,8 @@ int DesktopProgram::run_window(Application& application, bool& work_left) {
     show_warnings(application.load_warnings());
     window.run_startup_action();
     const int code = QApplication::exec();
+    serving.stop();
+    commands.shut_down();
     window.shut_down();
     work_left = window.left_work_running();
     return code;

@@ -79,7 +79,8 @@ MainWindow::MainWindow(Application& application, Clock clock)
     build_status_bar();
     tray_ = new TrayIcon([this] { return application_.document()->servers(); }, this);
     connect_tray();
-    scheduler_.set_observer(this);
+    observers_.add(this);
+    scheduler_.set_observer(&observers_);
     scheduler_.set_saver(&saver_);
     resize(1000, 640);
     connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
@@ -530,6 +531,15 @@ void MainWindow::edit_filter() {
         return;
     filter.set_masks(*masks);
     save_state();
+}
+
+void MainWindow::data_changed_elsewhere() {
+    forget_removed_states();
+    tree_->rebuild();
+    list_->refresh();
+    update_command_states();
+    if (!application_.apply_autostart())
+        warning_log(1) << "could not change whether Ferrovane starts at login" << std::endl;
 }
 
 void MainWindow::show_about() {

@@ -8,6 +8,7 @@
 #include "app/CatalogSaver.h"
 #include "app/Scheduler.h"
 #include "app/SchedulerObserver.h"
+#include "app/SchedulerObservers.h"
 #include "app/ViewsHistory.h"
 #include "app/gui/Command.h"
 
@@ -68,6 +69,12 @@ public:
     void set_message(const QString& text);
 
     Scheduler& scheduler() { return scheduler_; }
+    // What the scheduler tells: this window, and for a while a client's sync.
+    SchedulerObservers& scan_observers() { return observers_; }
+    CatalogSaver& saver() { return saver_; }
+    // Another process's command changed the servers, groups, filter, jobs or
+    // options: the panes and commands show them again.
+    void data_changed_elsewhere();
     ViewsHistory& history() { return history_; }
     TreePane* tree() const { return tree_; }
     ListPane* list() const { return list_; }
@@ -121,6 +128,7 @@ private:
     Clock clock_;
     // Before the scheduler, which hands it the catalogs of finished scans.
     CatalogSaver saver_;
+    SchedulerObservers observers_;
     Scheduler scheduler_;
     ViewsHistory history_;
     CommandActions* actions_ = nullptr;

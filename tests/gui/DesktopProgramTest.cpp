@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
@@ -49,6 +50,27 @@ TEST_F(DesktopProgramTest, AWatchHoldingTheFolderIsNamedAndNothingIsWritten) {
                 "in use by ferrovane-cli (process " + std::to_string(watch.pid()) + ")");
     EXPECT_EQ(data_files(), before);
     EXPECT_FALSE(std::filesystem::exists(sandbox.file("home/.config/autostart")));
+}
+
+// Changing commands of the command line are carried out by the running window,
+// with its own scheduler, and what they changed is in what it saves at its end.
+TEST_F(DesktopProgramTest, ChangingCommandsAreCarriedOutByTheRunningWindow) {
+    put("a/one.txt", "1");
+    CliProcess window = desktop();
+    ASSERT_TRUE(wait_until([&] { return std::filesystem::exists(data() + "/ferrovane.sock"); },
+                           std::chrono::seconds(20)))
+        << window.finish().err;
+    ok({"add", tree(), "--name", "T"});
+    EXPECT_NE(ok({"sync", "T"}).find("+ T/a/one.txt"), std::string::npos);
+    ok({"unmark", "T"});
+    expect_exit(cli({"rename", "nothing", "X"}), 1, "nothing");
+    window.signal(SIGTERM);
+    EXPECT_EQ(window.finish().status, 0);
+    EXPECT_TRUE(json({"changes", "T"}).empty());
+    const std::vector<nlohmann::json> servers = json({"list"});
+    EXPECT_EQ(std::count_if(servers.begin(), servers.end(),
+                            [](const nlohmann::json& server) { return server["name"] == "T"; }),
+              1);
 }
 
 }  // namespace
