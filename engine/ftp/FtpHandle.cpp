@@ -1,6 +1,7 @@
 #include "engine/ftp/FtpHandle.h"
 
 #include "engine/catalog/UrlEscapes.h"
+#include "engine/curl/CurlFailure.h"
 
 namespace tovan {
 namespace {
@@ -94,8 +95,11 @@ bool FtpHandle::open() {
     const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
     curl_slist_free_all(feat);
     if (code != CURLE_OK) {
+        const std::string reason = error_[0] != '\0' ? error_ : curl_easy_strerror(code);
         if (answer_sink_)
-            answer_sink_(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
+            answer_sink_(reason);
+        open_failure_.kind = curl_failure_kind(curl_, code);
+        open_failure_.detail = reason;
         return false;
     }
     learn_features(answers_);

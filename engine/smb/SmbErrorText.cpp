@@ -38,3 +38,31 @@ std::string smb_error_line(int error) {
 }
 
 }  // namespace tovan
+
+namespace tovan {
+
+ReachFailure::Kind smb_failure_kind(int error) {
+    using Kind = ReachFailure::Kind;
+    switch (error) {
+        case 0:
+            return Kind::None;
+        case EACCES:
+        case EPERM:
+            return Kind::LoginRefused;
+        case ENOENT:
+        case ENODEV:
+        case ENOTDIR:
+            return Kind::Missing;
+        case ETIMEDOUT:
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+        case EHOSTDOWN:
+            return Kind::NoAnswer;
+        case ECONNREFUSED:
+            return Kind::ConnectionRefused;
+        default:
+            return Kind::Other;
+    }
+}
+
+}  // namespace tovan
