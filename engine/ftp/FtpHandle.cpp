@@ -46,6 +46,9 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
         if (!settings_.password.empty())
             curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
     }
+    // A password kept in ~/.netrc keeps it off the command line and out of our files.
+    if (settings_.password.empty())
+        curl_easy_setopt(curl_, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
     // The folder goes with the listing command ("MLSD /pub/dir"), which saves a
     // CWD round trip per folder.
     curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));

@@ -25,7 +25,7 @@ public:
         std::string host;
         std::uint32_t port = 21;
         std::string login;
-        std::string password;  // empty: none is passed, so anonymous login works
+        std::string password;  // empty: ~/.netrc's, else none, so anonymous login works
         bool passive = true;
         bool tls = false;  // explicit TLS, required
     };
