@@ -44,6 +44,9 @@ void ScanCommands::add_to(CLI::App& app) {
 
     CLI::App* watch = app.add_subcommand(
         "watch", "Scan on the options' schedule and show changes as they are found, until stopped");
+    watch->add_option("--on-change", on_change_,
+                      "Run this shell command after each scan that found changes, with them "
+                      "on its stdin as JSON lines");
     context_.on(watch, [this] { this->watch(); });
 }
 
@@ -166,6 +169,7 @@ void ScanCommands::watch() {
     Scheduler scheduler(document, options, session->application()->internet_session(), now());
     scheduler.set_saver(&saver);
     ScanReporter reporter(context_.output, scheduler);
+    reporter.set_on_change(on_change_);
     scheduler.set_observer(&reporter);
     // Stored jobs go on where they stopped, as when the desktop program starts.
     const DownloadList jobs(document.downloads());

@@ -9,9 +9,15 @@ namespace tovan::cli {
 
 void ScanReporter::change_found(const ChangeRecord& change) {
     progress_.clear();
-    output_.result(ChangeText::record(*change.node, *change.entry),
-                   ChangeText::line(*change.node, *change.entry));
+    const nlohmann::json record = ChangeText::record(*change.node, *change.entry);
+    output_.result(record, ChangeText::line(*change.node, *change.entry));
     ++change_count_;
+    if (on_change_)
+        on_change_->add(record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+void ScanReporter::set_on_change(const std::string& command) {
+    on_change_ = command.empty() ? nullptr : std::make_unique<ChangeHook>(command);
 }
 
 void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
@@ -19,6 +25,8 @@ void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
 }
 
 void ScanReporter::show_progress() {
+    if (on_change_)
+        on_change_->report();
     const auto& scannings = scheduler_.scannings();
     if (scannings.empty()) {
         progress_.clear();
@@ -43,6 +51,8 @@ bool ScanReporter::was_scan(const TreeEntry& node) const {
 }
 
 void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
+    if (on_change_)
+        on_change_->run();
     std::erase(unreached_, node);
     if (!node->online)
         unreached_.push_back(node);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/SchedulerObserver.h"
+#include "cli/ChangeHook.h"
 #include "cli/Output.h"
 #include "cli/Progress.h"
 
@@ -27,6 +29,9 @@ public:
 
     // Notes for finished scans (off for a one-time sync, which sums up itself).
     void set_notes(bool notes) { notes_ = notes; }
+    // A command to run with the changes after each scan that found some; none
+    // when empty.
+    void set_on_change(const std::string& command);
     std::size_t change_count() const { return change_count_; }
     // Servers whose last scan here could not reach them.
     const std::vector<SharedPtr<TreeEntry>>& unreached() const { return unreached_; }
@@ -42,6 +47,7 @@ private:
     bool notes_ = true;
     std::size_t change_count_ = 0;
     std::vector<SharedPtr<TreeEntry>> unreached_;
+    std::unique_ptr<ChangeHook> on_change_;
 };
 
 }  // namespace tovan::cli
