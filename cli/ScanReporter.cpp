@@ -54,8 +54,11 @@ void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
     if (on_change_)
         on_change_->run();
     std::erase(unreached_, node);
+    std::erase(scanned_in_part_, node);
     if (!node->online)
         unreached_.push_back(node);
+    else if (!node->server->last_error().empty() && was_scan(*node))
+        scanned_in_part_.push_back(node);
     show_progress();
     if (!notes_ || !was_scan(*node))
         return;

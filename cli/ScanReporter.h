@@ -35,6 +35,9 @@ public:
     std::size_t change_count() const { return change_count_; }
     // Servers whose last scan here could not reach them.
     const std::vector<SharedPtr<TreeEntry>>& unreached() const { return unreached_; }
+    // Servers whose last scan here went through but met an error on the way,
+    // such as a folder it could not enter.
+    const std::vector<SharedPtr<TreeEntry>>& scanned_in_part() const { return scanned_in_part_; }
     void show_progress();
     void clear_progress() { progress_.clear(); }
 
@@ -47,6 +50,7 @@ private:
     bool notes_ = true;
     std::size_t change_count_ = 0;
     std::vector<SharedPtr<TreeEntry>> unreached_;
+    std::vector<SharedPtr<TreeEntry>> scanned_in_part_;
     std::unique_ptr<ChangeHook> on_change_;
 };
 
