@@ -23,8 +23,9 @@ std::optional<std::size_t> authority_start(const std::string& url) {
     for (const char* scheme : LoginSchemes) {
         const std::string_view prefix(scheme);
         if (url.size() >= prefix.size() &&
-            std::equal(prefix.begin(), prefix.end(), url.begin(),
-                       [](char a, char b) { return a == std::tolower(b); }))
+            std::equal(prefix.begin(), prefix.end(), url.begin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+            }))
             return prefix.size();
     }
     return std::nullopt;
@@ -47,7 +48,7 @@ public:
     }
     ~NoEcho() {
         if (saved_)
-            ::tcsetattr(terminal_, TCSAFLUSH, &before_);
+            ::tcsetattr(terminal_, TCSANOW, &before_);
     }
     NoEcho(const NoEcho&) = delete;
     NoEcho& operator=(const NoEcho&) = delete;

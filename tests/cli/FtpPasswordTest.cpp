@@ -18,10 +18,11 @@ protected:
     std::string url(const std::string& login) const {
         return "ftp://" + login + "127.0.0.1:" + std::to_string(ftp.port()) + "/pub/";
     }
-    // The command run by a shell that gives it input on stdin first.
+    // The command run by a shell that gives it input on stdin first, with no
+    // terminal to ask on even when the tests run in one.
     CliProcess::Result fed(const std::string& input, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment = {}) const {
-        std::vector<std::string> words = {"-c", "printf '" + input + "' | \"$0\" \"$@\"",
+        std::vector<std::string> words = {"-c", "printf '" + input + "' | setsid -w \"$0\" \"$@\"",
                                           FERROVANE_CLI};
         for (const std::string& word : with_data(arguments)) words.push_back(word);
         return CliProcess(words, environment, "/bin/sh").finish();
