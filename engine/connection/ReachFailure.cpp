@@ -4,7 +4,6 @@
 #include "engine/catalog/Server.h"
 
 namespace tovan {
-namespace {}  // namespace
 
 // The lower layer's words stay in the server's log: the kind already says what
 // the user needs to know, and the line stays short.

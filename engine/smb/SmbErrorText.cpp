@@ -37,10 +37,6 @@ std::string smb_error_line(int error) {
     return smb_error_text(error) + " err_code: " + std::to_string(error);
 }
 
-}  // namespace tovan
-
-namespace tovan {
-
 ReachFailure::Kind smb_failure_kind(int error) {
     using Kind = ReachFailure::Kind;
     switch (error) {

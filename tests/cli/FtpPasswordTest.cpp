@@ -20,12 +20,12 @@ protected:
     }
     // The command run by a shell that gives it input on stdin first, with no
     // terminal to ask on even when the tests run in one.
-    CliProcess::Result fed(const std::string& input, const std::vector<std::string>& arguments,
-                           const std::map<std::string, std::string>& environment = {}) const {
+    CliProcess::Result fed(const std::string& input,
+                           const std::vector<std::string>& arguments) const {
         std::vector<std::string> words = {"-c", "printf '" + input + "' | setsid -w \"$0\" \"$@\"",
                                           FERROVANE_CLI};
         for (const std::string& word : with_data(arguments)) words.push_back(word);
-        return CliProcess(words, environment, "/bin/sh").finish();
+        return CliProcess(words, {}, "/bin/sh").finish();
     }
 
     FtpServer::Options serving() const {
