@@ -82,9 +82,13 @@ std::optional<std::size_t> PasswordPrompt::login_end(const std::string& url) {
     return at;
 }
 
+// An anonymous FTP login takes any password, so none is asked for.
 bool PasswordPrompt::lacks_password(const std::string& url) {
     const std::optional<std::size_t> at = login_end(url);
-    return at && url.find(':', *authority_start(url)) > *at;
+    if (!at || url.find(':', *authority_start(url)) < *at)
+        return false;
+    const std::string login = url.substr(*authority_start(url), *at - *authority_start(url));
+    return login != "anonymous" && login != "ftp";
 }
 
 std::string PasswordPrompt::with_password(const std::string& url, const std::string& password) {

@@ -11,7 +11,8 @@ namespace tovan::cli {
 // or from the first line of stdin.
 class PasswordPrompt {
 public:
-    // Whether an ftp://, ftps:// or smb:// URL has a login but no password.
+    // Whether an ftp://, ftps:// or smb:// URL has a login, other than an
+    // anonymous one, but no password.
     static bool lacks_password(const std::string& url);
     // The URL with the password put after its login.
     static std::string with_password(const std::string& url, const std::string& password);
