@@ -36,6 +36,17 @@ void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeE
     for (const SharedPtr<TreeEntry>& child : node->children) servers_below(child, out);
 }
 
+// "A (its error), B (its error)".
+std::string with_errors(const std::vector<SharedPtr<TreeEntry>>& nodes) {
+    std::string names;
+    for (const SharedPtr<TreeEntry>& node : nodes) {
+        const std::string error = node->server->last_error();
+        names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
+                 (error.empty() ? "" : " (" + error + ")");
+    }
+    return names;
+}
+
 }  // namespace
 
 void ScanCommands::add_to(CLI::App& app) {
@@ -49,6 +60,9 @@ void ScanCommands::add_to(CLI::App& app) {
 
     CLI::App* watch = app.add_subcommand(
         "watch", "Scan on the options' schedule and show changes as they are found, until stopped");
+    watch->add_option("--on-change", on_change_,
+                      "Run this shell command after each scan that found changes, with them "
+                      "on its stdin as JSON lines");
     context_.on(watch, [this] { this->watch(); });
 }
 
@@ -142,15 +156,16 @@ void ScanCommands::check_now() {
 void ScanCommands::report_scan(const ScanReporter& reporter) const {
     if (reporter.change_count() == 0 && !context_.output.json())
         context_.output.message("no changes");
-    if (reporter.unreached().empty())
+    // Like find, a scan that could not read everything fails, after saving what it found.
+    const std::string in_part = with_errors(reporter.scanned_in_part());
+    if (reporter.unreached().empty()) {
+        if (!in_part.empty())
+            throw CliError("scanned only in part: " + in_part);
         return;
-    std::string names;
-    for (const SharedPtr<TreeEntry>& node : reporter.unreached()) {
-        const std::string error = node->server->last_error();
-        names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
-                 (error.empty() ? "" : " (" + error + ")");
     }
-    throw CliError("can't reach " + names + "; `ferrovane-cli status` checks again");
+    throw CliError("can't reach " + with_errors(reporter.unreached()) +
+                   (in_part.empty() ? "" : "; scanned only in part: " + in_part) +
+                   "; `ferrovane-cli status` checks again");
 }
 
 void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes) const {
@@ -194,6 +209,7 @@ void ScanCommands::watch() {
     Scheduler scheduler(document, options, session->internet_session(), now());
     scheduler.set_saver(&saver);
     ScanReporter reporter(context_.output, scheduler);
+    reporter.set_on_change(on_change_);
     WatchHolder holder(*session, scheduler, saver);
     holder.scan_observers().add(&reporter);
     scheduler.set_observer(&holder.scan_observers());

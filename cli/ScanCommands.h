@@ -44,6 +44,7 @@ private:
 
     CommandContext& context_;
     std::vector<std::string> names_;
+    std::string on_change_;  // watch --on-change
 };
 
 }  // namespace tovan::cli

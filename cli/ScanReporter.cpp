@@ -14,10 +14,16 @@ namespace tovan::cli {
 
 void ScanReporter::change_found(const ChangeRecord& change) {
     progress_.clear();
-    output_.result(ChangeText::record(*change.node, *change.entry,
-                                      static_cast<std::int64_t>(std::time(nullptr))),
-                   ChangeText::line(*change.node, *change.entry));
+    const nlohmann::json record = ChangeText::record(*change.node, *change.entry,
+                                                     static_cast<std::int64_t>(std::time(nullptr)));
+    output_.result(record, ChangeText::line(*change.node, *change.entry));
     ++change_count_;
+    if (on_change_)
+        on_change_->add(record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+void ScanReporter::set_on_change(const std::string& command) {
+    on_change_ = command.empty() ? nullptr : std::make_unique<ChangeHook>(command);
 }
 
 void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
@@ -27,6 +33,8 @@ void ScanReporter::node_updated(const SharedPtr<TreeEntry>&) {
 // "scanning media and 1 more: 120 folders, 45000 entries, 3000/s, 0:15, 40
 // listings left".
 void ScanReporter::show_progress() {
+    if (on_change_)
+        on_change_->report();
     const auto& scannings = scheduler_.scannings();
     if (scannings.empty()) {
         progress_.clear();
@@ -65,9 +73,14 @@ bool ScanReporter::was_scan(const TreeEntry& node) const {
 }
 
 void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
+    if (on_change_)
+        on_change_->run();
     std::erase(unreached_, node);
+    std::erase(scanned_in_part_, node);
     if (!node->online)
         unreached_.push_back(node);
+    else if (!node->server->last_error().empty() && was_scan(*node))
+        scanned_in_part_.push_back(node);
     show_progress();
     if (!notes_ || !was_scan(*node))
         return;

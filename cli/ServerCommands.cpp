@@ -12,6 +12,7 @@
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
 #include "cli/NumberText.h"
+#include "cli/PasswordPrompt.h"
 #include "cli/ServerUrl.h"
 #include "engine/catalog/Location.h"
 
@@ -94,6 +95,8 @@ void ServerCommands::add_to(CLI::App& app) {
     add->add_option("--connections", add_.connections, "Scan connections: 1 to 100 or auto");
     add->add_option("--delay", add_.delay, "Pause after each listing, 0 to 3600000 ms");
     add->add_flag("--active", add_.active, "FTP active mode (default: passive)");
+    add->add_flag("--password-stdin", add_.password_stdin,
+                  "Read the password of the URL's login from the first line of stdin");
     context_.on(add, [this, add] {
         add_.name_given = add->count("--name") > 0;
         this->add();
@@ -124,7 +127,8 @@ void ServerCommands::add() {
     const std::uint32_t delay = parse_delay(add_.delay);
     if (add_.name_given)
         NodeFinder::check_name(add_.name);
-    SharedPtr<Server> server = server_for(add_.place);
+    const std::string place = place_with_password();
+    SharedPtr<Server> server = server_for(place);
 
     auto session = context_.open(Session::Access::Change);
     Document& document = session->document();
@@ -139,13 +143,32 @@ void ServerCommands::add() {
 
     // Read once more now that the data folder is open: a login in the URL is
     // kept in that folder, which was not known when the URL was first checked.
-    server = server_for(add_.place);
+    server = server_for(place);
     configure(*server, depth, connections, delay, add_.active);
     server->set_parent_filter(&document.filter());
     group->children.push_back(TreeEntry::make_server_node(server, name));
     session->save();
     context_.output.result({{"added", name}, {"url", ServerUrl::shown(*server)}},
                            "added " + name + ": " + ServerUrl::shown(*server));
+}
+
+// A login without a password gets one asked once, before anything changes, so
+// that a command carried out by the process holding the data folder has it.
+std::string ServerCommands::place_with_password() {
+    if (!PasswordPrompt::lacks_password(add_.place)) {
+        if (add_.password_stdin)
+            throw CliError(
+                "--password-stdin needs a URL with a login and no password, such as "
+                "ftp://USER@HOST/",
+                CliError::Usage);
+        return add_.place;
+    }
+    const std::string password = context_.input("password", [this] {
+        return add_.password_stdin ? PasswordPrompt::read_stdin()
+                                   : PasswordPrompt::ask("password for " + add_.place + ": ");
+    });
+    // No answer keeps the login alone: FTP then looks in ~/.netrc.
+    return password.empty() ? add_.place : PasswordPrompt::with_password(add_.place, password);
 }
 
 void ServerCommands::remove() {

@@ -27,9 +27,11 @@ private:
         std::string connections;
         std::string delay = "0";
         bool active = false;
+        bool password_stdin = false;
     };
 
     void add();
+    std::string place_with_password();
     void remove();
     void set_depth();
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/catalog/Entry.h"
+#include "engine/connection/ReachFailure.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
@@ -21,6 +22,8 @@ public:
     // Starts listing the folder; false when it cannot be listed. Restarts a
     // finder that was listing another folder.
     virtual bool find_file(const Entry& folder) = 0;
+    // Why the last find_file failed: its kind, without place or host.
+    virtual ReachFailure failure() const { return {}; }
     // Sets item to the next item, when there is one, and returns whether more
     // may follow; the item of the call that returns false is valid too.
     virtual bool find_next(SharedPtr<Entry>& item) = 0;

@@ -13,7 +13,40 @@ SharedPtr<Connection> Protocols::connect(const Server& server) {
     return connect(server, InternetSession::shared());
 }
 
-SharedPtr<Connection> Protocols::connect(const Server& server, InternetSession& session) {
+namespace {
+
+std::string host_of(const Server& server) {
+    switch (server.kind()) {
+        case ServerKind::Local:
+            return {};
+        case ServerKind::Network:
+            return server.host();
+        case ServerKind::Ftp:
+        case ServerKind::Ftps:
+            return server.ftp().host;
+        case ServerKind::Http:
+        case ServerKind::Https:
+            return server.http_host();
+    }
+    return {};
+}
+
+}  // namespace
+
+SharedPtr<Connection> Protocols::connect(const Server& server, InternetSession& session,
+                                         ReachFailure* failure) {
+    ReachFailure why;
+    SharedPtr<Connection> connection = open(server, session, why);
+    if (!connection && failure != nullptr) {
+        *failure = std::move(why);
+        failure->place = ReachFailure::place_of(server);
+        failure->host = host_of(server);
+    }
+    return connection;
+}
+
+SharedPtr<Connection> Protocols::open(const Server& server, InternetSession& session,
+                                      ReachFailure& failure) {
     SharedPtr<Connection> connection;
     switch (server.kind()) {
         case ServerKind::Local:
@@ -24,7 +57,7 @@ SharedPtr<Connection> Protocols::connect(const Server& server, InternetSession& 
             break;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
-            return FtpConnection::open(server, session);
+            return FtpConnection::open(server, session, failure);
         case ServerKind::Http:
         case ServerKind::Https:
             return tovan::make_shared<HttpConnection>(session, server.http_host(),
@@ -32,8 +65,11 @@ SharedPtr<Connection> Protocols::connect(const Server& server, InternetSession& 
                                                       server.kind() == ServerKind::Https);
     }
     // A folder server is online when its root can be listed; nothing stays open.
-    if (!connection->create_finder()->find_file(*server.root()))
+    const SharedPtr<FileFinder> finder = connection->create_finder();
+    if (!finder->find_file(*server.root())) {
+        failure = finder->failure();
         return {};
+    }
     return connection;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/connection/Connection.h"
+#include "engine/connection/ReachFailure.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
@@ -13,9 +14,15 @@ class Server;
 class Protocols {
 public:
     // Opens a connection of the server's kind, FTP and HTTP ones through the
-    // session; empty when the server is offline.
-    static SharedPtr<Connection> connect(const Server& server, InternetSession& session);
+    // session; empty when the server is offline, and failure, when given, then
+    // says why.
+    static SharedPtr<Connection> connect(const Server& server, InternetSession& session,
+                                         ReachFailure* failure = nullptr);
     static SharedPtr<Connection> connect(const Server& server);
+
+private:
+    static SharedPtr<Connection> open(const Server& server, InternetSession& session,
+                                      ReachFailure& failure);
 };
 
 }  // namespace tovan

@@ -79,13 +79,16 @@ void DownloadThread::step() {
 bool DownloadThread::connect() {
     log("connecting...");
     const SharedPtr<Server> server = job_.server();
-    SharedPtr<Connection> connection =
-        session_ != nullptr ? Protocols::connect(*server, *session_) : Protocols::connect(*server);
+    ReachFailure failure;
+    SharedPtr<Connection> connection = Protocols::connect(
+        *server, session_ != nullptr ? *session_ : InternetSession::shared(), &failure);
     SharedPtr<FileDownloader> downloader = connection ? connection->create_downloader() : nullptr;
     if (!downloader) {
+        if (failure.kind != ReachFailure::Kind::None)
+            server->set_last_error(failure.text());
         const std::string reason = !server->last_error().empty()
                                        ? server->last_error()
-                                       : "can't connect to " + server->url();
+                                       : "can't connect to " + ReachFailure::place_of(*server);
         log(reason);
         if (connection)
             connection->close_once();

@@ -3,11 +3,11 @@
 #include "engine/catalog/Server.h"
 #include "engine/ftp/FileFtpDownloader.h"
 #include "engine/ftp/FtpFileFinder.h"
-#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 
-SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSession& session) {
+SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSession& session,
+                                             ReachFailure& failure) {
     const FtpSettings& ftp = server.ftp();
     FtpHandle::Settings settings{ftp.host,     ftp.port,    ftp.login,
                                  ftp.password, ftp.passive, server.kind() == ServerKind::Ftps};
@@ -17,7 +17,7 @@ SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSessi
         session, std::move(settings),
         [&answers](const std::string& line) { answers.log_text(line); });
     if (!handle->open()) {
-        error_log(1) << "can't connect to " << server.url() << std::endl;
+        failure = handle->open_failure();
         return {};
     }
     return tovan::make_shared<FtpConnection>(std::move(handle));

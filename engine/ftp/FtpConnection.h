@@ -12,9 +12,10 @@ class Server;
 // finders it makes, kept until it is closed or lost.
 class FtpConnection : public Connection {
 public:
-    // Logs in; empty when the server cannot be reached or refuses the login (the
-    // reason is in the server's log).
-    static SharedPtr<FtpConnection> open(const Server& server, InternetSession& session);
+    // Logs in; empty when the server cannot be reached or refuses the login, with
+    // the kind of failure in failure (libcurl's words are in the server's log).
+    static SharedPtr<FtpConnection> open(const Server& server, InternetSession& session,
+                                         ReachFailure& failure);
 
     explicit FtpConnection(SharedPtr<FtpHandle> handle) : handle_(std::move(handle)) {}
 

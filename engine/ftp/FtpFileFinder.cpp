@@ -1,5 +1,6 @@
 #include "engine/ftp/FtpFileFinder.h"
 
+#include <cctype>
 #include <ctime>
 #include <source_location>
 #include <utility>
@@ -17,13 +18,24 @@ namespace {
     throw Exception("disconnected");
 }
 
-// The server's own words when it gave any, else its reply code.
-[[noreturn]] void refused(const std::string& path, const FtpHandle::Listing& listing,
+// FTP answers a missing folder and a forbidden one alike with 550; only the
+// server's words tell them apart.
+ReachFailure::Kind refusal_kind(const std::string& reply) {
+    std::string lower = reply;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool denied =
+        lower.find("denied") != std::string::npos || lower.find("permission") != std::string::npos;
+    return denied ? ReachFailure::Kind::AccessDenied : ReachFailure::Kind::Missing;
+}
+
+[[noreturn]] void refused(const std::string& path, const std::string& host,
+                          const FtpHandle::Listing& listing,
                           std::source_location location = std::source_location::current()) {
     const std::string reply =
         listing.reply_line.empty() ? std::to_string(listing.reply) : listing.reply_line;
-    const std::string text = "cannot enter folder " + path + ": " + reply;
-    error_log(1) << text << std::endl;
+    const std::string text =
+        ReachFailure(refusal_kind(reply), "the folder " + path + " of " + host, host).text();
+    error_log(1) << text << ": " << reply << std::endl;
     FailureRecord::write(text.c_str(), location);
     throw ServerRefusal(text);
 }
@@ -40,7 +52,7 @@ bool FtpFileFinder::find_file(const Entry& folder) {
     if (listing.reconnected)
         disconnected();
     if (listing.refused)
-        refused(path, listing);
+        refused(path, handle_->host(), listing);
     if (!listing.ok) {
         error_log(1) << "listing " << path << ": " << listing.error << std::endl;
         disconnected();

@@ -1,6 +1,7 @@
 #include "engine/ftp/FtpHandle.h"
 
 #include "engine/catalog/UrlEscapes.h"
+#include "engine/curl/CurlFailure.h"
 
 namespace tovan {
 namespace {
@@ -45,6 +46,9 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
         if (!settings_.password.empty())
             curl_easy_setopt(curl_, CURLOPT_PASSWORD, settings_.password.c_str());
     }
+    // A password kept in ~/.netrc keeps it off the command line and out of our files.
+    if (settings_.password.empty())
+        curl_easy_setopt(curl_, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
     // The folder goes with the listing command ("MLSD /pub/dir"), which saves a
     // CWD round trip per folder.
     curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
@@ -94,8 +98,11 @@ bool FtpHandle::open() {
     const CURLcode code = perform(url_for("/"), nullptr, feat, nullptr);
     curl_slist_free_all(feat);
     if (code != CURLE_OK) {
+        const std::string reason = error_[0] != '\0' ? error_ : curl_easy_strerror(code);
         if (answer_sink_)
-            answer_sink_(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
+            answer_sink_(reason);
+        open_failure_.kind = curl_failure_kind(curl_, code);
+        open_failure_.detail = reason;
         return false;
     }
     learn_features(answers_);

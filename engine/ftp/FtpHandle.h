@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/connection/ReachFailure.h"
 #include "engine/curl/CurlTransfer.h"
 #include "engine/curl/InternetSession.h"
 
@@ -24,7 +25,7 @@ public:
         std::string host;
         std::uint32_t port = 21;
         std::string login;
-        std::string password;  // empty: none is passed, so anonymous login works
+        std::string password;  // empty: ~/.netrc's, else none, so anonymous login works
         bool passive = true;
         bool tls = false;  // explicit TLS, required
     };
@@ -49,6 +50,8 @@ public:
     // when it cannot be reached or refuses the login (or, with TLS, its
     // certificate), with libcurl's reason among the answers.
     bool open();
+    // Why open() failed: its kind and libcurl's words.
+    const ReachFailure& open_failure() const { return open_failure_; }
     struct Reply {
         bool sent = false;  // false: the server could not be reached
         long code = 0;      // the server's reply code
@@ -76,6 +79,7 @@ public:
     // Where the answers go from now on; the sink it replaces.
     AnswerSink set_answer_sink(AnswerSink answers);
     bool uses_mlsd() const { return mlsd_; }
+    const std::string& host() const { return settings_.host; }
     // Makes a listing in progress on another thread fail at once.
     void abort() { aborted_ = true; }
 
@@ -103,6 +107,7 @@ private:
     char error_[CURL_ERROR_SIZE] = {};
     bool mlsd_ = false;
     bool utf8_ = false;
+    ReachFailure open_failure_;
 };
 
 }  // namespace tovan

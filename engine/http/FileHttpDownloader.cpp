@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/catalog/UrlEscapes.h"
+#include "engine/curl/CurlFailure.h"
 #include "engine/curl/InternetSession.h"
 #include "tovan/Exception.h"
 #include "tovan/log/FailureRecord.h"
@@ -44,6 +45,7 @@ FileHttpDownloader::FileHttpDownloader(InternetSession& session, bool tls, std::
     const bool ipv6 = host.find(':') != std::string::npos && !host.starts_with('[');
     origin_ = (tls ? "https://" : "http://") + (ipv6 ? "[" + host + "]" : host) + ":" +
               std::to_string(port);
+    host_ = std::move(host);
     if (easy_ == nullptr || multi_ == nullptr)
         return;
     session.configure(easy_);
@@ -108,7 +110,7 @@ bool FileHttpDownloader::open_file() {
         transfer_.cancel();
         error_log(1) << "can't open " << url() << ": " << reason << std::endl;
         log(reason);
-        fail("can't open file: " + reason);
+        fail(unreached_text(reason));
     }
     const long code = status();
     if (code == 200) {
@@ -213,6 +215,15 @@ std::size_t FileHttpDownloader::read_body(std::size_t n, std::vector<char>& buff
 
 void FileHttpDownloader::close_source() {
     transfer_.cancel();
+}
+
+// A host that cannot be reached is told as for a scan; any other failure in
+// libcurl's words.
+std::string FileHttpDownloader::unreached_text(const std::string& reason) {
+    const ReachFailure::Kind kind = curl_failure_kind(easy_, transfer_.result());
+    if (kind == ReachFailure::Kind::Other || kind == ReachFailure::Kind::None)
+        return "can't open file: " + reason;
+    return ReachFailure(kind, origin_, host_).text();
 }
 
 std::string FileHttpDownloader::failure_reason() {

@@ -43,12 +43,14 @@ private:
     std::uint64_t content_range_start() const;
     std::string url() const;
     std::string failure_reason();
+    std::string unreached_text(const std::string& reason);
     std::size_t read_body(std::size_t n, std::vector<char>& buffer);
     [[noreturn]] void fail(const std::string& text,
                            std::source_location location = std::source_location::current());
     static std::size_t take_header(char* data, std::size_t size, std::size_t count, void* self);
 
     std::string origin_;  // scheme, host and port
+    std::string host_;
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     CurlTransfer transfer_;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace tovan {
@@ -48,10 +49,27 @@ void LocalFileFinder::close_directory() {
 bool LocalFileFinder::find_file(const Entry& folder) {
     close_directory();
     directory_ = ::opendir(folder.full_path().c_str());
+    error_ = directory_ == nullptr ? errno : 0;
     if (directory_ == nullptr)
         return false;
     next_ = read_item();
     return true;
+}
+
+ReachFailure LocalFileFinder::failure() const {
+    using Kind = ReachFailure::Kind;
+    switch (error_) {
+        case 0:
+            return {};
+        case EACCES:
+        case EPERM:
+            return ReachFailure(Kind::AccessDenied);
+        case ENOENT:
+        case ENOTDIR:
+            return ReachFailure(Kind::Missing);
+        default:
+            return ReachFailure(Kind::Other, {}, {}, std::strerror(error_));
+    }
 }
 
 bool LocalFileFinder::find_next(SharedPtr<Entry>& item) {

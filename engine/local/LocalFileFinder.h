@@ -16,6 +16,7 @@ public:
 
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    ReachFailure failure() const override;
 
 private:
     void close_directory();
@@ -24,6 +25,7 @@ private:
     DIR* directory_ = nullptr;
     // One item read ahead, so find_next can tell whether more follow.
     SharedPtr<Entry> next_;
+    int error_ = 0;  // errno of the last find_file that failed
 };
 
 }  // namespace tovan

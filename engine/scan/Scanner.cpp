@@ -8,6 +8,8 @@
 #include "engine/scan/ScanRequest.h"
 #include "engine/scan/ScanThread.h"
 #include "tovan/ProfilerScope.h"
+#include "tovan/log/FailureRecord.h"
+#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
@@ -284,10 +286,13 @@ SharedPtr<Connection> Scanner::connect() {
     std::unique_lock<std::mutex> one_at_a_time(connect_lock_, std::defer_lock);
     if (connections_limit_ == 0)
         one_at_a_time.lock();
+    ReachFailure failure;
     SharedPtr<Connection> connection =
-        connector_ ? connector_() : Protocols::connect(*server_, session_);
+        connector_ ? connector_() : Protocols::connect(*server_, session_, &failure);
     if (!connection) {
+        // A connection more than the server takes is no failure of the server.
         if (live_connections_ == 0) {
+            report_unreached(failure);
             stop();
             set_online(false);
         }
@@ -309,6 +314,19 @@ SharedPtr<Connection> Scanner::connect() {
         return {};
     }
     return connection;
+}
+
+// Told once, in the server's own words for the user: status, sync and the
+// logs all read it from here.
+void Scanner::report_unreached(const ReachFailure& failure, std::source_location location) const {
+    if (failure.kind == ReachFailure::Kind::None)
+        return;
+    const std::string text = failure.text();
+    error_log(1) << text << (failure.detail.empty() ? "" : " [" + failure.detail + "]")
+                 << std::endl;
+    FailureRecord::write(text.c_str(), location);
+    server_->set_last_error(text);
+    server_->log_text(text);
 }
 
 SharedPtr<Request> Scanner::next_request(ScanThread& thread) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <source_location>
 
 #include "engine/catalog/Entry.h"
 #include "engine/catalog/ScanOptions.h"
@@ -91,6 +92,8 @@ private:
 
     // For scan threads.
     SharedPtr<Connection> connect();
+    void report_unreached(const ReachFailure& failure,
+                          std::source_location location = std::source_location::current()) const;
     SharedPtr<Request> next_request(ScanThread& thread);
     void request_done(const SharedPtr<Request>& request);
     void finish_request(ScanThread& thread);

@@ -17,11 +17,13 @@ public:
     // Why the last find_file failed, as an errno value (EACCES where the host
     // wants another login); 0 after one that worked.
     int error() const { return error_; }
+    ReachFailure failure() const override;
 
 private:
     SharedPtr<SmbContext> context_;
     SharedPtr<FileFinder> inner_;
     int error_ = 0;
+    std::string host_;  // of the last find_file
 };
 
 }  // namespace tovan

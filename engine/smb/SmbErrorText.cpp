@@ -37,4 +37,28 @@ std::string smb_error_line(int error) {
     return smb_error_text(error) + " err_code: " + std::to_string(error);
 }
 
+ReachFailure::Kind smb_failure_kind(int error) {
+    using Kind = ReachFailure::Kind;
+    switch (error) {
+        case 0:
+            return Kind::None;
+        case EACCES:
+        case EPERM:
+            return Kind::LoginRefused;
+        case ENOENT:
+        case ENODEV:
+        case ENOTDIR:
+            return Kind::Missing;
+        case ETIMEDOUT:
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+        case EHOSTDOWN:
+            return Kind::NoAnswer;
+        case ECONNREFUSED:
+            return Kind::ConnectionRefused;
+        default:
+            return Kind::Other;
+    }
+}
+
 }  // namespace tovan

@@ -48,7 +48,8 @@ TEST_F(DownloadCommand, AJobThatCannotGetItsFilesFailsWithOneLine) {
              {url_of(server, "/" + fits), 0, "", "complete"},
              {url_of(server, "/missing.bin"), 1, missing_says, "failed"},
              {url_of(server, "/" + too_long), 1, "File name too long", "failed"},
-             {"http://no-such-host.invalid/a.bin", 1, "gave up after 1 try", "paused"},
+             {"http://no-such-host.invalid/a.bin", 1,
+              "gave up after 1 try: the host name no-such-host.invalid does not resolve", "paused"},
          }) {
         expect_exit(cli({"download", url, "--to", sandbox.file("out"), "--tries", "1"}), status,
                     says);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/CliFixture.h"
+#include "support/WaitUntil.h"
 
 namespace tovan::test {
 namespace {
@@ -33,6 +34,25 @@ TEST_F(WatchCommand, FirstRunWatchesTheDownloadFolderAndSavesEverythingOnSigterm
     expect_exit(watch.finish(), 0, "everything is saved");
     EXPECT_EQ(json({"list"}).at(0)["files"], 1);
     ok({"group", "add", "G"});
+}
+
+// The watch's first scan finds the file added since the last sync, and the
+// command gets the change as the JSON line --json prints.
+TEST_F(WatchCommand, OnChangeRunsTheCommandWithTheChangesOnItsStdin) {
+    put("a.txt", "a");
+    ok({"add", tree(), "--name", "T"});
+    ok({"sync"});
+    put("b.txt", "b");
+    const std::string changes = sandbox.file("changes.json");
+
+    CliProcess watch(with_data({"watch", "--on-change", "cat > " + changes}));
+    ASSERT_TRUE(wait_until([&] { return !read_file(changes).empty(); }, std::chrono::seconds(10)))
+        << watch.finish().err;
+    watch.signal(SIGTERM);
+    expect_exit(watch.finish(), 0, "everything is saved");
+    const nlohmann::json change = nlohmann::json::parse(read_file(changes));
+    EXPECT_EQ(change["server"], "T");
+    EXPECT_NE(change["name"].get<std::string>().find("b.txt"), std::string::npos) << change;
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+namespace tovan {
+
+class Server;
+class Entry;
+
+// Why a server, or a folder of it, could not be reached. Each protocol folds its
+// own error codes into these few kinds, because each asks something else of the
+// user: a password, a path, the network, the host's name.
+struct ReachFailure {
+    enum class Kind {
+        None,               // nothing is known of why
+        LoginRefused,       // the server turned the user name or password down
+        AccessDenied,       // a local folder this user may not read
+        Missing,            // the host answers, the share or folder is not there
+        NoAnswer,           // the host does not answer (timeout, unreachable)
+        ConnectionRefused,  // the host answers, but nothing listens on the port
+        UnknownName,        // the host name does not resolve
+        Other,
+    };
+
+    ReachFailure() = default;
+    explicit ReachFailure(Kind kind, std::string place = {}, std::string host = {},
+                          std::string detail = {})
+        : kind(kind), place(std::move(place)), host(std::move(host)), detail(std::move(detail)) {}
+
+    Kind kind = Kind::None;
+    std::string place;   // what failed, as the user knows it, never with a password
+    std::string host;    // the host it is on; empty for a local folder
+    std::string detail;  // the lower layer's own words, shown only for Other
+
+    // The one line the user reads in `status`, `sync` and the logs: what failed
+    // and what to do.
+    std::string text() const;
+
+    // The server's location (or one of its entries') as the messages show it:
+    // a URL with its login but without its password.
+    static std::string place_of(const Server& server, const Entry* entry = nullptr);
+};
+
+}  // namespace tovan
