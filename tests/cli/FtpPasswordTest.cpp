@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -59,6 +63,36 @@ TEST_F(FtpPassword, IsReadFromStdinOrTheTerminal) {
     expect_exit(fed("", {"add", url("u@"), "--name", "N"}), 2, "--password-stdin");
     expect_exit(fed("x\\n", {"add", url("u:s3cret@"), "--password-stdin"}), 2,
                 "needs a URL with a login and no password");
+}
+
+// Ctrl+C at the prompt ends the command as it would anywhere, and the terminal
+// echoes again afterwards.
+TEST_F(FtpPassword, InterruptedPromptGivesTheEchoBack) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string data_dir = data();
+        const std::string login = url("u@");
+        ::execl(FERROVANE_CLI, FERROVANE_CLI, "--data-dir", data_dir.c_str(), "add", login.c_str(),
+                nullptr);
+        ::_exit(127);
+    }
+    std::string shown;
+    char buffer[256];
+    while (shown.find("password for") == std::string::npos) {
+        const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+        ASSERT_GT(got, 0) << shown;
+        shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    ASSERT_EQ(::write(terminal, "\x03", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    termios after{};
+    ASSERT_EQ(::tcgetattr(terminal, &after), 0);
+    EXPECT_NE(after.c_lflag & ECHO, 0u);
+    ::close(terminal);
 }
 
 TEST_F(FtpPassword, ComesFromNetrcWhenTheServerHasNone) {
