@@ -15,18 +15,6 @@
 namespace tovan::cli {
 namespace {
 
-// The first word that is neither an option nor the folder of --data-dir.
-std::string first_word(int argc, char** argv) {
-    for (int at = 1; at < argc; ++at) {
-        const std::string argument = argv[at];
-        if (argument == "--data-dir")
-            ++at;
-        else if (!argument.starts_with('-'))
-            return argument;
-    }
-    return {};
-}
-
 // The commands that change data, which the process holding the data folder
 // carries out for others; watch is not among them.
 bool is_forwarded(const std::string& command) {
@@ -67,7 +55,7 @@ int CommandLine::outcome(const std::function<void()>& work, int argc, char** arg
         work();
         return 0;
     } catch (const HeldElsewhere& held) {
-        if (!is_forwarded(first_word(argc, argv))) {
+        if (!is_forwarded(ParseErrorText::first_word(argc, argv))) {
             Output::error(held.what());
             return held.status();
         }

@@ -11,18 +11,6 @@ const CLI::App& innermost(const CLI::App& app) {
     return chosen.empty() ? app : innermost(*chosen.front());
 }
 
-// The first word that is neither an option nor the folder of --data-dir.
-std::string first_word(int argc, char** argv) {
-    for (int at = 1; at < argc; ++at) {
-        const std::string argument = argv[at];
-        if (argument == "--data-dir")
-            ++at;
-        else if (!argument.starts_with('-'))
-            return argument;
-    }
-    return {};
-}
-
 std::string quoted(const std::string& command) {
     return "`ferrovane-cli " + command + "`";
 }
@@ -90,6 +78,17 @@ std::string extra_text(const CLI::App& app, const CLI::App& command, const std::
 }
 
 }  // namespace
+
+std::string ParseErrorText::first_word(int argc, char** argv) {
+    for (int at = 1; at < argc; ++at) {
+        const std::string argument = argv[at];
+        if (argument == "--data-dir")
+            ++at;
+        else if (!argument.starts_with('-'))
+            return argument;
+    }
+    return {};
+}
 
 std::string ParseErrorText::command_path(const CLI::App& app) {
     std::string path;
