@@ -71,16 +71,15 @@ std::unique_ptr<HolderConnection> HolderConnection::connect(const std::string& s
 
 bool HolderConnection::send_line(const std::string& line) {
     const std::string text = line + "\n";
-    for (std::size_t sent = 0; sent < text.size();) {
+    for (std::size_t sent = 0; !broken_ && sent < text.size();) {
         const ssize_t written =
             ::send(descriptor_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
-        sent += static_cast<std::size_t>(written);
+        broken_ = written <= 0;
+        sent += broken_ ? 0 : static_cast<std::size_t>(written);
     }
-    return true;
+    return !broken_;
 }
 
 std::optional<std::string> HolderConnection::read_line() {
@@ -106,6 +105,11 @@ std::optional<std::string> HolderConnection::read_line() {
 void HolderConnection::set_read_limit(int seconds) {
     const timeval limit{seconds, 0};
     ::setsockopt(descriptor_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+void HolderConnection::set_write_limit(int seconds) {
+    const timeval limit{seconds, 0};
+    ::setsockopt(descriptor_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
 
 uid_t HolderConnection::peer_uid() const {

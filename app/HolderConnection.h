@@ -25,13 +25,17 @@ public:
     static std::unique_ptr<HolderConnection> connect(const std::string& socket_path, uid_t user,
                                                      std::string& error);
 
-    // False when the peer is gone; never raises SIGPIPE.
+    // False when the peer is gone, or did not take the line within the write
+    // limit; from then on every line is dropped at once. Never raises SIGPIPE.
     bool send_line(const std::string& line);
     // The next line without its end; nothing at the end of the stream, on an error
     // or when the line grows past the limit.
     std::optional<std::string> read_line();
     // Gives up waiting for the peer after this long; 0 waits for ever.
     void set_read_limit(int seconds);
+    // Gives up on a peer that stops reading after this long, so that the holder's
+    // thread (the desktop program's interface) never waits on a stalled client.
+    void set_write_limit(int seconds);
 
     uid_t peer_uid() const;
     pid_t peer_pid() const;
@@ -39,6 +43,7 @@ public:
 private:
     int descriptor_;
     std::string buffer_;
+    bool broken_ = false;
 };
 
 }  // namespace tovan

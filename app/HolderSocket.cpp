@@ -113,6 +113,7 @@ void HolderSocket::receive(int descriptor) {
     if (!line)
         return;
     connection->set_read_limit(0);
+    connection->set_write_limit(RequestLimitSeconds);
     const std::lock_guard hold(lock_);
     queued_.push_back({std::move(*line), std::move(connection)});
 }
