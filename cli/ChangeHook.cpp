@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,24 +78,6 @@ pid_t spawn_shell(const std::string& command, const Pipe& input, const Pipe& err
     return failed == 0 ? pid : -1;
 }
 
-// A command that exits before reading all its input must not end the watch:
-// this thread keeps SIGPIPE blocked and drops the one a write raised.
-void block_pipe_signal() {
-    sigset_t pipe_signal;
-    sigemptyset(&pipe_signal);
-    sigaddset(&pipe_signal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
-}
-
-void drop_pipe_signal() {
-    sigset_t pipe_signal;
-    sigemptyset(&pipe_signal);
-    sigaddset(&pipe_signal, SIGPIPE);
-    const timespec now{0, 0};
-    while (sigtimedwait(&pipe_signal, nullptr, &now) == SIGPIPE) {
-    }
-}
-
 // Feeds the input and keeps the start of stderr until both pipes are done or
 // the time is up; false when it was.
 bool exchange(Pipe& input, Pipe& errors, const std::string& text, std::string& error_text) {
@@ -116,10 +97,10 @@ bool exchange(Pipe& input, Pipe& errors, const std::string& text, std::string& e
             const ssize_t n = ::write(input.write, text.data() + written, text.size() - written);
             if (n > 0)
                 written += static_cast<std::size_t>(n);
-            if (n < 0)
-                drop_pipe_signal();
+            // SIGPIPE is ignored for the whole program: a command that reads
+            // nothing only makes the write fail, which is no failure of its.
             if (n < 0 || written == text.size())
-                input.close_write();  // a command that reads nothing is no failure
+                input.close_write();
         }
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             char buffer[512];
@@ -180,7 +161,6 @@ void ChangeHook::report() {
 
 // Runs that are still queued when the watch stops are dropped with it.
 void ChangeHook::work() {
-    block_pipe_signal();
     std::unique_lock guard(lock_);
     while (true) {
         wake_.wait(guard, [this] { return quit_ || !inputs_.empty(); });
