@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/PasteUrl.h"
 #include "app/gui/NodeLookup.h"
 
 namespace tovan {
@@ -9,9 +10,7 @@ namespace tovan {
 QUrl TreeDrag::url_of(const Server& server, const Entry* entry) {
     if (server.kind() == ServerKind::Local)
         return QUrl::fromLocalFile(QString::fromStdString(server.url(entry)));
-    QUrl url(QString::fromStdString(server.url_with_scheme(entry)));
-    url.setPassword({});
-    return url;
+    return QUrl(QString::fromStdString(paste_url(server, entry)), QUrl::StrictMode);
 }
 
 std::unique_ptr<QMimeData> TreeDrag::mime_data(const QList<QUrl>& urls) {
