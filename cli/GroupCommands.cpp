@@ -1,7 +1,6 @@
 #include "cli/GroupCommands.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <functional>
 
 #include "cli/CliError.h"
@@ -9,14 +8,6 @@
 
 namespace tovan::cli {
 namespace {
-
-// Every server below the node, in its subgroups too.
-std::size_t servers_below(const TreeEntry& node) {
-    std::size_t count = 0;
-    for (const SharedPtr<TreeEntry>& child : node.children)
-        count += child->kind == TreeEntry::Group ? servers_below(*child) : 1;
-    return count;
-}
 
 // Each group with its path from the top ("nas/films"), in tree order.
 void for_each_group(const TreeEntry& node, const std::string& path,
@@ -105,7 +96,7 @@ void GroupCommands::list() {
     auto session = context_.open(Session::Access::Read);
     for_each_group(*session->document().servers(), "",
                    [this](const TreeEntry& group, const std::string& path) {
-                       const std::size_t servers = servers_below(group);
+                       const std::size_t servers = group.server_count();
                        context_.output.result({{"group", path}, {"servers", servers}},
                                               path + "  " + servers_text(servers));
                    });
@@ -128,12 +119,11 @@ void GroupCommands::remove() {
     auto session = context_.open(Session::Access::Change);
     const NodeFinder finder(session->document().servers());
     const NodeFinder::Target target = find_group(finder, *session->document().servers(), name_);
-    const std::size_t servers = servers_below(*target.node);
+    const std::size_t servers = target.node->server_count();
     if (servers > 0 && !with_servers_)
         throw CliError("the group \"" + name_ + "\" holds " + servers_text(servers) +
                        "; add --with-servers to remove them with it");
-    auto& siblings = target.parent->children;
-    siblings.erase(std::find(siblings.begin(), siblings.end(), target.node));
+    session->remove(*target.parent, target.node);
     session->save();
     context_.output.result(
         {{"removed_group", name_}, {"servers", servers}},

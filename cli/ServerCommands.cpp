@@ -3,11 +3,8 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <optional>
 
-#include "app/DataHolder.h"
-#include "app/Scheduler.h"
 #include "cli/CliError.h"
 #include "cli/DepthText.h"
 #include "cli/NodeFinder.h"
@@ -176,11 +173,7 @@ void ServerCommands::remove() {
     const NodeFinder::Target target = NodeFinder(session->document().servers()).find(target_);
     if (target.entry)
         throw CliError("remove takes a server or a group, not a path inside one", CliError::Usage);
-    // The holder's scans of what goes end, as when the window removes it.
-    if (DataHolder* holder = session->holder())
-        holder->scheduler().stop_scanning(*target.node);
-    auto& siblings = target.parent->children;
-    siblings.erase(std::find(siblings.begin(), siblings.end(), target.node));
+    session->remove(*target.parent, target.node);
     session->save();
     context_.output.result({{"removed", target_}}, "removed " + target_);
 }

@@ -1,10 +1,12 @@
 #include "cli/Session.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
 #include "app/DamagedFiles.h"
 #include "app/DataHolder.h"
+#include "app/Scheduler.h"
 #include "cli/CliError.h"
 #include "cli/HeldElsewhere.h"
 #include "cli/Output.h"
@@ -100,6 +102,13 @@ InternetSession* Session::internet_session() {
 
 const std::string& Session::data_folder() const {
     return holder_ ? holder_->document().data_folder() : application_.data_folder().path();
+}
+
+void Session::remove(TreeEntry& parent, const SharedPtr<TreeEntry>& node) {
+    if (holder_)
+        holder_->scheduler().stop_scanning(*node);
+    auto& siblings = parent.children;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), node));
 }
 
 // Without the lock another process may be writing the same files.

@@ -40,6 +40,10 @@ public:
     DataHolder* holder() const { return holder_; }
     const std::string& data_folder() const;
 
+    // Takes a server or a group out of the tree; in a holder, the scans of what
+    // goes end first, as when the window removes it.
+    void remove(TreeEntry& parent, const SharedPtr<TreeEntry>& node);
+
     // Keep the document's changes and the options; raise CliError naming the
     // file that could not be written and why.
     void save();
