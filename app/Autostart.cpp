@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "app/SystemPaths.h"
@@ -30,6 +32,21 @@ bool fits_one_line(const std::string& path) {
     return !path.empty();
 }
 
+bool remove_file(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return log_failure("remove", path, errno);
+    return true;
+}
+
+// An entry is a few lines; anything much longer is not one of ours.
+std::string first_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(4096, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
 }  // namespace
 
 std::string Autostart::default_folder() {
@@ -47,7 +64,8 @@ bool Autostart::apply(bool enabled) const {
                      << std::endl;
         return false;
     }
-    return enabled ? write_entry() : remove_entry();
+    const bool applied = enabled ? write_entry() : remove_entry();
+    return remove_old_entry() && applied;
 }
 
 std::string Autostart::entry_path() const {
@@ -111,10 +129,19 @@ bool Autostart::write_entry() const {
 }
 
 bool Autostart::remove_entry() const {
-    const std::string path = entry_path();
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        return log_failure("remove", path, errno);
-    return true;
+    return remove_file(entry_path());
+}
+
+bool Autostart::remove_old_entry() const {
+    const std::string path = in_folder(folder_, OldEntryName);
+    return !is_old_entry(first_bytes(path)) || remove_file(path);
+}
+
+bool Autostart::is_old_entry(const std::string& text) {
+    static const std::string head = "[Desktop Entry]\nType=Application\nName=Ferrovane\nExec=\"";
+    static const std::string tail = "/ferrovane\"\nX-GNOME-Autostart-enabled=true\n";
+    return text.size() >= head.size() + tail.size() && text.starts_with(head) &&
+           text.ends_with(tail) && std::count(text.begin(), text.end(), '\n') == 5;
 }
 
 }  // namespace tovan

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/Application.h"
+#include "app/ApplicationId.h"
 #include "app/Document.h"
 #include "app/DownloadList.h"
 #include "app/FirstPlace.h"
@@ -60,7 +61,7 @@ int DesktopProgram::run(int argc, char** argv) {
     QApplication::setApplicationName("ferrovane");
     QApplication::setApplicationDisplayName("Ferrovane");
     QApplication::setApplicationVersion("2.2");
-    QApplication::setDesktopFileName("ferrovane");
+    QApplication::setDesktopFileName(ApplicationId);
     QApplication::setWindowIcon(Icons::application());
     // The window hides to the tray and dialogs open from the tray menu: the
     // program ends when the window says so, not when the last window closes.
