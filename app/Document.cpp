@@ -93,6 +93,13 @@ void Document::load(DamagedFiles& damaged) {
     link_filters(*servers_);
 }
 
+void Document::load_server_list(DamagedFiles& damaged) {
+    servers_.reset();
+    load_servers(damaged);
+    if (!servers_)
+        servers_ = TreeEntry::make_group("Servers");
+}
+
 // Every server and its catalog's name is in the server list, so with neither it
 // nor the save before it there is nothing to run on.
 void Document::load_servers(DamagedFiles& damaged) {

@@ -31,6 +31,10 @@ public:
     // save before it. Raises tovan::io::Failure when neither server list can be
     // read, or a damaged file cannot be moved aside.
     void load(DamagedFiles& damaged);
+    // Reads the server list alone, as load() does, without the catalogs or the
+    // other files: the names of the groups and servers at once, however large
+    // the catalogs.
+    void load_server_list(DamagedFiles& damaged);
     // Writes every data file and catalog by safe saves. A catalog that cannot be
     // written does not stop the others; a server list that cannot be written ends
     // the save, leaving the files not yet written as they were. Raises

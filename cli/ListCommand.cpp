@@ -4,6 +4,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/DamagedFiles.h"
+#include "app/DataFolder.h"
+#include "app/Document.h"
 #include "app/TextFormats.h"
 #include "cli/ChangeList.h"
 #include "cli/CliError.h"
@@ -40,10 +43,17 @@ void ListCommand::add_to(CLI::App& app) {
         app.add_subcommand("list", "Show the servers with their state, counts and sizes");
     list->add_flag("--no-check", no_check_,
                    "Don't check which servers are online (remote ones show unchecked)");
+    list->add_flag("--names", names_,
+                   "Print only the names of the groups and servers, one a line, from the server "
+                   "list alone (for shell completion)");
     context_.on(list, [this] { run(); });
 }
 
 void ListCommand::run() {
+    if (names_) {
+        print_names();
+        return;
+    }
     auto session = context_.open(Session::Access::Read);
     const SharedPtr<TreeEntry> root = session->document().servers();
     InternetSession* internet =
@@ -53,6 +63,31 @@ void ListCommand::run() {
     if (root->children.empty())
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
     for (const SharedPtr<TreeEntry>& child : root->children) show(*child, "", 0);
+}
+
+// Reads the saved server list without taking the folder's lock or making the
+// folder, so that it is quick however large the catalogs, works beside a
+// running holder, and prints nothing where there is no data yet.
+void ListCommand::print_names() const {
+    const std::string folder = DataFolder::choose(DataFolder::process_sources(context_.data_dir));
+    if (folder.empty())
+        return;
+    Document document(folder);
+    DamagedFiles damaged(DamagedFiles::Handling::LeaveInPlace);
+    try {
+        document.load_server_list(damaged);
+    } catch (const std::exception& failure) {
+        throw CliError("the server list in " + folder + " can't be read (" + failure.what() +
+                       "); run `ferrovane-cli list` to see what is wrong");
+    }
+    for (const std::string& warning : damaged.warnings()) Output::note("warning: " + warning);
+    for (const SharedPtr<TreeEntry>& child : document.servers()->children) print_names(*child);
+}
+
+void ListCommand::print_names(const TreeEntry& node) const {
+    const std::string name = NodeFinder::bare_label(node);
+    context_.output.result({{"type", node.server ? "server" : "group"}, {"name", name}}, name);
+    for (const SharedPtr<TreeEntry>& child : node.children) print_names(*child);
 }
 
 void ListCommand::show(const TreeEntry& node, const std::string& group, int level) const {

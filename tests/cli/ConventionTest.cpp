@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #include "cli/CliFixture.h"
@@ -90,6 +91,23 @@ TEST_F(Conventions, GroupsAndServersAreListedRenamedAndRemoved) {
     EXPECT_EQ(json({"group", "list"}).at(1)["group"], "nas/shows");
     ok({"group", "remove", "nas", "--with-servers"});
     EXPECT_EQ(json({"list", "--no-check"}).size(), 1u);
+}
+
+// Shell completion reads the names without making the data folder, and beside
+// a damaged server list it says so instead of printing none.
+TEST_F(Conventions, ListNamesPrintsEachGroupAndServerAndNothingWithoutData) {
+    EXPECT_EQ(ok({"list", "--names"}), "");
+    EXPECT_FALSE(std::filesystem::exists(data()));
+    put("a.txt", "a");
+    ok({"group", "add", "nas"});
+    ok({"add", tree(), "--name", "films", "--group", "nas"});
+    ok({"add", tree(), "--name", "top"});
+    const auto before = data_files();
+    EXPECT_EQ(ok({"list", "--names"}), "nas\nfilms\ntop\n");
+    EXPECT_EQ(data_files(), before);
+    write_file(data() + "/servers.dat", "damaged");
+    std::filesystem::remove(data() + "/prev_servers.dat");
+    expect_exit(cli({"list", "--names"}), 1, "the server list in");
 }
 
 TEST_F(Conventions, SearchFindingNothingPrintsNothingAndFails) {
