@@ -2,7 +2,7 @@
 WERROR ?= OFF
 CMAKE_FLAGS = -G Ninja -DFERROVANE_WERROR=$(WERROR)
 
-.PHONY: all deps run test test-asan test-tsan bench clean format format-check
+.PHONY: all deps run test test-asan test-tsan bench clean format format-check package package-check
 
 all: deps
 	cmake -S . -B build $(CMAKE_FLAGS)
@@ -40,6 +40,15 @@ test-tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=thread
 	cmake --build build-tsan
 	ctest --test-dir build-tsan --output-on-failure -L concurrency
+
+# The Debian package, build/ferrovane_VERSION_ARCH.deb, from the build folder
+# (a build already made is reused; pass the same WERROR as for it).
+package: all
+	cmake --build build --target package
+
+# The package checked: no lintian error or warning, exactly the expected files.
+package-check: package
+	scripts/package-check
 
 clean:
 	rm -rf build build-asan build-tsan build-bench
