@@ -6,8 +6,9 @@ namespace tovan {
 
 // Starts the program when the user logs in, through an XDG autostart entry
 // named by the application id ("org.ferrovane.Ferrovane.desktop" in the
-// autostart folder) that runs the program by its full path. Both places are given, so that tests
-// and other callers never touch the user's real configuration by accident.
+// autostart folder) that runs the program by its full path. Both places are
+// given, so that tests and other callers never touch the user's real
+// configuration by accident.
 class Autostart {
 public:
     // ApplicationId and ".desktop".

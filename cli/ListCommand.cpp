@@ -78,7 +78,7 @@ void ListCommand::print_names() const {
         document.load_server_list(damaged);
     } catch (const std::exception& failure) {
         throw CliError("the server list in " + folder + " can't be read (" + failure.what() +
-                       "); run `ferrovane-cli list` to see what is wrong");
+                       "); restore servers.dat or prev_servers.dat from a backup");
     }
     for (const std::string& warning : damaged.warnings()) Output::note("warning: " + warning);
     for (const SharedPtr<TreeEntry>& child : document.servers()->children) print_names(*child);
