@@ -35,7 +35,8 @@ TEST_F(DesktopProgramTest, ASecondStartShowsTheFirstWindowAndSigtermEndsAndSaves
     first.signal(SIGTERM);
     EXPECT_EQ(first.finish().status, 0);
     EXPECT_TRUE(std::filesystem::exists(data() + "/options.dat"));
-    EXPECT_TRUE(std::filesystem::exists(sandbox.file("home/.config/autostart/ferrovane.desktop")));
+    EXPECT_TRUE(std::filesystem::exists(
+        sandbox.file("home/.config/autostart/org.ferrovane.Ferrovane.desktop")));
 }
 
 // A watch of the command line holds the folder: the desktop program says who
