@@ -154,7 +154,8 @@ void ScanCommands::check_now() {
 }
 
 void ScanCommands::report_scan(const ScanReporter& reporter) const {
-    if (reporter.change_count() == 0 && !context_.output.json())
+    // A server it could not reach may well hold changes: "no changes" would mislead.
+    if (reporter.change_count() == 0 && reporter.unreached().empty() && !context_.output.json())
         context_.output.message("no changes");
     // Like find, a scan that could not read everything fails, after saving what it found.
     const std::string in_part = with_errors(reporter.scanned_in_part());
