@@ -35,17 +35,6 @@ public:
         stall_seconds_.store(seconds, std::memory_order_relaxed);
     }
 
-    // The authorities' certificates (a PEM file or a folder) that handles check
-    // servers against where the server names none; empty: the system's.
-    std::string ca_file() const {
-        std::lock_guard guard(ca_file_lock_);
-        return ca_file_;
-    }
-    void set_ca_file(std::string path) {
-        std::lock_guard guard(ca_file_lock_);
-        ca_file_ = std::move(path);
-    }
-
 private:
     static void lock(CURL*, curl_lock_data data, curl_lock_access, void* session);
     static void unlock(CURL*, curl_lock_data data, void* session);
@@ -54,8 +43,6 @@ private:
     std::atomic<std::int32_t> stall_seconds_{60};
     CURLSH* share_ = nullptr;
     std::mutex locks_[CURL_LOCK_DATA_LAST];
-    mutable std::mutex ca_file_lock_;
-    std::string ca_file_;
 };
 
 }  // namespace tovan

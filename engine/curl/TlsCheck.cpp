@@ -8,8 +8,6 @@
 #include <ctime>
 #include <filesystem>
 
-#include "engine/curl/InternetSession.h"
-
 namespace tovan {
 namespace {
 
@@ -75,10 +73,7 @@ std::string reason_of(int error) {
 
 }  // namespace
 
-TlsCheck::TlsCheck(const InternetSession& session, TlsTrust trust) : trust_(std::move(trust)) {
-    if (trust_.ca_file.empty())
-        trust_.ca_file = session.ca_file();
-}
+TlsCheck::TlsCheck(TlsTrust trust) : trust_(std::move(trust)) {}
 
 void TlsCheck::apply(CURL* handle) {
     if (!trust_.ca_file.empty()) {

@@ -11,8 +11,6 @@
 
 namespace tovan {
 
-class InternetSession;
-
 // Checks the certificates of one easy handle's TLS connections inside the
 // handshake, before a login or a request is sent: by the system's authorities
 // (or the user's CA file), or, for a certificate the user trusted, by its
@@ -20,7 +18,7 @@ class InternetSession;
 // It must outlive the handle's transfers.
 class TlsCheck {
 public:
-    TlsCheck(const InternetSession& session, TlsTrust trust);
+    explicit TlsCheck(TlsTrust trust);
     TlsCheck(const TlsCheck&) = delete;
     TlsCheck& operator=(const TlsCheck&) = delete;
 

@@ -34,7 +34,7 @@ bool has_feature(const std::string& answers, const char* feature) {
 
 FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink answers)
     : settings_(std::move(settings)),
-      tls_(session, settings_.trust),
+      tls_(settings_.trust),
       answer_sink_(std::move(answers)),
       curl_(curl_easy_init()),
       multi_(curl_multi_init()),

@@ -41,10 +41,7 @@ std::string_view trimmed(std::string_view text) {
 
 FileHttpDownloader::FileHttpDownloader(InternetSession& session, bool tls, std::string host,
                                        std::uint32_t port, const TlsTrust& trust)
-    : tls_(session, trust),
-      easy_(curl_easy_init()),
-      multi_(curl_multi_init()),
-      transfer_(easy_, multi_) {
+    : tls_(trust), easy_(curl_easy_init()), multi_(curl_multi_init()), transfer_(easy_, multi_) {
     const bool ipv6 = host.find(':') != std::string::npos && !host.starts_with('[');
     origin_ = (tls ? "https://" : "http://") + (ipv6 ? "[" + host + "]" : host) + ":" +
               std::to_string(port);
