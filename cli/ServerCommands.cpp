@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <optional>
 
 #include "cli/CliError.h"
@@ -12,8 +11,8 @@
 #include "cli/NumberText.h"
 #include "cli/PasswordPrompt.h"
 #include "cli/ServerUrl.h"
+#include "cli/TrustCommands.h"
 #include "engine/catalog/Location.h"
-#include "engine/connection/Certificate.h"
 
 namespace tovan::cli {
 namespace {
@@ -160,21 +159,11 @@ void ServerCommands::add() {
 
 TlsTrust ServerCommands::trust_given() const {
     TlsTrust trust;
-    if (!add_.trust_certificate.empty()) {
-        const auto fingerprint = read_fingerprint(add_.trust_certificate);
-        if (!fingerprint)
-            throw CliError("--trust-certificate takes SHA256: and 64 hex digits, not \"" +
-                               add_.trust_certificate + "\"",
-                           CliError::Usage);
-        trust.fingerprint = *fingerprint;
-    }
-    if (!add_.ca_file.empty()) {
-        trust.ca_file = context_.path(add_.ca_file);
-        std::error_code error;
-        if (!std::filesystem::exists(trust.ca_file, error))
-            throw CliError("the CA file " + trust.ca_file +
-                           " does not exist: give a PEM file or folder");
-    }
+    if (!add_.trust_certificate.empty())
+        trust.fingerprint =
+            TrustCommands::checked_fingerprint(add_.trust_certificate, "--trust-certificate: ");
+    if (!add_.ca_file.empty())
+        trust.ca_file = TrustCommands::checked_ca_file(context_, add_.ca_file);
     return trust;
 }
 

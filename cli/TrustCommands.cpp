@@ -33,17 +33,25 @@ std::optional<bool> confirmed_on_terminal(const std::string& question) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-std::string checked_fingerprint(const std::string& text) {
+}  // namespace
+
+std::string TrustCommands::checked_fingerprint(const std::string& text, const std::string& option) {
     const auto fingerprint = read_fingerprint(text);
     if (!fingerprint)
-        throw CliError("\"" + text +
+        throw CliError(option + "\"" + text +
                            "\" is no SHA-256 fingerprint: give SHA256: and 64 hex digits, in "
                            "pairs with colons or not",
                        CliError::Usage);
     return *fingerprint;
 }
 
-}  // namespace
+std::string TrustCommands::checked_ca_file(const CommandContext& context, const std::string& text) {
+    const std::string path = context.path(text);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        throw CliError("the CA file " + path + " does not exist: give a PEM file or folder");
+    return path;
+}
 
 void TrustCommands::add_to(CLI::App& app) {
     CLI::App* trust = app.add_subcommand(
@@ -58,19 +66,17 @@ void TrustCommands::add_to(CLI::App& app) {
 
 void TrustCommands::trust() {
     if (!fingerprint_.empty())
-        fingerprint_ = checked_fingerprint(fingerprint_);
-    if (!ca_file_.empty()) {
-        ca_file_ = context_.path(ca_file_);
-        std::error_code error;
-        if (!std::filesystem::exists(ca_file_, error))
-            throw CliError("the CA file " + ca_file_ +
-                           " does not exist: give a PEM file or folder");
-    }
+        fingerprint_ = checked_fingerprint(fingerprint_, "");
+    if (!ca_file_.empty())
+        ca_file_ = checked_ca_file(context_, ca_file_);
     if (server_.empty() && (!fingerprint_.empty() || (ca_file_.empty() && !forget_)))
         throw CliError("trust takes a server, or --ca-file or --forget alone for every server",
                        CliError::Usage);
     if (!server_.empty() && fingerprint_.empty() && ca_file_.empty() && !forget_)
-        fingerprint_ = context_.input("certificate", [this] { return offered_fingerprint(); });
+        fingerprint_ = context_.input(
+            "certificate", [this] { return accepted_fingerprint(context_, server_, ""); });
+    if (!server_.empty() && fingerprint_.empty() && ca_file_.empty() && !forget_)
+        throw CliError(server_ + "'s certificate is trusted already");
 
     auto session = context_.open(Session::Access::Change);
     Document& document = session->document();
@@ -104,16 +110,24 @@ void TrustCommands::trust() {
 
 // The server is asked which certificate it offers; only a certificate the
 // checks refuse is worth a question.
-std::string TrustCommands::offered_fingerprint() {
-    auto session = context_.open(Session::Access::Read);
+std::string TrustCommands::accepted_fingerprint(const CommandContext& context,
+                                                const std::string& server_,
+                                                const std::string& given) {
+    auto session = context.open(Session::Access::Read);
     const NodeFinder::Target target = NodeFinder(session->document().servers()).find(server_);
     if (!target.node->server || target.entry)
         throw CliError("\"" + server_ + "\" is no server", CliError::Usage);
     ReachFailure failure;
     if (Protocols::connect(*target.node->server, InternetSession::shared(), &failure))
-        throw CliError(server_ + "'s certificate is trusted already");
+        return {};
     if (!failure.is_certificate())
         throw CliError("can't reach " + server_ + ": " + failure.text());
+    if (!given.empty()) {
+        if (given != failure.certificate.fingerprint)
+            throw CliError(server_ + " offers " + failure.certificate.fingerprint +
+                           ", not the certificate given (" + given + "): nothing was trusted");
+        return given;
+    }
     const std::string question =
         (failure.kind == ReachFailure::Kind::CertificateChanged
              ? "The certificate has changed (trusted: " + failure.trusted_fingerprint + ").\n"

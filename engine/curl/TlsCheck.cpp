@@ -117,8 +117,10 @@ int TlsCheck::verify(int ok, X509_STORE_CTX* store) {
         return ok;
     std::lock_guard guard(check->lock_);
     if (check->offered_.fingerprint == check->trust_.fingerprint) {
-        // libcurl reads the verification's result after the handshake.
+        // libcurl reads the verification's result after the handshake; a later
+        // failure (a refused login) is no failure of the certificate.
         X509_STORE_CTX_set_error(store, X509_V_OK);
+        check->error_ = X509_V_OK;
         return 1;
     }
     check->changed_ = true;

@@ -55,7 +55,11 @@ TEST_F(TlsTrust, AnUntrustedCertificateIsNamedThenTrustedByItsFingerprint) {
     const CliProcess::Result changed = run({"sync", "box"});
     expect_exit(changed, 1, "has changed");
     EXPECT_NE(changed.err.find(trusted), std::string::npos) << changed.err;
-    EXPECT_NE(changed.err.find(ftps.fingerprint()), std::string::npos) << changed.err;
+    EXPECT_NE(changed.err.find("ferrovane-cli trust box " + ftps.fingerprint()), std::string::npos)
+        << changed.err;
+    expect_exit(run({"sync", "box", "--trust-certificate", trusted}), 1,
+                "not the certificate given");
+    EXPECT_EQ(run({"sync", "box", "--trust-certificate", ftps.fingerprint()}).status, 0);
 
     // Nothing but the server's record holds the password: no log, message or transfer log.
     run({"status"});
