@@ -27,6 +27,7 @@ void visit_servers(const TreeEntry& node, const std::function<void(Server&)>& vi
 }  // namespace
 
 void CertificateTrust::load(const std::string& data_folder, DamagedFiles& damaged) {
+    std::lock_guard guard(lock_);
     ca_file_.clear();
     servers_.clear();
     const std::string path = data_folder + "/" + FileName;
@@ -53,6 +54,7 @@ void CertificateTrust::load(const std::string& data_folder, DamagedFiles& damage
 }
 
 void CertificateTrust::save(const std::string& data_folder, const TreeEntry& servers) {
+    std::lock_guard guard(lock_);
     std::map<std::string, TlsTrust> kept;
     visit_servers(servers, [&](Server& server) {
         if (const auto found = servers_.find(server.catalog_name()); found != servers_.end())
@@ -77,8 +79,10 @@ void CertificateTrust::save(const std::string& data_folder, const TreeEntry& ser
 }
 
 void CertificateTrust::apply(const TreeEntry& servers) const {
+    std::lock_guard guard(lock_);
     visit_servers(servers, [this](Server& server) {
-        TlsTrust trust = of(server);
+        const auto found = servers_.find(server.catalog_name());
+        TlsTrust trust = found == servers_.end() ? TlsTrust{} : found->second;
         if (trust.ca_file.empty())
             trust.ca_file = ca_file_;
         server.set_tls_trust(std::move(trust));
@@ -101,11 +105,18 @@ void CertificateTrust::apply_to_jobs(const TreeEntry& servers, const TreeEntry& 
 }
 
 TlsTrust CertificateTrust::of(const Server& server) const {
+    std::lock_guard guard(lock_);
     const auto found = servers_.find(server.catalog_name());
     return found == servers_.end() ? TlsTrust{} : found->second;
 }
 
+void CertificateTrust::set_ca_file(std::string path) {
+    std::lock_guard guard(lock_);
+    ca_file_ = std::move(path);
+}
+
 void CertificateTrust::set(Server& server, const TlsTrust& trust) {
+    std::lock_guard guard(lock_);
     if (trust == TlsTrust{})
         servers_.erase(server.catalog_name());
     else

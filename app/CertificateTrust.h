@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "engine/catalog/TlsTrust.h"
@@ -33,10 +34,11 @@ public:
     TlsTrust of(const Server& server) const;
     // Server's own trust; an empty one forgets it. Applied to the server at once.
     void set(Server& server, const TlsTrust& trust);
-    const std::string& ca_file() const { return ca_file_; }
-    void set_ca_file(std::string path) { ca_file_ = std::move(path); }
+    void set_ca_file(std::string path);
 
 private:
+    // The window changes it while the saver thread writes it.
+    mutable std::mutex lock_;
     std::string ca_file_;  // for every server that names none
     std::map<std::string, TlsTrust> servers_;
 };
