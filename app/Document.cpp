@@ -80,6 +80,9 @@ void Document::load(DamagedFiles& damaged) {
     if (!downloads_)
         downloads_ = make_downloads_root("Tasks");
     CatalogFile::load_all(data_folder_, *servers_, damaged);
+    certificates_.load(data_folder_, damaged);
+    certificates_.apply(*servers_);
+    certificates_.apply_to_jobs(*servers_, *downloads_);
     if (exists(FilterFile)) {
         const auto failure =
             try_read(FilterFile, [&](io::IStream& in) { ScanFilterRecord::read(in, filter_); });
@@ -150,6 +153,7 @@ void Document::store() {
     SafeSave::write(data_folder_, FilterFile,
                     [&](io::OFStream& out) { ScanFilterRecord::write(out, filter_); });
     store_downloads();
+    certificates_.save(data_folder_, *servers_);
     if (catalog_failure)
         std::rethrow_exception(catalog_failure);
 }

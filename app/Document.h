@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CertificateTrust.h"
 #include "engine/catalog/ScanFilter.h"
 #include "engine/tree/TreeEntry.h"
 #include "tovan/SharedPtr.h"
@@ -56,6 +57,8 @@ public:
     SharedPtr<TreeEntry> servers() const { return servers_; }
     SharedPtr<TreeEntry> downloads();
     ScanFilter& filter() { return filter_; }
+    // Saved by store(); apply() it to servers added since the load.
+    CertificateTrust& certificates() { return certificates_; }
 
 private:
     std::string path_of(const char* file_name) const;
@@ -72,6 +75,7 @@ private:
     SharedPtr<TreeEntry> servers_;
     SharedPtr<TreeEntry> downloads_;
     ScanFilter filter_;
+    CertificateTrust certificates_;
 };
 
 }  // namespace tovan

@@ -18,9 +18,9 @@ namespace {
 // The commands that change data, which the process holding the data folder
 // carries out for others; watch is not among them.
 bool is_forwarded(const std::string& command) {
-    static const std::set<std::string> forwarded = {"unmark", "sync",   "add",     "remove",
-                                                    "depth",  "filter", "options", "download",
-                                                    "jobs",   "import", "group",   "rename"};
+    static const std::set<std::string> forwarded = {
+        "unmark",   "sync", "add",    "remove", "depth",  "filter", "options",
+        "download", "jobs", "import", "group",  "rename", "trust"};
     return forwarded.contains(command);
 }
 
@@ -103,6 +103,7 @@ int CommandLine::run(int argc, char** argv) {
     filter_.add_to(app);
     options_.add_to(app);
     transfer_.add_to(app);
+    trust_.add_to(app);
     help_.add_to(app);
     try {
         app.parse(argc, argv);

@@ -18,6 +18,7 @@
 #include "cli/SearchCommand.h"
 #include "cli/ServerCommands.h"
 #include "cli/TransferCommands.h"
+#include "cli/TrustCommands.h"
 
 namespace tovan::cli {
 
@@ -54,6 +55,7 @@ private:
     ScanCommands scans_{context_};
     SearchCommand search_{context_};
     DownloadCommands downloads_{context_};
+    TrustCommands trust_{context_};
     HelpCommand help_{context_};
 };
 

@@ -17,6 +17,7 @@
 #include "cli/ServerUrl.h"
 #include "cli/StatusCheck.h"
 #include "cli/StopSignal.h"
+#include "cli/TrustCommands.h"
 #include "cli/WatchHolder.h"
 
 namespace tovan::cli {
@@ -37,10 +38,22 @@ void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeE
 }
 
 // "A (its error), B (its error)".
+// The server's last error, with its name where the message shows a command for it.
+std::string error_of(const TreeEntry& node) {
+    std::string error = node.server->last_error();
+    const std::string placeholder = " trust SERVER ";
+    for (std::size_t at = 0; (at = error.find(placeholder, at)) != std::string::npos;) {
+        const std::string named = " trust " + NodeFinder::bare_label(node) + " ";
+        error.replace(at, placeholder.size(), named);
+        at += named.size();
+    }
+    return error;
+}
+
 std::string with_errors(const std::vector<SharedPtr<TreeEntry>>& nodes) {
     std::string names;
     for (const SharedPtr<TreeEntry>& node : nodes) {
-        const std::string error = node->server->last_error();
+        const std::string error = error_of(*node);
         names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
                  (error.empty() ? "" : " (" + error + ")");
     }
@@ -52,6 +65,8 @@ std::string with_errors(const std::vector<SharedPtr<TreeEntry>>& nodes) {
 void ScanCommands::add_to(CLI::App& app) {
     CLI::App* sync = app.add_subcommand("sync", "Scan servers now and show what changed");
     sync->add_option("names", names_, "Servers, groups or NAME/PATH folders (default: all)");
+    sync->add_option("--trust-certificate", trust_certificate_,
+                     "SHA256:... of the TLS certificate the one server named offers, to trust");
     context_.on(sync, [this] { scan_now(); });
 
     CLI::App* status = app.add_subcommand("status", "Check now which servers are online");
@@ -91,9 +106,25 @@ std::vector<NodeFinder::Target> ScanCommands::targets(Document& document) const 
 }
 
 void ScanCommands::scan_now() {
+    std::string trusted;
+    if (!trust_certificate_.empty()) {
+        if (names_.size() != 1)
+            throw CliError("--trust-certificate takes one server to sync", CliError::Usage);
+        const std::string given =
+            TrustCommands::checked_fingerprint(trust_certificate_, "--trust-certificate: ");
+        trusted = context_.input("certificate", [&] {
+            return TrustCommands::accepted_fingerprint(context_, names_.front(), given);
+        });
+    }
     auto session = context_.open(Session::Access::Change);
     Document& document = session->document();
     const std::vector<NodeFinder::Target> chosen = targets(document);
+    if (!trusted.empty() && chosen.front().node->server) {
+        Server& server = *chosen.front().node->server;
+        TlsTrust trust = document.certificates().of(server);
+        trust.fingerprint = trusted;
+        document.certificates().set(server, trust);
+    }
     if (document.servers()->server_count() == 0) {
         context_.output.message("no servers yet: `ferrovane-cli add PATH|URL` adds one");
         return;
@@ -154,7 +185,8 @@ void ScanCommands::check_now() {
 }
 
 void ScanCommands::report_scan(const ScanReporter& reporter) const {
-    if (reporter.change_count() == 0 && !context_.output.json())
+    // A server it could not reach may well hold changes: "no changes" would mislead.
+    if (reporter.change_count() == 0 && reporter.unreached().empty() && !context_.output.json())
         context_.output.message("no changes");
     // Like find, a scan that could not read everything fails, after saving what it found.
     const std::string in_part = with_errors(reporter.scanned_in_part());
@@ -172,7 +204,7 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
     for (const SharedPtr<TreeEntry>& node : nodes) {
         const std::string name = NodeFinder::bare_label(*node);
         const std::string state = node->online ? "online" : "offline";
-        const std::string error = node->online ? "" : node->server->last_error();
+        const std::string error = node->online ? "" : error_of(*node);
         const nlohmann::json record = {{"server", name},
                                        {"state", state},
                                        {"url", ServerUrl::shown(*node->server)},

@@ -44,7 +44,8 @@ private:
 
     CommandContext& context_;
     std::vector<std::string> names_;
-    std::string on_change_;  // watch --on-change
+    std::string trust_certificate_;  // sync --trust-certificate
+    std::string on_change_;          // watch --on-change
 };
 
 }  // namespace tovan::cli

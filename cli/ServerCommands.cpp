@@ -11,6 +11,7 @@
 #include "cli/NumberText.h"
 #include "cli/PasswordPrompt.h"
 #include "cli/ServerUrl.h"
+#include "cli/TrustCommands.h"
 #include "engine/catalog/Location.h"
 
 namespace tovan::cli {
@@ -94,6 +95,9 @@ void ServerCommands::add_to(CLI::App& app) {
     add->add_flag("--active", add_.active, "FTP active mode (default: passive)");
     add->add_flag("--password-stdin", add_.password_stdin,
                   "Read the password of the URL's login from the first line of stdin");
+    add->add_option("--trust-certificate", add_.trust_certificate,
+                    "SHA256:... of the TLS certificate to accept (FTPS)");
+    add->add_option("--ca-file", add_.ca_file, "PEM file or folder of the authorities to check by");
     context_.on(add, [this, add] {
         add_.name_given = add->count("--name") > 0;
         this->add();
@@ -124,6 +128,7 @@ void ServerCommands::add() {
     const std::uint32_t delay = parse_delay(add_.delay);
     if (add_.name_given)
         NodeFinder::check_name(add_.name);
+    const TlsTrust trust = trust_given();
     const std::string place = place_with_password();
     SharedPtr<Server> server = server_for(place);
 
@@ -144,9 +149,22 @@ void ServerCommands::add() {
     configure(*server, depth, connections, delay, add_.active);
     server->set_parent_filter(&document.filter());
     group->children.push_back(TreeEntry::make_server_node(server, name));
+    document.certificates().apply(*group);
+    if (trust != TlsTrust{})
+        document.certificates().set(*server, trust);
     session->save();
     context_.output.result({{"added", name}, {"url", ServerUrl::shown(*server)}},
                            "added " + name + ": " + ServerUrl::shown(*server));
+}
+
+TlsTrust ServerCommands::trust_given() const {
+    TlsTrust trust;
+    if (!add_.trust_certificate.empty())
+        trust.fingerprint =
+            TrustCommands::checked_fingerprint(add_.trust_certificate, "--trust-certificate: ");
+    if (!add_.ca_file.empty())
+        trust.ca_file = TrustCommands::checked_ca_file(context_, add_.ca_file);
+    return trust;
 }
 
 // A login without a password gets one asked once, before anything changes, so

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/CommandContext.h"
+#include "engine/catalog/TlsTrust.h"
 
 namespace CLI {
 class App;
@@ -28,10 +29,13 @@ private:
         std::string delay = "0";
         bool active = false;
         bool password_stdin = false;
+        std::string trust_certificate;
+        std::string ca_file;
     };
 
     void add();
     std::string place_with_password();
+    TlsTrust trust_given() const;
     void remove();
     void set_depth();
 

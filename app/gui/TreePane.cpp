@@ -11,6 +11,7 @@
 #include "app/NodeMarks.h"
 #include "app/Options.h"
 #include "app/Scheduler.h"
+#include "app/gui/CertificateDialog.h"
 #include "app/gui/DesktopServices.h"
 #include "app/gui/NodeLookup.h"
 #include "app/gui/TreeDrag.h"
@@ -351,6 +352,8 @@ void TreePane::run(Command command) {
             break;
         case Command::Synchronize:
         case Command::UpdateStatus:
+            // A scan refused by the server's certificate offers to trust it first.
+            CertificateDialog::offer(this, document_, *node);
             scheduler_.start_scanning(node, folder, command == Command::UpdateStatus, false);
             model_->update_node(node.get());
             break;

@@ -335,4 +335,14 @@ std::string Server::last_error() const {
     return last_error_;
 }
 
+void Server::set_tls_trust(TlsTrust trust) {
+    std::lock_guard guard(error_lock_);
+    tls_trust_ = std::move(trust);
+}
+
+TlsTrust Server::tls_trust() const {
+    std::lock_guard guard(error_lock_);
+    return tls_trust_;
+}
+
 }  // namespace tovan

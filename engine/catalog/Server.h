@@ -10,6 +10,7 @@
 #include "engine/catalog/FtpSettings.h"
 #include "engine/catalog/ScanFilter.h"
 #include "engine/catalog/ServerKind.h"
+#include "engine/catalog/TlsTrust.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
@@ -66,6 +67,10 @@ public:
     void clear_log();
     void set_last_error(std::string text);
     std::string last_error() const;
+    // Kept beside the server's record, set by whoever loads it; read by every
+    // connection the server opens.
+    void set_tls_trust(TlsTrust trust);
+    TlsTrust tls_trust() const;
 
     SharedPtr<Entry> root() const;
     void set_root(const SharedPtr<Entry>& root);
@@ -105,6 +110,7 @@ private:
     std::string host_;
     mutable std::mutex error_lock_;
     std::string last_error_;
+    TlsTrust tls_trust_;
     std::string catalog_name_;
 };
 

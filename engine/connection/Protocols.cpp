@@ -60,9 +60,9 @@ SharedPtr<Connection> Protocols::open(const Server& server, InternetSession& ses
             return FtpConnection::open(server, session, failure);
         case ServerKind::Http:
         case ServerKind::Https:
-            return tovan::make_shared<HttpConnection>(session, server.http_host(),
-                                                      server.http_port(),
-                                                      server.kind() == ServerKind::Https);
+            return tovan::make_shared<HttpConnection>(
+                session, server.http_host(), server.http_port(), server.kind() == ServerKind::Https,
+                server.tls_trust());
     }
     // A folder server is online when its root can be listed; nothing stays open.
     const SharedPtr<FileFinder> finder = connection->create_finder();

@@ -31,6 +31,26 @@ std::string ReachFailure::text() const {
         case Kind::UnknownName:
             return "the host name " + who +
                    " does not resolve: check its spelling and the network's name service";
+        case Kind::CertificateUntrusted:
+            return "the certificate of " + who + " is not trusted (" + untrusted_reason +
+                   "): " + certificate.text() +
+                   "; check the fingerprint with the server's owner, then trust it: "
+                   "ferrovane-cli trust SERVER " +
+                   certificate.fingerprint;
+        case Kind::CertificateChanged:
+            return "the certificate of " + who + " has changed: it is now " + certificate.text() +
+                   ", the trusted one was " + trusted_fingerprint +
+                   "; ask the server's owner whether it was replaced, then trust the new one: "
+                   "ferrovane-cli trust SERVER " +
+                   certificate.fingerprint;
+        case Kind::TlsRefused:
+            return place +
+                   " refused TLS: check that the server offers FTPS (explicit, AUTH "
+                   "TLS), or use ftp:// if it has none";
+        case Kind::TlsHandshake:
+            return "the TLS handshake with " + who + " failed" +
+                   (detail.empty() ? std::string() : " (" + detail + ")") +
+                   ": check the port and that the server speaks TLS there";
         case Kind::None:
         case Kind::Other:
             break;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "engine/connection/Certificate.h"
+
 namespace tovan {
 
 class Server;
@@ -12,13 +14,17 @@ class Entry;
 // user: a password, a path, the network, the host's name.
 struct ReachFailure {
     enum class Kind {
-        None,               // nothing is known of why
-        LoginRefused,       // the server turned the user name or password down
-        AccessDenied,       // a local folder this user may not read
-        Missing,            // the host answers, the share or folder is not there
-        NoAnswer,           // the host does not answer (timeout, unreachable)
-        ConnectionRefused,  // the host answers, but nothing listens on the port
-        UnknownName,        // the host name does not resolve
+        None,                  // nothing is known of why
+        LoginRefused,          // the server turned the user name or password down
+        AccessDenied,          // a local folder this user may not read
+        Missing,               // the host answers, the share or folder is not there
+        NoAnswer,              // the host does not answer (timeout, unreachable)
+        ConnectionRefused,     // the host answers, but nothing listens on the port
+        UnknownName,           // the host name does not resolve
+        CertificateUntrusted,  // no authority vouches for it, or it is expired or for another host
+        CertificateChanged,    // not the certificate the user trusted
+        TlsRefused,            // the server does not take TLS
+        TlsHandshake,          // the TLS handshake failed otherwise
         Other,
     };
 
@@ -31,10 +37,18 @@ struct ReachFailure {
     std::string place;   // what failed, as the user knows it, never with a password
     std::string host;    // the host it is on; empty for a local folder
     std::string detail;  // the lower layer's own words, shown only for Other
+    // For the certificate kinds: the one the server offered, why it is not
+    // trusted ("self-signed", ...), and the fingerprint trusted instead.
+    Certificate certificate;
+    std::string untrusted_reason;
+    std::string trusted_fingerprint;
 
     // The one line the user reads in `status`, `sync` and the logs: what failed
     // and what to do.
     std::string text() const;
+    bool is_certificate() const {
+        return kind == Kind::CertificateUntrusted || kind == Kind::CertificateChanged;
+    }
 
     // The server's location (or one of its entries') as the messages show it:
     // a URL with its login but without its password.

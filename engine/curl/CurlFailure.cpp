@@ -25,6 +25,12 @@ ReachFailure::Kind curl_failure_kind(CURLcode code, long reply, long os_error) {
             return os_error == ECONNREFUSED ? Kind::ConnectionRefused : Kind::NoAnswer;
         case CURLE_OPERATION_TIMEDOUT:
             return Kind::NoAnswer;
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return Kind::CertificateUntrusted;
+        case CURLE_USE_SSL_FAILED:
+            return Kind::TlsRefused;
+        case CURLE_SSL_CONNECT_ERROR:
+            return Kind::TlsHandshake;
         default:
             return reply == 404 || reply == 410 ? Kind::Missing : Kind::Other;
     }

@@ -36,6 +36,7 @@ SharedPtr<Server> copy_of(const Server& server) {
     }
     copy->set_connections_limit(server.connections_limit());
     copy->set_delay(server.delay());
+    copy->set_tls_trust(server.tls_trust());
     return copy;
 }
 

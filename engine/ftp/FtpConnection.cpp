@@ -9,8 +9,9 @@ namespace tovan {
 SharedPtr<FtpConnection> FtpConnection::open(const Server& server, InternetSession& session,
                                              ReachFailure& failure) {
     const FtpSettings& ftp = server.ftp();
-    FtpHandle::Settings settings{ftp.host,     ftp.port,    ftp.login,
-                                 ftp.password, ftp.passive, server.kind() == ServerKind::Ftps};
+    FtpHandle::Settings settings{ftp.host,          ftp.port,    ftp.login,
+                                 ftp.password,      ftp.passive, server.kind() == ServerKind::Ftps,
+                                 server.tls_trust()};
     // The server outlives its connections: the scan that uses them holds it.
     Server& answers = const_cast<Server&>(server);
     SharedPtr<FtpHandle> handle = tovan::make_shared<FtpHandle>(

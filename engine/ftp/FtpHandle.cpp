@@ -34,6 +34,7 @@ bool has_feature(const std::string& answers, const char* feature) {
 
 FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink answers)
     : settings_(std::move(settings)),
+      tls_(settings_.trust),
       answer_sink_(std::move(answers)),
       curl_(curl_easy_init()),
       multi_(curl_multi_init()),
@@ -54,8 +55,10 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     if (!settings_.passive)
         curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
-    if (settings_.tls)
+    if (settings_.tls) {
         curl_easy_setopt(curl_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        tls_.apply(curl_);
+    }
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
     curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -103,6 +106,7 @@ bool FtpHandle::open() {
             answer_sink_(reason);
         open_failure_.kind = curl_failure_kind(curl_, code);
         open_failure_.detail = reason;
+        tls_.explain(code, error_, open_failure_);
         return false;
     }
     learn_features(answers_);

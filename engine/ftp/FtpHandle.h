@@ -12,6 +12,7 @@
 #include "engine/connection/ReachFailure.h"
 #include "engine/curl/CurlTransfer.h"
 #include "engine/curl/InternetSession.h"
+#include "engine/curl/TlsCheck.h"
 
 namespace tovan {
 
@@ -28,6 +29,7 @@ public:
         std::string password;  // empty: ~/.netrc's, else none, so anonymous login works
         bool passive = true;
         bool tls = false;  // explicit TLS, required
+        TlsTrust trust{};
     };
     using AnswerSink = std::function<void(const std::string&)>;
 
@@ -95,6 +97,7 @@ private:
     static int progress(void* handle, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
     Settings settings_;
+    TlsCheck tls_;
     AnswerSink answer_sink_;
     CURL* curl_ = nullptr;
     // The handle runs in a multi handle of its own, which keeps the control

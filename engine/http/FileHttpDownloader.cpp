@@ -40,8 +40,8 @@ std::string_view trimmed(std::string_view text) {
 }  // namespace
 
 FileHttpDownloader::FileHttpDownloader(InternetSession& session, bool tls, std::string host,
-                                       std::uint32_t port)
-    : easy_(curl_easy_init()), multi_(curl_multi_init()), transfer_(easy_, multi_) {
+                                       std::uint32_t port, const TlsTrust& trust)
+    : tls_(trust), easy_(curl_easy_init()), multi_(curl_multi_init()), transfer_(easy_, multi_) {
     const bool ipv6 = host.find(':') != std::string::npos && !host.starts_with('[');
     origin_ = (tls ? "https://" : "http://") + (ipv6 ? "[" + host + "]" : host) + ":" +
               std::to_string(port);
@@ -49,6 +49,8 @@ FileHttpDownloader::FileHttpDownloader(InternetSession& session, bool tls, std::
     if (easy_ == nullptr || multi_ == nullptr)
         return;
     session.configure(easy_);
+    if (tls)
+        tls_.apply(easy_);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, TimeoutMs);
     // A transfer that stalls as long fails, as one that never connects does.
     curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -220,10 +222,11 @@ void FileHttpDownloader::close_source() {
 // A host that cannot be reached is told as for a scan; any other failure in
 // libcurl's words.
 std::string FileHttpDownloader::unreached_text(const std::string& reason) {
-    const ReachFailure::Kind kind = curl_failure_kind(easy_, transfer_.result());
-    if (kind == ReachFailure::Kind::Other || kind == ReachFailure::Kind::None)
-        return "can't open file: " + reason;
-    return ReachFailure(kind, origin_, host_).text();
+    ReachFailure failure(curl_failure_kind(easy_, transfer_.result()), origin_, host_);
+    tls_.explain(transfer_.result(), error_, failure);
+    if (failure.kind == ReachFailure::Kind::Other || failure.kind == ReachFailure::Kind::None)
+        return "can't open file: " + (failure.detail.empty() ? reason : failure.detail);
+    return failure.text();
 }
 
 std::string FileHttpDownloader::failure_reason() {

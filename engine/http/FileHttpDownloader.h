@@ -9,6 +9,7 @@
 
 #include "engine/connection/FileDownloader.h"
 #include "engine/curl/CurlTransfer.h"
+#include "engine/curl/TlsCheck.h"
 
 namespace tovan {
 
@@ -23,7 +24,8 @@ class FileHttpDownloader : public FileDownloader {
 public:
     static constexpr long TimeoutMs = 5000;
 
-    FileHttpDownloader(InternetSession& session, bool tls, std::string host, std::uint32_t port);
+    FileHttpDownloader(InternetSession& session, bool tls, std::string host, std::uint32_t port,
+                       const TlsTrust& trust = {});
     ~FileHttpDownloader() override;
 
     bool is_found() override { return found_; }
@@ -51,6 +53,7 @@ private:
 
     std::string origin_;  // scheme, host and port
     std::string host_;
+    TlsCheck tls_;
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     CurlTransfer transfer_;

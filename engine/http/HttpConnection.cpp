@@ -5,7 +5,7 @@
 namespace tovan {
 
 SharedPtr<FileDownloader> HttpConnection::create_downloader() {
-    return tovan::make_shared<FileHttpDownloader>(session_, tls_, host_, port_);
+    return tovan::make_shared<FileHttpDownloader>(session_, tls_, host_, port_, trust_);
 }
 
 }  // namespace tovan

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/catalog/TlsTrust.h"
 #include "engine/connection/Connection.h"
 #include "engine/curl/InternetSession.h"
 
@@ -12,8 +13,13 @@ namespace tovan {
 // sends no request, so it succeeds without contacting the host.
 class HttpConnection : public Connection {
 public:
-    HttpConnection(InternetSession& session, std::string host, std::uint32_t port, bool tls = false)
-        : session_(session), host_(std::move(host)), port_(port), tls_(tls) {}
+    HttpConnection(InternetSession& session, std::string host, std::uint32_t port, bool tls = false,
+                   TlsTrust trust = {})
+        : session_(session),
+          host_(std::move(host)),
+          port_(port),
+          tls_(tls),
+          trust_(std::move(trust)) {}
 
     SharedPtr<FileFinder> create_finder() override { return {}; }
     SharedPtr<FileDownloader> create_downloader() override;
@@ -28,6 +34,7 @@ private:
     std::string host_;
     std::uint32_t port_;
     bool tls_;
+    TlsTrust trust_;
 };
 
 }  // namespace tovan

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 
+#include "engine/connection/ReachFailure.h"
 #include "engine/connection/ServerRefusal.h"
 #include "engine/scan/Scanner.h"
 #include "tovan/log/LogChannels.h"
@@ -44,7 +45,7 @@ bool ScanThread::connect() {
 // again by the next scan. The next request reconnects.
 void ScanThread::fail(const char* message, bool drop) {
     Server& server = scanner_.server();
-    error_log(1) << "scanning " << server.url() << ": " << message << std::endl;
+    error_log(1) << "scanning " << ReachFailure::place_of(server) << ": " << message << std::endl;
     server.set_last_error(message);
     server.log_text(message);
     if (current_)

@@ -7,12 +7,14 @@
 #include <optional>
 
 #include "engine/catalog/Server.h"
+#include "engine/connection/Certificate.h"
 #include "engine/connection/Protocols.h"
 #include "engine/connection/TransferLog.h"
 #include "engine/curl/InternetSession.h"
 #include "engine/http/HttpConnection.h"
 #include "engine/local/FileLocalDownloader.h"
 #include "fixtures/FtpServer.h"
+#include "fixtures/FtpsServer.h"
 #include "fixtures/HttpServer.h"
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
@@ -225,11 +227,28 @@ TEST_F(HttpDownloaderTest, AServerErrorRaisesSoTheJobTriesAgain) {
     EXPECT_EQ(downloader->refusal(), "HTTP/1.1 404 Not Found");
 }
 
-TEST_F(HttpDownloaderTest, AnUntrustedCertificateFailsWithCurlsReasonInTheLog) {
+TEST_F(HttpDownloaderTest, ACertificateIsTrustedByItsFingerprintAloneOrByACaFile) {
     serve({.tls = true});
-    EXPECT_THROW(download(*downloader, "/a.bin", destination()), Exception);
-    EXPECT_NE(log.text().find("certificate"), std::string::npos) << log.text();
+    const std::string pem = std::string(FERROVANE_TEST_FIXTURES) + "/selfsigned.pem";
+    const std::string offered = test::fingerprint_of(pem);
+    const auto fetched_with = [&](const TlsTrust& trust) -> std::string {
+        HttpConnection connection(kind->session, "127.0.0.1", kind->server->port(), true, trust);
+        try {
+            download(*connection.create_downloader(), "/a.bin", destination());
+            return "done";
+        } catch (const Exception& failure) {
+            return failure.what();
+        }
+    };
+    const std::string untrusted = fetched_with({});
+    EXPECT_NE(untrusted.find("not trusted (self-signed)"), std::string::npos) << untrusted;
+    EXPECT_NE(untrusted.find(offered), std::string::npos) << untrusted;
     EXPECT_FALSE(std::filesystem::exists(destination()));
+    const auto wrong = read_fingerprint(std::string(64, 'a'));
+    EXPECT_NE(fetched_with({*wrong, ""}).find("has changed"), std::string::npos);
+    EXPECT_EQ(fetched_with({offered, ""}), "done");
+    std::filesystem::remove(destination());
+    EXPECT_EQ(fetched_with({"", pem}), "done");
 }
 
 }  // namespace

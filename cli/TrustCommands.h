@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CommandContext.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tovan {
+class Server;
+}
+
+namespace tovan::cli {
+
+// trust: which TLS certificates a server is accepted with, beyond the
+// system's authorities: one trusted by its fingerprint, or a CA file.
+class TrustCommands {
+public:
+    explicit TrustCommands(CommandContext& context) : context_(context) {}
+
+    void add_to(CLI::App& app);
+    // Input checks that add shares: a fingerprint in the stored form, or an
+    // existing CA file from the user's working folder; CliError otherwise.
+    static std::string checked_fingerprint(const std::string& text, const std::string& option);
+    static std::string checked_ca_file(const CommandContext& context, const std::string& text);
+    // The fingerprint of the certificate `server` offers, to be trusted: the one
+    // given when it matches, else as the user answers on the terminal; empty when
+    // the certificate is trusted already. CliError when it is not to be trusted.
+    static std::string accepted_fingerprint(const CommandContext& context,
+                                            const std::string& server, const std::string& given);
+
+private:
+    void trust();
+
+    CommandContext& context_;
+    std::string server_;
+    std::string fingerprint_;
+    std::string ca_file_;
+    bool forget_ = false;
+};
+
+}  // namespace tovan::cli
