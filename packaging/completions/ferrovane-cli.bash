@@ -15,7 +15,7 @@ _ferrovane_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="add remove depth group rename list sync status watch changes unmark
+    local commands="add remove depth group rename trust list sync status watch changes unmark
         search download jobs filter options export import help"
     local global="--data-dir --json --help --version"
     local command="" subcommand="" data_dir="" i
@@ -40,6 +40,10 @@ _ferrovane_cli() {
             _filedir -d
             return
             ;;
+        --ca-file)
+            _filedir
+            return
+            ;;
         --group | --in)
             _ferrovane_cli_names "$data_dir"
             return
@@ -48,7 +52,7 @@ _ferrovane_cli() {
             COMPREPLY=($(compgen -W "none 1 2 3 4 5 6 full" -- "$cur"))
             return
             ;;
-        --connections | --delay | --min-size | --tries | --on-change)
+        --connections | --delay | --min-size | --tries | --on-change | --trust-certificate)
             return
             ;;
     esac
@@ -56,8 +60,11 @@ _ferrovane_cli() {
     local options="" names=no
     case $command in
         "") COMPREPLY=($(compgen -W "$commands $global" -- "$cur")); return ;;
-        add) options="--group --name --depth --connections --delay --active --password-stdin" ;;
-        remove | rename | depth | sync | status | changes | unmark | export) names=yes ;;
+        add) options="--group --name --depth --connections --delay --active --password-stdin
+            --trust-certificate --ca-file" ;;
+        remove | rename | depth | status | changes | unmark | export) names=yes ;;
+        sync) options="--trust-certificate" names=yes ;;
+        trust) options="--ca-file --forget" names=yes ;;
         list) options="--no-check --names" ;;
         watch) options="--on-change" ;;
         search) options="--in --min-size --changed --dirs --online -0 --print0" ;;

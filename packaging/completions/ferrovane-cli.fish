@@ -1,7 +1,7 @@
 # fish completion for ferrovane-cli: commands, their options, and the names of
 # the groups and servers of the data folder (from `ferrovane-cli list --names`).
 
-set -l commands add remove depth group rename list sync status watch changes unmark search download jobs filter options export import help
+set -l commands add remove depth group rename trust list sync status watch changes unmark search download jobs filter options export import help
 
 function __ferrovane_cli_names
     set -l tokens (commandline -opc)
@@ -24,6 +24,7 @@ complete -c ferrovane-cli -n $none -a remove -d 'Stop watching a server, or remo
 complete -c ferrovane-cli -n $none -a depth -d 'Set the scan depth of a server or a folder'
 complete -c ferrovane-cli -n $none -a group -d 'Groups of servers'
 complete -c ferrovane-cli -n $none -a rename -d 'Give a server another name'
+complete -c ferrovane-cli -n $none -a trust -d "Trust a server's TLS certificate or a CA file"
 complete -c ferrovane-cli -n $none -a list -d 'Show the servers with their state, counts and sizes'
 complete -c ferrovane-cli -n $none -a sync -d 'Scan servers now and show what changed'
 complete -c ferrovane-cli -n $none -a status -d 'Check now which servers are online'
@@ -40,7 +41,7 @@ complete -c ferrovane-cli -n $none -a import -d 'Add the servers of an exported 
 complete -c ferrovane-cli -n $none -a help -d 'Show the help of the program or of a command'
 
 # Arguments that name a group or server.
-complete -c ferrovane-cli -n '__fish_seen_subcommand_from remove rename depth sync status changes unmark export download' -a '(__ferrovane_cli_names)'
+complete -c ferrovane-cli -n '__fish_seen_subcommand_from remove rename trust depth sync status changes unmark export download' -a '(__ferrovane_cli_names)'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add import group' -l group -x -a '(__ferrovane_cli_names)' -d 'Group to put it in'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from help' -a "$commands"
 
@@ -51,6 +52,9 @@ complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l connections -x
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l delay -x -d 'Pause after each listing, in ms'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l active -d 'FTP active mode'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l password-stdin -d 'Read the password from stdin'
+complete -c ferrovane-cli -n '__fish_seen_subcommand_from add sync' -l trust-certificate -x -d 'SHA-256 fingerprint of the certificate to trust'
+complete -c ferrovane-cli -n '__fish_seen_subcommand_from add trust' -l ca-file -r -F -d 'Authorities to check the certificate by'
+complete -c ferrovane-cli -n '__fish_seen_subcommand_from trust' -l forget -d 'Trust the system authorities alone again'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from list' -l no-check -d "Don't check which servers are online"
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from list' -l names -d 'Print only the names of the groups and servers'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from watch' -l on-change -x -d 'Run this command after each scan that found changes'
