@@ -53,7 +53,7 @@ SharedPtr<Server> server_for(const std::string& place) {
         throw ServerUrl::unreadable(place, problem);
     const SharedPtr<Server>& server = parsed->server;
     const ServerKind kind = server->kind();
-    if (kind != ServerKind::Local && kind != ServerKind::Network && !is_ftp(kind))
+    if (kind != ServerKind::Local && kind != ServerKind::Network && !has_ftp_settings(kind))
         throw CliError(
             "an HTTP server can't be listed, only downloaded from: `ferrovane-cli "
             "download " +

@@ -77,7 +77,7 @@ bool TreeEditor::edit(const SharedPtr<TreeEntry>& node) {
     }
     if (!node->server)
         return false;
-    if (is_ftp(node->server->kind())) {
+    if (has_ftp_settings(node->server->kind())) {
         const std::optional<FtpServerForm> form = FtpServerDialog::ask(window_, node.get());
         if (form)
             form->apply_to(*node);

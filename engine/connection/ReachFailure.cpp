@@ -31,6 +31,14 @@ std::string ReachFailure::text() const {
         case Kind::UnknownName:
             return "the host name " + who +
                    " does not resolve: check its spelling and the network's name service";
+        case Kind::HostKeyUnknown:
+            return "the host key of " + who + " (" + offered_key +
+                   ") is not known yet: check it with the server's administrator, then accept "
+                   "it by running `ferrovane-cli sync` on a terminal";
+        case Kind::HostKeyChanged:
+            return "the host key of " + who + " changed: it was " +
+                   (known_key.empty() ? std::string("of another type") : known_key) +
+                   ", it is now " + offered_key + "; " + detail;
         case Kind::None:
         case Kind::Other:
             break;

@@ -19,6 +19,8 @@ struct ReachFailure {
         NoAnswer,           // the host does not answer (timeout, unreachable)
         ConnectionRefused,  // the host answers, but nothing listens on the port
         UnknownName,        // the host name does not resolve
+        HostKeyUnknown,     // an SSH host whose key the user has not accepted yet
+        HostKeyChanged,     // an SSH host whose key is not the one accepted before
         Other,
     };
 
@@ -30,7 +32,9 @@ struct ReachFailure {
     Kind kind = Kind::None;
     std::string place;   // what failed, as the user knows it, never with a password
     std::string host;    // the host it is on; empty for a local folder
-    std::string detail;  // the lower layer's own words, shown only for Other
+    std::string detail;  // the lower layer's own words, shown only for Other and HostKeyChanged
+    std::string offered_key;  // an SSH host key's fingerprint as the host offers it
+    std::string known_key;    // and as it was accepted before
 
     // The one line the user reads in `status`, `sync` and the logs: what failed
     // and what to do.
