@@ -28,6 +28,7 @@ private:
         std::string delay = "0";
         bool active = false;
         bool password_stdin = false;
+        bool accept_host_key = false;
     };
 
     void add();

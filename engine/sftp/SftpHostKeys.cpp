@@ -10,6 +10,7 @@
 
 #include "engine/catalog/Server.h"
 #include "engine/sftp/SftpSession.h"
+#include "tovan/Paths.h"
 #include "tovan/SafeSave.h"
 
 namespace tovan {
@@ -39,6 +40,12 @@ SftpSession::Settings settings_of(const Server& server) {
     return {ftp.host, ftp.port, ftp.login, ftp.password};
 }
 
+bool named(ReachFailure& failure, const Server& server) {
+    failure.place = ReachFailure::place_of(server);
+    failure.host = server.ftp().host;
+    return false;
+}
+
 std::string contents_of(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -55,7 +62,7 @@ void SftpHostKeys::use_folder(const std::string& data_folder) {
 
 std::string SftpHostKeys::own_file() {
     std::lock_guard guard(store().lock);
-    return store().folder.empty() ? std::string() : store().folder + "/" + OwnName;
+    return store().folder.empty() ? std::string() : in_folder(store().folder, OwnName);
 }
 
 std::string SftpHostKeys::user_file() {
@@ -64,7 +71,8 @@ std::string SftpHostKeys::user_file() {
 
 std::string SftpHostKeys::unknown_fingerprint(const Server& server, ReachFailure& failure) {
     SftpSession session(settings_of(server), {});
-    if (session.open(failure) || failure.kind != ReachFailure::Kind::HostKeyUnknown)
+    if (session.open(failure) || named(failure, server) ||
+        failure.kind != ReachFailure::Kind::HostKeyUnknown)
         return {};
     return failure.offered_key;
 }
@@ -73,25 +81,24 @@ bool SftpHostKeys::trust(const Server& server, const std::string& fingerprint,
                          ReachFailure& failure) {
     SftpSession session(settings_of(server), {});
     if (!session.handshake(failure))
-        return false;
+        return named(failure, server);
     const std::string offered = session.offered_fingerprint();
     if (offered != fingerprint) {
         failure = ReachFailure(ReachFailure::Kind::HostKeyChanged);
         failure.known_key = fingerprint;
         failure.offered_key = offered;
         failure.detail = "it changed while it was being accepted; nothing was stored";
-        return false;
+        return named(failure, server);
     }
     const std::string line = session.known_hosts_line();
     std::lock_guard guard(store().lock);
     if (store().folder.empty() || line.empty())
         return false;
-    std::string text = contents_of(store().folder + "/" + OwnName);
+    std::string text = contents_of(in_folder(store().folder, OwnName));
     if (!text.empty() && text.back() != '\n')
         text += '\n';
     text += line + "\n";
-    SafeSave::write(store().folder, OwnName,
-                    [&text](io::OFStream& out) { out.write_bytes(text.data(), text.size()); });
+    SafeSave::write_text(store().folder, OwnName, text);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include <fstream>
 #include <memory>
 #include <utility>
 
@@ -38,6 +39,20 @@ std::string host_pattern(const SftpSession::Settings& settings) {
     if (settings.port == 22)
         return settings.host;
     return "[" + settings.host + "]:" + std::to_string(settings.port);
+}
+
+// The key a known_hosts file holds for the host; libssh tells only that it differs.
+std::string stored_fingerprint(const std::string& file, const std::string& pattern) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        ssh_knownhosts_entry* entry = nullptr;
+        if (ssh_known_hosts_parse_line(pattern.c_str(), line.c_str(), &entry) != SSH_OK)
+            continue;
+        const std::string fingerprint = fingerprint_of(entry->publickey);
+        ssh_knownhosts_entry_free(entry);
+        return fingerprint;
+    }
+    return {};
 }
 
 }  // namespace
@@ -139,16 +154,17 @@ bool SftpSession::check_host_key(ReachFailure& failure) {
             return true;
         case SSH_KNOWN_HOSTS_CHANGED:
         case SSH_KNOWN_HOSTS_OTHER: {
-            ssh_knownhosts_entry* entry = nullptr;
-            ssh_session_get_known_hosts_entry(ssh_, &entry);
+            const std::string pattern = host_pattern(settings_);
             failure = ReachFailure(Kind::HostKeyChanged);
-            failure.known_key = entry != nullptr ? fingerprint_of(entry->publickey) : "";
-            ssh_knownhosts_entry_free(entry);
+            for (const std::string& file : {SftpHostKeys::own_file(), SftpHostKeys::user_file()})
+                if (failure.known_key.empty() && !file.empty())
+                    failure.known_key = stored_fingerprint(file, pattern);
             failure.offered_key = offered;
-            failure.detail = "if the server's key was really replaced, remove the line of " +
-                             host_pattern(settings_) + " from " + SftpHostKeys::own_file() +
-                             " or " + SftpHostKeys::user_file() + " (ssh-keygen -R '" +
-                             host_pattern(settings_) + "' -f FILE) and add the server again";
+            failure.detail =
+                "if the server's key was really replaced, remove the line of " +
+                host_pattern(settings_) + " from " + SftpHostKeys::own_file() + " or " +
+                SftpHostKeys::user_file() + " (ssh-keygen -R '" + host_pattern(settings_) +
+                "' -f FILE), then accept the new one by running `ferrovane-cli sync` on a terminal";
             break;
         }
         case SSH_KNOWN_HOSTS_UNKNOWN:
