@@ -1,0 +1,49 @@
+// Scans an SFTP server on loopback once and prints the wall time. The host key
+// is read from DATA/known_hosts, the client key from $HOME/.ssh.
+//
+// usage: ferrovane_scan_sftp PORT THREADS USER PATH DATA
+// prints: scan_ms, files, folders
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/scan/Scanner.h"
+#include "engine/sftp/SftpHostKeys.h"
+
+int main(int argc, char** argv) {
+    using namespace tovan;
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s PORT THREADS USER PATH DATA\n", argv[0]);
+        return 2;
+    }
+    SftpHostKeys::use_folder(argv[5]);
+    ScanFilter everything;
+    everything.set_masks({"*"});
+    SharedPtr<Server> server = make_shared<Server>();
+    server->set_parent_filter(&everything);
+    server->set_ftp(
+        FtpSettings{"127.0.0.1", argv[3], "", true, static_cast<std::uint32_t>(std::atoi(argv[1]))},
+        argv[4], ServerKind::Sftp);
+    server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
+
+    const auto start = std::chrono::steady_clock::now();
+    {
+        Scanner scanner(server, ScanOptions());
+        scanner.scan(server->root(), false);
+        while (!scanner.is_idle() && !scanner.has_no_threads())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        scanner.stop();
+        while (!scanner.has_no_threads()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    CatalogStats stats;
+    server->statistics(stats);
+    std::printf("scan_ms %.1f\nfiles %u\nfolders %u\n", ms, stats.files, stats.folders);
+    if (!server->last_error().empty()) {
+        std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
+        return 1;
+    }
+    return 0;
+}
