@@ -38,7 +38,7 @@ sshd_pid=$!
 for _ in $(seq 100); do grep -q "Server listening" "$work/sshd.log" 2>/dev/null && break; sleep 0.1; done
 echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 "$work/host_key.pub")" >"$work/data/known_hosts"
 user=$(id -un)
-remote=":sftp,host=127.0.0.1,port=$port,user=$user,key_file=$work/home/.ssh/id_ed25519,known_hosts_file=$work/data/known_hosts,disable_hashcheck=true:$tree"
+remote=":sftp,host=127.0.0.1,port=$port,user=$user,key_file=$work/home/.ssh/id_ed25519,known_hosts_file=$work/data/known_hosts,disable_hashcheck=true,shell_type=none:$tree"
 
 seconds() {
     local start end
@@ -56,6 +56,6 @@ for connections in 1 4; do
     mine=$(ours "$connections")
     theirs=$(seconds rclone lsf -R --checkers "$connections" "$remote")
     echo "$connections connections: ferrovane ${mine} s, rclone ${theirs} s"
-    worst=$(awk -v a="$mine" -v b="$theirs" -v w="$worst" 'BEGIN { r = a / b; printf "%.2f", r > w ? r : w }')
+    worst=$(awk -v a="$mine" -v b="$theirs" -v w="$worst" 'BEGIN { r = a / b; printf "%.2f", (r > w) ? r : w }')
 done
 echo "sftp_scan_vs_rclone: $worst ratio"
