@@ -5,6 +5,7 @@
 # figure is the worse ratio of wall times (Ferrovane / rclone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/scan_common.sh
 command -v rclone >/dev/null || { echo "sftp_scan_vs_rclone: skipped, rclone is not installed (apt-get install rclone)" >&2; exit 0; }
 [ -x /usr/sbin/sshd ] || { echo "sftp_scan_vs_rclone: skipped, sshd is not installed (apt-get install openssh-server)" >&2; exit 0; }
 # The same tree as the FTP benchmark's, made once.
@@ -40,13 +41,6 @@ echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 "$work/host_key.pub")" >"$work/data/kn
 user=$(id -un)
 remote=":sftp,host=127.0.0.1,port=$port,user=$user,key_file=$work/home/.ssh/id_ed25519,known_hosts_file=$work/data/known_hosts,disable_hashcheck=true,shell_type=none:$tree"
 
-seconds() {
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'
-}
 ours() {
     HOME="$work/home" SSH_AUTH_SOCK= "$FERROVANE_BENCH_DIR/ferrovane_scan_sftp" "$port" "$1" "$user" "$tree" "$work/data" |
         awk '/scan_ms/ { printf "%.3f", $2 / 1000 }'

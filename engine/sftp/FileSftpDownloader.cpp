@@ -4,8 +4,6 @@
 
 #include <memory>
 
-#include "tovan/Exception.h"
-#include "tovan/log/FailureRecord.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
@@ -108,12 +106,6 @@ void FileSftpDownloader::close_source() {
     if (file_ != nullptr)
         sftp_close(file_);
     file_ = nullptr;
-}
-
-[[noreturn]] void FileSftpDownloader::fail(const char* text, std::source_location location) {
-    error_log(1) << text << std::endl;
-    FailureRecord::write(text, location);
-    throw Exception(text);
 }
 
 }  // namespace tovan

@@ -3,7 +3,6 @@
 #include <libssh/sftp.h>
 
 #include <cstdint>
-#include <source_location>
 
 #include "engine/connection/FileDownloader.h"
 #include "engine/sftp/SftpSession.h"
@@ -32,8 +31,6 @@ private:
     bool open_file();
     // Refuses the file when the server answered, raises when the session is lost.
     void refused(const char* step);
-    [[noreturn]] void fail(const char* text,
-                           std::source_location location = std::source_location::current());
 
     SharedPtr<SftpSession> session_;
     SftpSession::AnswerSink previous_answers_;

@@ -3,13 +3,11 @@
 //
 // usage: ferrovane_scan_sftp PORT THREADS USER PATH DATA
 // prints: scan_ms, files, folders
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
-#include "engine/scan/Scanner.h"
 #include "engine/sftp/SftpHostKeys.h"
+#include "support/ScanOnce.h"
 
 int main(int argc, char** argv) {
     using namespace tovan;
@@ -27,23 +25,5 @@ int main(int argc, char** argv) {
         argv[4], ServerKind::Sftp);
     server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
 
-    const auto start = std::chrono::steady_clock::now();
-    {
-        Scanner scanner(server, ScanOptions());
-        scanner.scan(server->root(), false);
-        while (!scanner.is_idle() && !scanner.has_no_threads())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        scanner.stop();
-        while (!scanner.has_no_threads()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    CatalogStats stats;
-    server->statistics(stats);
-    std::printf("scan_ms %.1f\nfiles %u\nfolders %u\n", ms, stats.files, stats.folders);
-    if (!server->last_error().empty()) {
-        std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
-        return 1;
-    }
-    return 0;
+    return scan_once(server);
 }
