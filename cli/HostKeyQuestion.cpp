@@ -64,7 +64,9 @@ std::string HostKeyQuestion::ask_for_add(CommandContext& context, const Server& 
 void HostKeyQuestion::ask_for_sync(const Server& server) {
     if (server.kind() != ServerKind::Sftp || !PasswordPrompt::has_terminal())
         return;
-    const std::string offered = unknown_fingerprint(server);
+    // A changed key is left to the scan, which reports it beside the other servers.
+    ReachFailure failure;
+    const std::string offered = SftpHostKeys::unknown_fingerprint(server, failure);
     if (!offered.empty() && user_accepts(server, offered).value_or(false))
         store(server, offered);
 }
