@@ -6,6 +6,7 @@
 #include "app/Autostart.h"
 #include "app/Document.h"
 #include "engine/curl/InternetSession.h"
+#include "engine/sftp/SftpHostKeys.h"
 #include "engine/smb/SmbCredentials.h"
 #include "tovan/Paths.h"
 #include "tovan/Profiler.h"
@@ -86,6 +87,7 @@ bool Application::open_data_folder() {
     if (!data_folder_.open(chosen))
         return fail(data_folder_.error());
     SmbCredentials::use_folder(data_folder_.path());
+    SftpHostKeys::use_folder(data_folder_.path());
     return true;
 }
 

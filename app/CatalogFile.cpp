@@ -27,7 +27,7 @@ void for_each_server(const TreeEntry& node, Visit visit) {
 }
 
 std::string location_without_credentials(const Server& server) {
-    if (!is_ftp(server.kind()))
+    if (!has_ftp_settings(server.kind()))
         return server.url_with_scheme();
     Server plain;
     FtpSettings settings = server.ftp();

@@ -13,8 +13,8 @@ std::optional<FtpHostField> FtpHostField::read(std::string_view text, std::strin
     std::optional<Location> place = Location::read(url, &file_name, &problem);
     if (!place)
         return std::nullopt;
-    if (place->kind != ServerKind::Ftp && place->kind != ServerKind::Ftps) {
-        problem = "an FTP server's address begins with ftp:// or ftps://";
+    if (!has_ftp_settings(place->kind)) {
+        problem = "an FTP or SFTP server's address begins with ftp://, ftps:// or sftp://";
         return std::nullopt;
     }
     FtpHostField field;
@@ -33,13 +33,15 @@ std::optional<FtpHostField> FtpHostField::read(std::string_view text, std::strin
     const std::string folder = place->path + file_name;
     if (folder != "/" || authority_end != std::string::npos)
         field.folder = folder;
-    if (has_scheme)
+    if (has_scheme) {
         field.secure = place->kind == ServerKind::Ftps;
+        field.ssh = place->kind == ServerKind::Sftp;
+    }
     return field;
 }
 
 bool FtpHostField::names_more_than_host() const {
-    return login || password || port || folder || secure;
+    return login || password || port || folder || secure || ssh;
 }
 
 }  // namespace tovan

@@ -8,7 +8,7 @@
 namespace tovan {
 
 // What the host field of the FTP server dialog holds: a host name or address,
-// or a whole ftp:// or ftps:// URL pasted into it (login, password, port and
+// or a whole ftp://, ftps:// or sftp:// URL pasted into it (login, password, port and
 // folder too). A part the text does not name stays unset, so that what was
 // typed into its own field is kept. Examples: tests/app/FtpHostFieldTest.cpp.
 struct FtpHostField {
@@ -18,6 +18,7 @@ struct FtpHostField {
     std::optional<std::uint32_t> port;
     std::optional<std::string> folder;  // from its leading "/"
     std::optional<bool> secure;         // ftps:// or ftp://, when a scheme is written
+    std::optional<bool> ssh;            // sftp://, when a scheme is written
 
     // Empty, with problem set, for a text that names no FTP server: a text
     // without a scheme is read as if "ftp://" stood in front of it.

@@ -24,6 +24,7 @@ FtpServerForm FtpServerForm::of(const TreeEntry& node) {
     const Server& server = *node.server;
     form.settings = server.ftp();
     form.secure = server.kind() == ServerKind::Ftps;
+    form.ssh = server.kind() == ServerKind::Sftp;
     form.folder = server.location().empty() ? "/" : server.location();
     form.automatic_connections = server.connections_limit() == 0;
     form.connections = form.automatic_connections ? 1 : server.connections_limit();
@@ -42,10 +43,16 @@ SharedPtr<TreeEntry> FtpServerForm::make_node(const ScanFilter& document_filter)
 
 void FtpServerForm::apply_to(TreeEntry& node) const {
     Server& server = *node.server;
-    server.set_ftp(settings, as_folder(folder), secure ? ServerKind::Ftps : ServerKind::Ftp);
+    server.set_ftp(settings, as_folder(folder), kind());
     server.set_connections_limit(automatic_connections ? 0 : connections);
     server.set_delay(delay);
     node.name = name.empty() ? settings.host : name;
+}
+
+ServerKind FtpServerForm::kind() const {
+    if (ssh)
+        return ServerKind::Sftp;
+    return secure ? ServerKind::Ftps : ServerKind::Ftp;
 }
 
 std::optional<std::uint32_t> FtpServerForm::number(std::string_view text, Range range) {

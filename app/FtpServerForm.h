@@ -29,6 +29,7 @@ struct FtpServerForm {
     std::string name;
     FtpSettings settings;
     bool secure = false;  // ftps://: TLS required
+    bool ssh = false;     // sftp://: SSH's file transfer instead of FTP
     std::string folder = "/";
     bool automatic_connections = false;
     std::uint32_t connections = 1;
@@ -40,6 +41,8 @@ struct FtpServerForm {
     SharedPtr<TreeEntry> make_node(const ScanFilter& document_filter) const;
     // Gives the node this name and its server these settings; the catalog stays.
     void apply_to(TreeEntry& node) const;
+
+    ServerKind kind() const;
 
     // The number the text holds when it lies in the range.
     static std::optional<std::uint32_t> number(std::string_view text, Range range);

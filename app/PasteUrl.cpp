@@ -42,11 +42,12 @@ std::string paste_url(const Server& server, const Entry* entry) {
         case ServerKind::Network:
             return "smb://" + percent_encoded(network_path(server, entry), PathPlain);
         case ServerKind::Ftp:
-        case ServerKind::Ftps: {
+        case ServerKind::Ftps:
+        case ServerKind::Sftp: {
             const FtpSettings& ftp = server.ftp();
             const std::string login = ftp.login.empty() ? "" : userinfo_encoded(ftp.login) + "@";
-            return (server.kind() == ServerKind::Ftps ? "ftps://" : "ftp://") + login +
-                   authority(ftp.host, ftp.port, 21) +
+            return std::string(scheme_of(server.kind())) + "://" + login +
+                   authority(ftp.host, ftp.port, default_port(server.kind())) +
                    percent_encoded(server.source_path(entry), PathPlain);
         }
     }

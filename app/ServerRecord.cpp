@@ -22,7 +22,8 @@ void read_place(io::IStream& in, Server& server, std::uint8_t kind) {
             server.set_network(text, location);
             return;
         case ServerKind::Ftp:
-        case ServerKind::Ftps: {
+        case ServerKind::Ftps:
+        case ServerKind::Sftp: {
             FtpSettings ftp;
             in.read_text(ftp.host);
             in.read_bool(ftp.passive);
@@ -43,7 +44,10 @@ void read_place(io::IStream& in, Server& server, std::uint8_t kind) {
             return;
         }
     }
-    TextualErrorInfo info("server of an unknown kind");
+    // A kind a later Ferrovane added: its fields can't be skipped, so the file is refused.
+    const std::string why =
+        "server of an unknown kind " + std::to_string(kind) + "; a newer Ferrovane wrote this file";
+    TextualErrorInfo info(why.c_str());
     in.throw_failure_(&info);
 }
 
@@ -61,6 +65,7 @@ void ServerRecord::write(io::OStream& out, const Server& server) {
             break;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
             out.write_text(server.ftp().host);
             out.write_bool(server.ftp().passive);
             out.write_text(server.ftp().login);

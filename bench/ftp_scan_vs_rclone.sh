@@ -5,6 +5,7 @@
 # times at 4 connections (Ferrovane / rclone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/scan_common.sh
 command -v rclone >/dev/null || { echo "installing rclone..." >&2; apt-get install -y -q rclone >/dev/null || sudo apt-get install -y -q rclone >/dev/null; }
 tree=${FERROVANE_BENCH_FTP_TREE:-${TMPDIR:-/tmp}/ferrovane-bench-ftp-tree}
 if [ ! -e "$tree.complete" ]; then
@@ -20,13 +21,6 @@ for _ in $(seq 100); do grep -q PORT "$out" && break; sleep 0.1; done
 port=$(awk '/PORT/ { print $2 }' "$out")
 remote=":ftp,host=127.0.0.1,port=$port,user=anonymous,pass=$(rclone obscure ferrovane):"
 
-seconds() {
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'
-}
 ours() { "$FERROVANE_BENCH_DIR/ferrovane_scan_ftp" "$port" "$1" | awk '/scan_ms/ { printf "%.3f", $2 / 1000 }'; }
 # Each listing leaves a data connection in TIME-WAIT for a minute; with tens of
 # thousands of them, opening new ones slows down. Every run starts once they

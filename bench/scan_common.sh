@@ -23,3 +23,12 @@ run_scan() {
 value() { echo "$2" | awk -v name="$1" '$1 == name { print $2 }'; }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# seconds COMMAND...: the wall time of the command, its output discarded.
+seconds() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'
+}

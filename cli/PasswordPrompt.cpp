@@ -141,18 +141,39 @@ std::string PasswordPrompt::read_stdin() {
 }
 
 std::string PasswordPrompt::ask(const std::string& prompt) {
-    const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0)
+    std::optional<std::string> line = read_terminal(prompt, false);
+    if (!line)
         throw CliError("no terminal to ask the password on: give it on stdin with --password-stdin",
                        CliError::Usage);
+    return *line;
+}
+
+bool PasswordPrompt::has_terminal() {
+    const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal >= 0)
+        ::close(terminal);
+    return terminal >= 0;
+}
+
+std::optional<std::string> PasswordPrompt::ask_aloud(const std::string& prompt) {
+    return read_terminal(prompt, true);
+}
+
+std::optional<std::string> PasswordPrompt::read_terminal(const std::string& prompt, bool echo) {
+    const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0)
+        return std::nullopt;
     std::string line;
     {
         const InterruptibleRead interruptible;
-        const NoEcho quiet(terminal);
+        std::optional<NoEcho> quiet;
+        if (!echo)
+            quiet.emplace(terminal);
         write_all(terminal, prompt);
         char c = 0;
         while (interrupted_by == 0 && ::read(terminal, &c, 1) == 1 && c != '\n') line += c;
-        write_all(terminal, "\n");
+        if (!echo)
+            write_all(terminal, "\n");
     }
     ::close(terminal);
     InterruptibleRead::pass_on();

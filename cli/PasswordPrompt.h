@@ -21,8 +21,12 @@ public:
     static std::string read_stdin();
     // Asks on the terminal without echo; CliError (usage) when there is none.
     static std::string ask(const std::string& prompt);
+    // Asks a question on the terminal, with echo; empty when there is none.
+    static std::optional<std::string> ask_aloud(const std::string& prompt);
+    static bool has_terminal();
 
 private:
+    static std::optional<std::string> read_terminal(const std::string& prompt, bool echo);
     // Where the login of a URL with one ends (its "@"), if it has one.
     static std::optional<std::size_t> login_end(const std::string& url);
 };

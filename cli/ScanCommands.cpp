@@ -11,6 +11,7 @@
 #include "cli/CliError.h"
 #include "cli/CommandService.h"
 #include "cli/HeldSync.h"
+#include "cli/HostKeyQuestion.h"
 #include "cli/JsonValue.h"
 #include "cli/NodeFinder.h"
 #include "cli/ScanReporter.h"
@@ -131,6 +132,7 @@ void ScanCommands::scan_now() {
     }
     if (session->holder())
         return scan_in_holder(std::move(session), chosen);
+    ask_host_keys(chosen);
     const StopSignal stop;
     Scheduler scheduler(document, session->options(), session->internet_session(), now());
     ScanReporter reporter(context_.output, scheduler);
@@ -145,6 +147,13 @@ void ScanCommands::scan_now() {
     if (!ended)
         throw CliError("stopped before the scans ended; what they found so far is saved");
     report_scan(reporter);
+}
+
+// Scan threads can't ask: a host key to accept is asked for on a terminal first.
+void ScanCommands::ask_host_keys(const std::vector<NodeFinder::Target>& chosen) const {
+    std::vector<SharedPtr<TreeEntry>> servers;
+    for (const NodeFinder::Target& target : chosen) servers_below(target.node, servers);
+    for (const SharedPtr<TreeEntry>& node : servers) HostKeyQuestion::ask_for_sync(*node->server);
 }
 
 // The process that holds the data folder scans on its own scheduler, and the

@@ -31,6 +31,7 @@ private:
     // What the names given stand for; everything when none is given.
     std::vector<NodeFinder::Target> targets(Document& document) const;
     void scan_now();
+    void ask_host_keys(const std::vector<NodeFinder::Target>& chosen) const;
     void scan_in_holder(std::unique_ptr<Session> session,
                         const std::vector<NodeFinder::Target>& chosen);
     void check_now();

@@ -31,6 +31,7 @@ private:
         bool password_stdin = false;
         std::string trust_certificate;
         std::string ca_file;
+        bool accept_host_key = false;
     };
 
     void add();

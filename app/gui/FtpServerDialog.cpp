@@ -49,7 +49,7 @@ FtpServerDialog::FtpServerDialog(const FtpServerForm& form, QWidget* parent)
     layout->addLayout(fields_);
     const FtpSettings& settings = form.settings;
     host_ = add_field("host", tr("&Host or IP:"), UrlAuthority::url_host(settings.host));
-    host_->setPlaceholderText(tr("ftp.example.org, or a whole ftp:// URL"));
+    host_->setPlaceholderText(tr("ftp.example.org, or a whole ftp:// or sftp:// URL"));
     host_->setMinimumWidth(field_width(this, 48));
     host_problem_ = new ProblemLabel(this);
     host_problem_->setObjectName("hostProblem");
@@ -67,8 +67,15 @@ FtpServerDialog::FtpServerDialog(const FtpServerForm& form, QWidget* parent)
     secure_ = new QCheckBox(tr("Require &TLS (ftps://)"), this);
     secure_->setObjectName("secure");
     secure_->setChecked(form.secure);
+    ssh_ = new QCheckBox(tr("S&FTP, over SSH (sftp://)"), this);
+    ssh_->setObjectName("ssh");
+    ssh_->setChecked(form.ssh);
     fields_->addRow(passive_);
     fields_->addRow(secure_);
+    fields_->addRow(ssh_);
+    passive_->setDisabled(form.ssh);
+    secure_->setDisabled(form.ssh);
+    connect(ssh_, &QCheckBox::toggled, this, &FtpServerDialog::ssh_toggled);
     layout->addLayout(connection_boxes());
 
     auto* buttons = new OkCancelButtons(this);
@@ -160,6 +167,17 @@ void FtpServerDialog::take_host_apart() {
         folder_->setText(text_of(*field->folder));
     if (field->secure)
         secure_->setChecked(*field->secure);
+    if (field->ssh)
+        ssh_->setChecked(*field->ssh);
+}
+
+// Passive mode and TLS are FTP's; the usual port follows the protocol.
+void FtpServerDialog::ssh_toggled(bool ssh) {
+    passive_->setDisabled(ssh);
+    secure_->setDisabled(ssh);
+    const QString from = QString::number(default_port(ssh ? ServerKind::Ftp : ServerKind::Sftp));
+    if (port_->text() == from)
+        port_->setText(QString::number(default_port(ssh ? ServerKind::Sftp : ServerKind::Ftp)));
 }
 
 bool FtpServerDialog::number_in_range(QLineEdit* field, FtpServerForm::Range range,
@@ -194,6 +212,7 @@ void FtpServerDialog::accept() {
     form.settings.password = password_->text().toStdString();
     form.settings.passive = passive_->isChecked();
     form.secure = secure_->isChecked();
+    form.ssh = ssh_->isChecked();
     form.folder = folder_->text().toStdString();
     form.automatic_connections = automatic_->isChecked();
     form.name = name_->text().trimmed().toStdString();

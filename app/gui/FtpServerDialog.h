@@ -16,7 +16,8 @@ namespace tovan {
 class ProblemLabel;
 
 // The settings of an FTP server: filled from a form, handed back only on OK.
-// The host field also takes a whole ftp:// or ftps:// URL and spreads it over
+// SFTP servers are kept with the same settings, chosen by a box of their own.
+// The host field also takes a whole ftp://, ftps:// or sftp:// URL and spreads it over
 // the other fields when it loses the focus; the display name follows the host
 // until it is edited.
 class FtpServerDialog : public QDialog {
@@ -38,6 +39,7 @@ private:
     QLayout* connection_boxes();
     void host_edited(const QString& text);
     void take_host_apart();
+    void ssh_toggled(bool ssh);
     bool number_in_range(QLineEdit* field, FtpServerForm::Range range, std::uint32_t& out);
 
     FtpServerForm form_;
@@ -51,6 +53,7 @@ private:
     QLineEdit* port_ = nullptr;
     QCheckBox* passive_ = nullptr;
     QCheckBox* secure_ = nullptr;
+    QCheckBox* ssh_ = nullptr;
     QRadioButton* automatic_ = nullptr;
     QRadioButton* manual_ = nullptr;
     QLineEdit* connections_ = nullptr;

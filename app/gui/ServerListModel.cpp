@@ -21,6 +21,8 @@ QString type_of(const TreeEntry& node) {
         return QObject::tr("Network");
     if (is_ftp(kind))
         return QObject::tr("Ftp");
+    if (kind == ServerKind::Sftp)
+        return QObject::tr("Sftp");
     return is_http(kind) ? QObject::tr("Http") : QString();
 }
 

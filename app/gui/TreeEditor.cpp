@@ -8,6 +8,7 @@
 #include "app/Scheduler.h"
 #include "app/gui/FtpServerDialog.h"
 #include "app/gui/GroupDialog.h"
+#include "app/gui/HostKeyDialog.h"
 #include "app/gui/LocalServerDialog.h"
 #include "app/gui/NodeLookup.h"
 #include "engine/catalog/PasswordMask.h"
@@ -43,6 +44,8 @@ SharedPtr<TreeEntry> TreeEditor::add_server(const SharedPtr<TreeEntry>& group, P
     if (place == Place::Ftp) {
         if (const std::optional<FtpServerForm> form = FtpServerDialog::ask(window_))
             added = form->make_node(document_.filter());
+        if (added && !HostKeyDialog::confirm(window_, *added->server))
+            return {};
     } else if (const auto record = LocalServerDialog::ask(
                    window_, {place == Place::Local ? LocalServerDialog::Place::Local
                                                    : LocalServerDialog::Place::Network,
@@ -77,11 +80,12 @@ bool TreeEditor::edit(const SharedPtr<TreeEntry>& node) {
     }
     if (!node->server)
         return false;
-    if (is_ftp(node->server->kind())) {
+    if (has_ftp_settings(node->server->kind())) {
         const std::optional<FtpServerForm> form = FtpServerDialog::ask(window_, node.get());
-        if (form)
-            form->apply_to(*node);
-        return form.has_value();
+        if (!form || !HostKeyDialog::confirm(window_, *form->make_node(document_.filter())->server))
+            return false;
+        form->apply_to(*node);
+        return true;
     }
     const auto place = node->server->kind() == ServerKind::Network
                            ? LocalServerDialog::Place::Network

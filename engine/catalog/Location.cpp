@@ -14,8 +14,8 @@ namespace tovan {
 namespace {
 
 constexpr std::pair<const char*, ServerKind> Schemes[] = {
-    {"smb", ServerKind::Network}, {"ftp", ServerKind::Ftp},     {"ftps", ServerKind::Ftps},
-    {"http", ServerKind::Http},   {"https", ServerKind::Https},
+    {"smb", ServerKind::Network}, {"ftp", ServerKind::Ftp},   {"ftps", ServerKind::Ftps},
+    {"sftp", ServerKind::Sftp},   {"http", ServerKind::Http}, {"https", ServerKind::Https},
 };
 
 std::string quoted(std::string_view text) {
@@ -55,7 +55,8 @@ std::optional<Location> refused(std::string& problem, std::string why) {
 
 std::string unknown_scheme(const std::string& scheme) {
     return "the scheme " + quoted(scheme) +
-           " is not one Ferrovane reads: ftp://, ftps://, smb://, http://, https:// or file://";
+           " is not one Ferrovane reads: ftp://, ftps://, sftp://, smb://, http://, https:// or "
+           "file://";
 }
 
 // RFC 3986's scheme: a letter, then letters, digits, "+", "-" or "."; lower case.

@@ -61,12 +61,13 @@ bool Server::from_url(std::string_view text, std::string* file_name, std::string
             break;
         }
         case ServerKind::Ftp:
-        case ServerKind::Ftps: {
+        case ServerKind::Ftps:
+        case ServerKind::Sftp: {
             FtpSettings settings = ftp_;
             settings.host = place->host;
             settings.login = place->login;
             settings.password = place->password;
-            settings.port = place->port != 0 ? place->port : FtpSettings().port;
+            settings.port = place->port != 0 ? place->port : default_port(place->kind);
             set_ftp(settings, place->path, place->kind);
             break;
         }
@@ -143,6 +144,7 @@ void Server::reroot() {
             break;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
         case ServerKind::Http:
         case ServerKind::Https:
             path = location_;
@@ -165,12 +167,16 @@ std::string Server::url(const Entry* entry) const {
         case ServerKind::Network:
             return with_backslashes(full);
         case ServerKind::Ftp:
-        case ServerKind::Ftps: {
-            std::string url = kind_ == ServerKind::Ftps ? "ftps://" : "ftp://";
+        case ServerKind::Ftps:
+        case ServerKind::Sftp: {
+            std::string url = std::string(scheme_of(kind_)) + "://";
             if (!ftp_.login.empty() && !ftp_.password.empty())
                 url += userinfo_encoded(ftp_.login) + ":" + userinfo_encoded(ftp_.password) + "@";
+            // Without a password the login still names whom to log in as.
+            else if (kind_ == ServerKind::Sftp && !ftp_.login.empty())
+                url += userinfo_encoded(ftp_.login) + "@";
             url += UrlAuthority::url_host(ftp_.host);
-            if (ftp_.port != 21)
+            if (ftp_.port != default_port(kind_))
                 url += ":" + std::to_string(ftp_.port);
             return url + full;
         }
@@ -206,9 +212,10 @@ std::string Server::title() const {
             return host_ + location_;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
         case ServerKind::Http:
         case ServerKind::Https: {
-            const std::string& host = is_ftp(kind_) ? ftp_.host : http_host_;
+            const std::string& host = has_ftp_settings(kind_) ? ftp_.host : http_host_;
             return host + (location_.starts_with('/') ? "" : "/") + location_;
         }
     }
@@ -222,6 +229,7 @@ std::string Server::source_path(const Entry* entry) const {
             return url(entry);
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
         case ServerKind::Http:
         case ServerKind::Https:
             return full_path_or_root(entry);

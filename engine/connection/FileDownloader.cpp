@@ -9,7 +9,10 @@
 
 #include "engine/connection/TransferLog.h"
 #include "engine/connection/TransferSpeed.h"
+#include "tovan/Exception.h"
 #include "tovan/SystemErrorInfo.h"
+#include "tovan/log/FailureRecord.h"
+#include "tovan/log/LogChannels.h"
 
 namespace tovan {
 namespace {
@@ -184,6 +187,12 @@ void FileDownloader::set_log(TransferLog* log) {
 void FileDownloader::log(std::string_view text) {
     if (log_ != nullptr)
         log_->append_answer(text);
+}
+
+[[noreturn]] void FileDownloader::fail(const char* text, std::source_location location) {
+    error_log(1) << text << std::endl;
+    FailureRecord::write(text, location);
+    throw Exception(text);
 }
 
 }  // namespace tovan

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,9 @@ protected:
     void skip(std::string reason);
     // A step or a server answer, for the transfer log when there is one.
     void log(std::string_view text);
+    // Logs the failure with where it happened and raises it as a tovan::Exception.
+    [[noreturn]] static void fail(const char* text,
+                                  std::source_location location = std::source_location::current());
 
 private:
     void open_destination();

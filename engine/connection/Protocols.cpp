@@ -5,6 +5,7 @@
 #include "engine/ftp/FtpConnection.h"
 #include "engine/http/HttpConnection.h"
 #include "engine/local/LocalConnection.h"
+#include "engine/sftp/SftpConnection.h"
 #include "engine/smb/NetworkConnection.h"
 
 namespace tovan {
@@ -23,6 +24,7 @@ std::string host_of(const Server& server) {
             return server.host();
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
             return server.ftp().host;
         case ServerKind::Http:
         case ServerKind::Https:
@@ -58,6 +60,8 @@ SharedPtr<Connection> Protocols::open(const Server& server, InternetSession& ses
         case ServerKind::Ftp:
         case ServerKind::Ftps:
             return FtpConnection::open(server, session, failure);
+        case ServerKind::Sftp:
+            return SftpConnection::open(server, failure);
         case ServerKind::Http:
         case ServerKind::Https:
             return tovan::make_shared<HttpConnection>(

@@ -51,6 +51,14 @@ std::string ReachFailure::text() const {
             return "the TLS handshake with " + who + " failed" +
                    (detail.empty() ? std::string() : " (" + detail + ")") +
                    ": check the port and that the server speaks TLS there";
+        case Kind::HostKeyUnknown:
+            return "the host key of " + who + " (" + offered_key +
+                   ") is not known yet: check it with the server's administrator, then accept "
+                   "it by running `ferrovane-cli sync` on a terminal";
+        case Kind::HostKeyChanged:
+            return "the host key of " + who + " changed: it was " +
+                   (known_key.empty() ? std::string("of another type") : known_key) +
+                   ", it is now " + offered_key + "; " + detail;
         case Kind::None:
         case Kind::Other:
             break;

@@ -25,6 +25,8 @@ struct ReachFailure {
         CertificateChanged,    // not the certificate the user trusted
         TlsRefused,            // the server does not take TLS
         TlsHandshake,          // the TLS handshake failed otherwise
+        HostKeyUnknown,        // an SSH host whose key the user has not accepted yet
+        HostKeyChanged,        // an SSH host whose key is not the one accepted before
         Other,
     };
 
@@ -36,12 +38,14 @@ struct ReachFailure {
     Kind kind = Kind::None;
     std::string place;   // what failed, as the user knows it, never with a password
     std::string host;    // the host it is on; empty for a local folder
-    std::string detail;  // the lower layer's own words, shown only for Other
+    std::string detail;  // the lower layer's own words, shown only for Other and HostKeyChanged
     // For the certificate kinds: the one the server offered, why it is not
     // trusted ("self-signed", ...), and the fingerprint trusted instead.
     Certificate certificate;
     std::string untrusted_reason;
     std::string trusted_fingerprint;
+    std::string offered_key;  // an SSH host key's fingerprint as the host offers it
+    std::string known_key;    // and as it was accepted before
 
     // The one line the user reads in `status`, `sync` and the logs: what failed
     // and what to do.

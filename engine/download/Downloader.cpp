@@ -26,6 +26,7 @@ SharedPtr<Server> copy_of(const Server& server) {
             break;
         case ServerKind::Ftp:
         case ServerKind::Ftps:
+        case ServerKind::Sftp:
             copy->set_ftp(server.ftp(), server.location(), server.kind());
             break;
         case ServerKind::Http:

@@ -6,7 +6,6 @@
 
 #include "engine/ftp/FtpListParser.h"
 #include "tovan/Exception.h"
-#include "tovan/log/FailureRecord.h"
 #include "tovan/log/LogChannels.h"
 
 namespace tovan {
@@ -170,12 +169,6 @@ void FileFtpDownloader::close_source() {
         binary_ = false;
     handle_->close_file();
     file_open_ = false;
-}
-
-[[noreturn]] void FileFtpDownloader::fail(const char* text, std::source_location location) {
-    error_log(1) << text << std::endl;
-    FailureRecord::write(text, location);
-    throw Exception(text);
 }
 
 }  // namespace tovan

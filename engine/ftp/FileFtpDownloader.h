@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 
 #include "engine/connection/FileDownloader.h"
 #include "engine/ftp/FtpHandle.h"
@@ -34,8 +33,6 @@ private:
     void set_binary();
     bool open_file();
     std::size_t read_file(std::size_t n, std::vector<char>& buffer);
-    [[noreturn]] void fail(const char* text,
-                           std::source_location location = std::source_location::current());
 
     SharedPtr<FtpHandle> handle_;
     FtpHandle::AnswerSink previous_answers_;

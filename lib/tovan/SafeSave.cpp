@@ -63,9 +63,13 @@ void keep_backup(const std::string& target, const std::string& backup) {
 }
 
 void replace(const std::string& temp, const std::string& target, const SafeSave::Writer& writer,
-             const std::string& backup) {
+             const std::string& backup, bool raw = false) {
     try {
-        io::OFStream out(temp);
+        io::OFStream out;
+        out.exceptions(io::Stream::ProgramMask);
+        if (raw)
+            out.set_options(out.options() | io::Stream::Raw);
+        out.open(temp);
         writer(out);
         out.close_durably();
         if (!backup.empty())
@@ -89,6 +93,15 @@ void SafeSave::write(const std::string& folder, const std::string& file_name, co
     const std::lock_guard guard(save_lock);
     replace(in_folder(folder, TempName), in_folder(folder, file_name), writer,
             backup_name.empty() ? std::string() : in_folder(folder, backup_name));
+    sync_folder(folder);
+}
+
+void SafeSave::write_text(const std::string& folder, const std::string& file_name,
+                          std::string_view text) {
+    const std::lock_guard guard(save_lock);
+    replace(
+        in_folder(folder, TempName), in_folder(folder, file_name),
+        [text](io::OFStream& out) { out.write_bytes(text.data(), text.size()); }, {}, true);
     sync_folder(folder);
 }
 

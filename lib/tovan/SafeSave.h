@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "tovan/io/OFStream.h"
 
@@ -22,6 +23,10 @@ public:
     // moment at which the target or the backup is missing or partial.
     static void write(const std::string& folder, const std::string& file_name, const Writer& writer,
                       const std::string& backup_name = {});
+    // The same for a text file of another program's format: the bytes as they
+    // are, without the stream header.
+    static void write_text(const std::string& folder, const std::string& file_name,
+                           std::string_view text);
     // The same for a file in a folder of the user's (an export): the content is
     // written beside the target under its name with ".partial" added, so no file
     // of the user's named "temp" is touched.

@@ -126,6 +126,23 @@ TEST_F(DocumentTest, ReadsOlderServerListsAndMovesTheirDownloadRoot) {
     EXPECT_EQ(doc.filter().masks(), std::vector<std::string>({"a", "b"}));
 }
 
+// A kind this program does not know can't be skipped: the list is refused by name.
+TEST_F(DocumentTest, AServerOfALaterKindIsRefusedNamingTheKind) {
+    Bytes later = Bytes::header().u8(0).text("Later").u8(0).u32(1);
+    later.u8(0).text("box").u8(1).u8(0);
+    later.u8(7).text("host").text("/").u8(1);
+    write_file(data("servers.dat"), later);
+    try {
+        doc.load(damaged);
+        ADD_FAILURE() << "loaded";
+    } catch (const io::Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("server of an unknown kind 7"),
+                  std::string::npos);
+        EXPECT_NE(std::string(failure.what()).find(data("servers.dat")), std::string::npos);
+    }
+    EXPECT_EQ(read_file(data("servers.dat")), later.str());
+}
+
 // With neither server list readable nothing can run, and nothing is moved.
 TEST_F(DocumentTest, ADamagedServerListFallsBackToTheSaveBeforeAndIsKeptAside) {
     add_ftp_server();

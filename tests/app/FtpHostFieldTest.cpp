@@ -9,8 +9,10 @@ namespace {
 // (tests/gui/FtpServerDialogTest.cpp); here, what it refuses.
 TEST(FtpHostField, RefusesWhatNamesNoFtpServerAndSaysWhy) {
     const std::pair<const char*, const char*> cases[] = {
-        {"", "host is missing"},     {"http://example.org/", "begins with ftp:// or ftps://"},
-        {"bad host", "holds \" \""}, {"host:99999", "from 1 to 65535"},
+        {"", "host is missing"},
+        {"http://example.org/", "begins with ftp://, ftps:// or sftp://"},
+        {"bad host", "holds \" \""},
+        {"host:99999", "from 1 to 65535"},
         {"::1", "in brackets"},
     };
     for (const auto& [text, reason] : cases) {

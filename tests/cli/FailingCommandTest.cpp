@@ -28,7 +28,7 @@ TEST_F(BadInput, GivesOneLineOnStderrAndLeavesTheDataFilesAsTheyWere) {
         {{"add", tree(), "--name", ""}, 2, "a name can't be empty"},
         {{"add", tree(), "--name", "a/b"}, 2, "holds \"/\""},
         {{"group", "add", "two\nlines"}, 2, "line break"},
-        {{"download", "sftp://host/f.iso"}, 2, "the scheme \"sftp\""},
+        {{"download", "gopher://host/f.iso"}, 2, "the scheme \"gopher\""},
         {{"add", tree() + "/missing"}, 1, "is not a folder"},
         {{"add", tree(), "--depth", "7"}, 2, "--depth takes none, 1 to 6 or full"},
         {{"depth", "T", "9"}, 2, "the depth is none, 1 to 6, full or default"},

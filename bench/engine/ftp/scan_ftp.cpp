@@ -2,12 +2,10 @@
 //
 // usage: ferrovane_scan_ftp PORT THREADS
 // prints: scan_ms, files, folders
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
-#include "engine/scan/Scanner.h"
+#include "support/ScanOnce.h"
 
 int main(int argc, char** argv) {
     using namespace tovan;
@@ -24,21 +22,6 @@ int main(int argc, char** argv) {
         "/");
     server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
 
-    const auto start = std::chrono::steady_clock::now();
-    {
-        Scanner scanner(server, ScanOptions());
-        scanner.scan(server->root(), false);
-        while (!scanner.is_idle() && !scanner.has_no_threads())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        scanner.stop();
-        while (!scanner.has_no_threads()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    CatalogStats stats;
-    server->statistics(stats);
-    std::printf("scan_ms %.1f\nfiles %u\nfolders %u\n", ms, stats.files, stats.folders);
-    if (!server->last_error().empty())
-        std::fprintf(stderr, "last error: %s\n", server->last_error().c_str());
+    scan_once(server);
     return 0;
 }

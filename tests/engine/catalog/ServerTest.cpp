@@ -17,7 +17,7 @@ Place place_of(const Server& s) {
     const ServerKind k = s.kind();
     if (k == ServerKind::Local || k == ServerKind::Network)
         return {k, k == ServerKind::Local ? s.drive() : s.host(), s.location(), 0};
-    if (k == ServerKind::Ftp || k == ServerKind::Ftps)
+    if (has_ftp_settings(k))
         return {k, s.ftp().host, s.location(), s.ftp().port};
     return {k, s.http_host(), s.location(), s.http_port()};
 }
@@ -46,6 +46,8 @@ TEST(ServerLocation, EveryFormReadsAndItsUrlsReadBack) {
         {"user:@ftp.example.com/x/", {K::Ftp, "ftp.example.com", "/x/", 21}, "ftp://ftp.example.com/x/", nullptr},
         {"ftp.example.com:2121/pub/", {K::Ftp, "ftp.example.com", "/pub/", 2121}, "ftp://ftp.example.com:2121/pub/", nullptr},
         {"ftp://u%40x:p%3A%2F@[::1]:2121/p/", {K::Ftp, "::1", "/p/", 2121}, "ftp://u%40x:p%3A%2F@[::1]:2121/p/", nullptr},
+        {"sftp://me@example.com/home/me/", {K::Sftp, "example.com", "/home/me/", 22}, "sftp://me@example.com/home/me/", nullptr},
+        {"sftp://me:pw@[::1]:2222/d/", {K::Sftp, "::1", "/d/", 2222}, "sftp://me:pw@[::1]:2222/d/", nullptr},
         {"http://example.com/files/", {K::Http, "example.com", "/files/", 80}, "http://example.com/files/", nullptr},
         {"http://example.com:8080/x/", {K::Http, "example.com", "/x/", 8080}, "http://example.com:8080/x/", nullptr},
         {"https://example.com/files/", {K::Https, "example.com", "/files/", 443}, "https://example.com/files/", "https://example.com/files/"},

@@ -1,0 +1,46 @@
+#include "app/gui/HostKeyDialog.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "engine/catalog/Server.h"
+#include "engine/sftp/SftpHostKeys.h"
+
+namespace tovan {
+
+bool HostKeyDialog::confirm(QWidget* parent, const Server& server) {
+    if (server.kind() != ServerKind::Sftp)
+        return true;
+    ReachFailure failure;
+    const std::string offered = SftpHostKeys::unknown_fingerprint(server, failure);
+    const QString title = QObject::tr("Host Key");
+    if (failure.kind == ReachFailure::Kind::HostKeyChanged) {
+        QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
+        return false;
+    }
+    if (offered.empty())
+        return true;
+    QMessageBox question(
+        QMessageBox::Question, title,
+        QObject::tr("The host key of %1 is not known yet:\n\n%2\n\nCheck this "
+                    "fingerprint with the server's administrator before you "
+                    "accept it.")
+            .arg(QString::fromStdString(server.ftp().host), QString::fromStdString(offered)),
+        QMessageBox::Cancel, parent);
+    question.setObjectName("hostKey");
+    QPushButton* accept = question.addButton(QObject::tr("&Accept"), QMessageBox::AcceptRole);
+    question.setDefaultButton(QMessageBox::Cancel);
+    question.exec();
+    if (question.clickedButton() != accept)
+        return false;
+    try {
+        if (SftpHostKeys::trust(server, offered, failure))
+            return true;
+        QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
+    } catch (const std::exception& error) {
+        QMessageBox::critical(parent, title, QString::fromUtf8(error.what()));
+    }
+    return false;
+}
+
+}  // namespace tovan
