@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/Document.h"
+#include "app/gui/ServerProbe.h"
 #include "engine/catalog/Server.h"
 #include "engine/connection/Protocols.h"
 #include "engine/curl/InternetSession.h"
@@ -51,8 +52,13 @@ bool CertificateDialog::offer(QWidget* parent, Document& document, TreeEntry& no
         node.server->last_error().find("certificate of") == std::string::npos)
         return false;
     ReachFailure failure;
-    if (Protocols::connect(*node.server, InternetSession::shared(), &failure) ||
-        !failure.is_certificate())
+    bool reached = false;
+    // Held by the probe, should the server be removed meanwhile.
+    const auto server = node.server;
+    ServerProbe::run(
+        parent, tr("Asking %1 for its certificate…").arg(QString::fromStdString(node.label())),
+        [&] { reached = bool(Protocols::connect(*server, InternetSession::shared(), &failure)); });
+    if (reached || !failure.is_certificate())
         return false;
     CertificateDialog dialog(QString::fromStdString(node.label()), failure, parent);
     if (dialog.exec() != QDialog::Accepted)

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/gui/ServerProbe.h"
 #include "engine/catalog/Server.h"
 #include "engine/sftp/SftpHostKeys.h"
 
@@ -12,7 +13,11 @@ bool HostKeyDialog::confirm(QWidget* parent, const Server& server) {
     if (server.kind() != ServerKind::Sftp)
         return true;
     ReachFailure failure;
-    const std::string offered = SftpHostKeys::unknown_fingerprint(server, failure);
+    std::string offered;
+    ServerProbe::run(
+        parent,
+        QObject::tr("Asking %1 for its host key…").arg(QString::fromStdString(server.ftp().host)),
+        [&] { offered = SftpHostKeys::unknown_fingerprint(server, failure); });
     const QString title = QObject::tr("Host Key");
     if (failure.kind == ReachFailure::Kind::HostKeyChanged) {
         QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
@@ -34,7 +39,10 @@ bool HostKeyDialog::confirm(QWidget* parent, const Server& server) {
     if (question.clickedButton() != accept)
         return false;
     try {
-        if (SftpHostKeys::trust(server, offered, failure))
+        bool trusted = false;
+        ServerProbe::run(parent, QObject::tr("Storing the host key…"),
+                         [&] { trusted = SftpHostKeys::trust(server, offered, failure); });
+        if (trusted)
             return true;
         QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
     } catch (const std::exception& error) {

@@ -61,7 +61,7 @@ _ferrovane_cli() {
     case $command in
         "") COMPREPLY=($(compgen -W "$commands $global" -- "$cur")); return ;;
         add) options="--group --name --depth --connections --delay --active --password-stdin
-            --trust-certificate --ca-file" ;;
+            --trust-certificate --ca-file --accept-host-key" ;;
         remove | rename | depth | status | changes | unmark | export) names=yes ;;
         sync) options="--trust-certificate" names=yes ;;
         trust) options="--ca-file --forget" names=yes ;;

@@ -19,7 +19,7 @@ complete -c ferrovane-cli -l version -d 'Show the version'
 complete -c ferrovane-cli -s h -l help -d 'Show the help'
 
 set -l none "not __fish_seen_subcommand_from $commands"
-complete -c ferrovane-cli -n $none -a add -d 'Watch a local folder, SMB share or FTP server'
+complete -c ferrovane-cli -n $none -a add -d 'Watch a local folder, SMB share, FTP or SFTP server'
 complete -c ferrovane-cli -n $none -a remove -d 'Stop watching a server, or remove a group'
 complete -c ferrovane-cli -n $none -a depth -d 'Set the scan depth of a server or a folder'
 complete -c ferrovane-cli -n $none -a group -d 'Groups of servers'
@@ -54,6 +54,7 @@ complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l active -d 'FTP
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l password-stdin -d 'Read the password from stdin'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add sync' -l trust-certificate -x -d 'SHA-256 fingerprint of the certificate to trust'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from add trust' -l ca-file -r -F -d 'Authorities to check the certificate by'
+complete -c ferrovane-cli -n '__fish_seen_subcommand_from add' -l accept-host-key -d 'Accept the SFTP host key without asking'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from trust' -l forget -d 'Trust the system authorities alone again'
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from list' -l no-check -d "Don't check which servers are online"
 complete -c ferrovane-cli -n '__fish_seen_subcommand_from list' -l names -d 'Print only the names of the groups and servers'
