@@ -29,12 +29,8 @@ std::string unknown_fingerprint(const Server& server) {
 
 // Empty when there is no terminal to ask on.
 std::optional<bool> user_accepts(const Server& server, const std::string& offered) {
-    const std::optional<std::string> answer =
-        PasswordPrompt::ask_aloud("the host key of " + host_of(server) +
-                                  " is not known yet: " + offered + "\naccept it? (yes/no) ");
-    if (!answer)
-        return std::nullopt;
-    return *answer == "yes" || *answer == "y";
+    return PasswordPrompt::confirm("the host key of " + host_of(server) +
+                                   " is not known yet: " + offered + "\nAccept it?");
 }
 
 }  // namespace
@@ -59,6 +55,32 @@ std::string HostKeyQuestion::ask_for_add(CommandContext& context, const Server& 
                            " was not accepted; nothing was added");
         return offered;
     });
+}
+
+std::string HostKeyQuestion::ask_for_trust(const Server& server, const std::string& name,
+                                           const std::string& given) {
+    ReachFailure failure;
+    const std::string offered = SftpHostKeys::unknown_fingerprint(server, failure);
+    if (failure.kind == ReachFailure::Kind::HostKeyChanged)
+        throw CliError(failure.text());
+    // The key is checked before the login, so a refused login means it is known.
+    if (offered.empty() && (failure.kind == ReachFailure::Kind::None ||
+                            failure.kind == ReachFailure::Kind::LoginRefused))
+        throw CliError(name + "'s host key is accepted already");
+    if (offered.empty())
+        throw CliError("can't reach " + name + ": " + failure.text());
+    if (!given.empty()) {
+        if (given != offered)
+            throw CliError(name + " offers the host key " + offered + ", not the one given (" +
+                           given + "): nothing was accepted");
+        return given;
+    }
+    const std::optional<bool> accepted = user_accepts(server, offered);
+    if (!accepted)
+        throw CliError(failure.text() + " (no terminal to ask on: give the fingerprint)");
+    if (!*accepted)
+        throw CliError("not accepted: " + name + " stays as it was");
+    return offered;
 }
 
 void HostKeyQuestion::ask_for_sync(const Server& server) {

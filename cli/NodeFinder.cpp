@@ -126,4 +126,16 @@ std::string NodeFinder::unused(const std::string& label) const {
     }
 }
 
+// Messages that show a command for the server hold SERVER in its place.
+std::string NodeFinder::error_text(const TreeEntry& node) {
+    std::string error = node.server->last_error();
+    const std::string placeholder = " trust SERVER ";
+    for (std::size_t at = 0; (at = error.find(placeholder, at)) != std::string::npos;) {
+        const std::string named = " trust " + bare_label(node) + " ";
+        error.replace(at, placeholder.size(), named);
+        at += named.size();
+    }
+    return error;
+}
+
 }  // namespace tovan::cli

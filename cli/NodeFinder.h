@@ -42,6 +42,8 @@ public:
 
     // The label as names are matched: without a trailing separator.
     static std::string bare_label(const TreeEntry& node);
+    // The server's last error, with its name where the message shows a command for it.
+    static std::string error_text(const TreeEntry& node);
 
 private:
     struct Found {

@@ -148,6 +148,13 @@ std::string PasswordPrompt::ask(const std::string& prompt) {
     return *line;
 }
 
+std::optional<bool> PasswordPrompt::confirm(const std::string& question) {
+    const std::optional<std::string> answer = ask_aloud(question + " [y/N] ");
+    if (!answer)
+        return std::nullopt;
+    return *answer == "y" || *answer == "Y" || *answer == "yes";
+}
+
 bool PasswordPrompt::has_terminal() {
     const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (terminal >= 0)

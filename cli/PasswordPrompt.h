@@ -23,6 +23,9 @@ public:
     static std::string ask(const std::string& prompt);
     // Asks a question on the terminal, with echo; empty when there is none.
     static std::optional<std::string> ask_aloud(const std::string& prompt);
+    // A yes or no to QUESTION on the terminal ("[y/N]" is added); nothing when
+    // there is none to ask on.
+    static std::optional<bool> confirm(const std::string& question);
     static bool has_terminal();
 
 private:

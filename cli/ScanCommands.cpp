@@ -39,22 +39,10 @@ void servers_below(const SharedPtr<TreeEntry>& node, std::vector<SharedPtr<TreeE
 }
 
 // "A (its error), B (its error)".
-// The server's last error, with its name where the message shows a command for it.
-std::string error_of(const TreeEntry& node) {
-    std::string error = node.server->last_error();
-    const std::string placeholder = " trust SERVER ";
-    for (std::size_t at = 0; (at = error.find(placeholder, at)) != std::string::npos;) {
-        const std::string named = " trust " + NodeFinder::bare_label(node) + " ";
-        error.replace(at, placeholder.size(), named);
-        at += named.size();
-    }
-    return error;
-}
-
 std::string with_errors(const std::vector<SharedPtr<TreeEntry>>& nodes) {
     std::string names;
     for (const SharedPtr<TreeEntry>& node : nodes) {
-        const std::string error = error_of(*node);
+        const std::string error = NodeFinder::error_text(*node);
         names += (names.empty() ? "" : ", ") + NodeFinder::bare_label(*node) +
                  (error.empty() ? "" : " (" + error + ")");
     }
@@ -213,7 +201,7 @@ void ScanCommands::report_states(const std::vector<SharedPtr<TreeEntry>>& nodes)
     for (const SharedPtr<TreeEntry>& node : nodes) {
         const std::string name = NodeFinder::bare_label(*node);
         const std::string state = node->online ? "online" : "offline";
-        const std::string error = node->online ? "" : error_of(*node);
+        const std::string error = node->online ? "" : NodeFinder::error_text(*node);
         const nlohmann::json record = {{"server", name},
                                        {"state", state},
                                        {"url", ServerUrl::shown(*node->server)},

@@ -87,7 +87,7 @@ void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
     progress_.clear();
     const std::string name = NodeFinder::bare_label(*node);
     if (!node->online) {
-        const std::string error = node->server->last_error();
+        const std::string error = NodeFinder::error_text(*node);
         Output::note(name + " can't be reached" + (error.empty() ? "" : ": " + error));
         return;
     }
@@ -98,7 +98,7 @@ void ScanReporter::scan_finished(const SharedPtr<TreeEntry>& node) {
                  size_text(static_cast<std::int64_t>(stats.current_size)));
     // A scan that went through may still have met trouble, such as a listing
     // with lines it could not read.
-    if (const std::string error = node->server->last_error(); !error.empty())
+    if (const std::string error = NodeFinder::error_text(*node); !error.empty())
         Output::note(name + ": " + error);
 }
 

@@ -1,14 +1,14 @@
 #include "cli/TrustCommands.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <optional>
 
+#include "app/Document.h"
 #include "cli/CliError.h"
+#include "cli/HostKeyQuestion.h"
 #include "cli/NodeFinder.h"
+#include "cli/PasswordPrompt.h"
 #include "engine/catalog/Server.h"
 #include "engine/connection/Protocols.h"
 #include "engine/curl/InternetSession.h"
@@ -16,21 +16,12 @@
 namespace tovan::cli {
 namespace {
 
-// A yes or no on the terminal; nothing when there is none to ask on.
-std::optional<bool> confirmed_on_terminal(const std::string& question) {
-    const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0)
-        return std::nullopt;
-    const std::string prompt = question + " [y/N] ";
-    if (::write(terminal, prompt.data(), prompt.size()) < 0) {
-        ::close(terminal);
-        return std::nullopt;
-    }
-    std::string answer;
-    char c = 0;
-    while (::read(terminal, &c, 1) == 1 && c != '\n') answer += c;
-    ::close(terminal);
-    return answer == "y" || answer == "Y" || answer == "yes";
+// The server of that name; CliError when it names a group or folder.
+Server& server_named(Document& document, const std::string& name) {
+    const NodeFinder::Target target = NodeFinder(document.servers()).find(name);
+    if (!target.node->server || target.entry)
+        throw CliError("\"" + name + "\" is no server", CliError::Usage);
+    return *target.node->server;
 }
 
 }  // namespace
@@ -55,16 +46,23 @@ std::string TrustCommands::checked_ca_file(const CommandContext& context, const 
 
 void TrustCommands::add_to(CLI::App& app) {
     CLI::App* trust = app.add_subcommand(
-        "trust", "Trust a server's TLS certificate, or a CA file, beyond the system's authorities");
+        "trust",
+        "Trust a server's TLS certificate or SFTP host key, or a CA file, beyond the system's "
+        "authorities");
     trust->add_option("server", server_, "Server (none: --ca-file for every server)");
-    trust->add_option("fingerprint", fingerprint_,
-                      "SHA256:... of the certificate to accept (none: ask the server, then you)");
+    trust->add_option(
+        "fingerprint", fingerprint_,
+        "SHA256:... of the certificate or host key to accept (none: ask the server, then you)");
     trust->add_option("--ca-file", ca_file_, "PEM file or folder of the authorities to check by");
     trust->add_flag("--forget", forget_, "Trust the system's authorities alone again");
     context_.on(trust, [this] { this->trust(); });
 }
 
 void TrustCommands::trust() {
+    if (!server_.empty() && names_sftp_server()) {
+        trust_host_key();
+        return;
+    }
     if (!fingerprint_.empty())
         fingerprint_ = checked_fingerprint(fingerprint_, "");
     if (!ca_file_.empty())
@@ -87,10 +85,7 @@ void TrustCommands::trust() {
         certificates.apply(*document.servers());
         done = forget_ ? "every server: the system's authorities" : "every server: " + ca_file_;
     } else {
-        const NodeFinder::Target target = NodeFinder(document.servers()).find(server_);
-        if (!target.node->server || target.entry)
-            throw CliError("\"" + server_ + "\" is no server", CliError::Usage);
-        Server& server = *target.node->server;
+        Server& server = server_named(document, server_);
         TlsTrust trust = forget_ ? TlsTrust{} : certificates.of(server);
         if (!fingerprint_.empty())
             trust.fingerprint = fingerprint_;
@@ -114,11 +109,9 @@ std::string TrustCommands::accepted_fingerprint(const CommandContext& context,
                                                 const std::string& server_,
                                                 const std::string& given) {
     auto session = context.open(Session::Access::Read);
-    const NodeFinder::Target target = NodeFinder(session->document().servers()).find(server_);
-    if (!target.node->server || target.entry)
-        throw CliError("\"" + server_ + "\" is no server", CliError::Usage);
+    const Server& server = server_named(session->document(), server_);
     ReachFailure failure;
-    if (Protocols::connect(*target.node->server, InternetSession::shared(), &failure))
+    if (Protocols::connect(server, InternetSession::shared(), &failure))
         return {};
     if (!failure.is_certificate())
         throw CliError("can't reach " + server_ + ": " + failure.text());
@@ -137,12 +130,37 @@ std::string TrustCommands::accepted_fingerprint(const CommandContext& context,
         "\nValid:       " + failure.certificate.not_before + " to " +
         failure.certificate.not_after + "\nFingerprint: " + failure.certificate.fingerprint +
         "\nTrust this certificate for " + server_ + "?";
-    const std::optional<bool> yes = confirmed_on_terminal(question);
+    const std::optional<bool> yes = PasswordPrompt::confirm(question);
     if (!yes)
         throw CliError(failure.text() + " (no terminal to ask on: give the fingerprint)");
     if (!*yes)
         throw CliError("not trusted: " + server_ + " stays as it was");
     return failure.certificate.fingerprint;
+}
+
+bool TrustCommands::names_sftp_server() const {
+    auto session = context_.open(Session::Access::Read);
+    return server_named(session->document(), server_).kind() == ServerKind::Sftp;
+}
+
+// The key is asked of the server and the user in this process, so that a
+// command sent on to the process holding the data folder carries the answer.
+void TrustCommands::trust_host_key() {
+    if (forget_ || !ca_file_.empty())
+        throw CliError(
+            server_ + " is an SFTP server: --ca-file and --forget are for TLS certificates",
+            CliError::Usage);
+    const std::string key = context_.input("host key", [this] {
+        auto session = context_.open(Session::Access::Read);
+        return HostKeyQuestion::ask_for_trust(server_named(session->document(), server_), server_,
+                                              fingerprint_);
+    });
+    auto session = context_.open(Session::Access::Change);
+    Server& server = server_named(session->document(), server_);
+    HostKeyQuestion::store(server, key);
+    server.set_last_error({});
+    session->save();
+    context_.output.result({{"trusted", server_ + ": " + key}}, "trusted " + server_ + ": " + key);
 }
 
 }  // namespace tovan::cli

@@ -15,7 +15,8 @@ class Server;
 namespace tovan::cli {
 
 // trust: which TLS certificates a server is accepted with, beyond the
-// system's authorities: one trusted by its fingerprint, or a CA file.
+// system's authorities: one trusted by its fingerprint, or a CA file; for an
+// SFTP server, its host key.
 class TrustCommands {
 public:
     explicit TrustCommands(CommandContext& context) : context_(context) {}
@@ -33,6 +34,8 @@ public:
 
 private:
     void trust();
+    bool names_sftp_server() const;
+    void trust_host_key();
 
     CommandContext& context_;
     std::string server_;

@@ -54,7 +54,8 @@ std::string ReachFailure::text() const {
         case Kind::HostKeyUnknown:
             return "the host key of " + who + " (" + offered_key +
                    ") is not known yet: check it with the server's administrator, then accept "
-                   "it by running `ferrovane-cli sync` on a terminal";
+                   "it: ferrovane-cli trust SERVER " +
+                   offered_key;
         case Kind::HostKeyChanged:
             return "the host key of " + who + " changed: it was " +
                    (known_key.empty() ? std::string("of another type") : known_key) +

@@ -51,5 +51,25 @@ TEST_F(SftpHostKeyTest, AnUnknownKeyIsAcceptedOnlyByTheUserAndAChangedOneNever) 
     EXPECT_EQ(known_hosts(), accepted);
 }
 
+// A key forgotten after the server was added: the scan names the command that
+// accepts it by its fingerprint, and trust checks that fingerprint with the server.
+TEST_F(SftpHostKeyTest, TrustAcceptsTheKeyTheServerOffersByItsFingerprint) {
+    ASSERT_EQ(run({"add", url(), "--name", "S", "--accept-host-key"}).status, 0);
+    std::filesystem::remove(data() + "/known_hosts");
+
+    const CliProcess::Result unknown = run({"sync"});
+    expect_exit(unknown, 1, "then accept it: ferrovane-cli trust S SHA256:");
+    const std::size_t at = unknown.err.find("trust S ") + 8;
+    const std::string offered = unknown.err.substr(at, unknown.err.find_first_of(" )\n", at) - at);
+
+    expect_exit(run({"trust", "S", "SHA256:AAAA"}), 1, "not the one given");
+    expect_exit(run({"trust", "S"}), 1, "no terminal to ask on");
+    EXPECT_FALSE(std::filesystem::exists(data() + "/known_hosts"));
+    EXPECT_EQ(run({"trust", "S", offered}).status, 0);
+    EXPECT_EQ(known_hosts(), sshd.known_hosts_line());
+    expect_exit(run({"trust", "S", offered}), 1, "accepted already");
+    EXPECT_EQ(run({"sync"}).status, 0);
+}
+
 }  // namespace
 }  // namespace tovan::test
