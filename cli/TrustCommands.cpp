@@ -59,7 +59,7 @@ void TrustCommands::add_to(CLI::App& app) {
 }
 
 void TrustCommands::trust() {
-    if (!server_.empty() && names_sftp_server()) {
+    if (!server_.empty() && named_server().kind() == ServerKind::Sftp) {
         trust_host_key();
         return;
     }
@@ -72,10 +72,11 @@ void TrustCommands::trust() {
                        CliError::Usage);
     if (!server_.empty() && fingerprint_.empty() && ca_file_.empty() && !forget_)
         fingerprint_ = context_.input(
-            "certificate", [this] { return accepted_fingerprint(context_, server_, ""); });
+            "certificate", [this] { return accepted_fingerprint(named_server(), server_, ""); });
     if (!server_.empty() && fingerprint_.empty() && ca_file_.empty() && !forget_)
         throw CliError(server_ + "'s certificate is trusted already");
 
+    read_.reset();
     auto session = context_.open(Session::Access::Change);
     Document& document = session->document();
     CertificateTrust& certificates = document.certificates();
@@ -109,7 +110,11 @@ std::string TrustCommands::accepted_fingerprint(const CommandContext& context,
                                                 const std::string& server_,
                                                 const std::string& given) {
     auto session = context.open(Session::Access::Read);
-    const Server& server = server_named(session->document(), server_);
+    return accepted_fingerprint(server_named(session->document(), server_), server_, given);
+}
+
+std::string TrustCommands::accepted_fingerprint(const Server& server, const std::string& server_,
+                                                const std::string& given) {
     ReachFailure failure;
     if (Protocols::connect(server, InternetSession::shared(), &failure))
         return {};
@@ -138,9 +143,10 @@ std::string TrustCommands::accepted_fingerprint(const CommandContext& context,
     return failure.certificate.fingerprint;
 }
 
-bool TrustCommands::names_sftp_server() const {
-    auto session = context_.open(Session::Access::Read);
-    return server_named(session->document(), server_).kind() == ServerKind::Sftp;
+const Server& TrustCommands::named_server() {
+    if (!read_)
+        read_ = context_.open(Session::Access::Read);
+    return server_named(read_->document(), server_);
 }
 
 // The key is asked of the server and the user in this process, so that a
@@ -151,10 +157,9 @@ void TrustCommands::trust_host_key() {
             server_ + " is an SFTP server: --ca-file and --forget are for TLS certificates",
             CliError::Usage);
     const std::string key = context_.input("host key", [this] {
-        auto session = context_.open(Session::Access::Read);
-        return HostKeyQuestion::ask_for_trust(server_named(session->document(), server_), server_,
-                                              fingerprint_);
+        return HostKeyQuestion::ask_for_trust(named_server(), server_, fingerprint_);
     });
+    read_.reset();
     auto session = context_.open(Session::Access::Change);
     Server& server = server_named(session->document(), server_);
     HostKeyQuestion::store(server, key);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cli/CommandContext.h"
@@ -31,10 +32,13 @@ public:
     // the certificate is trusted already. CliError when it is not to be trusted.
     static std::string accepted_fingerprint(const CommandContext& context,
                                             const std::string& server, const std::string& given);
+    static std::string accepted_fingerprint(const Server& server, const std::string& name,
+                                            const std::string& given);
 
 private:
     void trust();
-    bool names_sftp_server() const;
+    // The server named, read once for the kind and the question both.
+    const Server& named_server();
     void trust_host_key();
 
     CommandContext& context_;
@@ -42,6 +46,7 @@ private:
     std::string fingerprint_;
     std::string ca_file_;
     bool forget_ = false;
+    std::unique_ptr<Session> read_;
 };
 
 }  // namespace tovan::cli
