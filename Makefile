@@ -1,5 +1,7 @@
 # Front door for the common tasks; CMake and Ninja do the building.
 WERROR ?= OFF
+# A hung test fails after ten minutes instead of stalling the run.
+CTEST = ctest --output-on-failure --timeout 600
 CMAKE_FLAGS = -G Ninja -DFERROVANE_WERROR=$(WERROR)
 
 .PHONY: all deps run test test-asan test-tsan bench clean format format-check package package-check
@@ -27,19 +29,19 @@ run: deps
 	fi
 
 test: all
-	ctest --test-dir build --output-on-failure
+	$(CTEST) --test-dir build
 
 # Every unit test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
 	cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=address
 	cmake --build build-asan
-	ctest --test-dir build-asan --output-on-failure
+	$(CTEST) --test-dir build-asan
 
 # The concurrency tests under ThreadSanitizer.
 test-tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=thread
 	cmake --build build-tsan
-	ctest --test-dir build-tsan --output-on-failure -L concurrency
+	$(CTEST) --test-dir build-tsan -L concurrency
 
 # The Debian package, build/ferrovane_VERSION_ARCH.deb, from the build folder
 # (a build already made is reused; pass the same WERROR as for it).

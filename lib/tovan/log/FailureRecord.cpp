@@ -10,11 +10,15 @@ namespace {
 thread_local std::source_location last;
 
 // The source file as a path from the top of the source tree, so that logs do
-// not carry the build machine's folders.
+// not carry the build machine's folders. A compiler cache may pass the sources
+// relative to the build folder, which sits in the top of the tree.
 const char* source_path(const std::source_location& location) noexcept {
     const char* path = location.file_name();
     const std::size_t root = std::strlen(FERROVANE_SOURCE_ROOT);
-    return std::strncmp(path, FERROVANE_SOURCE_ROOT, root) == 0 ? path + root : path;
+    if (std::strncmp(path, FERROVANE_SOURCE_ROOT, root) == 0)
+        return path + root;
+    while (std::strncmp(path, "../", 3) == 0) path += 3;
+    return path;
 }
 
 }  // namespace
