@@ -40,7 +40,7 @@ test-asan: deps
 # The concurrency tests under ThreadSanitizer.
 test-tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DFERROVANE_SANITIZE=thread
-	cmake --build build-tsan
+	cmake --build build-tsan --target concurrency_test_programs
 	$(CTEST) --test-dir build-tsan -L concurrency
 
 # The Debian package, build/ferrovane_VERSION_ARCH.deb, from the build folder
