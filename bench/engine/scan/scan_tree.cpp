@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "engine/scan/Scanner.h"
+#include "support/TreeServer.h"
 
 namespace {
 
@@ -109,13 +110,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string tree = argv[1];
-    ScanFilter everything;
-    everything.set_masks({"*.*"});
-    SharedPtr<Server> server = make_shared<Server>();
-    server->set_parent_filter(&everything);
-    if (!server->from_url(tree + "/"))
+    const SharedPtr<Server> server = tree_server(tree, argv[2]);
+    if (!server)
         return 1;
-    server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
     const ScanOptions options;
 
     // Rounds alternate between find and the scans, and each side keeps its best
