@@ -16,7 +16,8 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
                          bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;
-    folded_path_ = to_lower_utf8(folder.path_for_children());
+    folder_ = &folder;
+    folded_path_.reset();
     // The listing is detached: no other thread changes it while it is merged.
     const std::vector<SharedPtr<Entry>> items = fresh.children();
     if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
@@ -39,7 +40,7 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
 
 // Sets the mark unless the change filter ignores the item; false when nothing changed.
 bool ListingMerge::mark(const SharedPtr<Entry>& item, EntryState state) {
-    if (item->state() == state || is_ignored(*item, folded_path_))
+    if (item->state() == state || is_ignored(*item, folded_path()))
         return false;
     set_mark(item, state);
     return true;
@@ -50,8 +51,15 @@ void ListingMerge::set_mark(const SharedPtr<Entry>& item, EntryState state) {
     listener_.marked(item);
 }
 
-// Every item of the folder is checked, so its path is case folded once per
-// merge instead of once per item.
+// Folded once per merge, and only when an item is checked: most listings of a
+// rescan change nothing, and folding a long path costs more than the rest of
+// their merge.
+const std::string& ListingMerge::folded_path() {
+    if (!folded_path_)
+        folded_path_ = to_lower_utf8(folder_->path_for_children());
+    return *folded_path_;
+}
+
 bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
     std::string name = to_lower_utf8(item.name());
     return server_.is_change_ignored_folded(name, folded_path + name);
@@ -228,7 +236,7 @@ void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>
     for (const SharedPtr<Entry>& child : gone) {
         if (options_.mark_deleted && child->state() == EntryState::Deleted)
             continue;
-        if (!options_.mark_deleted || ignores_all(*child, folded_path_))
+        if (!options_.mark_deleted || ignores_all(*child, folded_path()))
             leaving.push_back(child.get());
         else
             set_mark(child, EntryState::Deleted);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
 private:
     bool mark(const SharedPtr<Entry>& item, EntryState state);
     void set_mark(const SharedPtr<Entry>& item, EntryState state);
+    const std::string& folded_path();
     bool is_ignored(const Entry& item, const std::string& folded_path) const;
     bool ignores_all(const Entry& item, const std::string& folded_path) const;
     void queue(const SharedPtr<Entry>& item, std::int32_t depth, bool new_folder);
@@ -78,8 +80,9 @@ private:
     std::int64_t now_;
     MergeListener& listener_;
     std::int32_t child_depth_ = 0;
+    const Entry* folder_ = nullptr;
     // The path of the merged folder's items, case folded for the change filter.
-    std::string folded_path_;
+    std::optional<std::string> folded_path_;
     bool single_ = false;
     bool keep_missing_ = false;
 };

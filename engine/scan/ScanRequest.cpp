@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,8 @@ SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
     // Built apart from the catalog, so the catalog lock is taken once, not per item.
     std::vector<SharedPtr<Entry>> items;
     if (finder.find_file(*folder_)) {
-        const std::string base = folder_->path_for_children();
+        // Built at the first subfolder: most folders of a large tree hold none.
+        std::optional<std::string> base;
         bool more = true;
         while (more) {
             if (scanner.is_stopping())
@@ -100,8 +102,11 @@ SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
             more = finder.find_next(item);
             if (!item)
                 continue;
-            if (item->is_folder())
-                item->set_path(base);
+            if (item->is_folder()) {
+                if (!base)
+                    base = folder_->path_for_children();
+                item->set_path(*base);
+            }
             items.push_back(std::move(item));
         }
     }

@@ -104,6 +104,14 @@ private:
 
     bool start_thread_locked();
     void stop_locked();
+    // A folder's own depth setting, or the nearest one above it and how far up.
+    struct DepthSetting {
+        std::int32_t depth = Server::DefaultDepth;
+        std::int32_t climbed = 0;
+    };
+    std::int32_t count_requests(const Entry& folder, DepthSetting nearest) const;
+    static std::int32_t effective_depth(DepthSetting setting);
+
     void push(const SharedPtr<Request>& request, bool front, std::int32_t estimate);
     void wake_threads();
     void set_online(bool online);

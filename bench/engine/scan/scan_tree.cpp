@@ -1,8 +1,10 @@
 // Scans a folder tree twice, each time beside `find` on the same tree, and asks
 // for progress while the rescan runs, as the user interface does once a second.
+// FERROVANE_BESIDE names another command to run instead of find (the tree is
+// its last argument).
 //
 // usage: ferrovane_scan_tree DIR THREADS (0: automatic)
-// prints: find_ms, first_scan_ms, rescan_ms, remaining_max_ms, idle_cpu_ms
+// prints: find_ms, first_scan_ms, find_again_ms, rescan_ms, remaining_max_ms, idle_cpu_ms
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,6 +18,7 @@
 #include <thread>
 
 #include "engine/scan/Scanner.h"
+#include "support/TreeServer.h"
 
 namespace {
 
@@ -27,10 +30,13 @@ double ms_since(Clock::time_point start) {
 }
 
 double time_find(const std::string& tree) {
-    const std::string command = "find '" + tree + "' -printf '%s %T@ %p\\n' >/dev/null";
+    const char* beside = std::getenv("FERROVANE_BESIDE");
+    const std::string command = beside != nullptr
+                                    ? std::string(beside) + " '" + tree + "' >/dev/null"
+                                    : "find '" + tree + "' -printf '%s %T@ %p\\n' >/dev/null";
     const auto start = Clock::now();
     if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "find failed\n");
+        std::fprintf(stderr, "%s failed\n", beside != nullptr ? beside : "find");
     return ms_since(start);
 }
 
@@ -104,13 +110,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string tree = argv[1];
-    ScanFilter everything;
-    everything.set_masks({"*.*"});
-    SharedPtr<Server> server = make_shared<Server>();
-    server->set_parent_filter(&everything);
-    if (!server->from_url(tree + "/"))
+    const SharedPtr<Server> server = tree_server(tree, argv[2]);
+    if (!server)
         return 1;
-    server->set_connections_limit(static_cast<std::uint32_t>(std::atoi(argv[2])));
     const ScanOptions options;
 
     // Rounds alternate between find and the scans, and each side keeps its best

@@ -163,6 +163,36 @@ TEST_F(ScannerTest, DepthsCascadeAndOverridesReplaceThem) {
     EXPECT_EQ(scan_all(1, at("a")), "b/");
 }
 
+// The progress estimate as each subfolder's own effective depth makes it.
+std::int32_t requests_by_effective_depth(const Server& server, const Entry& folder,
+                                         std::int32_t depth) {
+    if (depth == 0)
+        return 0;
+    std::int32_t count = 1;
+    for (const SharedPtr<Entry>& child : folder.child_folders())
+        count += requests_by_effective_depth(server, *child, server.effective_scan_depth(*child));
+    return count;
+}
+
+TEST_F(ScannerTest, EstimatesFollowTheDepthSetNearestAboveEachFolder) {
+    write("a/b/c/d/e/f/g/h.txt", "h");
+    write("a/x/y/z.txt", "z");
+    write("i/j/k/l.txt", "l");
+    scan_all();
+    server->set_scan_depth(*server->root(), 3);
+    server->set_scan_depth(*at("a/b/c"), 2);
+    server->set_scan_depth(*at("a/x"), Server::NoScan);
+    server->set_scan_depth(*at("i/j"), Server::FullScan);
+    const SharedPtr<Scanner> scanner = make_scanner();
+    EXPECT_EQ(scanner->theoretic_scan_n_requests(*server->root(), 3), 8);
+    for (const char* path : {"a", "a/b", "a/b/c/d", "a/x", "i", "i/j/k"}) {
+        for (const std::int32_t depth : {Server::FullScan, 1, 3})
+            EXPECT_EQ(scanner->theoretic_scan_n_requests(*at(path), depth),
+                      requests_by_effective_depth(*server, *at(path), depth))
+                << path << " " << depth;
+    }
+}
+
 TEST_F(ScannerTest, AFolderThatCannotBeListedLosesItsItems) {
     for (const char* name : {"locked/one", "locked/two", "open/three"}) write(name, "x");
     scan_all();
