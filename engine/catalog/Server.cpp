@@ -24,12 +24,6 @@ bool has_dot(std::string_view text) {
     return text.find('.') != std::string_view::npos;
 }
 
-std::int32_t reduce_depth(std::int32_t depth, std::int32_t levels) {
-    if (depth < 1 || depth > 6)
-        return depth;
-    return std::max(depth - levels, 0);
-}
-
 }  // namespace
 
 std::string make_catalog_name() {
@@ -245,6 +239,12 @@ std::int32_t Server::scan_depth(const Entry& folder) const {
 
 void Server::set_scan_depth(const Entry& folder, std::int32_t depth) {
     filter_.set_depth(folder.full_path(), depth);
+}
+
+std::int32_t Server::reduce_depth(std::int32_t depth, std::int32_t levels) {
+    if (depth < 1 || depth > 6)
+        return depth;
+    return std::max(depth - levels, 0);
 }
 
 std::int32_t Server::effective_scan_depth(const Entry& entry) const {

@@ -55,6 +55,8 @@ public:
     std::int32_t scan_depth(const Entry& folder) const;
     void set_scan_depth(const Entry& folder, std::int32_t depth);
     std::int32_t effective_scan_depth(const Entry& entry) const;
+    // A depth of 1 to 6 set `levels` folders above, as it reaches down here.
+    static std::int32_t reduce_depth(std::int32_t depth, std::int32_t levels);
     bool is_change_ignored(const Entry& entry) const;
     // The same for an entry whose name and full path the caller has case
     // folded: a merge checks every item of a folder and folds its path once.

@@ -309,9 +309,7 @@ std::int32_t Scanner::count_requests(const Entry& folder, DepthSetting nearest) 
 std::int32_t Scanner::effective_depth(DepthSetting setting) {
     if (setting.depth == Server::DefaultDepth)
         return Server::FullScan;
-    if (setting.depth < 1 || setting.depth > 6)
-        return setting.depth;
-    return std::max(setting.depth - setting.climbed, 0);
+    return Server::reduce_depth(setting.depth, setting.climbed);
 }
 
 SharedPtr<Connection> Scanner::connect() {
