@@ -42,6 +42,13 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     if (curl_ == nullptr || multi_ == nullptr)
         return;
     session.configure(curl_);
+    // Every listing's data connection goes to a new port, and libcurl caches
+    // each address:port it connects to for a minute, walking the whole cache at
+    // every transfer under the session's lock: thousands of entries a scan. An
+    // FTP handle keeps no such cache; the control connection is kept, so its
+    // host is looked up only when that connection is made again.
+    curl_easy_setopt(curl_, CURLOPT_SHARE, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     if (!settings_.login.empty()) {
         curl_easy_setopt(curl_, CURLOPT_USERNAME, settings_.login.c_str());
         if (!settings_.password.empty())
