@@ -42,7 +42,7 @@ mkdir "$folder/empty"
 } >"$folder/vsftpd.conf"
 /usr/bin/python3 tests/fixtures/ftps_server.py "$folder/vsftpd.conf" 0 >"$out" 2>/dev/null &
 server=$!
-for _ in $(seq 100); do grep -q PORT "$out" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs PORT "$out" && break; sleep 0.1; done
 port=$(awk '/PORT/ { print $2 }' "$out")
 [ -n "$port" ] || { echo "ftp_scan_list_only: vsftpd did not start" >&2; exit 1; }
 remote=":ftp,host=127.0.0.1,port=$port,user=anonymous,pass=$(rclone obscure ferrovane):"

@@ -1,5 +1,7 @@
 #include "engine/ftp/FtpHandle.h"
 
+#include <sys/select.h>
+
 #include "engine/catalog/UrlEscapes.h"
 #include "engine/curl/CurlFailure.h"
 
@@ -28,6 +30,21 @@ bool has_feature(const std::string& answers, const char* feature) {
         ++at;
     }
     return false;
+}
+
+// True when libcurl left the transfer with no socket to wait on: a step it has
+// not taken yet, such as opening the data connection once the server told its
+// port, for which it sets no timer either.
+bool waits_on_nothing(CURLM* multi) {
+    fd_set read_set;
+    fd_set write_set;
+    fd_set error_set;
+    FD_ZERO(&read_set);
+    FD_ZERO(&write_set);
+    FD_ZERO(&error_set);
+    int highest = -1;
+    curl_multi_fdset(multi, &read_set, &write_set, &error_set, &highest);
+    return highest == -1;
 }
 
 }  // namespace
@@ -239,11 +256,17 @@ CURLcode FtpHandle::run_transfer() {
     curl_multi_add_handle(multi_, curl_);
     int running = 1;
     CURLMcode state = curl_multi_perform(multi_, &running);
+    // Such a step is taken at once instead of after a wait, once in a row, so a
+    // transfer that truly waits on nothing still only polls.
+    bool ran_again = false;
     while (state == CURLM_OK && running > 0) {
-        long wanted = -1;
-        curl_multi_timeout(multi_, &wanted);
-        const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
-        state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
+        ran_again = !ran_again && waits_on_nothing(multi_);
+        if (!ran_again) {
+            long wanted = -1;
+            curl_multi_timeout(multi_, &wanted);
+            const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
+            state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
+        }
         if (state == CURLM_OK)
             state = curl_multi_perform(multi_, &running);
     }
