@@ -256,8 +256,9 @@ CURLcode FtpHandle::run_transfer() {
     curl_multi_add_handle(multi_, curl_);
     int running = 1;
     CURLMcode state = curl_multi_perform(multi_, &running);
-    // Such a step is taken at once instead of after a wait, once in a row, so a
-    // transfer that truly waits on nothing still only polls.
+    // A step libcurl left with nothing to wait on runs again at once instead of
+    // after a wait; only once in a row, so a transfer that truly waits on
+    // nothing still polls.
     bool ran_again = false;
     while (state == CURLM_OK && running > 0) {
         ran_again = !ran_again && waits_on_nothing(multi_);
