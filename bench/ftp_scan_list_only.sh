@@ -7,14 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/scan_common.sh
+. bench/ftp_common.sh
 [ -x /usr/sbin/vsftpd ] || { echo "ftp_scan_list_only: vsftpd is missing (apt-get install vsftpd)" >&2; exit 1; }
 command -v rclone >/dev/null || { echo "ftp_scan_list_only: rclone is missing (apt-get install rclone)" >&2; exit 1; }
-tree=${FERROVANE_BENCH_FTP_TREE:-${TMPDIR:-/tmp}/ferrovane-bench-ftp-tree}
-if [ ! -e "$tree.complete" ]; then
-    rm -rf "$tree"
-    "$FERROVANE_BENCH_DIR/ferrovane_make_tree" "$tree" 50000 5000
-    touch "$tree.complete"
-fi
+make_ftp_tree_once
+tree=$ftp_tree
 
 # vsftpd with a configuration of its own, as tests/fixtures/FtpsServer.cpp
 # starts it, without TLS.
@@ -47,15 +44,6 @@ port=$(awk '/PORT/ { print $2 }' "$out")
 [ -n "$port" ] || { echo "ftp_scan_list_only: vsftpd did not start" >&2; exit 1; }
 remote=":ftp,host=127.0.0.1,port=$port,user=anonymous,pass=$(rclone obscure ferrovane):"
 
-# Each listing leaves a data connection in TIME-WAIT for a minute; with tens of
-# thousands of them, opening new ones slows down. Every run starts once they
-# have drained, so neither side pays for the other's.
-settle() {
-    for _ in $(seq 90); do
-        [ "$(ss -tan state time-wait 2>/dev/null | wc -l)" -lt 1000 ] && return
-        sleep 1
-    done
-}
 worst=0
 for connections in 1 4; do
     settle
