@@ -6,13 +6,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/scan_common.sh
+. bench/ftp_common.sh
 command -v rclone >/dev/null || { echo "installing rclone..." >&2; apt-get install -y -q rclone >/dev/null || sudo apt-get install -y -q rclone >/dev/null; }
-tree=${FERROVANE_BENCH_FTP_TREE:-${TMPDIR:-/tmp}/ferrovane-bench-ftp-tree}
-if [ ! -e "$tree.complete" ]; then
-    rm -rf "$tree"
-    "$FERROVANE_BENCH_DIR/ferrovane_make_tree" "$tree" 50000 5000
-    touch "$tree.complete"
-fi
+make_ftp_tree_once
+tree=$ftp_tree
 out=$(mktemp)
 /usr/bin/python3 tests/fixtures/ftp_server.py --root "$tree" >"$out" 2>/dev/null &
 server=$!
@@ -22,15 +19,6 @@ port=$(awk '/PORT/ { print $2 }' "$out")
 remote=":ftp,host=127.0.0.1,port=$port,user=anonymous,pass=$(rclone obscure ferrovane):"
 
 ours() { "$FERROVANE_BENCH_DIR/ferrovane_scan_ftp" "$port" "$1" | awk '/scan_ms/ { printf "%.3f", $2 / 1000 }'; }
-# Each listing leaves a data connection in TIME-WAIT for a minute; with tens of
-# thousands of them, opening new ones slows down. Every run starts once they
-# have drained, so neither side pays for the other's.
-settle() {
-    for _ in $(seq 90); do
-        [ "$(ss -tan state time-wait 2>/dev/null | wc -l)" -lt 1000 ] && return
-        sleep 1
-    done
-}
 for connections in 1 4; do
     settle
     mine=$(ours "$connections")

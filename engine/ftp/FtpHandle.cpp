@@ -1,5 +1,7 @@
 #include "engine/ftp/FtpHandle.h"
 
+#include <sys/select.h>
+
 #include "engine/catalog/UrlEscapes.h"
 #include "engine/curl/CurlFailure.h"
 
@@ -30,6 +32,21 @@ bool has_feature(const std::string& answers, const char* feature) {
     return false;
 }
 
+// True when libcurl left the transfer with no socket to wait on: a step it has
+// not taken yet, such as opening the data connection once the server told its
+// port, for which it sets no timer either.
+bool waits_on_nothing(CURLM* multi) {
+    fd_set read_set;
+    fd_set write_set;
+    fd_set error_set;
+    FD_ZERO(&read_set);
+    FD_ZERO(&write_set);
+    FD_ZERO(&error_set);
+    int highest = -1;
+    curl_multi_fdset(multi, &read_set, &write_set, &error_set, &highest);
+    return highest == -1;
+}
+
 }  // namespace
 
 FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink answers)
@@ -42,6 +59,13 @@ FtpHandle::FtpHandle(InternetSession& session, Settings settings, AnswerSink ans
     if (curl_ == nullptr || multi_ == nullptr)
         return;
     session.configure(curl_);
+    // Every listing's data connection goes to a new port, and libcurl caches
+    // each address:port it connects to for a minute, walking the whole cache at
+    // every transfer under the session's lock: thousands of entries a scan. An
+    // FTP handle keeps no such cache; the control connection is kept, so its
+    // host is looked up only when that connection is made again.
+    curl_easy_setopt(curl_, CURLOPT_SHARE, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     if (!settings_.login.empty()) {
         curl_easy_setopt(curl_, CURLOPT_USERNAME, settings_.login.c_str());
         if (!settings_.password.empty())
@@ -232,11 +256,18 @@ CURLcode FtpHandle::run_transfer() {
     curl_multi_add_handle(multi_, curl_);
     int running = 1;
     CURLMcode state = curl_multi_perform(multi_, &running);
+    // A step libcurl left with nothing to wait on runs again at once instead of
+    // after a wait; only once in a row, so a transfer that truly waits on
+    // nothing still polls.
+    bool ran_again = false;
     while (state == CURLM_OK && running > 0) {
-        long wanted = -1;
-        curl_multi_timeout(multi_, &wanted);
-        const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
-        state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
+        ran_again = !ran_again && waits_on_nothing(multi_);
+        if (!ran_again) {
+            long wanted = -1;
+            curl_multi_timeout(multi_, &wanted);
+            const int wait = wanted >= 0 && wanted < 2 ? static_cast<int>(wanted) : 2;
+            state = curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
+        }
         if (state == CURLM_OK)
             state = curl_multi_perform(multi_, &running);
     }
