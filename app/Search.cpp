@@ -1,9 +1,11 @@
 #include "app/Search.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iterator>
 
 #include "app/Options.h"
+#include "app/SearchFolderMatch.h"
 #include "app/SearchMasks.h"
 #include "tovan/Paths.h"
 #include "tovan/ProfilerScope.h"
@@ -17,8 +19,7 @@ constexpr unsigned EntriesBetweenChecks = 1024;
 
 using Clock = std::chrono::steady_clock;
 
-// One run over the roots; keeps the upper-cased path of the file being tested
-// and the batch not yet delivered.
+// One run over the roots; keeps the batch not yet delivered.
 class SearchWalk {
 public:
     SearchWalk(const Search& search, const Search::Deliver& deliver, std::stop_token stop)
@@ -47,13 +48,16 @@ private:
         if (root.folder->is_folder())
             search_folder(root.folder);
         else
-            search_file(root.folder, SearchMasks::upped(root.folder->path()));
+            search_file(root.folder);
     }
 
     bool skipped_as_unchanged(const Entry& entry) const {
         return search_.only_changed && entry.state() == EntryState::Unchanged;
     }
 
+    // The children are tested in one hold of the catalog lock, and only the
+    // subfolders and the files found are taken out of it: copying every child's
+    // pointer costs more than testing its name.
     void search_folder(const SharedPtr<Entry>& folder) {
         if (skipped_as_unchanged(*folder))
             return;
@@ -62,28 +66,39 @@ private:
             add(folder);
         if (!ends_in_separator(prefix))
             prefix += '/';
-        for (const SharedPtr<Entry>& child : folder->children()) {
+        SearchFolderMatch names(masks_, std::move(prefix));
+        std::vector<SharedPtr<Entry>> taken;
+        std::size_t seen = 0;
+        folder->for_each_child([&](const SharedPtr<Entry>& child) {
+            ++seen;
+            if (child->is_folder() || file_found(*child, names))
+                taken.push_back(child);
+        });
+        if (checkpoint(static_cast<unsigned>(
+                std::min<std::size_t>(seen - taken.size(), EntriesBetweenChecks))))
+            return;
+        for (const SharedPtr<Entry>& child : taken) {
             if (checkpoint())
                 return;
             if (child->is_folder())
                 search_folder(child);
             else
-                search_file(child, prefix);
+                add(child);
         }
     }
 
-    void search_file(const SharedPtr<Entry>& file, const std::string& upped_folder_path) {
-        if (static_cast<double>(file->size()) < min_bytes_)
-            return;
-        if (skipped_as_unchanged(*file))
-            return;
-        if (!masks_.empty()) {
-            path_.assign(upped_folder_path);
-            SearchMasks::append_upped(path_, file->name());
-            if (!masks_.match_upped(path_))
-                return;
-        }
-        add(file);
+    void search_file(const SharedPtr<Entry>& file) {
+        SearchFolderMatch names(masks_, SearchMasks::upped(file->path()));
+        if (file_found(*file, names))
+            add(file);
+    }
+
+    bool file_found(const Entry& file, SearchFolderMatch& names) const {
+        if (static_cast<double>(file.size()) < min_bytes_)
+            return false;
+        if (skipped_as_unchanged(file))
+            return false;
+        return names.match(file.name());
     }
 
     void add(const SharedPtr<Entry>& entry) {
@@ -94,11 +109,13 @@ private:
 
     // Every so many entries: true once a stop is requested; hands over a batch
     // that has waited long enough.
-    bool checkpoint() {
+    bool checkpoint(unsigned entries = 1) {
         if (stopped_)
             return true;
-        if (--countdown_ != 0)
+        if (countdown_ > entries) {
+            countdown_ -= entries;
             return false;
+        }
         countdown_ = EntriesBetweenChecks;
         if (stop_.stop_requested()) {
             stopped_ = true;
@@ -125,7 +142,6 @@ private:
     const Search::Deliver& deliver_;
     const std::stop_token stop_;
     std::uint32_t root_ = 0;
-    std::string path_;
     std::vector<SearchResult> batch_;
     Clock::time_point last_delivery_ = Clock::now();
     unsigned countdown_ = EntriesBetweenChecks;

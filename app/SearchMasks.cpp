@@ -68,6 +68,11 @@ bool SearchMasks::match_literal(const Compiled& mask, std::string_view path) {
     return path.size() - at >= parts.back().size() && path.ends_with(parts.back());
 }
 
+bool SearchMasks::spans_whole_path(const Compiled& mask) {
+    return mask.literal && mask.parts.size() >= 2 && mask.parts.front().empty() &&
+           mask.parts.back().empty();
+}
+
 bool SearchMasks::match_upped(std::string_view path) const {
     if (compiled_.empty())
         return true;
@@ -80,18 +85,22 @@ bool SearchMasks::match_upped(std::string_view path) const {
     return false;
 }
 
+// Copies and upper-cases ASCII in one branchless pass the compiler vectorises,
+// noting any byte past ASCII; a name with one is upper-cased again as UTF-8.
 void SearchMasks::append_upped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            out += to_upper_utf8(text);
-            return;
-        }
-    }
     const std::size_t start = out.size();
-    out += text;
-    for (std::size_t i = start; i < out.size(); ++i)
-        if (out[i] >= 'a' && out[i] <= 'z')
-            out[i] = static_cast<char>(out[i] - ('a' - 'A'));
+    out.resize(start + text.size());
+    char* to = out.data() + start;
+    unsigned char beyond_ascii = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        beyond_ascii |= c;
+        to[i] = static_cast<char>(c - (static_cast<unsigned>(c - 'a') < 26u ? 'a' - 'A' : 0));
+    }
+    if (beyond_ascii >= 0x80) {
+        out.resize(start);
+        out += to_upper_utf8(text);
+    }
 }
 
 std::string SearchMasks::upped(std::string_view text) {

@@ -28,6 +28,8 @@ public:
     static std::string upped(std::string_view text);
 
 private:
+    friend class SearchFolderMatch;
+
     // A mask without "?" is a row of literal parts between stars, matched with
     // substring searches instead of backtracking: searches run over millions of
     // paths.
@@ -39,6 +41,8 @@ private:
 
     static Compiled compile(std::string pattern);
     static bool match_literal(const Compiled& mask, std::string_view path);
+    // Literal and starting and ending in "*": its parts may be found anywhere.
+    static bool spans_whole_path(const Compiled& mask);
 
     std::vector<std::string> masks_;
     std::vector<Compiled> compiled_;

@@ -9,10 +9,11 @@ figures=$("$FERROVANE_BENCH_DIR/ferrovane_search_catalog" "$work")
 echo "$figures"
 value() { echo "$figures" | awk -v name="$1" '$1 == name { print $2 }'; }
 
+# Into a file: grep stops at the first match when its output is /dev/null.
 ms_of() {
     local start end
     start=$(date +%s%N)
-    "$@" >/dev/null || { echo "failed ($*)"; return; }
+    "$@" >"$work/out" || { echo "failed ($*)"; return; }
     end=$(date +%s%N)
     echo $(((end - start) / 1000000))
 }

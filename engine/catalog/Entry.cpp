@@ -1,7 +1,9 @@
 #include "engine/catalog/Entry.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/catalog/CatalogLock.h"
@@ -12,13 +14,32 @@ namespace tovan {
 
 struct Entry::FolderBlock {
     const std::string* path = nullptr;
+    const std::string* name = nullptr;  // a name set later, pooled
     std::vector<SharedPtr<Entry>> children;
     std::atomic<std::int64_t> last_listing_ms{0};
-    std::int64_t time = 0;
     // How many leading children are known to be in order; lookups binary-search
     // them, and sorting only has to place what was appended behind them.
     std::uint32_t sorted_prefix = 0;
 };
+
+// Every entry of every catalog pays for a field, so what only few have is kept
+// here, keyed by the entry, under the catalog lock. Names set later are roots'
+// names: a folder keeps its own, read without the lock; only a file's is here.
+namespace {
+
+std::unordered_map<const Entry*, Entry::Previous>& previous_values() {
+    static std::unordered_map<const Entry*, Entry::Previous> table;
+    return table;
+}
+
+std::unordered_map<const Entry*, std::string>& heap_names() {
+    static std::unordered_map<const Entry*, std::string> table;
+    return table;
+}
+
+}  // namespace
+
+static_assert(sizeof(Entry) <= 32, "an entry stays small: catalogs hold millions");
 
 bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
     if (a->is_folder() != b->is_folder())
@@ -27,8 +48,7 @@ bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
 }
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
-    SharedPtr<Entry> entry =
-        make_shared_with_tail<Entry>(sizeof(FileBlock) + name.size(), InlineKey(), name, false);
+    SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, false);
     entry->set_size(size);
     entry->set_time(time);
     return entry;
@@ -38,96 +58,99 @@ SharedPtr<Entry> Entry::create_folder(std::string_view name) {
     return make_shared_with_tail<Entry>(name.size(), InlineKey(), name, true);
 }
 
+// The tail is right behind the entry, where name() finds it.
 Entry::Entry(std::byte* tail, InlineKey, std::string_view name, bool folder) {
+    assert(tail == reinterpret_cast<std::byte*>(this + 1));
     if (folder) {
-        data_ = new FolderBlock;
-        set_flags(FolderFlag);
-    } else {
-        data_ = new (tail) FileBlock;
-        tail += sizeof(FileBlock);
-        set_flags(InlineFileFlag);
+        folder_ = new FolderBlock;
+        change_flags(0, FolderFlag);
     }
     std::memcpy(tail, name.data(), name.size());
-    name_ = reinterpret_cast<const char*>(tail);
     name_size_ = static_cast<std::uint32_t>(name.size());
 }
 
 Entry::~Entry() {
     free_data();
-    delete previous_;
-    if (flags() & HeapNameFlag)
-        delete[] name_;
+    if (flags() & (HeapNameFlag | PreviousFlag)) {
+        CatalogGuard guard(catalog_lock());
+        heap_names().erase(this);
+        previous_values().erase(this);
+    }
+}
+
+void Entry::change_flags(std::uint8_t clear, std::uint8_t set) {
+    std::uint8_t old = flags();
+    while (!flags_.compare_exchange_weak(old, static_cast<std::uint8_t>((old & ~clear) | set),
+                                         std::memory_order_relaxed)) {
+    }
+}
+
+std::string_view Entry::name() const {
+    if (!(flags() & HeapNameFlag))
+        return {reinterpret_cast<const char*>(this + 1), name_size_};
+    if (const FolderBlock* folder = folder_block())
+        return *folder->name;
+    CatalogGuard guard(catalog_lock());
+    return heap_names()[this];
 }
 
 void Entry::free_data() {
-    if (data_ == nullptr)
+    FolderBlock* folder = folder_block();
+    if (folder == nullptr)
         return;
-    if (is_folder()) {
-        // Children that live on (held by a request, say) must not point back here.
-        std::vector<SharedPtr<Entry>> orphans;
-        {
-            CatalogGuard guard(catalog_lock());
-            orphans.swap(folder_block()->children);
-            for (const SharedPtr<Entry>& child : orphans) {
-                Entry* self = this;
-                child->parent_.compare_exchange_strong(self, nullptr);
-            }
+    // Children that live on (held by a request, say) must not point back here.
+    std::vector<SharedPtr<Entry>> orphans;
+    {
+        CatalogGuard guard(catalog_lock());
+        orphans.swap(folder->children);
+        for (const SharedPtr<Entry>& child : orphans) {
+            Entry* self = this;
+            child->parent_.compare_exchange_strong(self, nullptr);
         }
-        delete folder_block();
-    } else if (!(flags() & InlineFileFlag)) {
-        delete file_block();
     }
-    data_ = nullptr;
-}
-
-Entry::FileBlock* Entry::file_block() const {
-    return is_folder() ? nullptr : static_cast<FileBlock*>(data_);
-}
-
-Entry::FolderBlock* Entry::folder_block() const {
-    return is_folder() ? static_cast<FolderBlock*>(data_) : nullptr;
+    delete folder;
+    folder_ = nullptr;
 }
 
 void Entry::make_folder(bool folder) {
-    if (folder == is_folder() && data_ != nullptr) {
-        if (folder)
-            folder_block()->last_listing_ms = 0;
+    if (folder && is_folder()) {
+        folder_->last_listing_ms = 0;
         return;
     }
+    if (!folder && !is_folder())
+        return;
+    const std::string kept_name = (flags() & HeapNameFlag) ? std::string(name()) : std::string();
     free_data();
-    std::uint8_t flags = this->flags() & ~(FolderFlag | InlineFileFlag);
+    time_ = 0;
     if (folder) {
-        data_ = new FolderBlock;
-        flags |= FolderFlag;
+        folder_ = new FolderBlock;
+        change_flags(0, FolderFlag);
     } else {
-        data_ = new FileBlock;
-    }
-    set_flags(flags);
-}
-
-void Entry::set_name(std::string_view name) {
-    CatalogGuard guard(catalog_lock());
-    char* copy = nullptr;
-    if (!name.empty()) {
-        copy = new char[name.size()];
-        std::memcpy(copy, name.data(), name.size());
+        size_ = 0;
+        change_flags(FolderFlag, 0);
     }
     if (flags() & HeapNameFlag)
-        delete[] name_;
-    name_ = copy;
-    name_size_ = static_cast<std::uint32_t>(name.size());
-    set_flags(flags() | HeapNameFlag);
+        set_name(kept_name);
+}
+
+// A folder's name goes to the pool, where it stays valid for name()'s callers.
+void Entry::set_name(std::string_view name) {
+    CatalogGuard guard(catalog_lock());
+    if (FolderBlock* folder = folder_block()) {
+        folder->name = PathPool::intern(name);
+        heap_names().erase(this);
+    } else {
+        heap_names()[this] = std::string(name);
+    }
+    change_flags(0, HeapNameFlag);
 }
 
 std::uint64_t Entry::size() const {
-    const FileBlock* file = file_block();
-    return file != nullptr ? file->size : 0;
+    return is_folder() ? 0 : size_;
 }
 
 std::int64_t Entry::time() const {
-    if (data_ == nullptr)
-        return 0;
-    return is_folder() ? folder_block()->time : file_block()->time;
+    return time_;
 }
 
 std::int64_t Entry::last_listing_ms() const {
@@ -136,17 +159,12 @@ std::int64_t Entry::last_listing_ms() const {
 }
 
 void Entry::set_size(std::uint64_t size) {
-    if (FileBlock* file = file_block())
-        file->size = size;
+    if (!is_folder())
+        size_ = size;
 }
 
 void Entry::set_time(std::int64_t time) {
-    if (data_ == nullptr)
-        return;
-    if (is_folder())
-        folder_block()->time = time;
-    else
-        file_block()->time = time;
+    time_ = time;
 }
 
 void Entry::set_last_listing_ms(std::int64_t ms) {
@@ -154,27 +172,46 @@ void Entry::set_last_listing_ms(std::int64_t ms) {
         folder->last_listing_ms.store(ms, std::memory_order_relaxed);
 }
 
+// Call under the catalog lock.
+const Entry::Previous* Entry::stored_previous() const {
+    if (!(flags() & PreviousFlag))
+        return nullptr;
+    const auto found = previous_values().find(this);
+    return found != previous_values().end() ? &found->second : nullptr;
+}
+
 std::uint64_t Entry::previous_size() const {
     if (state() == EntryState::New)
         return 0;
     CatalogGuard guard(catalog_lock());
-    return previous_ != nullptr ? previous_->size : size();
+    const Previous* previous = stored_previous();
+    return previous != nullptr ? previous->size : size();
 }
 
 std::int64_t Entry::previous_time() const {
     CatalogGuard guard(catalog_lock());
-    return previous_ != nullptr ? previous_->time : time();
+    const Previous* previous = stored_previous();
+    return previous != nullptr ? previous->time : time();
 }
 
 bool Entry::has_previous() const {
     CatalogGuard guard(catalog_lock());
-    return previous_ != nullptr;
+    return stored_previous() != nullptr;
 }
 
+// Call under the catalog lock.
 Entry::Previous& Entry::previous() {
-    if (previous_ == nullptr)
-        previous_ = new Previous;
-    return *previous_;
+    Previous& previous = previous_values()[this];
+    change_flags(0, PreviousFlag);
+    return previous;
+}
+
+void Entry::forget_previous() {
+    if (!(flags() & PreviousFlag))
+        return;
+    CatalogGuard guard(catalog_lock());
+    previous_values().erase(this);
+    change_flags(PreviousFlag, 0);
 }
 
 void Entry::set_previous_size(std::uint64_t size) {
@@ -459,11 +496,9 @@ bool Entry::any_child(const Predicate& matches) const {
 }
 
 void Entry::store_state(EntryState state) {
-    set_flags(static_cast<std::uint8_t>((flags() & ~StateMask) | static_cast<std::uint8_t>(state)));
-    if (state == EntryState::Unchanged) {
-        delete previous_;
-        previous_ = nullptr;
-    }
+    change_flags(StateMask, static_cast<std::uint8_t>(state));
+    if (state == EntryState::Unchanged)
+        forget_previous();
 }
 
 void Entry::statistics(CatalogStats& out) const {
@@ -493,7 +528,10 @@ void Entry::add_statistics(CatalogStats& out) const {
                 break;
             case EntryState::Modified:
                 out.current_size += size;
-                out.previous_size += child->previous_ != nullptr ? child->previous_->size : size;
+                if (const Previous* previous = child->stored_previous())
+                    out.previous_size += previous->size;
+                else
+                    out.previous_size += size;
                 break;
             default:
                 out.current_size += size;

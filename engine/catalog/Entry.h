@@ -15,10 +15,11 @@
 namespace tovan {
 
 // One file or folder of a server's catalog. Catalogs hold millions of entries, so
-// an entry is a name, a parent link, one pointer to its file or folder block, one
-// pointer to the rarely present previous values and a flag byte; entries made by
-// create_file and create_folder share one allocation with their control block,
-// their name and (for files) their file block.
+// an entry is 32 bytes: a parent link, the file's size or the folder's block, the
+// time, a flag byte and the name's length, with the name right behind it in the
+// one allocation it shares with its control block (create_file, create_folder).
+// What few entries have (previous values, a name set later) lives in tables
+// beside the catalog, under the catalog lock.
 //
 // The entry stores its change state; the rules that tie marks of parents and
 // children together are in ChangeMarks. Children sequences and folder paths are
@@ -30,10 +31,6 @@ class Entry {
     };
 
 public:
-    struct FileBlock {
-        std::uint64_t size = 0;
-        std::int64_t time = 0;  // seconds since 1970 UTC
-    };
     struct FolderBlock;
     struct Previous {
         std::uint64_t size = 0;
@@ -51,13 +48,13 @@ public:
     Entry(const Entry&) = delete;
     Entry& operator=(const Entry&) = delete;
 
-    // Gives the entry a folder or a zeroed file block; an existing folder keeps
-    // its children.
+    // Makes the entry a folder or a file of size and time 0; an existing folder
+    // keeps its children.
     void make_folder(bool folder);
     bool is_folder() const { return (flags() & FolderFlag) != 0; }
     EntryState state() const { return static_cast<EntryState>(flags() & StateMask); }
 
-    std::string_view name() const { return {name_, name_size_}; }
+    std::string_view name() const;
     void set_name(std::string_view name);
     Entry* parent() const { return parent_.load(std::memory_order_acquire); }
 
@@ -126,15 +123,17 @@ private:
     enum : std::uint8_t {
         StateMask = 0x07,
         FolderFlag = 0x08,
-        InlineFileFlag = 0x10,  // the file block lives in this entry's allocation
-        HeapNameFlag = 0x20,    // the name was set later and lives on its own
+        HeapNameFlag = 0x20,  // the name was set later and is kept apart
+        PreviousFlag = 0x40,  // the previous values live in their table
     };
 
     std::uint8_t flags() const { return flags_.load(std::memory_order_relaxed); }
-    void set_flags(std::uint8_t flags) { flags_.store(flags, std::memory_order_relaxed); }
-    FileBlock* file_block() const;
-    FolderBlock* folder_block() const;
+    // Clears and sets flag bits in one step: other bits may change meanwhile.
+    void change_flags(std::uint8_t clear, std::uint8_t set);
+    FolderBlock* folder_block() const { return is_folder() ? folder_ : nullptr; }
     Previous& previous();
+    const Previous* stored_previous() const;
+    void forget_previous();
     void free_data();
     std::size_t index_of(std::string_view name, std::size_t hint) const;
     std::size_t index_of(const Entry* child) const;
@@ -142,12 +141,14 @@ private:
     template <class Keep>
     void compact_children(Keep keep);
 
-    const char* name_ = nullptr;
     std::atomic<Entry*> parent_{nullptr};
-    void* data_ = nullptr;
-    Previous* previous_ = nullptr;
+    union {
+        FolderBlock* folder_;  // when FolderFlag is set
+        std::uint64_t size_ = 0;
+    };
+    std::int64_t time_ = 0;  // seconds since 1970 UTC
     std::atomic<std::uint8_t> flags_{0};
-    std::uint32_t name_size_ = 0;
+    std::uint32_t name_size_ = 0;  // the name follows the entry unless HeapNameFlag is set
 };
 
 }  // namespace tovan
