@@ -27,14 +27,15 @@ struct Entry::FolderBlock {
 // names: a folder keeps its own, read without the lock; only a file's is here.
 namespace {
 
+// Never destroyed: an entry held by a static object may go after them at exit.
 std::unordered_map<const Entry*, Entry::Previous>& previous_values() {
-    static std::unordered_map<const Entry*, Entry::Previous> table;
-    return table;
+    static auto* table = new std::unordered_map<const Entry*, Entry::Previous>;
+    return *table;
 }
 
 std::unordered_map<const Entry*, std::string>& heap_names() {
-    static std::unordered_map<const Entry*, std::string> table;
-    return table;
+    static auto* table = new std::unordered_map<const Entry*, std::string>;
+    return *table;
 }
 
 }  // namespace
