@@ -92,7 +92,8 @@ std::string_view Entry::name() const {
     if (const FolderBlock* folder = folder_block())
         return *folder->name;
     CatalogGuard guard(catalog_lock());
-    return heap_names()[this];
+    const auto found = heap_names().find(this);
+    return found != heap_names().end() ? std::string_view(found->second) : std::string_view();
 }
 
 void Entry::free_data() {

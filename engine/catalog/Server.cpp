@@ -241,23 +241,30 @@ void Server::set_scan_depth(const Entry& folder, std::int32_t depth) {
     filter_.set_depth(folder.full_path(), depth);
 }
 
-std::int32_t Server::reduce_depth(std::int32_t depth, std::int32_t levels) {
-    if (depth < 1 || depth > 6)
-        return depth;
-    return std::max(depth - levels, 0);
-}
-
-std::int32_t Server::effective_scan_depth(const Entry& entry) const {
+Server::DepthSetting Server::nearest_depth_setting(const Entry& entry) const {
     if (!filter_.has_depths())
-        return FullScan;
+        return {};
     CatalogGuard guard(catalog_lock());
     std::int32_t climbed = 0;
     for (const Entry* folder = &entry; folder != nullptr; folder = folder->parent(), ++climbed) {
         const std::int32_t depth = scan_depth(*folder);
         if (depth != DefaultDepth)
-            return reduce_depth(depth, climbed);
+            return {depth, climbed};
     }
-    return FullScan;
+    return {};
+}
+
+// A depth of 1 to 6 counts down with each folder below where it was set.
+std::int32_t Server::effective_depth(DepthSetting setting) {
+    if (setting.depth == DefaultDepth)
+        return FullScan;
+    if (setting.depth < 1 || setting.depth > 6)
+        return setting.depth;
+    return std::max(setting.depth - setting.climbed, 0);
+}
+
+std::int32_t Server::effective_scan_depth(const Entry& entry) const {
+    return effective_depth(nearest_depth_setting(entry));
 }
 
 bool Server::is_change_ignored(const Entry& entry) const {

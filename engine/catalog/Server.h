@@ -55,8 +55,14 @@ public:
     std::int32_t scan_depth(const Entry& folder) const;
     void set_scan_depth(const Entry& folder, std::int32_t depth);
     std::int32_t effective_scan_depth(const Entry& entry) const;
-    // A depth of 1 to 6 set `levels` folders above, as it reaches down here.
-    static std::int32_t reduce_depth(std::int32_t depth, std::int32_t levels);
+    // The depth set nearest at or above a folder, and how many folders up.
+    struct DepthSetting {
+        std::int32_t depth = DefaultDepth;
+        std::int32_t climbed = 0;
+    };
+    DepthSetting nearest_depth_setting(const Entry& entry) const;
+    // What a folder's scan depth is under the setting nearest above it.
+    static std::int32_t effective_depth(DepthSetting setting);
     bool is_change_ignored(const Entry& entry) const;
     // The same for an entry whose name and full path the caller has case
     // folded: a merge checks every item of a folder and folds its path once.

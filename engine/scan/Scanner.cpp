@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/catalog/CatalogLock.h"
 #include "engine/connection/Protocols.h"
 #include "engine/scan/CheckRequest.h"
 #include "engine/scan/ScanRequest.h"
@@ -276,40 +275,23 @@ bool Scanner::remove_request(const Entry* folder) {
 std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const {
     if (depth == 0)
         return 0;
-    DepthSetting nearest;
-    {
-        CatalogGuard guard(catalog_lock());
-        std::int32_t climbed = 0;
-        for (const Entry* above = &folder; above != nullptr; above = above->parent(), ++climbed) {
-            if (const std::int32_t own = server_->scan_depth(*above); own != Server::DefaultDepth) {
-                nearest = {own, climbed};
-                break;
-            }
-        }
-    }
+    const Server::DepthSetting nearest = server_->nearest_depth_setting(folder);
     return count_requests(folder, nearest);
 }
 
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from
 // the setting nearest above it, carried down: looking each one up by climbing to
 // the root folds every ancestor's path again, for every folder of the subtree.
-std::int32_t Scanner::count_requests(const Entry& folder, DepthSetting nearest) const {
+std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest) const {
     std::int32_t count = 1;
     for (const SharedPtr<Entry>& child : folder.child_folders()) {
-        DepthSetting own{server_->scan_depth(*child), 0};
+        Server::DepthSetting own{server_->scan_depth(*child), 0};
         if (own.depth == Server::DefaultDepth && nearest.depth != Server::DefaultDepth)
             own = {nearest.depth, nearest.climbed + 1};
-        if (effective_depth(own) != Server::NoScan)
+        if (Server::effective_depth(own) != Server::NoScan)
             count += count_requests(*child, own);
     }
     return count;
-}
-
-// What Server::effective_scan_depth makes of the setting nearest above a folder.
-std::int32_t Scanner::effective_depth(DepthSetting setting) {
-    if (setting.depth == Server::DefaultDepth)
-        return Server::FullScan;
-    return Server::reduce_depth(setting.depth, setting.climbed);
 }
 
 SharedPtr<Connection> Scanner::connect() {

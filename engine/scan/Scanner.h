@@ -104,13 +104,7 @@ private:
 
     bool start_thread_locked();
     void stop_locked();
-    // A folder's own depth setting, or the nearest one above it and how far up.
-    struct DepthSetting {
-        std::int32_t depth = Server::DefaultDepth;
-        std::int32_t climbed = 0;
-    };
-    std::int32_t count_requests(const Entry& folder, DepthSetting nearest) const;
-    static std::int32_t effective_depth(DepthSetting setting);
+    std::int32_t count_requests(const Entry& folder, Server::DepthSetting nearest) const;
 
     void push(const SharedPtr<Request>& request, bool front, std::int32_t estimate);
     void wake_threads();
