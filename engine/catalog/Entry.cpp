@@ -42,11 +42,10 @@ std::unordered_map<const Entry*, std::string>& heap_names() {
 
 static_assert(sizeof(Entry) <= 32, "an entry stays small: catalogs hold millions");
 
-bool Entry::comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
-    if (a->is_folder() != b->is_folder())
-        return a->is_folder();
-    return a->name() < b->name();
-}
+// A lambda, not the function's address, so that sorting inlines the comparison.
+constexpr auto in_catalog_order = [](const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
+    return Entry::comes_before(a, b);
+};
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
     SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, false);
@@ -86,9 +85,7 @@ void Entry::change_flags(std::uint8_t clear, std::uint8_t set) {
     }
 }
 
-std::string_view Entry::name() const {
-    if (!(flags() & HeapNameFlag))
-        return {reinterpret_cast<const char*>(this + 1), name_size_};
+std::string_view Entry::name_kept_apart() const {
     if (const FolderBlock* folder = folder_block())
         return *folder->name;
     CatalogGuard guard(catalog_lock());
@@ -301,8 +298,8 @@ std::vector<SharedPtr<Entry>> Entry::children() const {
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
     if (!is_folder())
         return;
-    if (!std::is_sorted(items.begin(), items.end(), comes_before))
-        std::sort(items.begin(), items.end(), comes_before);
+    if (!std::is_sorted(items.begin(), items.end(), in_catalog_order))
+        std::sort(items.begin(), items.end(), in_catalog_order);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
     for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);
@@ -437,10 +434,10 @@ void Entry::sort_children() {
         return;
     auto& children = folder->children;
     const auto middle = children.begin() + folder->sorted_prefix;
-    if (!std::is_sorted(middle, children.end(), comes_before))
-        std::sort(middle, children.end(), comes_before);
+    if (!std::is_sorted(middle, children.end(), in_catalog_order))
+        std::sort(middle, children.end(), in_catalog_order);
     if (middle != children.begin() && comes_before(*middle, *(middle - 1)))
-        std::inplace_merge(children.begin(), middle, children.end(), comes_before);
+        std::inplace_merge(children.begin(), middle, children.end(), in_catalog_order);
     folder->sorted_prefix = static_cast<std::uint32_t>(children.size());
 }
 

@@ -54,7 +54,12 @@ public:
     bool is_folder() const { return (flags() & FolderFlag) != 0; }
     EntryState state() const { return static_cast<EntryState>(flags() & StateMask); }
 
-    std::string_view name() const;
+    // Inline: sorting and merging a listing asks for names millions of times.
+    std::string_view name() const {
+        if (!(flags() & HeapNameFlag)) [[likely]]
+            return {reinterpret_cast<const char*>(this + 1), name_size_};
+        return name_kept_apart();
+    }
     void set_name(std::string_view name);
     Entry* parent() const { return parent_.load(std::memory_order_acquire); }
 
@@ -99,7 +104,11 @@ public:
     void reserve_children(std::size_t count);
 
     // Catalog order: folders first, then names byte by byte as unsigned characters.
-    static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b);
+    static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
+        if (a->is_folder() != b->is_folder())
+            return a->is_folder();
+        return a->name() < b->name();
+    }
     static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
     // The index of the child named name in children whose first sorted ones are
     // in catalog order: the hint first, then a binary search, then the rest.
@@ -130,6 +139,7 @@ private:
     std::uint8_t flags() const { return flags_.load(std::memory_order_relaxed); }
     // Clears and sets flag bits in one step: other bits may change meanwhile.
     void change_flags(std::uint8_t clear, std::uint8_t set);
+    std::string_view name_kept_apart() const;
     FolderBlock* folder_block() const { return is_folder() ? folder_ : nullptr; }
     Previous& previous();
     const Previous* stored_previous() const;
