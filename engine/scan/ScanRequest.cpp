@@ -59,7 +59,11 @@ ScanRequest::ScanRequest(SharedPtr<Entry> folder, std::int32_t depth, bool new_f
     : folder_(std::move(folder)), depth_(depth), new_folder_(new_folder), single_(single) {}
 
 std::int32_t ScanRequest::count_listings(const Scanner& scanner) const {
-    return single_ ? 1 : scanner.theoretic_scan_n_requests(*folder_, depth_);
+    if (single_)
+        return 1;
+    // A new folder's entry may sit where a folder gone since the scan began was.
+    return new_folder_ ? scanner.theoretic_scan_n_requests(*folder_, depth_)
+                       : scanner.known_folder_estimate(*folder_, depth_);
 }
 
 bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {

@@ -65,7 +65,12 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
         std::int32_t estimate;
         {
             const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
-            estimate = theoretic_scan_n_requests(*folder, depth);
+            Estimates kept;
+            estimate = depth == 0 ? 0
+                                  : count_requests(*folder, server_->nearest_depth_setting(*folder),
+                                                   &kept);
+            std::lock_guard guard(estimates_lock_);
+            kept_estimates_ = std::move(kept);
         }
         expected_total_ += estimate;
         remove_request(folder.get());
@@ -282,16 +287,35 @@ std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from
 // the setting nearest above it, carried down: looking each one up by climbing to
 // the root folds every ancestor's path again, for every folder of the subtree.
-std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest) const {
+std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest,
+                                     Estimates* kept) const {
     std::int32_t count = 1;
     for (const SharedPtr<Entry>& child : folder.child_folders()) {
         Server::DepthSetting own{server_->scan_depth(*child), 0};
         if (own.depth == Server::DefaultDepth && nearest.depth != Server::DefaultDepth)
             own = {nearest.depth, nearest.climbed + 1};
-        if (Server::effective_depth(own) != Server::NoScan)
-            count += count_requests(*child, own);
+        if (Server::effective_depth(own) == Server::NoScan)
+            continue;
+        const std::int32_t below = count_requests(*child, own, kept);
+        // A folder without subfolders is counted again as cheaply as looked up.
+        if (kept != nullptr && below > 1)
+            kept->emplace(child.get(), below);
+        count += below;
     }
     return count;
+}
+
+std::int32_t Scanner::known_folder_estimate(const Entry& folder, std::int32_t depth) const {
+    if (depth != 0) {
+        std::lock_guard guard(estimates_lock_);
+        const auto found = kept_estimates_.find(&folder);
+        if (found != kept_estimates_.end()) {
+            const std::int32_t count = found->second;
+            kept_estimates_.erase(found);
+            return count;
+        }
+    }
+    return theoretic_scan_n_requests(folder, depth);
 }
 
 SharedPtr<Connection> Scanner::connect() {
