@@ -23,8 +23,9 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
-        folder.reserve_children(folder.child_count() + items.size());
-        for (const SharedPtr<Entry>& item : items) add_new(folder, item);
+        // All in place under one hold of the lock before any is marked or queued.
+        folder.add_children(items);
+        for (const SharedPtr<Entry>& item : items) mark_added(item);
     } else {
         std::vector<SharedPtr<Entry>> gone;
         merge_known(folder, items, gone);
@@ -92,11 +93,6 @@ std::int32_t ListingMerge::depth_for(const Entry& item) const {
 
 std::int32_t ListingMerge::new_depth(const Entry& item) const {
     return options_.full_scan_new_folders ? Server::FullScan : depth_for(item);
-}
-
-void ListingMerge::add_new(Entry& folder, const SharedPtr<Entry>& item) {
-    folder.add_child(item);
-    mark_added(item);
 }
 
 void ListingMerge::mark_added(const SharedPtr<Entry>& item) {

@@ -58,7 +58,6 @@ private:
         Fate fate = Fate::Added;
     };
 
-    void add_new(Entry& folder, const SharedPtr<Entry>& item);
     void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
                      std::vector<SharedPtr<Entry>>& gone);
     static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
