@@ -14,6 +14,9 @@ void append_utf8(std::string& out, char32_t code_point);
 
 // The length of the character at text[at]: a whole valid sequence or one byte.
 inline std::size_t utf8_char_length(std::string_view text, std::size_t at) {
+    // Wildcards step through long paths one character at a time; most are ASCII.
+    if (static_cast<unsigned char>(text[at]) < 0x80)
+        return 1;
     char32_t ignored;
     const std::size_t length = decode_utf8(text, at, ignored);
     return length != 0 ? length : 1;
