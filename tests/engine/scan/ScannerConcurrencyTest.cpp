@@ -191,6 +191,18 @@ TEST_F(ScannerTest, EstimatesFollowTheDepthSetNearestAboveEachFolder) {
                       requests_by_effective_depth(*server, *at(path), depth))
                 << path << " " << depth;
     }
+
+    // A rescan keeps each known folder's count from its start for when it is queued.
+    test::Gate gate;
+    faults.on_item = [&] { gate.wait(); };
+    const SharedPtr<Scanner> rescan = make_scanner();
+    rescan->scan(server->root(), false);
+    for (const char* path : {"a", "a/b", "a/b/c", "i", "i/j"})
+        EXPECT_EQ(rescan->known_folder_estimate(*at(path), 1),
+                  requests_by_effective_depth(*server, *at(path), 1))
+            << path;
+    gate.open();
+    finish(*rescan);
 }
 
 TEST_F(ScannerTest, AFolderThatCannotBeListedLosesItsItems) {
