@@ -47,6 +47,46 @@ constexpr auto in_catalog_order = [](const SharedPtr<Entry>& a, const SharedPtr<
     return Entry::comes_before(a, b);
 };
 
+namespace {
+
+// An item's place in catalog order, read once: the folder flag and the name's
+// first seven bytes in one number decide most comparisons, which would otherwise
+// reach into two entries scattered in memory at every step of the sort.
+struct OrderKey {
+    std::uint64_t head;
+    std::string_view name;
+    std::uint32_t index;
+
+    OrderKey(const Entry& entry, std::uint32_t at) : head(0), name(entry.name()), index(at) {
+        head = entry.is_folder() ? 0 : std::uint64_t{1} << 56;
+        for (std::size_t i = 0; i < std::min<std::size_t>(name.size(), 7); ++i)
+            head |= std::uint64_t{static_cast<unsigned char>(name[i])} << (48 - 8 * i);
+    }
+
+    // Items of the same place keep their listed order.
+    bool operator<(const OrderKey& other) const {
+        if (head != other.head)
+            return head < other.head;
+        if (name != other.name)
+            return name < other.name;
+        return index < other.index;
+    }
+};
+
+void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
+    std::vector<OrderKey> keys;
+    keys.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        keys.emplace_back(*items[i], static_cast<std::uint32_t>(i));
+    std::sort(keys.begin(), keys.end());
+    std::vector<SharedPtr<Entry>> sorted;
+    sorted.reserve(items.size());
+    for (const OrderKey& key : keys) sorted.push_back(std::move(items[key.index]));
+    items.swap(sorted);
+}
+
+}  // namespace
+
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
     SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, false);
     entry->set_size(size);
@@ -299,7 +339,7 @@ void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
     if (!is_folder())
         return;
     if (!std::is_sorted(items.begin(), items.end(), in_catalog_order))
-        std::sort(items.begin(), items.end(), in_catalog_order);
+        sort_in_catalog_order(items);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
     for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);
