@@ -96,9 +96,10 @@ std::int32_t ListingMerge::new_depth(const Entry& item) const {
 }
 
 void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
-    if (!item->is_folder() && is_recent(item->time()))
+    if (item->is_folder())
+        queue(item, new_depth(*item), true);
+    else if (is_recent(item->time()))
         mark(item, EntryState::New);
-    queue(item, new_depth(*item), true);
 }
 
 // The children change in three batches (replacements in place, removals in one
