@@ -1,6 +1,8 @@
 #pragma once
 
-#include <dirent.h>
+#include <cstddef>
+#include <memory>
+#include <string>
 
 #include "engine/connection/FileFinder.h"
 
@@ -19,10 +21,19 @@ public:
     ReachFailure failure() const override;
 
 private:
+    // As much as one call reads of a large folder; a small one fits whole.
+    static constexpr std::size_t BufferSize = 32 * 1024;
+
     void close_directory();
     SharedPtr<Entry> read_item();
+    // Fills the buffer with the folder's next names; false at its end.
+    bool read_names();
 
-    DIR* directory_ = nullptr;
+    int directory_ = -1;
+    std::string path_;  // named when reading the folder fails
+    std::unique_ptr<char[]> buffer_;
+    std::size_t filled_ = 0;
+    std::size_t offset_ = 0;
     // One item read ahead, so find_next can tell whether more follow.
     SharedPtr<Entry> next_;
     int error_ = 0;  // errno of the last find_file that failed
