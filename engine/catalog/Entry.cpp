@@ -73,7 +73,11 @@ struct OrderKey {
     }
 };
 
-void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
+}  // namespace
+
+void Entry::sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
+    if (std::is_sorted(items.begin(), items.end(), in_catalog_order))
+        return;
     std::vector<OrderKey> keys;
     keys.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
@@ -84,8 +88,6 @@ void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
     for (const OrderKey& key : keys) sorted.push_back(std::move(items[key.index]));
     items.swap(sorted);
 }
-
-}  // namespace
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
     SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, false);
@@ -338,8 +340,7 @@ std::vector<SharedPtr<Entry>> Entry::children() const {
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
     if (!is_folder())
         return;
-    if (!std::is_sorted(items.begin(), items.end(), in_catalog_order))
-        sort_in_catalog_order(items);
+    sort_in_catalog_order(items);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
     for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);

@@ -109,6 +109,9 @@ public:
             return a->is_folder();
         return a->name() < b->name();
     }
+    // Puts items into catalog order, unless they are in it already; items of the
+    // same name keep their order.
+    static void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items);
     static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
     // The index of the child named name in children whose first sorted ones are
     // in catalog order: the hint first, then a binary search, then the rest.

@@ -14,12 +14,16 @@ ListingMerge::ListingMerge(const Server& server, const ScanOptions& options, std
 
 void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_depth,
                          bool new_folder, bool single) {
+    // The listing is detached: no other thread changes it while it is merged.
+    merge_items(folder, fresh.children(), child_depth, new_folder, single);
+}
+
+void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> items,
+                               std::int32_t child_depth, bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;
     folder_ = &folder;
     folded_path_.reset();
-    // The listing is detached: no other thread changes it while it is merged.
-    const std::vector<SharedPtr<Entry>> items = fresh.children();
     if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {

@@ -36,6 +36,9 @@ public:
     // new_folder: the folder was never listed; single: queue no subfolders.
     void merge(Entry& folder, const Entry& fresh, std::int32_t child_depth, bool new_folder,
                bool single);
+    // The same for the listed items themselves, in catalog order and in no folder.
+    void merge_items(Entry& folder, std::vector<SharedPtr<Entry>> items, std::int32_t child_depth,
+                     bool new_folder, bool single);
     // The listing left lines it could not read: the items it lacks may be among them, so they
     // stay as they were instead of being marked deleted.
     void keep_missing_items() { keep_missing_ = true; }

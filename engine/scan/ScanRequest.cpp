@@ -71,8 +71,8 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const SharedPtr<FileFinder> finder = connection->create_finder();
     if (!finder || scanner.is_stopping())
         return false;
-    const SharedPtr<Entry> fresh = list(scanner, *finder);
-    if (!fresh)
+    std::optional<std::vector<SharedPtr<Entry>>> items = list(scanner, *finder);
+    if (!items)
         return false;
 
     ScanListener listener(scanner);
@@ -81,7 +81,7 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
         report_unreadable(scanner.server(), *folder_, lines);
         merge.keep_missing_items();
     }
-    merge.merge(*folder_, *fresh, depth_below(depth_), new_folder_, single_);
+    merge.merge_items(*folder_, std::move(*items), depth_below(depth_), new_folder_, single_);
 
     const auto elapsed = std::chrono::steady_clock::now() - start;
     folder_->set_last_listing_ms(
@@ -90,9 +90,10 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     return true;
 }
 
-// The folder's items in a detached, sorted folder: empty when the folder cannot
-// be listed, null when a stop came first (nothing of it may reach the catalog).
-SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
+// The folder's items, sorted and in no folder: none when the folder cannot be
+// listed, nothing at all when a stop came first (none of it may reach the catalog).
+std::optional<std::vector<SharedPtr<Entry>>> ScanRequest::list(Scanner& scanner,
+                                                               FileFinder& finder) {
     // Built apart from the catalog, so the catalog lock is taken once, not per item.
     std::vector<SharedPtr<Entry>> items;
     if (finder.find_file(*folder_)) {
@@ -114,9 +115,8 @@ SharedPtr<Entry> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
             items.push_back(std::move(item));
         }
     }
-    SharedPtr<Entry> fresh = Entry::create_folder("");
-    fresh->add_children(std::move(items));
-    return fresh;
+    Entry::sort_in_catalog_order(items);
+    return items;
 }
 
 }  // namespace tovan
