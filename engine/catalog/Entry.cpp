@@ -186,14 +186,6 @@ void Entry::set_name(std::string_view name) {
     change_flags(0, HeapNameFlag);
 }
 
-std::uint64_t Entry::size() const {
-    return is_folder() ? 0 : size_;
-}
-
-std::int64_t Entry::time() const {
-    return time_;
-}
-
 std::int64_t Entry::last_listing_ms() const {
     const FolderBlock* folder = folder_block();
     return folder != nullptr ? folder->last_listing_ms.load(std::memory_order_relaxed) : 0;

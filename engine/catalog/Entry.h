@@ -63,8 +63,8 @@ public:
     void set_name(std::string_view name);
     Entry* parent() const { return parent_.load(std::memory_order_acquire); }
 
-    std::uint64_t size() const;
-    std::int64_t time() const;
+    std::uint64_t size() const { return is_folder() ? 0 : size_; }
+    std::int64_t time() const { return time_; }
     std::int64_t last_listing_ms() const;
     void set_size(std::uint64_t size);
     void set_time(std::int64_t time);

@@ -27,9 +27,14 @@ void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> item
     if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
-        // All in place under one hold of the lock before any is marked or queued.
-        folder.add_children(items);
-        for (const SharedPtr<Entry>& item : items) mark_added(item);
+        // All in place under one hold of the lock before any is marked or queued;
+        // only folders and recent files are kept aside for mark_added.
+        std::vector<SharedPtr<Entry>> to_mark;
+        for (const SharedPtr<Entry>& item : items)
+            if (item->is_folder() || is_recent(item->time()))
+                to_mark.push_back(item);
+        folder.add_children(std::move(items));
+        for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
     } else {
         std::vector<SharedPtr<Entry>> gone;
         merge_known(folder, items, gone);
