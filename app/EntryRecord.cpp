@@ -73,7 +73,7 @@ void EntryRecord::write_entry(io::OStream& out, const Entry& entry) {
         return;
     }
     out.write_u32(static_cast<std::uint32_t>(entry.child_count()));
-    entry.for_each_child([&](const SharedPtr<Entry>& child) { write_entry(out, *child); });
+    entry.for_each_child([&](const InplaceRef<Entry>& child) { write_entry(out, *child); });
     out.write_i64(entry.last_listing_ms());
     out.write_i64(entry.time());
 }
