@@ -340,23 +340,29 @@ std::vector<SharedPtr<Entry>> Entry::children() const {
 }
 
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
+    std::vector<InplaceRef<Entry>> refs;
+    refs.reserve(items.size());
+    for (SharedPtr<Entry>& item : items) refs.emplace_back(std::move(item));
+    add_children(std::move(refs));
+}
+
+void Entry::add_children(std::vector<InplaceRef<Entry>> items) {
     if (!is_folder())
         return;
-    if (!std::is_sorted(items.begin(), items.end(), comes_before))
-        std::sort(items.begin(), items.end(), comes_before);
+    if (!std::is_sorted(items.begin(), items.end(), refs_in_catalog_order))
+        std::sort(items.begin(), items.end(), refs_in_catalog_order);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
-    const bool was_empty = children.empty();
-    if (was_empty)
-        children.reserve(items.size());
-    for (SharedPtr<Entry>& item : items) {
+    for (const InplaceRef<Entry>& item : items)
         item->parent_.store(this, std::memory_order_release);
-        children.emplace_back(std::move(item));
-    }
-    if (was_empty)
+    if (children.empty()) {
+        children = std::move(items);
         folder_block()->sorted_prefix = static_cast<std::uint32_t>(children.size());
-    else
-        sort_children();
+        return;
+    }
+    children.insert(children.end(), std::make_move_iterator(items.begin()),
+                    std::make_move_iterator(items.end()));
+    sort_children();
 }
 
 std::vector<SharedPtr<Entry>> Entry::child_folders() const {

@@ -91,6 +91,8 @@ public:
     void add_child(const SharedPtr<Entry>& child);
     // Adds many children at once, in order, under one hold of the lock.
     void add_children(std::vector<SharedPtr<Entry>> items);
+    // The same without a pointer's second word per child (a catalog being loaded).
+    void add_children(std::vector<InplaceRef<Entry>> items);
     void remove_child(const Entry* child);
     // Puts item where old was (or appends it when old is not here).
     void replace_child(const Entry* old, const SharedPtr<Entry>& item);
