@@ -73,7 +73,7 @@ void EntryRecord::write_entry(io::OStream& out, const Entry& entry) {
         return;
     }
     out.write_u32(static_cast<std::uint32_t>(entry.child_count()));
-    entry.for_each_child([&](const SharedPtr<Entry>& child) { write_entry(out, *child); });
+    entry.for_each_child([&](const InplaceRef<Entry>& child) { write_entry(out, *child); });
     out.write_i64(entry.last_listing_ms());
     out.write_i64(entry.time());
 }
@@ -107,9 +107,9 @@ void EntryRecord::read_folder_body(io::IStream& in, Entry& folder, std::uint8_t 
         damaged(in, "catalog nested too deeply");
     std::uint32_t count = 0;
     in.read_count(count, SmallestRecord);
-    std::vector<SharedPtr<Entry>> children;
+    std::vector<InplaceRef<Entry>> children;
     children.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) children.push_back(read_entry(in, depth + 1));
+    for (std::uint32_t i = 0; i < count; ++i) children.emplace_back(read_entry(in, depth + 1));
     // Files hold children in catalog order; one that does not (damaged, or from
     // another program) is put in order, which lookups by name rely on.
     folder.add_children(std::move(children));

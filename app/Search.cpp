@@ -69,10 +69,10 @@ private:
         SearchFolderMatch names(masks_, std::move(prefix));
         std::vector<SharedPtr<Entry>> taken;
         std::size_t seen = 0;
-        folder->for_each_child([&](const SharedPtr<Entry>& child) {
+        folder->for_each_child([&](const InplaceRef<Entry>& child) {
             ++seen;
             if (child->is_folder() || file_found(*child, names))
-                taken.push_back(child);
+                taken.push_back(child.shared());
         });
         if (checkpoint(static_cast<unsigned>(
                 std::min<std::size_t>(seen - taken.size(), EntriesBetweenChecks))))

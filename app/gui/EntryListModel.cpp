@@ -59,9 +59,9 @@ EntryListModel::Rows EntryListModel::snapshot() const {
         return {};
     Rows rows;
     if (options_.show_changed_only) {
-        folder_->for_each_child([&](const SharedPtr<Entry>& child) {
+        folder_->for_each_child([&](const InplaceRef<Entry>& child) {
             if (child->state() != EntryState::Unchanged)
-                rows.push_back(child);
+                rows.push_back(child.shared());
         });
         rows.shrink_to_fit();
     } else {

@@ -20,7 +20,7 @@ void ChangeMarks::set(Entry& entry, EntryState state) {
     store(entry, state);
     if (entry.is_folder() && state == EntryState::Deleted) {
         entry.for_each_child(
-            [](const SharedPtr<Entry>& child) { set(*child, EntryState::Deleted); });
+            [](const InplaceRef<Entry>& child) { set(*child, EntryState::Deleted); });
     } else if (entry.is_folder() && state == EntryState::Unchanged) {
         entry.keep_children_if([](Entry& child) { return unmark_subtree(child); });
     }

@@ -15,7 +15,8 @@ namespace tovan {
 struct Entry::FolderBlock {
     const std::string* path = nullptr;
     const std::string* name = nullptr;  // a name set later, pooled
-    std::vector<SharedPtr<Entry>> children;
+    // One word per child: folders of many files are most of a catalog's memory.
+    std::vector<InplaceRef<Entry>> children;
     std::atomic<std::int64_t> last_listing_ms{0};
     // How many leading children are known to be in order; lookups binary-search
     // them, and sorting only has to place what was appended behind them.
@@ -42,12 +43,37 @@ std::unordered_map<const Entry*, std::string>& heap_names() {
 
 static_assert(sizeof(Entry) <= 32, "an entry stays small: catalogs hold millions");
 
-// A lambda, not the function's address, so that sorting inlines the comparison.
-constexpr auto in_catalog_order = [](const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
-    return Entry::comes_before(a, b);
+namespace {
+
+// A lambda, not a function's address, so that sorting inlines the comparison;
+// it takes the catalog's references and shared pointers alike.
+constexpr auto in_catalog_order = [](const auto& a, const auto& b) {
+    return Entry::precedes(*a, *b);
 };
 
-namespace {
+// The index of the child named name in children whose first sorted ones are in
+// catalog order: the hint first, then a binary search, then the rest.
+std::size_t find_in(const std::vector<InplaceRef<Entry>>& children, std::size_t sorted,
+                    std::string_view name, std::size_t hint) {
+    if (hint != 0 && hint < children.size() && children[hint]->name() == name)
+        return hint;
+    const auto begin = children.begin();
+    const auto sorted_end = begin + std::min(sorted, children.size());
+    const auto files_begin = std::partition_point(
+        begin, sorted_end, [](const InplaceRef<Entry>& e) { return e->is_folder(); });
+    const auto by_name = [](const InplaceRef<Entry>& e, std::string_view n) {
+        return e->name() < n;
+    };
+    for (auto [first, last] : {std::pair(begin, files_begin), std::pair(files_begin, sorted_end)}) {
+        const auto found = std::lower_bound(first, last, name, by_name);
+        if (found != last && (*found)->name() == name)
+            return found - begin;
+    }
+    for (auto it = sorted_end; it != children.end(); ++it)
+        if ((*it)->name() == name)
+            return it - begin;
+    return Entry::NotFound;
+}
 
 // An item's place in catalog order, read once: the folder flag and the name's
 // first seven bytes in one number decide most comparisons, which would otherwise
@@ -73,9 +99,9 @@ struct OrderKey {
     }
 };
 
-}  // namespace
-
-void Entry::sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
+// Items are SharedPtrs or the catalog's references.
+template <class Item>
+void sort_items(std::vector<Item>& items) {
     if (std::is_sorted(items.begin(), items.end(), in_catalog_order))
         return;
     std::vector<OrderKey> keys;
@@ -83,10 +109,16 @@ void Entry::sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
     for (std::size_t i = 0; i < items.size(); ++i)
         keys.emplace_back(*items[i], static_cast<std::uint32_t>(i));
     std::sort(keys.begin(), keys.end());
-    std::vector<SharedPtr<Entry>> sorted;
+    std::vector<Item> sorted;
     sorted.reserve(items.size());
     for (const OrderKey& key : keys) sorted.push_back(std::move(items[key.index]));
     items.swap(sorted);
+}
+
+}  // namespace
+
+void Entry::sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
+    sort_items(items);
 }
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
@@ -140,11 +172,11 @@ void Entry::free_data() {
     if (folder == nullptr)
         return;
     // Children that live on (held by a request, say) must not point back here.
-    std::vector<SharedPtr<Entry>> orphans;
+    std::vector<InplaceRef<Entry>> orphans;
     {
         CatalogGuard guard(catalog_lock());
         orphans.swap(folder->children);
-        for (const SharedPtr<Entry>& child : orphans) {
+        for (const InplaceRef<Entry>& child : orphans) {
             Entry* self = this;
             child->parent_.compare_exchange_strong(self, nullptr);
         }
@@ -294,7 +326,7 @@ void Entry::rebase_paths(std::string_view path) {
         return;
     folder->path = PathPool::intern(path);
     const std::string inner = path_for_children();
-    for (const SharedPtr<Entry>& child : folder->children)
+    for (const InplaceRef<Entry>& child : folder->children)
         if (child->is_folder())
             child->rebase_paths(inner);
 }
@@ -314,28 +346,40 @@ SharedPtr<Entry> Entry::child(std::size_t index) const {
     const FolderBlock* folder = folder_block();
     if (folder == nullptr || index >= folder->children.size())
         return {};
-    return folder->children[index];
+    return folder->children[index].shared();
 }
 
-void Entry::for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const {
+void Entry::for_each_child(const std::function<void(const InplaceRef<Entry>&)>& visit) const {
     CatalogGuard guard(catalog_lock());
     if (const FolderBlock* folder = folder_block())
-        for (const SharedPtr<Entry>& child : folder->children) visit(child);
+        for (const InplaceRef<Entry>& child : folder->children) visit(child);
 }
 
 std::vector<SharedPtr<Entry>> Entry::children() const {
     CatalogGuard guard(catalog_lock());
-    const FolderBlock* folder = folder_block();
-    return folder != nullptr ? folder->children : std::vector<SharedPtr<Entry>>();
+    std::vector<SharedPtr<Entry>> taken;
+    if (const FolderBlock* folder = folder_block()) {
+        taken.reserve(folder->children.size());
+        for (const InplaceRef<Entry>& child : folder->children) taken.push_back(child.shared());
+    }
+    return taken;
 }
 
 void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
+    std::vector<InplaceRef<Entry>> refs;
+    refs.reserve(items.size());
+    for (SharedPtr<Entry>& item : items) refs.emplace_back(std::move(item));
+    add_children(std::move(refs));
+}
+
+void Entry::add_children(std::vector<InplaceRef<Entry>> items) {
     if (!is_folder())
         return;
-    sort_in_catalog_order(items);
+    sort_items(items);
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
-    for (const SharedPtr<Entry>& item : items) item->parent_.store(this, std::memory_order_release);
+    for (const InplaceRef<Entry>& item : items)
+        item->parent_.store(this, std::memory_order_release);
     if (children.empty()) {
         children = std::move(items);
         folder_block()->sorted_prefix = static_cast<std::uint32_t>(children.size());
@@ -360,7 +404,7 @@ std::vector<SharedPtr<Entry>> Entry::child_folders() const {
             continue;
         }
         if (children[i]->is_folder())
-            folders.push_back(children[i]);
+            folders.push_back(children[i].shared());
     }
     return folders;
 }
@@ -373,32 +417,10 @@ void Entry::add_child(const SharedPtr<Entry>& child) {
     auto& children = folder->children;
     // Children added in order (a catalog being loaded) stay known as sorted.
     if (folder->sorted_prefix == children.size() &&
-        (children.empty() || !comes_before(child, children.back())))
+        (children.empty() || !precedes(*child, *children.back())))
         ++folder->sorted_prefix;
     child->parent_.store(this, std::memory_order_release);
-    children.push_back(child);
-}
-
-std::size_t Entry::find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
-                           std::string_view name, std::size_t hint) {
-    if (hint != 0 && hint < children.size() && children[hint]->name() == name)
-        return hint;
-    const auto begin = children.begin();
-    const auto sorted_end = begin + std::min(sorted, children.size());
-    const auto files_begin = std::partition_point(
-        begin, sorted_end, [](const SharedPtr<Entry>& e) { return e->is_folder(); });
-    const auto by_name = [](const SharedPtr<Entry>& e, std::string_view n) {
-        return e->name() < n;
-    };
-    for (auto [first, last] : {std::pair(begin, files_begin), std::pair(files_begin, sorted_end)}) {
-        const auto found = std::lower_bound(first, last, name, by_name);
-        if (found != last && (*found)->name() == name)
-            return found - begin;
-    }
-    for (auto it = sorted_end; it != children.end(); ++it)
-        if ((*it)->name() == name)
-            return it - begin;
-    return NotFound;
+    children.emplace_back(child);
 }
 
 std::size_t Entry::index_of(std::string_view name, std::size_t hint) const {
@@ -421,7 +443,7 @@ SharedPtr<Entry> Entry::find_child(std::string_view name, std::size_t hint) cons
     if (folder_block() == nullptr)
         return {};
     const std::size_t index = index_of(name, hint);
-    return index != NotFound ? folder_block()->children[index] : SharedPtr<Entry>();
+    return index != NotFound ? folder_block()->children[index].shared() : SharedPtr<Entry>();
 }
 
 void Entry::remove_child(const Entry* child) {
@@ -432,7 +454,7 @@ void Entry::remove_child(const Entry* child) {
     const std::size_t index = index_of(child);
     if (index == NotFound)
         return;
-    SharedPtr<Entry> removed = std::move(folder->children[index]);
+    InplaceRef<Entry> removed = std::move(folder->children[index]);
     folder->children.erase(folder->children.begin() + index);
     if (index < folder->sorted_prefix)
         --folder->sorted_prefix;
@@ -450,14 +472,14 @@ void Entry::replace_child(const Entry* old, const SharedPtr<Entry>& item) {
         add_child(item);
         return;
     }
-    SharedPtr<Entry>& slot = folder->children[index];
+    InplaceRef<Entry>& slot = folder->children[index];
     const bool same_place = slot->is_folder() == item->is_folder() && slot->name() == item->name();
     if (!same_place && index < folder->sorted_prefix)
         folder->sorted_prefix = static_cast<std::uint32_t>(index);
     Entry* self = this;
     slot->parent_.compare_exchange_strong(self, nullptr);
     item->parent_.store(this, std::memory_order_release);
-    slot = item;
+    slot = InplaceRef<Entry>(item);
 }
 
 void Entry::sort_children() {
@@ -469,7 +491,7 @@ void Entry::sort_children() {
     const auto middle = children.begin() + folder->sorted_prefix;
     if (!std::is_sorted(middle, children.end(), in_catalog_order))
         std::sort(middle, children.end(), in_catalog_order);
-    if (middle != children.begin() && comes_before(*middle, *(middle - 1)))
+    if (middle != children.begin() && in_catalog_order(*middle, *(middle - 1)))
         std::inplace_merge(children.begin(), middle, children.end(), in_catalog_order);
     folder->sorted_prefix = static_cast<std::uint32_t>(children.size());
 }
@@ -484,7 +506,7 @@ void Entry::reserve_children(std::size_t count) {
 template <class Keep>
 void Entry::compact_children(Keep keep) {
     auto& children = folder_block()->children;
-    std::vector<SharedPtr<Entry>> dropped;
+    std::vector<InplaceRef<Entry>> dropped;
     std::uint32_t sorted_prefix = folder_block()->sorted_prefix;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -521,7 +543,7 @@ bool Entry::any_child(const Predicate& matches) const {
     const FolderBlock* folder = folder_block();
     if (folder == nullptr)
         return false;
-    for (const SharedPtr<Entry>& child : folder->children)
+    for (const InplaceRef<Entry>& child : folder->children)
         if (matches(*child))
             return true;
     return false;
@@ -543,7 +565,7 @@ void Entry::add_statistics(CatalogStats& out) const {
     const FolderBlock* folder = folder_block();
     if (folder == nullptr)
         return;
-    for (const SharedPtr<Entry>& child : folder->children) {
+    for (const InplaceRef<Entry>& child : folder->children) {
         if (child->is_folder()) {
             ++out.folders;
             child->add_statistics(out);

@@ -10,6 +10,7 @@
 
 #include "engine/catalog/CatalogStats.h"
 #include "engine/catalog/EntryState.h"
+#include "tovan/InplaceRef.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
@@ -42,7 +43,6 @@ public:
                                         std::int64_t time);
     static SharedPtr<Entry> create_folder(std::string_view name);
 
-    Entry() = default;
     Entry(std::byte* tail, InlineKey, std::string_view name, bool folder);
     ~Entry();
     Entry(const Entry&) = delete;
@@ -87,14 +87,17 @@ public:
 
     std::size_t child_count() const;
     SharedPtr<Entry> child(std::size_t index) const;
-    // Calls visit for each child in order, holding the catalog lock throughout.
-    void for_each_child(const std::function<void(const SharedPtr<Entry>&)>& visit) const;
+    // Calls visit for each child in order, holding the catalog lock throughout; a
+    // visitor that keeps a child takes child.shared().
+    void for_each_child(const std::function<void(const InplaceRef<Entry>&)>& visit) const;
     // The children, or those that are folders, taken under one hold of the lock.
     std::vector<SharedPtr<Entry>> children() const;
     std::vector<SharedPtr<Entry>> child_folders() const;
     void add_child(const SharedPtr<Entry>& child);
     // Adds many children at once, in order, under one hold of the lock.
     void add_children(std::vector<SharedPtr<Entry>> items);
+    // The same without a pointer's second word per child (a catalog being loaded).
+    void add_children(std::vector<InplaceRef<Entry>> items);
     void remove_child(const Entry* child);
     // Puts item where old was (or appends it when old is not here).
     void replace_child(const Entry* old, const SharedPtr<Entry>& item);
@@ -105,18 +108,17 @@ public:
 
     // Catalog order: folders first, then names byte by byte as unsigned characters.
     static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
-        if (a->is_folder() != b->is_folder())
-            return a->is_folder();
-        return a->name() < b->name();
+        return precedes(*a, *b);
+    }
+    static bool precedes(const Entry& a, const Entry& b) {
+        if (a.is_folder() != b.is_folder())
+            return a.is_folder();
+        return a.name() < b.name();
     }
     // Puts items into catalog order, unless they are in it already; items of the
     // same name keep their order.
     static void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items);
     static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
-    // The index of the child named name in children whose first sorted ones are
-    // in catalog order: the hint first, then a binary search, then the rest.
-    static std::size_t find_in(const std::vector<SharedPtr<Entry>>& children, std::size_t sorted,
-                               std::string_view name, std::size_t hint);
     // Removes every child that matches, in one pass.
     void remove_children_where(const Predicate& matches);
     // Keeps the children for which keep is true, in order, in one pass; keep may

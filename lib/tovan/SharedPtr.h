@@ -11,6 +11,9 @@
 
 namespace tovan {
 
+template <class>
+class InplaceRef;
+
 // Owning, reference-counted pointer: two words, the object and its control block.
 template <class T>
 class SharedPtr {
@@ -91,6 +94,8 @@ public:
 private:
     template <class>
     friend class SharedPtr;
+    template <class>
+    friend class InplaceRef;
     template <class U, class... Args>
     friend SharedPtr<U> make_shared(Args&&... args);
     template <class U, class... Args>
@@ -109,12 +114,26 @@ private:
 
 // The block for an object built inside it, optionally followed by a tail of raw
 // bytes that the object uses as its own storage. One allocation instead of two
-// matters for catalogs of millions of entries.
+// matters for catalogs of millions of entries. The object sits at a fixed offset
+// behind the block, so an 8-byte InplaceRef finds the block from the object.
 template <class T>
 class PtrRefsInplace final : public PtrRefs {
 public:
-    T* object() noexcept { return std::launder(reinterpret_cast<T*>(storage_)); }
-    std::byte* tail() noexcept { return reinterpret_cast<std::byte*>(this) + sizeof(*this); }
+    static constexpr std::size_t object_offset() noexcept {
+        static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+        return round_up(sizeof(PtrRefsInplace), alignof(T));
+    }
+    static constexpr std::size_t tail_offset() noexcept {
+        return round_up(object_offset() + sizeof(T), alignof(void*));
+    }
+
+    static PtrRefsInplace* of(T* object) noexcept {
+        return std::launder(reinterpret_cast<PtrRefsInplace*>(reinterpret_cast<std::byte*>(object) -
+                                                              object_offset()));
+    }
+
+    T* object() noexcept { return std::launder(reinterpret_cast<T*>(at(object_offset()))); }
+    std::byte* tail() noexcept { return at(tail_offset()); }
 
     void dispose() noexcept override { object()->~T(); }
 
@@ -124,12 +143,17 @@ public:
     }
 
 private:
-    alignas(T) unsigned char storage_[sizeof(T)];
+    static constexpr std::size_t round_up(std::size_t size, std::size_t alignment) noexcept {
+        return (size + alignment - 1) / alignment * alignment;
+    }
+    std::byte* at(std::size_t offset) noexcept {
+        return reinterpret_cast<std::byte*>(this) + offset;
+    }
 };
 
 template <class T, class... Args>
 SharedPtr<T> make_shared(Args&&... args) {
-    void* memory = ::operator new(sizeof(PtrRefsInplace<T>));
+    void* memory = ::operator new(PtrRefsInplace<T>::object_offset() + sizeof(T));
     auto* refs = new (memory) PtrRefsInplace<T>();
     try {
         new (refs->object()) T(std::forward<Args>(args)...);
@@ -145,8 +169,7 @@ SharedPtr<T> make_shared(Args&&... args) {
 // object, aligned like a pointer.
 template <class T, class... Args>
 SharedPtr<T> make_shared_with_tail(std::size_t tail_size, Args&&... args) {
-    static_assert(sizeof(PtrRefsInplace<T>) % alignof(void*) == 0);
-    void* memory = ::operator new(sizeof(PtrRefsInplace<T>) + tail_size);
+    void* memory = ::operator new(PtrRefsInplace<T>::tail_offset() + tail_size);
     auto* refs = new (memory) PtrRefsInplace<T>();
     try {
         new (refs->object()) T(refs->tail(), std::forward<Args>(args)...);
