@@ -496,12 +496,6 @@ void Entry::sort_children() {
     folder->sorted_prefix = static_cast<std::uint32_t>(children.size());
 }
 
-void Entry::reserve_children(std::size_t count) {
-    CatalogGuard guard(catalog_lock());
-    if (FolderBlock* folder = folder_block())
-        folder->children.reserve(count);
-}
-
 // Keeps the children for which keep(child) is true, in order, in one pass.
 template <class Keep>
 void Entry::compact_children(Keep keep) {

@@ -104,7 +104,6 @@ public:
     // The child with exactly this name; the child at hint is tried first.
     SharedPtr<Entry> find_child(std::string_view name, std::size_t hint = 0) const;
     void sort_children();
-    void reserve_children(std::size_t count);
 
     // Catalog order: folders first, then names byte by byte as unsigned characters.
     static bool comes_before(const SharedPtr<Entry>& a, const SharedPtr<Entry>& b) {
