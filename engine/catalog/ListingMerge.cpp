@@ -27,11 +27,10 @@ void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> item
     if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
-        // All in place under one hold of the lock before any is marked or queued;
-        // only folders and recent files are kept aside for mark_added.
+        // All in place under one hold of the lock before any is marked or queued.
         std::vector<SharedPtr<Entry>> to_mark;
         for (const SharedPtr<Entry>& item : items)
-            if (item->is_folder() || is_recent(item->time()))
+            if (is_marked_when_added(*item))
                 to_mark.push_back(item);
         folder.add_children(std::move(items));
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
@@ -104,10 +103,17 @@ std::int32_t ListingMerge::new_depth(const Entry& item) const {
     return options_.full_scan_new_folders ? Server::FullScan : depth_for(item);
 }
 
+// Folders are queued, recent files marked new; older files stay as listed.
+bool ListingMerge::is_marked_when_added(const Entry& item) const {
+    return item.is_folder() || is_recent(item.time());
+}
+
 void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
+    if (!is_marked_when_added(*item))
+        return;
     if (item->is_folder())
         queue(item, new_depth(*item), true);
-    else if (is_recent(item->time()))
+    else
         mark(item, EntryState::New);
 }
 

@@ -70,6 +70,7 @@ private:
     static std::size_t find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
                                   std::size_t& next, const SharedPtr<Entry>& item);
     static Fate fate_of(const Entry& old, const Entry& item);
+    bool is_marked_when_added(const Entry& item) const;
     void mark_added(const SharedPtr<Entry>& item);
     void mark_replaced(const SharedPtr<Entry>& item, const Entry& old);
     void keep_old(const SharedPtr<Entry>& old);

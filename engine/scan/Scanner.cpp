@@ -66,9 +66,7 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
         {
             const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
             Estimates kept;
-            estimate = depth == 0 ? 0
-                                  : count_requests(*folder, server_->nearest_depth_setting(*folder),
-                                                   &kept);
+            estimate = count_subtree(*folder, depth, &kept);
             std::lock_guard guard(estimates_lock_);
             kept_estimates_ = std::move(kept);
         }
@@ -278,10 +276,14 @@ bool Scanner::remove_request(const Entry* folder) {
 }
 
 std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const {
+    return count_subtree(folder, depth, nullptr);
+}
+
+std::int32_t Scanner::count_subtree(const Entry& folder, std::int32_t depth,
+                                    Estimates* kept) const {
     if (depth == 0)
         return 0;
-    const Server::DepthSetting nearest = server_->nearest_depth_setting(folder);
-    return count_requests(folder, nearest);
+    return count_requests(folder, server_->nearest_depth_setting(folder), kept);
 }
 
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from

@@ -110,8 +110,9 @@ private:
     void stop_locked();
     using Estimates = std::unordered_map<const Entry*, std::int32_t>;
     // kept, when given, receives the count of every subfolder that has subfolders.
+    std::int32_t count_subtree(const Entry& folder, std::int32_t depth, Estimates* kept) const;
     std::int32_t count_requests(const Entry& folder, Server::DepthSetting nearest,
-                                Estimates* kept = nullptr) const;
+                                Estimates* kept) const;
 
     void push(const SharedPtr<Request>& request, bool front, std::int32_t estimate);
     void wake_threads();
