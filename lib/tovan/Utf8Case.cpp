@@ -91,8 +91,17 @@ std::string map_text(std::string_view text, bool to_lower) {
     for (std::size_t at = 0; at < text.size();) {
         const unsigned char byte = static_cast<unsigned char>(text[at]);
         if (byte < 0x80) {
-            out += static_cast<char>(map_code_point(byte, to_lower));
-            ++at;
+            // Paths are mostly ASCII, and the change filter folds one per marked
+            // item: a run of ASCII is copied at once and mapped in place.
+            std::size_t end = at + 1;
+            while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+            const std::size_t start = out.size();
+            out.append(text.substr(at, end - at));
+            const char first = to_lower ? 'A' : 'a';
+            for (std::size_t i = start; i < out.size(); ++i)
+                if (out[i] >= first && out[i] < first + 26)
+                    out[i] ^= 0x20;
+            at = end;
             continue;
         }
         char32_t c;

@@ -23,6 +23,9 @@ TEST(Utf8Case, FoldsLatinGreekAndCyrillicLettersAndLeavesTheRestAlone) {
         {std::string("a\0B", 3), std::string("a\0b", 3)}};
     for (const auto& [upper, lower] : pairs) EXPECT_EQ(to_lower_utf8(upper), lower);
     EXPECT_EQ(to_upper_utf8("äöü éè ø þ ÿ σς привет ёж"), "ÄÖÜ ÉÈ Ø Þ Ÿ ΣΣ ПРИВЕТ ЁЖ");
+    // The letters' neighbours in ASCII stay as they are.
+    EXPECT_EQ(to_upper_utf8("@az[`{/é-Mixed"), "@AZ[`{/É-MIXED");
+    EXPECT_EQ(to_lower_utf8("@AZ[`{/É-Mixed"), "@az[`{/é-mixed");
 }
 
 // Each case is "pattern|text"; "é" is one character of two bytes.
@@ -35,9 +38,26 @@ TEST(Wildcard, MatchesStarsQuestionMarksAndLiterals) {
                                                "*ab|aab",
                                                "**x|x",
                                                "|",
-                                               "*/backup/*|/srv/backup/x"};
-    const std::vector<std::string> failing = {
-        "*.*|readme", "*.avi|movie.avi.part", "?.txt|ab.txt", "a*b*c|axxbyy", "|a", "abc|abd"};
+                                               "*/backup/*|/srv/backup/x",
+                                               "*.avi|movie.avi",
+                                               "*.txt|.txt",
+                                               "*.*|.",
+                                               "*ab*|xaby",
+                                               "**|x",
+                                               "*|anything",
+                                               "*\xA9*|\xC3\xA9\xA9"};
+    const std::vector<std::string> failing = {"*.*|readme",
+                                              "*.avi|movie.avi.part",
+                                              "*.avi|avi",
+                                              "*ab*|xa",
+                                              "*x*|",
+                                              "*a|",
+                                              "?.txt|ab.txt",
+                                              "a*b*c|axxbyy",
+                                              "|a",
+                                              "abc|abd",
+                                              "*\xA9*|\xC3\xA9",
+                                              "*\xA9|\xC3\xA9"};
     for (const auto& [cases, expected] : {std::pair(&matching, true), std::pair(&failing, false)})
         for (const std::string& c : *cases) {
             const std::size_t bar = c.find('|');
