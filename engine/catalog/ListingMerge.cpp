@@ -32,6 +32,7 @@ void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> item
         for (const SharedPtr<Entry>& item : items)
             if (is_marked_when_added(*item))
                 to_mark.push_back(item);
+        place_folders(items);
         folder.add_children(std::move(items));
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
     } else {
@@ -45,6 +46,19 @@ void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> item
         unmark_old_changes(folder);
     // A replaced file takes its old mark with it.
     ChangeMarks::settle(folder);
+}
+
+// Folders learn their path only as they enter the catalog: on a rescan, nearly
+// every listed folder is already known, and its copy is dropped.
+void ListingMerge::place_folders(const std::vector<SharedPtr<Entry>>& items) const {
+    std::optional<std::string> path;
+    for (const SharedPtr<Entry>& item : items) {
+        if (!item->is_folder())
+            continue;
+        if (!path)
+            path = folder_->path_for_children();
+        item->set_path(*path);
+    }
 }
 
 // Sets the mark unless the change filter ignores the item; false when nothing changed.
@@ -140,6 +154,7 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
         }
     }
     remove_all(folder, std::move(retyped));
+    place_folders(added);
     folder.add_children(std::move(added));
     // Backwards, so that subfolders are queued, front first, in listing order.
     for (std::size_t i = items.size(); i-- > 0;) {

@@ -44,6 +44,7 @@ public:
     void keep_missing_items() { keep_missing_ = true; }
 
 private:
+    void place_folders(const std::vector<SharedPtr<Entry>>& items) const;
     bool mark(const SharedPtr<Entry>& item, EntryState state);
     void set_mark(const SharedPtr<Entry>& item, EntryState state);
     const std::string& folded_path();

@@ -31,6 +31,9 @@ private:
     Scanner& scanner_;
 };
 
+// Room for a typical folder's items at once, instead of growing a step at a time.
+constexpr std::size_t ExpectedItems = 64;
+
 // At most this many of a folder's unreadable lines go to the server's short log.
 constexpr std::size_t LoggedLines = 10;
 
@@ -97,22 +100,15 @@ std::optional<std::vector<SharedPtr<Entry>>> ScanRequest::list(Scanner& scanner,
     // Built apart from the catalog, so the catalog lock is taken once, not per item.
     std::vector<SharedPtr<Entry>> items;
     if (finder.find_file(*folder_)) {
-        // Built at the first subfolder: most folders of a large tree hold none.
-        std::optional<std::string> base;
+        items.reserve(ExpectedItems);
         bool more = true;
         while (more) {
             if (scanner.is_stopping())
                 return {};
             SharedPtr<Entry> item;
             more = finder.find_next(item);
-            if (!item)
-                continue;
-            if (item->is_folder()) {
-                if (!base)
-                    base = folder_->path_for_children();
-                item->set_path(*base);
-            }
-            items.push_back(std::move(item));
+            if (item)
+                items.push_back(std::move(item));
         }
     }
     Entry::sort_in_catalog_order(items);
