@@ -1,13 +1,13 @@
 #include "engine/catalog/Entry.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/catalog/CatalogLock.h"
+#include "engine/catalog/CatalogOrder.h"
 #include "engine/catalog/PathPool.h"
 #include "tovan/Paths.h"
 
@@ -76,59 +76,12 @@ std::size_t find_in(const std::vector<InplaceRef<Entry>>& children, std::size_t 
     return Entry::NotFound;
 }
 
-// An item's place in catalog order, read once: the folder flag and the name's
-// first seven bytes in one number decide most comparisons, which would otherwise
-// reach into two entries scattered in memory at every step of the sort.
-struct OrderKey {
-    std::uint64_t head;
-    std::uint32_t index;
-
-    OrderKey(const Entry& entry, std::uint32_t at) : head(name_head(entry.name())), index(at) {
-        if (!entry.is_folder())
-            head |= std::uint64_t{1} << 56;
-    }
-
-    // The first seven bytes, the first in the highest place, so that numbers
-    // compare as the bytes do.
-    static std::uint64_t name_head(std::string_view name) {
-        if (name.size() >= 8) {
-            std::uint64_t bytes;
-            std::memcpy(&bytes, name.data(), sizeof bytes);
-            if constexpr (std::endian::native == std::endian::little)
-                bytes = __builtin_bswap64(bytes);
-            return bytes >> 8;
-        }
-        std::uint64_t head = 0;
-        for (std::size_t i = 0; i < std::min<std::size_t>(name.size(), 7); ++i)
-            head |= std::uint64_t{static_cast<unsigned char>(name[i])} << (48 - 8 * i);
-        return head;
-    }
-};
-
-// Items are SharedPtrs or the catalog's references. Keys of 16 bytes move fast;
-// the names are read only where the first seven bytes tie, and items of the
-// same place keep their listed order.
+// Items are SharedPtrs or the catalog's references.
 template <class Item>
 void sort_items(std::vector<Item>& items) {
-    if (std::is_sorted(items.begin(), items.end(), in_catalog_order))
-        return;
-    std::vector<OrderKey> keys;
-    keys.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        keys.emplace_back(*items[i], static_cast<std::uint32_t>(i));
-    std::sort(keys.begin(), keys.end(), [&items](const OrderKey& a, const OrderKey& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        const std::string_view a_name = items[a.index]->name();
-        const std::string_view b_name = items[b.index]->name();
-        if (a_name != b_name)
-            return a_name < b_name;
-        return a.index < b.index;
-    });
-    std::vector<Item> sorted;
-    sorted.reserve(items.size());
-    for (const OrderKey& key : keys) sorted.push_back(std::move(items[key.index]));
-    items.swap(sorted);
+    CatalogOrder::sort(
+        items, [](const Item& item) { return item->is_folder(); },
+        [](const Item& item) { return item->name(); });
 }
 
 }  // namespace

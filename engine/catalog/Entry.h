@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/catalog/CatalogOrder.h"
 #include "engine/catalog/CatalogStats.h"
 #include "engine/catalog/EntryState.h"
 #include "tovan/InplaceRef.h"
@@ -110,9 +111,7 @@ public:
         return precedes(*a, *b);
     }
     static bool precedes(const Entry& a, const Entry& b) {
-        if (a.is_folder() != b.is_folder())
-            return a.is_folder();
-        return a.name() < b.name();
+        return CatalogOrder::precedes(a.is_folder(), a.name(), b.is_folder(), b.name());
     }
     // Puts items into catalog order, unless they are in it already; items of the
     // same name keep their order.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "engine/catalog/CatalogOrder.h"
 #include "engine/catalog/ChangeMarks.h"
 #include "tovan/Utf8Case.h"
 
@@ -15,29 +16,36 @@ ListingMerge::ListingMerge(const Server& server, const ScanOptions& options, std
 void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_depth,
                          bool new_folder, bool single) {
     // The listing is detached: no other thread changes it while it is merged.
-    merge_items(folder, fresh.children(), child_depth, new_folder, single);
+    Listing listing;
+    for (const SharedPtr<Entry>& item : fresh.children()) listing.add(*item);
+    merge_listing(folder, std::move(listing), child_depth, new_folder, single);
 }
 
-void ListingMerge::merge_items(Entry& folder, std::vector<SharedPtr<Entry>> items,
-                               std::int32_t child_depth, bool new_folder, bool single) {
+void ListingMerge::merge_listing(Entry& folder, Listing listing, std::int32_t child_depth,
+                                 bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;
     folder_ = &folder;
     folded_path_.reset();
-    if (items.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
+    listing.sort();
+    if (listing.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
         // All in place under one hold of the lock before any is marked or queued.
+        std::vector<SharedPtr<Entry>> items;
+        items.reserve(listing.size());
         std::vector<SharedPtr<Entry>> to_mark;
-        for (const SharedPtr<Entry>& item : items)
-            if (is_marked_when_added(*item))
-                to_mark.push_back(item);
+        for (std::size_t i = 0; i < listing.size(); ++i) {
+            items.push_back(listing.make_entry(i));
+            if (is_marked_when_added(*items.back()))
+                to_mark.push_back(items.back());
+        }
         place_folders(items);
         folder.add_children(std::move(items));
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
     } else {
         std::vector<SharedPtr<Entry>> gone;
-        merge_known(folder, items, gone);
+        merge_known(folder, listing, gone);
         if (!keep_missing_)
             handle_gone(folder, gone);
     }
@@ -133,40 +141,44 @@ void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
 
 // The children change in three batches (replacements in place, removals in one
 // pass, additions in one merge); marks and queues follow once all are in place.
-void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
+// Only added and replaced items become entries: a kept one is already there.
+void ListingMerge::merge_known(Entry& folder, const Listing& listing,
                                std::vector<SharedPtr<Entry>>& gone) {
     folder.sort_children();
     const std::vector<SharedPtr<Entry>> known = folder.children();
-    const std::vector<Match> matches = match_items(known, items, gone);
+    const std::vector<Match> matches = match_items(known, listing, gone);
+    std::vector<SharedPtr<Entry>> made(listing.size());
     std::vector<const Entry*> retyped;
     std::vector<SharedPtr<Entry>> added;
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < listing.size(); ++i) {
         const Match& match = matches[i];
         if (match.fate == Fate::Added) {
             if (match.old != Unmatched)
                 retyped.push_back(known[match.old].get());
-            added.push_back(items[i]);
+            made[i] = listing.make_entry(i);
+            added.push_back(made[i]);
         } else if (match.fate == Fate::Replaced) {
             const Entry& old = *known[match.old];
-            items[i]->set_previous_size(old.size());
-            items[i]->set_previous_time(old.time());
-            folder.replace_child(&old, items[i]);
+            made[i] = listing.make_entry(i);
+            made[i]->set_previous_size(old.size());
+            made[i]->set_previous_time(old.time());
+            folder.replace_child(&old, made[i]);
         }
     }
     remove_all(folder, std::move(retyped));
     place_folders(added);
     folder.add_children(std::move(added));
     // Backwards, so that subfolders are queued, front first, in listing order.
-    for (std::size_t i = items.size(); i-- > 0;) {
+    for (std::size_t i = listing.size(); i-- > 0;) {
         switch (matches[i].fate) {
             case Fate::Added:
-                mark_added(items[i]);
+                mark_added(made[i]);
                 break;
             case Fate::Kept:
                 keep_old(known[matches[i].old]);
                 break;
             case Fate::Replaced:
-                mark_replaced(items[i], *known[matches[i].old]);
+                mark_replaced(made[i], *known[matches[i].old]);
                 break;
             case Fate::Repeated:
                 break;
@@ -177,26 +189,26 @@ void ListingMerge::merge_known(Entry& folder, const std::vector<SharedPtr<Entry>
 // What each listed item is to the folder's children (known, sorted), and the
 // children no item matched.
 std::vector<ListingMerge::Match> ListingMerge::match_items(
-    const std::vector<SharedPtr<Entry>>& known, const std::vector<SharedPtr<Entry>>& items,
+    const std::vector<SharedPtr<Entry>>& known, const Listing& listing,
     std::vector<SharedPtr<Entry>>& gone) {
     const std::size_t files =
         std::partition_point(known.begin(), known.end(),
                              [](const SharedPtr<Entry>& e) { return e->is_folder(); }) -
         known.begin();
     std::vector<char> listed(known.size(), 0);
-    std::vector<Match> matches(items.size());
+    std::vector<Match> matches(listing.size());
     std::size_t next = 0;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const SharedPtr<Entry>& item = items[i];
-        if (i > 0 && same_item(*items[i - 1], *item)) {
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        if (i > 0 && listing.is_folder(i - 1) == listing.is_folder(i) &&
+            listing.name(i - 1) == listing.name(i)) {
             matches[i].fate = Fate::Repeated;  // a name listed twice is merged once
             continue;
         }
-        const std::size_t old = find_known(known, files, next, item);
+        const std::size_t old = find_known(known, files, next, listing, i);
         if (old == Entry::NotFound)
             continue;
         listed[old] = 1;
-        matches[i] = {static_cast<std::uint32_t>(old), fate_of(*known[old], *item)};
+        matches[i] = {static_cast<std::uint32_t>(old), fate_of(*known[old], listing, i)};
     }
     for (std::size_t k = 0; k < known.size(); ++k)
         if (!listed[k])
@@ -204,35 +216,40 @@ std::vector<ListingMerge::Match> ListingMerge::match_items(
     return matches;
 }
 
-bool ListingMerge::same_item(const Entry& a, const Entry& b) {
-    return a.name() == b.name() && a.is_folder() == b.is_folder();
+bool ListingMerge::same_item(const Entry& known, const Listing& listing, std::size_t i) {
+    return known.is_folder() == listing.is_folder(i) && known.name() == listing.name(i);
 }
 
 // Both lists are in catalog order, so the child of the item's kind and name is
 // at next or after children that no item lists (next only moves forward); an
 // item without one may have one of the other kind, a file that became a folder.
 std::size_t ListingMerge::find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
-                                     std::size_t& next, const SharedPtr<Entry>& item) {
-    if (next < known.size() && same_item(*known[next], *item))
+                                     std::size_t& next, const Listing& listing, std::size_t i) {
+    if (next < known.size() && same_item(*known[next], listing, i))
         return next++;
-    while (next < known.size() && Entry::comes_before(known[next], item)) ++next;
-    if (next < known.size() && same_item(*known[next], *item))
+    const bool folder = listing.is_folder(i);
+    const std::string_view name = listing.name(i);
+    while (next < known.size() &&
+           CatalogOrder::precedes(known[next]->is_folder(), known[next]->name(), folder, name))
+        ++next;
+    if (next < known.size() && same_item(*known[next], listing, i))
         return next++;
-    const auto first = known.begin() + (item->is_folder() ? files : 0);
-    const auto last = item->is_folder() ? known.end() : known.begin() + files;
+    const auto first = known.begin() + (folder ? files : 0);
+    const auto last = folder ? known.end() : known.begin() + files;
     const auto found = std::lower_bound(
-        first, last, item->name(),
-        [](const SharedPtr<Entry>& e, std::string_view name) { return e->name() < name; });
-    if (found == last || (*found)->name() != item->name())
+        first, last, name,
+        [](const SharedPtr<Entry>& e, std::string_view n) { return e->name() < n; });
+    if (found == last || (*found)->name() != name)
         return Entry::NotFound;
     return found - known.begin();
 }
 
-ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Entry& item) {
+ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Listing& listing, std::size_t i) {
     // One of another kind leaves, and the item comes in as new.
-    if (old.is_folder() != item.is_folder())
+    if (old.is_folder() != listing.is_folder(i))
         return Fate::Added;
-    const bool same = old.is_folder() || (old.time() == item.time() && old.size() == item.size());
+    const bool same =
+        old.is_folder() || (old.time() == listing.time(i) && old.size() == listing.item_size(i));
     return same ? Fate::Kept : Fate::Replaced;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/catalog/Entry.h"
+#include "engine/catalog/Listing.h"
 #include "engine/catalog/MergeListener.h"
 #include "engine/catalog/ScanOptions.h"
 #include "engine/catalog/Server.h"
@@ -17,11 +18,11 @@ namespace tovan {
 // and time, vanished items marked deleted (or dropped), items that came back
 // restored, and the subfolders to list next handed to the listener.
 //
-// The fresh listing is a detached folder whose children are the listed items,
-// sorted. The catalog folder is put in the same order first, so one walk over
-// both pairs them up; items are added, removed and replaced in batches, never
-// one by one in the middle of the children, so a folder of any size and any mix
-// of changes merges in n log n.
+// The fresh listing (plain records, or a detached folder whose children are the
+// listed items) is sorted, and the catalog folder is put in the same order, so one
+// walk over both pairs them up; only new and changed items become entries; items are added, removed
+// and replaced in batches, never one by one in the middle of the children, so a folder of any size
+// and any mix of changes merges in n log n.
 //
 // A gone item that the change filter ignores leaves the catalog instead of being
 // marked; a gone folder that holds anything the filter does not ignore is marked
@@ -36,9 +37,9 @@ public:
     // new_folder: the folder was never listed; single: queue no subfolders.
     void merge(Entry& folder, const Entry& fresh, std::int32_t child_depth, bool new_folder,
                bool single);
-    // The same for the listed items themselves, in catalog order and in no folder.
-    void merge_items(Entry& folder, std::vector<SharedPtr<Entry>> items, std::int32_t child_depth,
-                     bool new_folder, bool single);
+    // The same for a listing of plain records, in any order.
+    void merge_listing(Entry& folder, Listing listing, std::int32_t child_depth, bool new_folder,
+                       bool single);
     // The listing left lines it could not read: the items it lacks may be among them, so they
     // stay as they were instead of being marked deleted.
     void keep_missing_items() { keep_missing_ = true; }
@@ -62,15 +63,14 @@ private:
         Fate fate = Fate::Added;
     };
 
-    void merge_known(Entry& folder, const std::vector<SharedPtr<Entry>>& items,
-                     std::vector<SharedPtr<Entry>>& gone);
+    void merge_known(Entry& folder, const Listing& listing, std::vector<SharedPtr<Entry>>& gone);
     static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
-                                          const std::vector<SharedPtr<Entry>>& items,
+                                          const Listing& listing,
                                           std::vector<SharedPtr<Entry>>& gone);
-    static bool same_item(const Entry& a, const Entry& b);
+    static bool same_item(const Entry& known, const Listing& listing, std::size_t i);
     static std::size_t find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
-                                  std::size_t& next, const SharedPtr<Entry>& item);
-    static Fate fate_of(const Entry& old, const Entry& item);
+                                  std::size_t& next, const Listing& listing, std::size_t i);
+    static Fate fate_of(const Entry& old, const Listing& listing, std::size_t i);
     bool is_marked_when_added(const Entry& item) const;
     void mark_added(const SharedPtr<Entry>& item);
     void mark_replaced(const SharedPtr<Entry>& item, const Entry& old);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/catalog/Entry.h"
+#include "engine/catalog/Listing.h"
 #include "engine/connection/ReachFailure.h"
 #include "tovan/SharedPtr.h"
 
@@ -27,6 +28,15 @@ public:
     // Sets item to the next item, when there is one, and returns whether more
     // may follow; the item of the call that returns false is valid too.
     virtual bool find_next(SharedPtr<Entry>& item) = 0;
+    // The same, adding the item (when there is one) to a listing; what a scan
+    // uses. Finders that can skip making an entry per item do.
+    virtual bool list_next(Listing& listing) {
+        SharedPtr<Entry> item;
+        const bool more = find_next(item);
+        if (item)
+            listing.add(*item);
+        return more;
+    }
     // The lines of the last listing that could not be read, handed over once: an item the
     // listing could not show may still be there.
     virtual std::vector<std::string> take_unreadable_lines() { return {}; }

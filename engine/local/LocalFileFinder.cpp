@@ -18,24 +18,28 @@ bool is_dot_entry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-SharedPtr<Entry> make_item(int directory, const char* name) {
+// False when the item vanished between being listed and being looked at.
+bool look_at(int directory, const char* name, LocalFileFinder::Found& found) {
     struct stat info;
     if (::fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return {};
+        return false;
+    found.name = name;
+    found.folder = false;
+    found.size = static_cast<std::uint64_t>(info.st_size);
+    found.time = info.st_mtim.tv_sec;
     if (S_ISLNK(info.st_mode)) {
         struct stat target;
-        if (::fstatat(directory, name, &target, 0) == 0 && !S_ISDIR(target.st_mode))
-            return Entry::create_file(name, static_cast<std::uint64_t>(target.st_size),
-                                      target.st_mtim.tv_sec);
-        // A link to a folder, or one that leads nowhere.
-        return Entry::create_file(name, 0, info.st_mtim.tv_sec);
+        const bool to_file =
+            ::fstatat(directory, name, &target, 0) == 0 && !S_ISDIR(target.st_mode);
+        // A link to a folder, or one that leads nowhere, is a file of size 0.
+        found.size = to_file ? static_cast<std::uint64_t>(target.st_size) : 0;
+        if (to_file)
+            found.time = target.st_mtim.tv_sec;
+    } else if (S_ISDIR(info.st_mode)) {
+        found.folder = true;
+        found.size = 0;
     }
-    if (S_ISDIR(info.st_mode)) {
-        SharedPtr<Entry> folder = Entry::create_folder(name);
-        folder->set_time(info.st_mtim.tv_sec);
-        return folder;
-    }
-    return Entry::create_file(name, static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec);
+    return true;
 }
 
 // Buffers the thread's finders are done with, for its next ones: allocating
@@ -56,7 +60,7 @@ void LocalFileFinder::close_directory() {
         ::close(directory_);
     directory_ = -1;
     filled_ = offset_ = 0;
-    next_.reset();
+    has_next_ = false;
 }
 
 // Read with getdents64 into a buffer of the finder's own: opendir would also
@@ -74,7 +78,7 @@ bool LocalFileFinder::find_file(const Entry& folder) {
     } else if (!buffer_) {
         buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize);
     }
-    next_ = read_item();
+    has_next_ = read_item();
     return true;
 }
 
@@ -95,25 +99,33 @@ ReachFailure LocalFileFinder::failure() const {
 }
 
 bool LocalFileFinder::find_next(SharedPtr<Entry>& item) {
-    item = std::move(next_);
-    next_ = read_item();
-    return static_cast<bool>(next_);
+    Listing one;
+    const bool more = list_next(one);
+    item = one.empty() ? SharedPtr<Entry>() : one.make_entry(0);
+    return more;
 }
 
-// The next item of the folder, skipping "." and "..", and anything that vanished
-// between being listed and being looked at.
-SharedPtr<Entry> LocalFileFinder::read_item() {
+// The item read ahead goes into the listing before the next read may refill the
+// buffer its name is in.
+bool LocalFileFinder::list_next(Listing& listing) {
+    if (has_next_)
+        listing.add(next_.name, next_.folder, next_.size, next_.time);
+    has_next_ = read_item();
+    return has_next_;
+}
+
+// Reads the folder's next item into next_, skipping "." and "..", and anything
+// that vanished between being listed and being looked at; false at the end.
+bool LocalFileFinder::read_item() {
     while (directory_ >= 0) {
         if (offset_ == filled_ && !read_names())
-            return {};
+            return false;
         const auto* found = reinterpret_cast<const dirent64*>(buffer_.get() + offset_);
         offset_ += found->d_reclen;
-        if (is_dot_entry(found->d_name))
-            continue;
-        if (SharedPtr<Entry> item = make_item(directory_, found->d_name))
-            return item;
+        if (!is_dot_entry(found->d_name) && look_at(directory_, found->d_name, next_))
+            return true;
     }
-    return {};
+    return false;
 }
 
 // A folder that fails half-read is no listing: the items not yet read would

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/connection/FileFinder.h"
 
@@ -18,14 +20,23 @@ public:
 
     bool find_file(const Entry& folder) override;
     bool find_next(SharedPtr<Entry>& item) override;
+    bool list_next(Listing& listing) override;
     ReachFailure failure() const override;
+
+    // An item as read, its name still in the finder's buffer.
+    struct Found {
+        std::string_view name;
+        bool folder = false;
+        std::uint64_t size = 0;
+        std::int64_t time = 0;
+    };
 
 private:
     // As much as one call reads of a large folder; a small one fits whole.
     static constexpr std::size_t BufferSize = 32 * 1024;
 
     void close_directory();
-    SharedPtr<Entry> read_item();
+    bool read_item();
     // Fills the buffer with the folder's next names; false at its end.
     bool read_names();
 
@@ -35,7 +46,8 @@ private:
     std::size_t filled_ = 0;
     std::size_t offset_ = 0;
     // One item read ahead, so find_next can tell whether more follow.
-    SharedPtr<Entry> next_;
+    Found next_;
+    bool has_next_ = false;
     int error_ = 0;  // errno of the last find_file that failed
 };
 

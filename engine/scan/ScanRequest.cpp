@@ -74,8 +74,8 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const SharedPtr<FileFinder> finder = connection->create_finder();
     if (!finder || scanner.is_stopping())
         return false;
-    std::optional<std::vector<SharedPtr<Entry>>> items = list(scanner, *finder);
-    if (!items)
+    std::optional<Listing> listing = list(scanner, *finder);
+    if (!listing)
         return false;
 
     ScanListener listener(scanner);
@@ -84,7 +84,7 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
         report_unreadable(scanner.server(), *folder_, lines);
         merge.keep_missing_items();
     }
-    merge.merge_items(*folder_, std::move(*items), depth_below(depth_), new_folder_, single_);
+    merge.merge_listing(*folder_, std::move(*listing), depth_below(depth_), new_folder_, single_);
 
     const auto elapsed = std::chrono::steady_clock::now() - start;
     folder_->set_last_listing_ms(
@@ -93,26 +93,19 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     return true;
 }
 
-// The folder's items, sorted and in no folder: none when the folder cannot be
-// listed, nothing at all when a stop came first (none of it may reach the catalog).
-std::optional<std::vector<SharedPtr<Entry>>> ScanRequest::list(Scanner& scanner,
-                                                               FileFinder& finder) {
-    // Built apart from the catalog, so the catalog lock is taken once, not per item.
-    std::vector<SharedPtr<Entry>> items;
+// The folder's items: none when the folder cannot be listed, nothing at all when
+// a stop came first (none of it may reach the catalog).
+std::optional<Listing> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
+    Listing listing;
     if (finder.find_file(*folder_)) {
-        items.reserve(ExpectedItems);
-        bool more = true;
-        while (more) {
+        listing.reserve(ExpectedItems);
+        for (bool more = true; more;) {
             if (scanner.is_stopping())
                 return {};
-            SharedPtr<Entry> item;
-            more = finder.find_next(item);
-            if (item)
-                items.push_back(std::move(item));
+            more = finder.list_next(listing);
         }
     }
-    Entry::sort_in_catalog_order(items);
-    return items;
+    return listing;
 }
 
 }  // namespace tovan

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
+#include "engine/catalog/Listing.h"
 #include "engine/catalog/MergeListener.h"
 #include "engine/scan/Request.h"
 
@@ -25,7 +25,7 @@ public:
     bool is_single() const { return single_; }
 
 private:
-    std::optional<std::vector<SharedPtr<Entry>>> list(Scanner& scanner, FileFinder& finder);
+    std::optional<Listing> list(Scanner& scanner, FileFinder& finder);
 
     SharedPtr<Entry> folder_;
     std::int32_t depth_;

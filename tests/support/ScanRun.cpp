@@ -48,15 +48,14 @@ void set_time(const std::string& path, std::int64_t when, bool of_link) {
 std::optional<std::string> list_folder(FileFinder& finder, const Entry& folder) {
     if (!finder.find_file(folder))
         return std::nullopt;
+    // The way a scan reads a folder.
+    Listing listing;
+    for (bool more = true; more;) more = finder.list_next(listing);
     std::map<std::string, std::string> found;
-    for (bool more = true; more;) {
-        SharedPtr<Entry> item;
-        more = finder.find_next(item);
-        if (item)
-            found[std::string(item->name())] =
-                (item->is_folder() ? "/" : ":" + std::to_string(item->size())) + "@" +
-                std::to_string(item->time());
-    }
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        found[std::string(listing.name(i))] =
+            (listing.is_folder(i) ? "/" : ":" + std::to_string(listing.item_size(i))) + "@" +
+            std::to_string(listing.time(i));
     std::string text;
     for (const auto& [name, item] : found) text += (text.empty() ? "" : " ") + name + item;
     return text;
