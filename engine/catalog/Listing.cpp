@@ -1,20 +1,14 @@
 #include "engine/catalog/Listing.h"
 
-#include <limits>
-
 #include "engine/catalog/CatalogOrder.h"
 #include "tovan/Exception.h"
 
 namespace tovan {
 
-void Listing::add(std::string_view name, bool folder, std::uint64_t size, std::int64_t time) {
-    // Names are found by 32-bit offsets: four gigabytes of names in one folder
-    // would be no folder a file system holds, but must not come out garbled.
-    if (names_.size() + name.size() > std::numeric_limits<std::uint32_t>::max())
-        throw Exception("a folder lists more names than a scan can hold; exclude it from the scan");
-    items_.push_back({static_cast<std::uint32_t>(names_.size()),
-                      static_cast<std::uint32_t>(name.size()), size, time, folder});
-    names_.append(name);
+// Four gigabytes of names in one folder would be no folder a file system holds,
+// but must not come out garbled.
+void Listing::refuse_names() {
+    throw Exception("a folder lists more names than a scan can hold; exclude it from the scan");
 }
 
 void Listing::add(const Entry& entry) {
@@ -24,6 +18,17 @@ void Listing::add(const Entry& entry) {
 void Listing::reserve(std::size_t items) {
     items_.reserve(items);
     names_.reserve(items * 24);
+}
+
+void Listing::clear() {
+    // A huge folder's room would otherwise stay with the scan thread.
+    constexpr std::size_t KeptItems = 4096;
+    if (items_.capacity() > KeptItems) {
+        items_ = {};
+        names_ = {};
+    }
+    items_.clear();
+    names_.clear();
 }
 
 void Listing::sort() {

@@ -15,9 +15,18 @@ namespace tovan {
 // own, and a rescan makes entries only for what is new or changed.
 class Listing {
 public:
-    void add(std::string_view name, bool folder, std::uint64_t size, std::int64_t time);
+    // Inline: a scan adds every item of every folder.
+    void add(std::string_view name, bool folder, std::uint64_t size, std::int64_t time) {
+        if (names_.size() + name.size() > MaxNames) [[unlikely]]
+            refuse_names();
+        items_.push_back({static_cast<std::uint32_t>(names_.size()),
+                          static_cast<std::uint32_t>(name.size()), size, time, folder});
+        names_.append(name);
+    }
     void add(const Entry& entry);
     void reserve(std::size_t items);
+    // Empties the listing but keeps its room, unless that grew large.
+    void clear();
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
@@ -35,6 +44,10 @@ public:
     SharedPtr<Entry> make_entry(std::size_t i) const;
 
 private:
+    // Names are found by 32-bit offsets.
+    static constexpr std::size_t MaxNames = UINT32_MAX;
+    [[noreturn]] static void refuse_names();
+
     struct Item {
         std::uint32_t name_at;
         std::uint32_t name_size;

@@ -18,10 +18,10 @@ void ListingMerge::merge(Entry& folder, const Entry& fresh, std::int32_t child_d
     // The listing is detached: no other thread changes it while it is merged.
     Listing listing;
     for (const SharedPtr<Entry>& item : fresh.children()) listing.add(*item);
-    merge_listing(folder, std::move(listing), child_depth, new_folder, single);
+    merge_listing(folder, listing, child_depth, new_folder, single);
 }
 
-void ListingMerge::merge_listing(Entry& folder, Listing listing, std::int32_t child_depth,
+void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t child_depth,
                                  bool new_folder, bool single) {
     child_depth_ = child_depth;
     single_ = single;

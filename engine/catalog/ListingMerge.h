@@ -37,8 +37,8 @@ public:
     // new_folder: the folder was never listed; single: queue no subfolders.
     void merge(Entry& folder, const Entry& fresh, std::int32_t child_depth, bool new_folder,
                bool single);
-    // The same for a listing of plain records, in any order.
-    void merge_listing(Entry& folder, Listing listing, std::int32_t child_depth, bool new_folder,
+    // The same for a listing of plain records, in any order; sorts it.
+    void merge_listing(Entry& folder, Listing& listing, std::int32_t child_depth, bool new_folder,
                        bool single);
     // The listing left lines it could not read: the items it lacks may be among them, so they
     // stay as they were instead of being marked deleted.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +73,10 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const SharedPtr<FileFinder> finder = connection->create_finder();
     if (!finder || scanner.is_stopping())
         return false;
-    std::optional<Listing> listing = list(scanner, *finder);
-    if (!listing)
+    // The thread's listing keeps its room for the thread's next folders.
+    thread_local Listing listing;
+    listing.clear();
+    if (!list(scanner, *finder, listing))
         return false;
 
     ScanListener listener(scanner);
@@ -84,7 +85,7 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
         report_unreadable(scanner.server(), *folder_, lines);
         merge.keep_missing_items();
     }
-    merge.merge_listing(*folder_, std::move(*listing), depth_below(depth_), new_folder_, single_);
+    merge.merge_listing(*folder_, listing, depth_below(depth_), new_folder_, single_);
 
     const auto elapsed = std::chrono::steady_clock::now() - start;
     folder_->set_last_listing_ms(
@@ -93,19 +94,18 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     return true;
 }
 
-// The folder's items: none when the folder cannot be listed, nothing at all when
-// a stop came first (none of it may reach the catalog).
-std::optional<Listing> ScanRequest::list(Scanner& scanner, FileFinder& finder) {
-    Listing listing;
-    if (finder.find_file(*folder_)) {
-        listing.reserve(ExpectedItems);
-        for (bool more = true; more;) {
-            if (scanner.is_stopping())
-                return {};
-            more = finder.list_next(listing);
-        }
+// Fills the listing with the folder's items (none when the folder cannot be
+// listed); false when a stop came first: none of it may reach the catalog.
+bool ScanRequest::list(Scanner& scanner, FileFinder& finder, Listing& listing) {
+    if (!finder.find_file(*folder_))
+        return true;
+    listing.reserve(ExpectedItems);
+    for (bool more = true; more;) {
+        if (scanner.is_stopping())
+            return false;
+        more = finder.list_next(listing);
     }
-    return listing;
+    return true;
 }
 
 }  // namespace tovan

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "engine/catalog/Listing.h"
 #include "engine/catalog/MergeListener.h"
 #include "engine/scan/Request.h"
@@ -25,7 +23,7 @@ public:
     bool is_single() const { return single_; }
 
 private:
-    std::optional<Listing> list(Scanner& scanner, FileFinder& finder);
+    bool list(Scanner& scanner, FileFinder& finder, Listing& listing);
 
     SharedPtr<Entry> folder_;
     std::int32_t depth_;
