@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
 
 #include "engine/local/LocalConnection.h"
 #include "support/ScanRun.h"
@@ -34,6 +36,36 @@ TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimesWithoutFollowingLinksToFold
               "loop:0@1400000000 small.txt:5@1600000000 sub/@1500000000");
     EXPECT_EQ(list(finder, folder.file("sub")), "");  // nothing left of the first
     EXPECT_EQ(list(finder, folder.file("missing")), std::nullopt);
+}
+
+// Names of a folder that takes several reads of the finder's buffer: the item read
+// ahead must leave the buffer whole before the next read overwrites it.
+TEST(LocalFileFinder, ReadsAFolderLargerThanItsBufferWhole) {
+    test::TempFolder folder;
+    std::set<std::string> written;
+    for (int i = 0; i < 1500; ++i) {
+        const std::string name = "file-" + std::to_string(10000 + i) + std::string(40, 'x');
+        test::write_file(folder.file(name), "");
+        written.insert(name);
+    }
+    const SharedPtr<Entry> place = Entry::create_folder(folder.path());
+    LocalFileFinder finder;
+    ASSERT_TRUE(finder.find_file(*place));
+    Listing listing;
+    for (bool more = true; more;) more = finder.list_next(listing);
+    std::set<std::string> listed;
+    for (std::size_t i = 0; i < listing.size(); ++i) listed.emplace(listing.name(i));
+    EXPECT_EQ(listed, written);
+
+    ASSERT_TRUE(finder.find_file(*place));
+    std::set<std::string> found;
+    for (bool more = true; more;) {
+        SharedPtr<Entry> item;
+        more = finder.find_next(item);
+        if (item)
+            found.emplace(item->name());
+    }
+    EXPECT_EQ(found, written);
 }
 
 }  // namespace
