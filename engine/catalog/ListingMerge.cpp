@@ -92,6 +92,8 @@ const std::string& ListingMerge::folded_path() {
 }
 
 bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
+    if (server_.marks_every_change())
+        return false;
     std::string name = to_lower_utf8(item.name());
     return server_.is_change_ignored_folded(name, folded_path + name);
 }

@@ -8,6 +8,10 @@
 namespace tovan {
 namespace {
 
+bool is_exclusion(const std::string& mask) {
+    return !mask.empty() && mask[0] == '-';
+}
+
 std::string folded_pattern(const std::string& mask) {
     const bool signed_mask = !mask.empty() && (mask[0] == '+' || mask[0] == '-');
     return to_lower_utf8(std::string_view(mask).substr(signed_mask ? 1 : 0));
@@ -64,10 +68,30 @@ ScanFilter::Match ScanFilter::match_folded(std::string_view folded) const {
     std::lock_guard guard(lock_);
     for (std::size_t i = 0; i < masks_.size(); ++i) {
         if (wildcard_match(folded_patterns_[i], folded))
-            return !masks_[i].empty() && masks_[i][0] == '-' ? Match::Excluded : Match::Included;
+            return is_exclusion(masks_[i]) ? Match::Excluded : Match::Included;
     }
     // The child's lock stays held while the parent takes its own.
     return parent_ != nullptr ? parent_->match_folded(folded) : Match::Undecided;
+}
+
+bool ScanFilter::includes_everything() const {
+    bool first = true;
+    bool excludes = false;
+    bool catch_all = false;
+    for (const ScanFilter* filter = this; filter != nullptr;) {
+        std::lock_guard guard(filter->lock_);
+        for (std::size_t i = 0; i < filter->masks_.size(); ++i) {
+            const bool exclusion = is_exclusion(filter->masks_[i]);
+            const std::string& pattern = filter->folded_patterns_[i];
+            if (first && !exclusion && pattern == "*")
+                return true;
+            first = false;
+            excludes |= exclusion;
+            catch_all |= !exclusion && (pattern == "*" || pattern == "*.*");
+        }
+        filter = filter->parent_;
+    }
+    return !excludes && catch_all;
 }
 
 std::int32_t ScanFilter::depth(std::string_view folder_path) const {

@@ -35,6 +35,11 @@ public:
     // The same for a text already case folded, as a caller that matches one
     // text several times folds it once.
     Match match_folded(std::string_view folded) const;
+    // True when this filter and those above it include every text: their first
+    // mask includes "*", or none excludes and one includes "*" or "*.*" (a text
+    // without a dot is tried with one too). Then no change is ignored, and a
+    // merge need not fold each marked item's name and path to find that out.
+    bool includes_everything() const;
 
     // Depth overrides by folder full path, case folded; -1 is "no override".
     std::int32_t depth(std::string_view folder_path) const;

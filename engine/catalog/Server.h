@@ -64,6 +64,8 @@ public:
     // What a folder's scan depth is under the setting nearest above it.
     static std::int32_t effective_depth(DepthSetting setting);
     bool is_change_ignored(const Entry& entry) const;
+    // True when the change filter ignores no change at all, as "*.*" alone does.
+    bool marks_every_change() const { return filter_.includes_everything(); }
     // The same for an entry whose name and full path the caller has case
     // folded: a merge checks every item of a folder and folds its path once.
     bool is_change_ignored_folded(std::string_view name, std::string_view full_path) const;

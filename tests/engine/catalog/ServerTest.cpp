@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "engine/catalog/PasswordMask.h"
 #include "engine/catalog/Server.h"
@@ -141,6 +143,42 @@ TEST(Server, ChangeFilterMarksOnlyWhatAnIncludeMaskAccepts) {
     EXPECT_TRUE(server.is_change_ignored(*readme));
     EXPECT_TRUE(server.filter().remove_mask("-/srv/*"));
     EXPECT_FALSE(server.is_change_ignored(*readme));
+}
+
+// A filter that includes everything lets the merge skip folding names and
+// paths; it may say so only where no change is ignored, including a name
+// without a dot that goes on to the filter above and is excluded there.
+TEST(Server, OnlyAFilterThatIgnoresNoChangeMarksEveryChange) {
+    struct Case {
+        std::vector<std::string> own;
+        std::vector<std::string> above;
+        bool everything;
+    };
+    const std::vector<Case> cases = {{{}, {"*.*"}, true},
+                                     {{"*.*"}, {}, true},
+                                     {{"+*"}, {}, true},
+                                     {{"*", "-*.tmp"}, {}, true},
+                                     {{"*.txt"}, {"*"}, true},
+                                     {{"*.*", "-*.tmp"}, {}, false},
+                                     {{"-*.tmp", "*"}, {}, false},
+                                     {{"*.txt"}, {}, false},
+                                     {{}, {}, false},
+                                     {{"*.*"}, {"-readme"}, false},
+                                     {{"*.txt"}, {"-readme", "*.*"}, false}};
+    for (const Case& c : cases) {
+        ScanFilter above;
+        above.set_masks(c.above);
+        Server server;
+        server.set_parent_filter(&above);
+        server.filter().set_masks(c.own);
+        const std::string label =
+            ::testing::PrintToString(c.own) + " above " + ::testing::PrintToString(c.above);
+        EXPECT_EQ(server.marks_every_change(), c.everything) << label;
+        if (!c.everything)
+            continue;
+        for (const std::string name : {"readme", "a.tmp", "b.txt", "", "/"})
+            EXPECT_FALSE(server.is_change_ignored_folded(name, "/srv/" + name)) << label << name;
+    }
 }
 
 }  // namespace
