@@ -76,19 +76,7 @@ std::size_t find_in(const std::vector<InplaceRef<Entry>>& children, std::size_t 
     return Entry::NotFound;
 }
 
-// Items are SharedPtrs or the catalog's references.
-template <class Item>
-void sort_items(std::vector<Item>& items) {
-    CatalogOrder::sort(
-        items, [](const Item& item) { return item->is_folder(); },
-        [](const Item& item) { return item->name(); });
-}
-
 }  // namespace
-
-void Entry::sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items) {
-    sort_items(items);
-}
 
 SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, std::int64_t time) {
     SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, false);
@@ -344,7 +332,10 @@ void Entry::add_children(std::vector<SharedPtr<Entry>> items) {
 void Entry::add_children(std::vector<InplaceRef<Entry>> items) {
     if (!is_folder())
         return;
-    sort_items(items);
+    using Ref = InplaceRef<Entry>;
+    CatalogOrder::sort(
+        items, [](const Ref& item) { return item->is_folder(); },
+        [](const Ref& item) { return item->name(); });
     CatalogGuard guard(catalog_lock());
     auto& children = folder_block()->children;
     for (const InplaceRef<Entry>& item : items)

@@ -113,9 +113,6 @@ public:
     static bool precedes(const Entry& a, const Entry& b) {
         return CatalogOrder::precedes(a.is_folder(), a.name(), b.is_folder(), b.name());
     }
-    // Puts items into catalog order, unless they are in it already; items of the
-    // same name keep their order.
-    static void sort_in_catalog_order(std::vector<SharedPtr<Entry>>& items);
     static constexpr std::size_t NotFound = static_cast<std::size_t>(-1);
     // Removes every child that matches, in one pass.
     void remove_children_where(const Predicate& matches);

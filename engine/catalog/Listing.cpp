@@ -16,8 +16,9 @@ void Listing::add(const Entry& entry) {
 }
 
 void Listing::reserve(std::size_t items) {
+    constexpr std::size_t TypicalName = 24;  // bytes
     items_.reserve(items);
-    names_.reserve(items * 24);
+    names_.reserve(items * TypicalName);
 }
 
 void Listing::clear() {

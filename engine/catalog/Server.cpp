@@ -268,8 +268,6 @@ std::int32_t Server::effective_scan_depth(const Entry& entry) const {
 }
 
 bool Server::is_change_ignored(const Entry& entry) const {
-    if (marks_every_change())
-        return false;
     return is_change_ignored_folded(to_lower_utf8(entry.name()), to_lower_utf8(entry.full_path()));
 }
 

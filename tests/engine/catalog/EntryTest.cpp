@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "engine/catalog/ChangeMarks.h"
 #include "engine/catalog/Entry.h"
 #include "support/CatalogText.h"
@@ -29,37 +24,6 @@ TEST(Entry, FindChildMatchesExactNamesWhereverTheHintPoints) {
         EXPECT_FALSE(root->find_child("file12", hint));
         EXPECT_FALSE(root->find_child("FILE120", hint));
     }
-}
-
-// Names that tie on their first bytes, are shorter than a word, or hold bytes
-// above 0x7f (which sort after ASCII) must sort as precedes() says, and items
-// of the same name keep their listed order.
-TEST(Entry, SortInCatalogOrderMatchesPrecedesOnAwkwardNames) {
-    const std::vector<std::pair<std::string, bool>> listed = {{"abcdefgh", false},
-                                                              {"abcdefg", false},
-                                                              {"abcdefgg", false},
-                                                              {"", false},
-                                                              {"\xc3\xa9t\xc3\xa9", false},
-                                                              {"zz", true},
-                                                              {"abcdefgh", false},
-                                                              {"\xff", false},
-                                                              {"ABCDEFGHIJ", false},
-                                                              {"abcdefgh", true},
-                                                              {"a", false},
-                                                              {"abcdefgh\x80", false},
-                                                              {"abcdefg\x01", false},
-                                                              {"IMG_0002.jpg", false},
-                                                              {"IMG_0001.jpg", false},
-                                                              {"b", true}};
-    std::vector<SharedPtr<Entry>> items;
-    for (const auto& [name, folder] : listed)
-        items.push_back(folder ? Entry::create_folder(name) : Entry::create_file(name, 0, 0));
-    std::vector<SharedPtr<Entry>> expected = items;
-    std::stable_sort(expected.begin(), expected.end(), Entry::comes_before);
-    Entry::sort_in_catalog_order(items);
-    ASSERT_EQ(items.size(), expected.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        EXPECT_EQ(items[i].get(), expected[i].get()) << i << ": " << expected[i]->name();
 }
 
 TEST(Entry, AFolderOutlivedByItsChildLeavesNoDanglingParent) {
