@@ -503,6 +503,19 @@ bool Entry::any_child(const Predicate& matches) const {
     return false;
 }
 
+bool Entry::children_match(
+    std::size_t count,
+    const std::function<bool(const InplaceRef<Entry>&, std::size_t)>& matches) const {
+    CatalogGuard guard(catalog_lock());
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr || folder->children.size() != count)
+        return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!matches(folder->children[i], i))
+            return false;
+    return true;
+}
+
 void Entry::store_state(EntryState state) {
     change_flags(StateMask, static_cast<std::uint8_t>(state));
     if (state == EntryState::Unchanged)

@@ -121,6 +121,11 @@ public:
     void keep_children_if(const std::function<bool(Entry&)>& keep);
     // True when some child matches; stops at the first.
     bool any_child(const Predicate& matches) const;
+    // True when the folder has count children and matches(child, index) holds for
+    // each, in order, under one hold of the lock; stops at the first that fails.
+    bool children_match(
+        std::size_t count,
+        const std::function<bool(const InplaceRef<Entry>&, std::size_t)>& matches) const;
 
     // Stores the state alone (unmarked, the previous values go); what a mark
     // means for the folders above and below is ChangeMarks' business.

@@ -71,7 +71,7 @@ void ListingMerge::place_folders(const std::vector<SharedPtr<Entry>>& items) con
 
 // Sets the mark unless the change filter ignores the item; false when nothing changed.
 bool ListingMerge::mark(const SharedPtr<Entry>& item, EntryState state) {
-    if (item->state() == state || is_ignored(*item, folded_path()))
+    if (item->state() == state || ignores(*item, false))
         return false;
     set_mark(item, state);
     return true;
@@ -91,9 +91,16 @@ const std::string& ListingMerge::folded_path() {
     return *folded_path_;
 }
 
-bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
+// Whether the change filter ignores an item of the merged folder, and with
+// everything_below all it holds. Only a filter that ignores something needs the
+// folded path.
+bool ListingMerge::ignores(const Entry& item, bool everything_below) {
     if (server_.marks_every_change())
         return false;
+    return everything_below ? ignores_all(item, folded_path()) : is_ignored(item, folded_path());
+}
+
+bool ListingMerge::is_ignored(const Entry& item, const std::string& folded_path) const {
     std::string name = to_lower_utf8(item.name());
     return server_.is_change_ignored_folded(name, folded_path + name);
 }
@@ -147,6 +154,8 @@ void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
 void ListingMerge::merge_known(Entry& folder, const Listing& listing,
                                std::vector<SharedPtr<Entry>>& gone) {
     folder.sort_children();
+    if (merge_unchanged(folder, listing))
+        return;
     const std::vector<SharedPtr<Entry>> known = folder.children();
     const std::vector<Match> matches = match_items(known, listing, gone);
     std::vector<SharedPtr<Entry>> made(listing.size());
@@ -188,6 +197,39 @@ void ListingMerge::merge_known(Entry& folder, const Listing& listing,
     }
 }
 
+inline bool ListingMerge::is_repeated(const Listing& listing, std::size_t i) {
+    return i > 0 && listing.is_folder(i - 1) == listing.is_folder(i) &&
+           listing.name(i - 1) == listing.name(i);
+}
+
+inline bool ListingMerge::same_item(const Entry& known, const Listing& listing, std::size_t i) {
+    return known.is_folder() == listing.is_folder(i) && known.name() == listing.name(i);
+}
+
+// Most folders of a rescan are as they were: every child listed again, of the same
+// kind, size and time, and none marked deleted. Then only the subfolders are queued,
+// and no child is copied, paired or put back. False, with nothing done, otherwise.
+bool ListingMerge::merge_unchanged(const Entry& folder, const Listing& listing) {
+    std::vector<SharedPtr<Entry>> folders;
+    const bool unchanged =
+        folder.children_match(listing.size(), [&](const InplaceRef<Entry>& child, std::size_t i) {
+            const Entry& known = *child;
+            if (known.state() == EntryState::Deleted || !same_item(known, listing, i) ||
+                is_repeated(listing, i))
+                return false;
+            if (!known.is_folder())
+                return known.time() == listing.time(i) && known.size() == listing.item_size(i);
+            folders.push_back(child.shared());
+            return true;
+        });
+    if (!unchanged)
+        return false;
+    // Backwards, as the full merge queues them.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        queue(*folder, depth_for(**folder), false);
+    return true;
+}
+
 // What each listed item is to the folder's children (known, sorted), and the
 // children no item matched.
 std::vector<ListingMerge::Match> ListingMerge::match_items(
@@ -201,8 +243,7 @@ std::vector<ListingMerge::Match> ListingMerge::match_items(
     std::vector<Match> matches(listing.size());
     std::size_t next = 0;
     for (std::size_t i = 0; i < listing.size(); ++i) {
-        if (i > 0 && listing.is_folder(i - 1) == listing.is_folder(i) &&
-            listing.name(i - 1) == listing.name(i)) {
+        if (is_repeated(listing, i)) {
             matches[i].fate = Fate::Repeated;  // a name listed twice is merged once
             continue;
         }
@@ -216,10 +257,6 @@ std::vector<ListingMerge::Match> ListingMerge::match_items(
         if (!listed[k])
             gone.push_back(known[k]);
     return matches;
-}
-
-bool ListingMerge::same_item(const Entry& known, const Listing& listing, std::size_t i) {
-    return known.is_folder() == listing.is_folder(i) && known.name() == listing.name(i);
 }
 
 // Both lists are in catalog order, so the child of the item's kind and name is
@@ -282,7 +319,7 @@ void ListingMerge::handle_gone(Entry& folder, const std::vector<SharedPtr<Entry>
     for (const SharedPtr<Entry>& child : gone) {
         if (options_.mark_deleted && child->state() == EntryState::Deleted)
             continue;
-        if (!options_.mark_deleted || ignores_all(*child, folded_path()))
+        if (!options_.mark_deleted || ignores(*child, true))
             leaving.push_back(child.get());
         else
             set_mark(child, EntryState::Deleted);

@@ -49,6 +49,7 @@ private:
     bool mark(const SharedPtr<Entry>& item, EntryState state);
     void set_mark(const SharedPtr<Entry>& item, EntryState state);
     const std::string& folded_path();
+    bool ignores(const Entry& item, bool everything_below);
     bool is_ignored(const Entry& item, const std::string& folded_path) const;
     bool ignores_all(const Entry& item, const std::string& folded_path) const;
     void queue(const SharedPtr<Entry>& item, std::int32_t depth, bool new_folder);
@@ -64,9 +65,11 @@ private:
     };
 
     void merge_known(Entry& folder, const Listing& listing, std::vector<SharedPtr<Entry>>& gone);
+    bool merge_unchanged(const Entry& folder, const Listing& listing);
     static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
                                           const Listing& listing,
                                           std::vector<SharedPtr<Entry>>& gone);
+    static bool is_repeated(const Listing& listing, std::size_t i);
     static bool same_item(const Entry& known, const Listing& listing, std::size_t i);
     static std::size_t find_known(const std::vector<SharedPtr<Entry>>& known, std::size_t files,
                                   std::size_t& next, const Listing& listing, std::size_t i);

@@ -333,6 +333,13 @@ protected:
         Listing listing;
         if (roll(10) == 0)
             return listing;
+        if (roll(4) == 0) {
+            // Listed again as it is, the common rescan: deleted and marked
+            // items among it come back or stay as they are.
+            for (const auto& [name, child] : folder.children)
+                listing[name] = {child.folder, child.size, child.time};
+            return listing;
+        }
         for (const auto& [name, child] : folder.children) {
             const int fate = roll(20);
             if (fate < 12)
