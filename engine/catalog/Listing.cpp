@@ -1,5 +1,7 @@
 #include "engine/catalog/Listing.h"
 
+#include <algorithm>
+
 #include "engine/catalog/CatalogOrder.h"
 #include "tovan/Exception.h"
 
@@ -24,9 +26,10 @@ void Listing::reserve(std::size_t items) {
 void Listing::clear() {
     // A huge folder's room would otherwise stay with the scan thread.
     constexpr std::size_t KeptItems = 4096;
-    if (items_.capacity() > KeptItems) {
+    if (std::max(items_.capacity(), sort_room_.sorted.capacity()) > KeptItems) {
         items_ = {};
         names_ = {};
+        sort_room_ = {};
     }
     items_.clear();
     names_.clear();
@@ -36,8 +39,9 @@ void Listing::sort() {
     CatalogOrder::sort(
         items_, [](const Item& item) { return item.folder; },
         [this](const Item& item) {
-            return std::string_view(names_).substr(item.name_at, item.name_size);
-        });
+            return std::string_view(names_.data() + item.name_at, item.name_size);
+        },
+        sort_room_);
 }
 
 SharedPtr<Entry> Listing::make_entry(std::size_t i) const {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/catalog/CatalogOrder.h"
 #include "engine/catalog/Entry.h"
 #include "tovan/SharedPtr.h"
 
@@ -31,7 +32,8 @@ public:
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
     std::string_view name(std::size_t i) const {
-        return std::string_view(names_).substr(items_[i].name_at, items_[i].name_size);
+        // Offsets are the listing's own, so no bounds check is needed.
+        return {names_.data() + items_[i].name_at, items_[i].name_size};
     }
     bool is_folder(std::size_t i) const { return items_[i].folder; }
     // Folders have no size.
@@ -58,6 +60,8 @@ private:
 
     std::vector<Item> items_;
     std::string names_;
+    // Kept between folders, as the rest of the listing's room is.
+    CatalogOrder::Room<Item> sort_room_;
 };
 
 }  // namespace tovan
