@@ -4,7 +4,8 @@
 // its last argument).
 //
 // usage: ferrovane_scan_tree DIR THREADS (0: automatic)
-// prints: find_ms, first_scan_ms, find_again_ms, rescan_ms, remaining_max_ms, idle_cpu_ms
+// prints: find_ms, first_scan_ms, find_again_ms, rescan_ms, remaining_max_ms, idle_cpu_ms,
+// and the user and system CPU time of each side, averaged over the rounds
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -28,6 +29,31 @@ using Clock = std::chrono::steady_clock;
 double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
+
+// User and system CPU time of this process (who = RUSAGE_SELF) or of its
+// finished children (RUSAGE_CHILDREN), in milliseconds.
+struct Cpu {
+    double user = 0;
+    double system = 0;
+
+    static Cpu of(int who) {
+        rusage usage;
+        ::getrusage(who, &usage);
+        return {usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3,
+                usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3};
+    }
+    Cpu operator-(const Cpu& other) const { return {user - other.user, system - other.system}; }
+    Cpu& operator+=(const Cpu& other) {
+        user += other.user;
+        system += other.system;
+        return *this;
+    }
+};
+
+// CPU times summed over the rounds, per side.
+struct CpuTimes {
+    Cpu find_first, first, find_again, rescan;
+};
 
 double time_find(const std::string& tree) {
     const char* beside = std::getenv("FERROVANE_BESIDE");
@@ -81,13 +107,6 @@ int touch_one_percent(const Entry& folder, int& counter) {
     return changed;
 }
 
-double cpu_ms() {
-    rusage usage;
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
-           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
-}
-
 // CPU time of a held scanner whose threads have nothing to do.
 double idle_cpu_ms(const SharedPtr<Server>& server, const ScanOptions& options) {
     server->set_connections_limit(4);
@@ -95,11 +114,11 @@ double idle_cpu_ms(const SharedPtr<Server>& server, const ScanOptions& options) 
     scanner.set_hold(true);
     scanner.scan({}, true);
     while (!scanner.is_idle()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const double before = cpu_ms();
+    const Cpu before = Cpu::of(RUSAGE_SELF);
     std::this_thread::sleep_for(std::chrono::seconds(10));
-    const double used = cpu_ms() - before;
+    const Cpu used = Cpu::of(RUSAGE_SELF) - before;
     scanner.set_hold(false);
-    return used;
+    return used.user + used.system;
 }
 
 }  // namespace
@@ -121,16 +140,26 @@ int main(int argc, char** argv) {
     double find_first = 1e300, find_again = 1e300;
     ScanTimes first{1e300, 0}, rescan{1e300, 0};
     int changed = 0;
-    for (int round = 0; round < 3; ++round) {
+    CpuTimes cpu;
+    constexpr int Rounds = 3;
+    for (int round = 0; round < Rounds; ++round) {
+        Cpu before = Cpu::of(RUSAGE_CHILDREN);
         find_first = std::min(find_first, time_find(tree));
+        cpu.find_first += Cpu::of(RUSAGE_CHILDREN) - before;
         server->reset_root();
+        before = Cpu::of(RUSAGE_SELF);
         const ScanTimes one = scan(server, options);
+        cpu.first += Cpu::of(RUSAGE_SELF) - before;
         first.total_ms = std::min(first.total_ms, one.total_ms);
         first.remaining_max_ms = std::max(first.remaining_max_ms, one.remaining_max_ms);
         int counter = round;
         changed = touch_one_percent(*server->root(), counter);
+        before = Cpu::of(RUSAGE_CHILDREN);
         find_again = std::min(find_again, time_find(tree));
+        cpu.find_again += Cpu::of(RUSAGE_CHILDREN) - before;
+        before = Cpu::of(RUSAGE_SELF);
         const ScanTimes again = scan(server, options);
+        cpu.rescan += Cpu::of(RUSAGE_SELF) - before;
         rescan.total_ms = std::min(rescan.total_ms, again.total_ms);
         rescan.remaining_max_ms = std::max(rescan.remaining_max_ms, again.remaining_max_ms);
     }
@@ -142,6 +171,14 @@ int main(int argc, char** argv) {
     std::printf("rescan_ms %.1f\n", rescan.total_ms);
     std::printf("remaining_max_ms %.3f\n",
                 std::max(first.remaining_max_ms, rescan.remaining_max_ms));
+    const auto print_cpu = [](const char* name, const Cpu& cpu) {
+        std::printf("%s_user_ms %.1f\n%s_system_ms %.1f\n", name, cpu.user / Rounds, name,
+                    cpu.system / Rounds);
+    };
+    print_cpu("find", cpu.find_first);
+    print_cpu("first_scan", cpu.first);
+    print_cpu("find_again", cpu.find_again);
+    print_cpu("rescan", cpu.rescan);
     if (std::getenv("FERROVANE_IDLE_CHECK") != nullptr)
         std::printf("idle_cpu_ms %.1f\n", idle_cpu_ms(server, options));
     return 0;
