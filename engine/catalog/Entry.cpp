@@ -262,6 +262,14 @@ void Entry::set_path(std::string_view path) {
         folder->path = PathPool::intern(path);
 }
 
+void Entry::share_path(const Entry& sibling) {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    const FolderBlock* other = sibling.folder_block();
+    if (folder != nullptr && other != nullptr)
+        folder->path = other->path;
+}
+
 std::string Entry::full_path() const {
     CatalogGuard guard(catalog_lock());
     std::string full = path();

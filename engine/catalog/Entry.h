@@ -81,6 +81,8 @@ public:
     // The path of the folder that holds this one, ending in a separator.
     std::string path() const;
     void set_path(std::string_view path);
+    // Takes the path a sibling folder has: siblings share one pooled text.
+    void share_path(const Entry& sibling);
     std::string full_path() const;
     // The full path with "/" appended when it does not end in a separator.
     std::string path_for_children() const;

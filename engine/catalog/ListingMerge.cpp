@@ -57,15 +57,19 @@ void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t c
 }
 
 // Folders learn their path only as they enter the catalog: on a rescan, nearly
-// every listed folder is already known, and its copy is dropped.
+// every listed folder is already known, and its copy is dropped. The pool is
+// searched once per listing; the other new folders share what the first found.
 void ListingMerge::place_folders(const std::vector<SharedPtr<Entry>>& items) const {
-    std::optional<std::string> path;
+    const Entry* placed = nullptr;
     for (const SharedPtr<Entry>& item : items) {
         if (!item->is_folder())
             continue;
-        if (!path)
-            path = folder_->path_for_children();
-        item->set_path(*path);
+        if (placed != nullptr) {
+            item->share_path(*placed);
+            continue;
+        }
+        item->set_path(folder_->path_for_children());
+        placed = item.get();
     }
 }
 
