@@ -89,6 +89,10 @@ public:
     void rebase_paths(std::string_view path);
 
     std::size_t child_count() const;
+    // Starts fetching the children into the processor's cache while other work
+    // goes on: a rescan compares each of them once, and listing the folder has
+    // pushed them out.
+    void prefetch_children() const;
     SharedPtr<Entry> child(std::size_t index) const;
     // Calls visit for each child in order, holding the catalog lock throughout; a
     // visitor that keeps a child takes child.shared().

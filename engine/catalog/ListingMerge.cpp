@@ -27,6 +27,8 @@ void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t c
     single_ = single;
     folder_ = &folder;
     folded_path_.reset();
+    if (!new_folder)
+        folder.prefetch_children();  // arriving while the listing sorts
     listing.sort();
     if (listing.empty() && !options_.keep_empty_folder_marks && !keep_missing_)
         ChangeMarks::set(folder, EntryState::Unchanged);
