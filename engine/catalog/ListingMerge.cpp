@@ -212,6 +212,16 @@ inline bool ListingMerge::same_item(const Entry& known, const Listing& listing, 
     return known.is_folder() == listing.is_folder(i) && known.name() == listing.name(i);
 }
 
+inline ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Listing& listing,
+                                                std::size_t i) {
+    // One of another kind leaves, and the item comes in as new.
+    if (old.is_folder() != listing.is_folder(i))
+        return Fate::Added;
+    const bool same =
+        old.is_folder() || (old.time() == listing.time(i) && old.size() == listing.item_size(i));
+    return same ? Fate::Kept : Fate::Replaced;
+}
+
 // Most folders of a rescan are as they were: every child listed again, of the same
 // kind, size and time, and none marked deleted. Then only the subfolders are queued,
 // and no child is copied, paired or put back. False, with nothing done, otherwise.
@@ -221,11 +231,10 @@ bool ListingMerge::merge_unchanged(const Entry& folder, const Listing& listing) 
         folder.children_match(listing.size(), [&](const InplaceRef<Entry>& child, std::size_t i) {
             const Entry& known = *child;
             if (known.state() == EntryState::Deleted || !same_item(known, listing, i) ||
-                is_repeated(listing, i))
+                is_repeated(listing, i) || fate_of(known, listing, i) != Fate::Kept)
                 return false;
-            if (!known.is_folder())
-                return known.time() == listing.time(i) && known.size() == listing.item_size(i);
-            folders.push_back(child.shared());
+            if (known.is_folder())
+                folders.push_back(child.shared());
             return true;
         });
     if (!unchanged)
@@ -287,15 +296,6 @@ std::size_t ListingMerge::find_known(const std::vector<SharedPtr<Entry>>& known,
     if (found == last || (*found)->name() != name)
         return Entry::NotFound;
     return found - known.begin();
-}
-
-ListingMerge::Fate ListingMerge::fate_of(const Entry& old, const Listing& listing, std::size_t i) {
-    // One of another kind leaves, and the item comes in as new.
-    if (old.is_folder() != listing.is_folder(i))
-        return Fate::Added;
-    const bool same =
-        old.is_folder() || (old.time() == listing.time(i) && old.size() == listing.item_size(i));
-    return same ? Fate::Kept : Fate::Replaced;
 }
 
 void ListingMerge::mark_replaced(const SharedPtr<Entry>& item, const Entry& old) {
