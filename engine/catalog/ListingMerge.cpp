@@ -34,15 +34,17 @@ void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t c
         ChangeMarks::set(folder, EntryState::Unchanged);
     if (new_folder) {
         // All in place under one hold of the lock before any is marked or queued.
-        std::vector<SharedPtr<Entry>> items;
+        // The folders are among those marked, so placing those places them all.
+        std::vector<InplaceRef<Entry>> items;
         items.reserve(listing.size());
         std::vector<SharedPtr<Entry>> to_mark;
         for (std::size_t i = 0; i < listing.size(); ++i) {
-            items.push_back(listing.make_entry(i));
-            if (is_marked_when_added(*items.back()))
-                to_mark.push_back(items.back());
+            SharedPtr<Entry> item = listing.make_entry(i);
+            if (is_marked_when_added(*item))
+                to_mark.push_back(item);
+            items.emplace_back(std::move(item));
         }
-        place_folders(items);
+        place_folders(to_mark);
         folder.add_children(std::move(items));
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
     } else {
