@@ -48,12 +48,11 @@ static_assert(sizeof(Entry) <= 32, "an entry stays small: catalogs hold millions
 
 namespace {
 
-// A catalog is millions of small blocks, dropped and made again whole when a
-// server is scanned from scratch or a catalog reloaded. In glibc's fast bins the
-// dropped ones would stay unmerged, in lists that the next catalog's allocations
-// then walk block by block all over memory, which cost a first scan of a million
-// files a tenth of a second of the processor. Freed blocks are merged at once
-// instead.
+// A catalog is millions of small blocks, dropped whole when its server is removed
+// or the catalog replaced by a loaded one. In glibc's fast bins the dropped ones
+// would stay unmerged, in lists that the next catalog's allocations then walk
+// block by block all over memory, which cost a first scan of a million files a
+// tenth of a second of the processor. Freed blocks are merged at once instead.
 [[maybe_unused]] const bool freed_blocks_merged = ::mallopt(M_MXFAST, 0) == 1;
 
 }  // namespace
