@@ -340,15 +340,18 @@ Downloader::Status Downloader::status() const {
                                    downloaded_of(task_.completed) + downloaded_of(task_.dropped);
         status.progress = static_cast<double>(done) * 100.0 / static_cast<double>(task_.total);
     }
-    if (thread_ != nullptr) {
+    // The thread of a finished job lingers a moment; its last file's progress
+    // would show beside the job's 100%.
+    const bool finished = is_finished();
+    if (thread_ != nullptr && !finished) {
         status.wait_seconds = thread_->wait_seconds();
         status.speed = thread_->speed();
         status.file_progress = thread_->file_progress();
     }
     // A job that fetched nothing at all has not done its work either.
-    if (is_finished() && (!task_.dropped.empty() || status.item_count == 0))
+    if (finished && (!task_.dropped.empty() || status.item_count == 0))
         status.state = State::Failed;
-    else if (is_finished())
+    else if (finished)
         status.state = State::Complete;
     else if (status.wait_seconds >= 1)
         status.state = State::Waiting;
