@@ -55,10 +55,6 @@ namespace {
 // tenth of a second of the processor. Freed blocks are merged at once instead.
 [[maybe_unused]] const bool freed_blocks_merged = ::mallopt(M_MXFAST, 0) == 1;
 
-}  // namespace
-
-namespace {
-
 // A lambda, not a function's address, so that sorting inlines the comparison;
 // it takes the catalog's references and shared pointers alike.
 constexpr auto in_catalog_order = [](const auto& a, const auto& b) {
