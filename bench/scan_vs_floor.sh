@@ -3,19 +3,34 @@
 # (ferrovane_floor_walk: getdents64 and fstatat, nothing else), with one thread
 # beside its one-thread walk and in automatic mode beside its two-thread walk.
 # The figure is the worst of the four ratios of wall times (ours / floor).
+# For reference it also prints the same scans beside ferrovane_catalog_floor, the
+# floor walker plus the least a catalog needs (an allocation per item, sorted
+# folders, a rescan that compares with what was kept).
 set -euo pipefail
 . "$(dirname "$0")/scan_common.sh"
 worst=0
+declare -A ours
 for pair in "1 1" "0 2"; do
     set -- $pair
     figures=$(FERROVANE_BESIDE="$FERROVANE_BENCH_DIR/ferrovane_floor_walk $2" run_scan "$1")
     echo "threads $1 (0: automatic), floor threads $2:"
     echo "$figures"
-    first=$(ratio "$(value first_scan_ms "$figures")" "$(value find_ms "$figures")")
-    again=$(ratio "$(value rescan_ms "$figures")" "$(value find_again_ms "$figures")")
+    ours[first $2]=$(value first_scan_ms "$figures")
+    ours[again $2]=$(value rescan_ms "$figures")
+    first=$(ratio "${ours[first $2]}" "$(value find_ms "$figures")")
+    again=$(ratio "${ours[again $2]}" "$(value find_again_ms "$figures")")
     echo "first scan / floor ($2 threads): $first"
     echo "rescan / floor ($2 threads): $again"
     worst=$(awk -v w="$worst" -v a="$first" -v b="$again" \
         'BEGIN { m = a > b ? a : b; print (m > w ? m : w) }')
+done
+for threads in 1 2; do
+    figures=$("$FERROVANE_BENCH_DIR/ferrovane_catalog_floor" "$threads" "$tree")
+    echo "catalog floor, $threads threads:"
+    echo "$figures"
+    echo "first scan / catalog floor ($threads threads):" \
+        "$(ratio "${ours[first $threads]}" "$(value first_ms "$figures")")"
+    echo "rescan / catalog floor ($threads threads):" \
+        "$(ratio "${ours[again $threads]}" "$(value again_ms "$figures")")"
 done
 echo "scan_vs_floor: $worst x"

@@ -12,27 +12,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "FolderStack.h"
+
 namespace {
 
-// A folder's open descriptor, closed once its last subfolder is opened.
-struct Descriptor {
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor() { ::close(fd); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd;
-};
+using floor_walk::Descriptor;
 
 struct Work {
     std::shared_ptr<Descriptor> parent;  // null for the root
@@ -47,46 +40,18 @@ struct Totals {
 
 class Walk {
 public:
-    explicit Walk(std::string root) { stack_.push_back({nullptr, std::move(root)}); }
+    explicit Walk(std::string root) : folders_({nullptr, std::move(root)}) {}
 
     void run(Totals& totals) {
         std::vector<char> buffer(1 << 20);
         Work work;
-        while (take(work)) {
+        while (folders_.take(work)) {
             list(work, buffer, totals);
-            done();
+            folders_.done();
         }
     }
 
 private:
-    bool take(Work& work) {
-        std::unique_lock<std::mutex> hold(lock_);
-        ready_.wait(hold, [&] { return !stack_.empty() || busy_ == 0; });
-        if (stack_.empty())
-            return false;
-        work = std::move(stack_.back());
-        stack_.pop_back();
-        ++busy_;
-        return true;
-    }
-
-    void done() {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (--busy_ == 0 && stack_.empty())
-            ready_.notify_all();
-    }
-
-    void give(std::vector<Work>& found) {
-        if (found.empty())
-            return;
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            for (Work& work : found) stack_.push_back(std::move(work));
-        }
-        ready_.notify_all();
-        found.clear();
-    }
-
     void list(Work& work, std::vector<char>& buffer, Totals& totals) {
         const int at = work.parent ? work.parent->fd : AT_FDCWD;
         const int fd = ::openat(at, work.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -117,13 +82,10 @@ private:
                 }
             }
         }
-        give(found);
+        folders_.give(found);
     }
 
-    std::mutex lock_;
-    std::condition_variable ready_;
-    std::vector<Work> stack_;
-    int busy_ = 0;
+    floor_walk::FolderStack<Work> folders_;
 };
 
 }  // namespace
