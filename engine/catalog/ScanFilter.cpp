@@ -109,11 +109,7 @@ void ScanFilter::set_depth(std::string_view folder_path, std::int32_t depth) {
         depths_.erase(key);
     else
         depths_[std::move(key)] = depth;
-}
-
-bool ScanFilter::has_depths() const {
-    std::lock_guard guard(lock_);
-    return !depths_.empty();
+    has_depths_ = !depths_.empty();
 }
 
 std::map<std::string, std::int32_t> ScanFilter::depths() const {
@@ -124,6 +120,7 @@ std::map<std::string, std::int32_t> ScanFilter::depths() const {
 void ScanFilter::set_depths(std::map<std::string, std::int32_t> depths) {
     std::lock_guard guard(lock_);
     depths_ = std::move(depths);
+    has_depths_ = !depths_.empty();
 }
 
 }  // namespace tovan

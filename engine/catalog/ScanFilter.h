@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -44,7 +45,8 @@ public:
     // Depth overrides by folder full path, case folded; -1 is "no override".
     std::int32_t depth(std::string_view folder_path) const;
     void set_depth(std::string_view folder_path, std::int32_t depth);
-    bool has_depths() const;
+    // Without the lock: a scan asks for every folder it queues.
+    bool has_depths() const { return has_depths_.load(std::memory_order_acquire); }
     std::map<std::string, std::int32_t> depths() const;
     void set_depths(std::map<std::string, std::int32_t> depths);
 
@@ -55,6 +57,7 @@ private:
     // Patterns without their sign, case folded once instead of at every match.
     std::vector<std::string> folded_patterns_;
     std::map<std::string, std::int32_t> depths_;
+    std::atomic<bool> has_depths_{false};  // !depths_.empty(), set under the lock
 };
 
 }  // namespace tovan
