@@ -47,13 +47,15 @@ void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t c
         place_folders(to_mark);
         folder.add_children(std::move(items));
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
+        folder.sort_children();
     } else {
         std::vector<SharedPtr<Entry>> gone;
-        merge_known(folder, listing, gone);
-        if (!keep_missing_)
-            handle_gone(folder, gone);
+        if (merge_known(folder, listing, gone)) {
+            if (!keep_missing_)
+                handle_gone(folder, gone);
+            folder.sort_children();
+        }
     }
-    folder.sort_children();
     if (options_.unmark_old_enabled && folder.state() != EntryState::Unchanged)
         unmark_old_changes(folder);
     // A replaced file takes its old mark with it.
@@ -159,11 +161,11 @@ void ListingMerge::mark_added(const SharedPtr<Entry>& item) {
 // The children change in three batches (replacements in place, removals in one
 // pass, additions in one merge); marks and queues follow once all are in place.
 // Only added and replaced items become entries: a kept one is already there.
-void ListingMerge::merge_known(Entry& folder, const Listing& listing,
+bool ListingMerge::merge_known(Entry& folder, const Listing& listing,
                                std::vector<SharedPtr<Entry>>& gone) {
     folder.sort_children();
     if (merge_unchanged(folder, listing))
-        return;
+        return false;
     const std::vector<SharedPtr<Entry>> known = folder.children();
     const std::vector<Match> matches = match_items(known, listing, gone);
     std::vector<SharedPtr<Entry>> made(listing.size());
@@ -203,6 +205,7 @@ void ListingMerge::merge_known(Entry& folder, const Listing& listing,
                 break;
         }
     }
+    return true;
 }
 
 inline bool ListingMerge::is_repeated(const Listing& listing, std::size_t i) {

@@ -64,7 +64,8 @@ private:
         Fate fate = Fate::Added;
     };
 
-    void merge_known(Entry& folder, const Listing& listing, std::vector<SharedPtr<Entry>>& gone);
+    // False when the folder held exactly what was listed and nothing changed.
+    bool merge_known(Entry& folder, const Listing& listing, std::vector<SharedPtr<Entry>>& gone);
     bool merge_unchanged(const Entry& folder, const Listing& listing);
     static std::vector<Match> match_items(const std::vector<SharedPtr<Entry>>& known,
                                           const Listing& listing,

@@ -90,8 +90,7 @@ bool ScanRequest::run(Scanner& scanner, SharedPtr<Connection>& connection) {
     const auto elapsed = std::chrono::steady_clock::now() - start;
     folder_->set_last_listing_ms(
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-    scanner.push_updated(folder_);
-    return true;
+    return true;  // the scanner tells the folder updated once the request is done
 }
 
 // Fills the listing with the folder's items (none when the folder cannot be
