@@ -244,9 +244,14 @@ void Scanner::push(const SharedPtr<Request>& request, bool front, std::int32_t e
     wake_threads();
 }
 
+// A busy thread looks at the queue again once its request is done, so only the
+// idle ones are woken: a scan queues a request for every folder, and waking all
+// of up to ten threads each time kept the processors busy with the wakers.
 void Scanner::wake_threads() {
     std::lock_guard guard(threads_lock_);
-    for (ScanThread* thread : threads_) thread->wake();
+    for (ScanThread* thread : threads_)
+        if (!thread->busy_)
+            thread->wake();
 }
 
 std::deque<SharedPtr<Request>>::iterator Scanner::queued_request(const Entry* folder) {
