@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/catalog/CatalogLock.h"
@@ -24,7 +25,10 @@ struct Entry::FolderBlock {
     // How many leading children are known to be in order; lookups binary-search
     // them, and sorting only has to place what was appended behind them.
     std::uint32_t sorted_prefix = 0;
+    // Fills what would be padding: see keep_scan_estimate.
+    std::int32_t scan_estimate = 0;
 };
+static_assert(sizeof(Entry::FolderBlock) <= 56, "a folder's block grew");
 
 // Every entry of every catalog pays for a field, so what only few have is kept
 // here, keyed by the entry, under the catalog lock. Names set later are roots'
@@ -187,6 +191,18 @@ void Entry::set_name(std::string_view name) {
 std::int64_t Entry::last_listing_ms() const {
     const FolderBlock* folder = folder_block();
     return folder != nullptr ? folder->last_listing_ms.load(std::memory_order_relaxed) : 0;
+}
+
+void Entry::keep_scan_estimate(std::int32_t listings) {
+    CatalogGuard guard(catalog_lock());
+    if (FolderBlock* folder = folder_block())
+        folder->scan_estimate = listings;
+}
+
+std::int32_t Entry::take_scan_estimate() {
+    CatalogGuard guard(catalog_lock());
+    FolderBlock* folder = folder_block();
+    return folder != nullptr ? std::exchange(folder->scan_estimate, 0) : 0;
 }
 
 void Entry::set_size(std::uint64_t size) {

@@ -70,6 +70,11 @@ public:
     void set_size(std::uint64_t size);
     void set_time(std::int64_t time);
     void set_last_listing_ms(std::int64_t ms);
+    // How many listings a scan counted for this folder and all below it, kept
+    // from the scan's start until the folder's own request is queued; 0 when
+    // none is kept. Progress is all it feeds.
+    void keep_scan_estimate(std::int32_t listings);
+    std::int32_t take_scan_estimate();
 
     // Size and time before the marked change; a new file had no size.
     std::uint64_t previous_size() const;

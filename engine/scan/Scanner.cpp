@@ -65,10 +65,7 @@ void Scanner::scan(const SharedPtr<Entry>& folder, bool known_online) {
         std::int32_t estimate;
         {
             const ProfilerScope count("Scanner::theoretic_scan_n_requests()");
-            Estimates kept;
-            estimate = count_subtree(*folder, depth, &kept);
-            std::lock_guard guard(estimates_lock_);
-            kept_estimates_ = std::move(kept);
+            estimate = count_subtree(*folder, depth, true);
         }
         expected_total_ += estimate;
         remove_request(folder.get());
@@ -281,21 +278,20 @@ bool Scanner::remove_request(const Entry* folder) {
 }
 
 std::int32_t Scanner::theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const {
-    return count_subtree(folder, depth, nullptr);
+    return count_subtree(folder, depth, false);
 }
 
-std::int32_t Scanner::count_subtree(const Entry& folder, std::int32_t depth,
-                                    Estimates* kept) const {
+std::int32_t Scanner::count_subtree(const Entry& folder, std::int32_t depth, bool keep) const {
     if (depth == 0)
         return 0;
-    return count_requests(folder, server_->nearest_depth_setting(folder), kept);
+    return count_requests(folder, server_->nearest_depth_setting(folder), keep);
 }
 
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from
 // the setting nearest above it, carried down: looking each one up by climbing to
 // the root folds every ancestor's path again, for every folder of the subtree.
 std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest,
-                                     Estimates* kept) const {
+                                     bool keep) const {
     std::int32_t count = 1;
     for (const SharedPtr<Entry>& child : folder.child_folders()) {
         Server::DepthSetting own{server_->scan_depth(*child), 0};
@@ -303,25 +299,21 @@ std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting n
             own = {nearest.depth, nearest.climbed + 1};
         if (Server::effective_depth(own) == Server::NoScan)
             continue;
-        const std::int32_t below = count_requests(*child, own, kept);
-        // A folder without subfolders is counted again as cheaply as looked up.
-        if (kept != nullptr && below > 1)
-            kept->emplace(child.get(), below);
+        const std::int32_t below = count_requests(*child, own, keep);
+        if (keep)
+            child->keep_scan_estimate(below);
         count += below;
     }
     return count;
 }
 
-std::int32_t Scanner::known_folder_estimate(const Entry& folder, std::int32_t depth) const {
-    if (depth != 0) {
-        std::lock_guard guard(estimates_lock_);
-        const auto found = kept_estimates_.find(&folder);
-        if (found != kept_estimates_.end()) {
-            const std::int32_t count = found->second;
-            kept_estimates_.erase(found);
+// Each known folder's count from the start of the scan, taken when its request
+// is queued: counting every queued folder's subtree again would visit each
+// folder once for every level above it.
+std::int32_t Scanner::known_folder_estimate(Entry& folder, std::int32_t depth) const {
+    if (depth != 0)
+        if (const std::int32_t count = folder.take_scan_estimate(); count > 0)
             return count;
-        }
-    }
     return theoretic_scan_n_requests(folder, depth);
 }
 

@@ -7,7 +7,6 @@
 #include <functional>
 #include <mutex>
 #include <source_location>
-#include <unordered_map>
 
 #include "engine/catalog/Entry.h"
 #include "engine/catalog/ScanOptions.h"
@@ -81,7 +80,7 @@ public:
     std::int32_t theoretic_scan_n_requests(const Entry& folder, std::int32_t depth) const;
     // The same for a known folder that a running scan queues: the count kept for
     // it when the scan started, else counted now.
-    std::int32_t known_folder_estimate(const Entry& folder, std::int32_t depth) const;
+    std::int32_t known_folder_estimate(Entry& folder, std::int32_t depth) const;
 
     // Replaces how threads open connections (the server's connect); call before
     // the first scan. Tests use it to stand in for servers that misbehave.
@@ -108,11 +107,9 @@ private:
 
     bool start_thread_locked();
     void stop_locked();
-    using Estimates = std::unordered_map<const Entry*, std::int32_t>;
-    // kept, when given, receives the count of every subfolder that has subfolders.
-    std::int32_t count_subtree(const Entry& folder, std::int32_t depth, Estimates* kept) const;
-    std::int32_t count_requests(const Entry& folder, Server::DepthSetting nearest,
-                                Estimates* kept) const;
+    // With keep, every subfolder keeps its count until its request is queued.
+    std::int32_t count_subtree(const Entry& folder, std::int32_t depth, bool keep) const;
+    std::int32_t count_requests(const Entry& folder, Server::DepthSetting nearest, bool keep) const;
 
     void push(const SharedPtr<Request>& request, bool front, std::int32_t estimate);
     void wake_threads();
@@ -125,18 +122,12 @@ private:
     mutable std::mutex threads_lock_;
     mutable std::mutex done_lock_;
     mutable std::mutex updated_lock_;
-    // Taken alone, never around another lock.
-    mutable std::mutex estimates_lock_;
     std::condition_variable threads_gone_;
 
     std::atomic<bool> hold_{false};
     std::deque<SharedPtr<Entry>> updated_;
     std::deque<ScanThread*> threads_;
     std::deque<SharedPtr<Request>> requests_;
-    // Each known folder's count from the start of the scan, taken when its request
-    // is queued: counting every queued folder's subtree again would visit each
-    // folder once for every level above it. Progress is all it feeds.
-    mutable Estimates kept_estimates_;
     std::uint32_t queued_count_ = 0;
     std::int64_t queued_estimate_ = 0;
     std::atomic<bool> check_only_{false};
