@@ -10,10 +10,8 @@
 //
 // usage: ferrovane_catalog_floor THREADS DIR
 // prints: items N, changed N, first_ms and again_ms (each the best of three rounds)
-#include <dirent.h>  // dirent64: the kernel's layout of what getdents64 returns
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,10 +23,9 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-#include "FolderStack.h"
+#include "FloorWalk.h"
 
 namespace {
 
@@ -116,12 +113,10 @@ public:
 
 private:
     void list(Work& work, Room& room, Totals& totals) {
-        const int at = work.parent ? work.parent->fd : AT_FDCWD;
-        const int fd = ::openat(at, work.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        work.parent.reset();
-        if (fd < 0)
+        const std::shared_ptr<Descriptor> self = Descriptor::open(work.parent, work.name);
+        if (!self)
             return;
-        auto self = std::make_shared<Descriptor>(fd);
+        const int fd = self->fd;
         read(fd, room);
         const auto name = [&](const Listed& item) {
             return std::string_view(room.names).substr(item.name_at, item.name_size);
@@ -156,27 +151,16 @@ private:
     static void read(int fd, Room& room) {
         room.listed.clear();
         room.names.clear();
-        for (;;) {
-            const long got = ::syscall(SYS_getdents64, fd, room.buffer.data(), room.buffer.size());
-            if (got <= 0)
-                break;
-            for (long offset = 0; offset < got;) {
-                const auto* entry = reinterpret_cast<const dirent64*>(room.buffer.data() + offset);
-                offset += entry->d_reclen;
-                const char* name = entry->d_name;
-                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                    continue;
-                struct stat info;
-                if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                const std::string_view text(name);
-                room.listed.push_back({static_cast<std::uint32_t>(room.names.size()),
-                                       static_cast<std::uint32_t>(text.size()),
-                                       S_ISDIR(info.st_mode),
-                                       static_cast<std::uint64_t>(info.st_size), info.st_mtime});
-                room.names.append(text);
-            }
-        }
+        floor_walk::for_each_name(fd, room.buffer, [&](const char* name) {
+            struct stat info;
+            if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                return;
+            const std::string_view text(name);
+            room.listed.push_back({static_cast<std::uint32_t>(room.names.size()),
+                                   static_cast<std::uint32_t>(text.size()), S_ISDIR(info.st_mode),
+                                   static_cast<std::uint64_t>(info.st_size), info.st_mtime});
+            room.names.append(text);
+        });
     }
 
     // True when the folder keeps exactly the listed names and kinds, in order.
@@ -238,10 +222,7 @@ double walk(const std::string& tree, Kept* root, int threads, Totals& sum) {
     const auto start = std::chrono::steady_clock::now();
     Walk walk(tree, root);
     std::vector<Totals> totals(static_cast<std::size_t>(threads));
-    std::vector<std::thread> others;
-    for (int i = 1; i < threads; ++i) others.emplace_back([&, i] { walk.run(totals[i]); });
-    walk.run(totals[0]);
-    for (std::thread& thread : others) thread.join();
+    floor_walk::on_threads(threads, [&](int i) { walk.run(totals[i]); });
     const auto took = std::chrono::steady_clock::now() - start;
     sum = {};
     for (const Totals& one : totals) {
@@ -264,11 +245,9 @@ void alter_one_percent(const Kept& folder, int& counter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s THREADS DIR\n", argv[0]);
+    const int threads = floor_walk::thread_count(argc, argv);
+    if (threads == 0)
         return 2;
-    }
-    const int threads = std::max(1, std::atoi(argv[1]));
     const std::string tree = argv[2];
     double first_ms = 1e300, again_ms = 1e300;
     Totals first, again;

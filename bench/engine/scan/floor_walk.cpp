@@ -5,23 +5,19 @@
 //
 // usage: ferrovane_floor_walk THREADS DIR
 // prints: files N, folders N, bytes N
-#include <dirent.h>  // dirent64: the kernel's layout of what getdents64 returns
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "FolderStack.h"
+#include "FloorWalk.h"
 
 namespace {
 
@@ -53,35 +49,23 @@ public:
 
 private:
     void list(Work& work, std::vector<char>& buffer, Totals& totals) {
-        const int at = work.parent ? work.parent->fd : AT_FDCWD;
-        const int fd = ::openat(at, work.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        work.parent.reset();
-        if (fd < 0)
+        const std::shared_ptr<Descriptor> self = Descriptor::open(work.parent, work.name);
+        if (!self)
             return;
-        auto self = std::make_shared<Descriptor>(fd);
+        const int fd = self->fd;
         std::vector<Work> found;
-        for (;;) {
-            const long got = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
-            if (got <= 0)
-                break;
-            for (long offset = 0; offset < got;) {
-                const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + offset);
-                offset += entry->d_reclen;
-                const char* name = entry->d_name;
-                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                    continue;
-                struct stat info;
-                if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                if (S_ISDIR(info.st_mode)) {
-                    ++totals.folders;
-                    found.push_back({self, name});
-                } else {
-                    ++totals.files;
-                    totals.bytes += static_cast<std::uint64_t>(info.st_size);
-                }
+        floor_walk::for_each_name(fd, buffer, [&](const char* name) {
+            struct stat info;
+            if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                return;
+            if (S_ISDIR(info.st_mode)) {
+                ++totals.folders;
+                found.push_back({self, name});
+            } else {
+                ++totals.files;
+                totals.bytes += static_cast<std::uint64_t>(info.st_size);
             }
-        }
+        });
         folders_.give(found);
     }
 
@@ -91,17 +75,12 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s THREADS DIR\n", argv[0]);
+    const int count = floor_walk::thread_count(argc, argv);
+    if (count == 0)
         return 2;
-    }
-    const int count = std::max(1, std::atoi(argv[1]));
     Walk walk(argv[2]);
     std::vector<Totals> totals(static_cast<std::size_t>(count));
-    std::vector<std::thread> threads;
-    for (int i = 1; i < count; ++i) threads.emplace_back([&, i] { walk.run(totals[i]); });
-    walk.run(totals[0]);
-    for (std::thread& thread : threads) thread.join();
+    floor_walk::on_threads(count, [&](int i) { walk.run(totals[i]); });
     Totals sum;
     for (const Totals& one : totals) {
         sum.files += one.files;
