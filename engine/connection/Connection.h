@@ -23,6 +23,9 @@ public:
     virtual SharedPtr<FileDownloader> create_downloader() { return {}; }
     // May be called from another thread to make a blocked listing fail promptly.
     virtual void close() {}
+    // Told by the thread that holds the connection when it has nothing to do for
+    // now: what it keeps open for its next listings can go.
+    virtual void idle() {}
 
     // Cleared by whoever is about to call close(), so it is closed only once.
     bool is_open() const { return open_.load(); }

@@ -56,11 +56,13 @@ LocalFileFinder::~LocalFileFinder() {
 }
 
 void LocalFileFinder::close_directory() {
-    if (directory_ >= 0)
+    if (directory_ >= 0 && folders_ && read_whole_ && has_subfolders_)
+        folders_->keep(path_, directory_);
+    else if (directory_ >= 0)
         ::close(directory_);
     directory_ = -1;
     filled_ = offset_ = 0;
-    has_next_ = false;
+    has_next_ = read_whole_ = has_subfolders_ = false;
 }
 
 // Read with getdents64 into a buffer of the finder's own: opendir would also
@@ -68,7 +70,8 @@ void LocalFileFinder::close_directory() {
 bool LocalFileFinder::find_file(const Entry& folder) {
     close_directory();
     path_ = folder.full_path();
-    directory_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    directory_ = folders_ ? folders_->open(path_)
+                          : ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     error_ = directory_ < 0 ? errno : 0;
     if (directory_ < 0)
         return false;
@@ -122,8 +125,10 @@ bool LocalFileFinder::read_item() {
             return false;
         const auto* found = reinterpret_cast<const dirent64*>(buffer_.get() + offset_);
         offset_ += found->d_reclen;
-        if (!is_dot_entry(found->d_name) && look_at(directory_, found->d_name, next_))
+        if (!is_dot_entry(found->d_name) && look_at(directory_, found->d_name, next_)) {
+            has_subfolders_ = has_subfolders_ || next_.folder;
             return true;
+        }
     }
     return false;
 }
@@ -140,6 +145,7 @@ bool LocalFileFinder::read_names() {
     }
     offset_ = 0;
     filled_ = static_cast<std::size_t>(got);
+    read_whole_ = got == 0;
     return got > 0;
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "engine/connection/FileFinder.h"
+#include "engine/local/OpenFolders.h"
+#include "tovan/SharedPtr.h"
 
 namespace tovan {
 
@@ -16,6 +18,9 @@ namespace tovan {
 class LocalFileFinder : public FileFinder {
 public:
     LocalFileFinder() = default;
+    // Opens folders relative to those folders keeps, and gives it each folder
+    // listed whole that has subfolders.
+    explicit LocalFileFinder(SharedPtr<OpenFolders> folders) : folders_(std::move(folders)) {}
     ~LocalFileFinder() override;
 
     bool find_file(const Entry& folder) override;
@@ -40,7 +45,10 @@ private:
     // Fills the buffer with the folder's next names; false at its end.
     bool read_names();
 
+    SharedPtr<OpenFolders> folders_;
     int directory_ = -1;
+    bool read_whole_ = false;  // every name was read
+    bool has_subfolders_ = false;
     std::string path_;  // named when reading the folder fails
     std::unique_ptr<char[]> buffer_;
     std::size_t filled_ = 0;

@@ -11,8 +11,11 @@
 namespace tovan {
 
 bool ScanThread::idle_step() {
-    if (scanner_.is_stopping() || scanner_.queue_empty())
+    if (scanner_.is_stopping() || scanner_.queue_empty()) {
+        if (connection_)
+            connection_->idle();
         return false;
+    }
     try {
         if (!connection_ && !connect())
             return false;

@@ -10,6 +10,7 @@
 #include "engine/scan/Scanner.h"
 #include "support/CatalogText.h"
 #include "support/Gate.h"
+#include "support/OpenDescriptors.h"
 #include "support/ScanRun.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
@@ -29,7 +30,8 @@ public:
         std::function<void()> on_connect;
     };
 
-    explicit FaultyFinder(const Faults& faults) : faults_(faults) {}
+    FaultyFinder(const Faults& faults, SharedPtr<OpenFolders> folders)
+        : faults_(faults), inner_(std::move(folders)) {}
 
     bool find_file(const Entry& folder) override {
         if (folder.name() == faults_.unlistable)
@@ -57,10 +59,14 @@ private:
 class FaultyConnection : public Connection {
 public:
     explicit FaultyConnection(const FaultyFinder::Faults& faults) : faults_(faults) {}
-    SharedPtr<FileFinder> create_finder() override { return make_shared<FaultyFinder>(faults_); }
+    SharedPtr<FileFinder> create_finder() override {
+        return make_shared<FaultyFinder>(faults_, folders_);
+    }
+    void idle() override { folders_->close_all(); }
 
 private:
     const FaultyFinder::Faults& faults_;
+    const SharedPtr<OpenFolders> folders_ = make_shared<OpenFolders>();
 };
 
 class ScannerTest : public ::testing::Test {
@@ -241,6 +247,22 @@ TEST_F(ScannerTest, ALostConnectionLosesOneRequestAndReconnects) {
     EXPECT_EQ(server->last_error(), "disconnected");
     EXPECT_EQ(connections.load(), 2);
     EXPECT_TRUE(online);
+}
+
+// Threads kept for the next scan keep no folder of the server open: the user may
+// want to unmount it, or rename what the next scan should find renamed.
+TEST_F(ScannerTest, HeldThreadsWithNothingToDoKeepNoFolderOpen) {
+    for (const char* name : {"a/b/c.txt", "a/d/e.txt", "f/g.txt"}) write(name, "x");
+    server->set_connections_limit(2);
+    const SharedPtr<Scanner> scanner = make_scanner();
+    scanner->set_hold(true);
+    scanner->scan(server->root(), false);
+    EXPECT_TRUE(test::wait_until([&] { return scanner->is_idle(); }));
+    EXPECT_EQ(test::render(*server->root()), "a/~(b/~(c.txt+) d/~(e.txt+)) f/~(g.txt+)");
+    EXPECT_TRUE(test::wait_until([&] { return test::descriptors_open_in(folder.path()) == 0; },
+                                 std::chrono::seconds(10)));
+    scanner->set_hold(false);
+    finish(*scanner);
 }
 
 TEST_F(ScannerTest, CheckTellsOnlineWithoutListing) {
