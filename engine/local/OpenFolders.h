@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -8,11 +9,11 @@
 namespace tovan {
 
 // The folders a scan thread has just listed, kept open so that their subfolders
-// are opened relative to them: opening a folder by its full path walks every
-// folder above it again, which cost a local scan more than listing its items.
-// Only the folders above the last one kept stay, as a scan goes deep first; a
-// thread with nothing to do lets go of them all, so a later scan opens by path
-// again and sees folders renamed meanwhile.
+// are opened relative to them: opening a folder by its full path makes the
+// kernel walk every folder above it again. Only the folders above the last one
+// kept stay, as a scan goes deep first; a thread with nothing to do lets go of
+// them all, so a later scan opens by path again and sees folders renamed
+// meanwhile.
 class OpenFolders {
 public:
     OpenFolders() = default;
@@ -32,8 +33,7 @@ private:
         std::string children_path;  // the folder's path and a separator
         int descriptor;
     };
-    // More than a scan that goes deep first ever needs: a tree this deep keeps
-    // its topmost folders closed.
+    // Deeper than most trees go; a deeper one keeps its topmost folders closed.
     static constexpr std::size_t MaxKept = 32;
 
     std::mutex lock_;
