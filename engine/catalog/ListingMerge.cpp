@@ -45,9 +45,8 @@ void ListingMerge::merge_listing(Entry& folder, Listing& listing, std::int32_t c
             items.emplace_back(std::move(item));
         }
         place_folders(to_mark);
-        folder.add_children(std::move(items));
+        folder.add_children(std::move(items));  // leaves the children in order
         for (const SharedPtr<Entry>& item : to_mark) mark_added(item);
-        folder.sort_children();
     } else {
         std::vector<SharedPtr<Entry>> gone;
         if (merge_known(folder, listing, gone)) {
