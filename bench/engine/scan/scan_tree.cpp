@@ -4,6 +4,8 @@
 // its last argument).
 //
 // usage: ferrovane_scan_tree DIR THREADS (0: automatic)
+// FERROVANE_ROUNDS sets the number of rounds (default 3): each side keeps its
+// best, so more rounds show the cost with less of the machine's own noise.
 // prints: find_ms, first_scan_ms, find_again_ms, rescan_ms, remaining_max_ms, idle_cpu_ms,
 // and the user and system CPU time of each side, averaged over the rounds
 #include <fcntl.h>
@@ -121,6 +123,12 @@ double idle_cpu_ms(const SharedPtr<Server>& server, const ScanOptions& options) 
     return used.user + used.system;
 }
 
+int rounds() {
+    const char* text = std::getenv("FERROVANE_ROUNDS");
+    const int wanted = text != nullptr ? std::atoi(text) : 3;
+    return std::clamp(wanted, 1, 20);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,8 +149,8 @@ int main(int argc, char** argv) {
     ScanTimes first{1e300, 0}, rescan{1e300, 0};
     int changed = 0;
     CpuTimes cpu;
-    constexpr int Rounds = 3;
-    for (int round = 0; round < Rounds; ++round) {
+    const int round_count = rounds();
+    for (int round = 0; round < round_count; ++round) {
         Cpu before = Cpu::of(RUSAGE_CHILDREN);
         find_first = std::min(find_first, time_find(tree));
         cpu.find_first += Cpu::of(RUSAGE_CHILDREN) - before;
@@ -164,6 +172,7 @@ int main(int argc, char** argv) {
         rescan.remaining_max_ms = std::max(rescan.remaining_max_ms, again.remaining_max_ms);
     }
 
+    std::printf("rounds %d\n", round_count);
     std::printf("files_changed %d\n", changed);
     std::printf("find_ms %.1f\n", find_first);
     std::printf("first_scan_ms %.1f\n", first.total_ms);
@@ -171,9 +180,9 @@ int main(int argc, char** argv) {
     std::printf("rescan_ms %.1f\n", rescan.total_ms);
     std::printf("remaining_max_ms %.3f\n",
                 std::max(first.remaining_max_ms, rescan.remaining_max_ms));
-    const auto print_cpu = [](const char* name, const Cpu& cpu) {
-        std::printf("%s_user_ms %.1f\n%s_system_ms %.1f\n", name, cpu.user / Rounds, name,
-                    cpu.system / Rounds);
+    const auto print_cpu = [round_count](const char* name, const Cpu& cpu) {
+        std::printf("%s_user_ms %.1f\n%s_system_ms %.1f\n", name, cpu.user / round_count, name,
+                    cpu.system / round_count);
     };
     print_cpu("find", cpu.find_first);
     print_cpu("first_scan", cpu.first);
