@@ -296,15 +296,31 @@ void Entry::share_path(const Entry& sibling) {
 }
 
 std::string Entry::full_path() const {
-    CatalogGuard guard(catalog_lock());
-    std::string full = path();
-    full += name();
-    return full;
+    return joined_path(false);
 }
 
 std::string Entry::path_for_children() const {
-    std::string full = full_path();
-    if (!ends_in_separator(full))
+    return joined_path(true);
+}
+
+// Built in one allocation under one hold of the lock: a scan asks for a path
+// for every folder it lists.
+std::string Entry::joined_path(bool closing_separator) const {
+    CatalogGuard guard(catalog_lock());
+    std::string parents_path;
+    std::string_view above;
+    if (is_folder()) {
+        if (const std::string* path = folder_block()->path)
+            above = *path;
+    } else if (const Entry* up = parent()) {
+        parents_path = up->path_for_children();
+        above = parents_path;
+    }
+    const std::string_view own = name();
+    std::string full;
+    full.reserve(above.size() + own.size() + 1);
+    full.append(above).append(own);
+    if (closing_separator && !ends_in_separator(full))
         full += '/';
     return full;
 }

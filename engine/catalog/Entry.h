@@ -156,6 +156,8 @@ private:
     // Clears and sets flag bits in one step: other bits may change meanwhile.
     void change_flags(std::uint8_t clear, std::uint8_t set);
     std::string_view name_kept_apart() const;
+    // The full path, with a separator at its end when asked and not there.
+    std::string joined_path(bool closing_separator) const;
     FolderBlock* folder_block() const { return is_folder() ? folder_ : nullptr; }
     Previous& previous();
     const Previous* stored_previous() const;
