@@ -57,7 +57,7 @@ LocalFileFinder::~LocalFileFinder() {
 
 void LocalFileFinder::close_directory() {
     if (directory_ >= 0 && folders_ && read_whole_ && has_subfolders_)
-        folders_->keep(path_, directory_);
+        folders_->keep(std::move(path_), directory_);  // the next folder names its own
     else if (directory_ >= 0)
         ::close(directory_);
     directory_ = -1;
@@ -139,9 +139,10 @@ bool LocalFileFinder::read_names() {
     const ssize_t got = ::getdents64(directory_, buffer_.get(), BufferSize);
     if (got < 0) {
         const int error = errno;
+        const std::string text = "can't read the folder " + path_ + ": " + std::strerror(error) +
+                                 "; check the disk, then scan again";
         close_directory();
-        throw Exception("can't read the folder " + path_ + ": " + std::strerror(error) +
-                        "; check the disk, then scan again");
+        throw Exception(text);
     }
     offset_ = 0;
     filled_ = static_cast<std::size_t>(got);

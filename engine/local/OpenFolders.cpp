@@ -43,8 +43,8 @@ int OpenFolders::open(const std::string& path) {
     return ::open(path.c_str(), OpenFlags);
 }
 
-void OpenFolders::keep(const std::string& path, int descriptor) {
-    std::string children_path = path;
+void OpenFolders::keep(std::string path, int descriptor) {
+    std::string children_path = std::move(path);
     if (children_path.empty() || children_path.back() != '/')
         children_path += '/';
     std::lock_guard guard(lock_);

@@ -25,7 +25,7 @@ public:
     // -1 with errno set when it cannot be opened.
     int open(const std::string& path);
     // Takes over descriptor, the open folder at path, for its subfolders.
-    void keep(const std::string& path, int descriptor);
+    void keep(std::string path, int descriptor);
     void close_all();
 
 private:

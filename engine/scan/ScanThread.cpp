@@ -11,16 +11,17 @@
 namespace tovan {
 
 bool ScanThread::idle_step() {
-    if (scanner_.is_stopping() || scanner_.queue_empty()) {
-        if (connection_)
-            connection_->idle();
-        return false;
-    }
+    // Only a thread about to connect looks at the queue first: for the others,
+    // taking the next request tells whether there is one.
+    if (scanner_.is_stopping() || (!connection_ && scanner_.queue_empty()))
+        return rest();
     try {
         if (!connection_ && !connect())
             return false;
         const SharedPtr<Request> request = scanner_.next_request(*this);
-        if (request && request->run(scanner_, connection_))
+        if (!request)
+            return rest();
+        if (request->run(scanner_, connection_))
             scanner_.request_done(request);
     } catch (const ServerRefusal& refusal) {
         fail(refusal.what(), false);
@@ -31,6 +32,13 @@ bool ScanThread::idle_step() {
     if (const std::uint32_t delay = scanner_.delay(); delay > 0)
         sleep_unless_quit(std::chrono::milliseconds(delay));
     return true;
+}
+
+// Nothing to do: the connection lets go of what it held for the next request.
+bool ScanThread::rest() {
+    if (connection_)
+        connection_->idle();
+    return false;
 }
 
 bool ScanThread::connect() {

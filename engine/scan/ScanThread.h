@@ -23,6 +23,7 @@ protected:
 private:
     friend class Scanner;
 
+    bool rest();
     bool connect();
     // A refusal keeps the connection; any other failure drops it.
     void fail(const char* message, bool drop);
