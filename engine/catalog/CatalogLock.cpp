@@ -2,8 +2,8 @@
 
 namespace tovan {
 
-std::recursive_mutex& catalog_lock() {
-    static std::recursive_mutex lock;
+CatalogMutex& catalog_lock() {
+    static CatalogMutex lock;
     return lock;
 }
 

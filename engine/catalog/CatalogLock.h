@@ -2,12 +2,14 @@
 
 #include <mutex>
 
+#include "engine/catalog/CatalogMutex.h"
+
 namespace tovan {
 
 // The one process-wide lock over every children sequence and folder path of every
-// catalog. Recursive, because changing a state walks up and down the tree.
-std::recursive_mutex& catalog_lock();
+// catalog.
+CatalogMutex& catalog_lock();
 
-using CatalogGuard = std::lock_guard<std::recursive_mutex>;
+using CatalogGuard = std::lock_guard<CatalogMutex>;
 
 }  // namespace tovan
