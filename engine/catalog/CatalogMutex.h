@@ -1,23 +1,21 @@
 #pragma once
 
-#include <pthread.h>
-
 #include <atomic>
 #include <thread>
+
+#include "tovan/AdaptiveMutex.h"
 
 namespace tovan {
 
 // The catalog's lock. Recursive, because changing a state walks up and down the
-// tree. Every scan thread takes it several times per folder for a few hundred
-// nanoseconds, so a thread that finds it held spins a moment before it sleeps:
-// going to sleep and being woken costs far more than the wait, and the
-// recursive mutex of the standard library never spins.
+// tree. Every scan thread takes it several times per folder, so a thread that
+// finds it held spins a moment before it sleeps, which std::recursive_mutex
+// never does.
 class CatalogMutex {
 public:
-    CatalogMutex();
+    CatalogMutex() = default;
     CatalogMutex(const CatalogMutex&) = delete;
     CatalogMutex& operator=(const CatalogMutex&) = delete;
-    ~CatalogMutex();
 
     void lock();
     bool try_lock();
@@ -31,7 +29,7 @@ private:
     }
     void take();
 
-    pthread_mutex_t mutex_;
+    AdaptiveMutex mutex_;
     std::atomic<std::thread::id> owner_;
     unsigned depth_ = 0;  // written only by the owner
 };

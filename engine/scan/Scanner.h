@@ -14,6 +14,7 @@
 #include "engine/connection/Connection.h"
 #include "engine/curl/InternetSession.h"
 #include "engine/scan/Request.h"
+#include "tovan/AdaptiveMutex.h"
 #include "tovan/SharedPtr.h"
 
 namespace tovan {
@@ -117,11 +118,13 @@ private:
     // The first queued request for the folder; call with requests_lock_ held.
     std::deque<SharedPtr<Request>>::iterator queued_request(const Entry* folder);
 
-    mutable std::mutex requests_lock_;
+    // Every scan thread takes these for every folder, so a waiter spins first;
+    // threads_lock_ stays a std::mutex for its condition variable.
+    mutable AdaptiveMutex requests_lock_;
     mutable std::mutex connect_lock_;
     mutable std::mutex threads_lock_;
-    mutable std::mutex done_lock_;
-    mutable std::mutex updated_lock_;
+    mutable AdaptiveMutex done_lock_;
+    mutable AdaptiveMutex updated_lock_;
     std::condition_variable threads_gone_;
 
     std::atomic<bool> hold_{false};
