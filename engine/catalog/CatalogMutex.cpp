@@ -3,22 +3,24 @@
 namespace tovan {
 
 void CatalogMutex::lock() {
-    if (held_by_this_thread()) {
+    const std::thread::id self = std::this_thread::get_id();
+    if (held_by(self)) {
         ++depth_;
         return;
     }
     mutex_.lock();
-    take();
+    take(self);
 }
 
 bool CatalogMutex::try_lock() {
-    if (held_by_this_thread()) {
+    const std::thread::id self = std::this_thread::get_id();
+    if (held_by(self)) {
         ++depth_;
         return true;
     }
     if (!mutex_.try_lock())
         return false;
-    take();
+    take(self);
     return true;
 }
 
@@ -29,8 +31,8 @@ void CatalogMutex::unlock() {
     mutex_.unlock();
 }
 
-void CatalogMutex::take() {
-    owner_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+void CatalogMutex::take(std::thread::id self) {
+    owner_.store(self, std::memory_order_relaxed);
     depth_ = 1;
 }
 

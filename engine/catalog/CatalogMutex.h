@@ -22,12 +22,12 @@ public:
     void unlock();
 
 private:
-    bool held_by_this_thread() const {
-        // Only this thread ever stores its own id, so a stale value read here
-        // is never this thread's.
-        return owner_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    bool held_by(std::thread::id self) const {
+        // Only a thread itself ever stores its own id, so a stale value read
+        // here is never the caller's.
+        return owner_.load(std::memory_order_relaxed) == self;
     }
-    void take();
+    void take(std::thread::id self);
 
     AdaptiveMutex mutex_;
     std::atomic<std::thread::id> owner_;
