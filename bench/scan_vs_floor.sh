@@ -27,13 +27,22 @@ for pair in "1 1" "0 2"; do
     worst=$(awk -v w="$worst" -v a="$first" -v b="$again" \
         'BEGIN { m = a > b ? a : b; print (m > w ? m : w) }')
 done
+# The catalog floor's best of three runs, against our best of five.
 for threads in 1 2; do
-    figures=$("$FERROVANE_BENCH_DIR/ferrovane_catalog_floor" "$threads" "$tree")
-    echo "catalog floor, $threads threads:"
-    echo "$figures"
+    first_best=1e300
+    again_best=1e300
+    for run in 1 2 3; do
+        figures=$("$FERROVANE_BENCH_DIR/ferrovane_catalog_floor" "$threads" "$tree")
+        echo "catalog floor, $threads threads, run $run:"
+        echo "$figures"
+        first_best=$(awk -v a="$first_best" -v b="$(value first_ms "$figures")" \
+            'BEGIN { print (b < a ? b : a) }')
+        again_best=$(awk -v a="$again_best" -v b="$(value again_ms "$figures")" \
+            'BEGIN { print (b < a ? b : a) }')
+    done
     echo "first scan / catalog floor ($threads threads):" \
-        "$(ratio "${ours[first $threads]}" "$(value first_ms "$figures")")"
+        "$(ratio "${ours[first $threads]}" "$first_best")"
     echo "rescan / catalog floor ($threads threads):" \
-        "$(ratio "${ours[again $threads]}" "$(value again_ms "$figures")")"
+        "$(ratio "${ours[again $threads]}" "$again_best")"
 done
 echo "scan_vs_floor: $worst x"
