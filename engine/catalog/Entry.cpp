@@ -471,6 +471,16 @@ SharedPtr<Entry> Entry::find_child(std::string_view name, std::size_t hint) cons
     return index != NotFound ? folder_block()->children[index].shared() : SharedPtr<Entry>();
 }
 
+std::optional<std::int64_t> Entry::child_folder_time(std::string_view name) const {
+    CatalogGuard guard(catalog_lock());
+    if (folder_block() == nullptr)
+        return std::nullopt;
+    const std::size_t index = index_of(name, 0);
+    if (index == NotFound || !folder_block()->children[index]->is_folder())
+        return std::nullopt;
+    return folder_block()->children[index]->time();
+}
+
 void Entry::remove_child(const Entry* child) {
     CatalogGuard guard(catalog_lock());
     FolderBlock* folder = folder_block();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,6 +116,8 @@ public:
     void replace_child(const Entry* old, const SharedPtr<Entry>& item);
     // The child with exactly this name; the child at hint is tried first.
     SharedPtr<Entry> find_child(std::string_view name, std::size_t hint = 0) const;
+    // The time of the child folder with exactly this name, when there is one.
+    std::optional<std::int64_t> child_folder_time(std::string_view name) const;
     void sort_children();
 
     // Catalog order: folders first, then names byte by byte as unsigned characters.

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "tovan/Exception.h"
@@ -69,6 +70,7 @@ void LocalFileFinder::close_directory() {
 // ask for the folder's block size and allocate a buffer for every folder.
 bool LocalFileFinder::find_file(const Entry& folder) {
     close_directory();
+    known_ = &folder;
     path_ = folder.full_path();
     directory_ = folders_ ? folders_->open(path_)
                           : ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -125,12 +127,26 @@ bool LocalFileFinder::read_item() {
             return false;
         const auto* found = reinterpret_cast<const dirent64*>(buffer_.get() + offset_);
         offset_ += found->d_reclen;
-        if (!is_dot_entry(found->d_name) && look_at(directory_, found->d_name, next_)) {
+        if (!is_dot_entry(found->d_name) && (take_known_folder(found->d_name, found->d_type) ||
+                                             look_at(directory_, found->d_name, next_))) {
             has_subfolders_ = has_subfolders_ || next_.folder;
             return true;
         }
     }
     return false;
+}
+
+// Looking at an item is most of a scan's time. A folder that the catalog holds
+// needs no look: the name's record says it is a folder (a link is a link), and a
+// rescan keeps a known folder as it is, time and all.
+bool LocalFileFinder::take_known_folder(const char* name, unsigned char type) {
+    if (type != DT_DIR || known_ == nullptr)
+        return false;
+    const std::optional<std::int64_t> time = known_->child_folder_time(name);
+    if (!time)
+        return false;
+    next_ = {name, true, 0, *time};
+    return true;
 }
 
 // A folder that fails half-read is no listing: the items not yet read would

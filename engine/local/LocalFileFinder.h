@@ -42,10 +42,13 @@ private:
 
     void close_directory();
     bool read_item();
+    // Takes a folder the catalog already holds into next_ without looking at it.
+    bool take_known_folder(const char* name, unsigned char type);
     // Fills the buffer with the folder's next names; false at its end.
     bool read_names();
 
     SharedPtr<OpenFolders> folders_;
+    const Entry* known_ = nullptr;  // the folder being listed, as the catalog has it
     int directory_ = -1;
     bool read_whole_ = false;  // every name was read
     bool has_subfolders_ = false;

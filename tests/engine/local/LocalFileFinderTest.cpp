@@ -38,6 +38,28 @@ TEST(LocalFileFinder, DeliversNamesKindsSizesAndTimesWithoutFollowingLinksToFold
     EXPECT_EQ(list(finder, folder.file("missing")), std::nullopt);
 }
 
+// A folder the catalog already holds is taken as it stands there, without a look
+// of its own; anything else, whatever the catalog says of its name, is looked at.
+TEST(LocalFileFinder, TakesKnownFoldersFromTheCatalogAndLooksAtEverythingElse) {
+    test::TempFolder folder;
+    for (const char* name : {"known", "was-file"}) {
+        std::filesystem::create_directory(folder.file(name));
+        set_time(folder.file(name), 1'500'000'000);
+    }
+    std::filesystem::create_directory_symlink(folder.file("known"), folder.file("now-link"));
+    set_time(folder.file("now-link"), 1'400'000'000, true);
+    const SharedPtr<Entry> place = Entry::create_folder(folder.path());
+    for (const char* name : {"known", "now-link", "gone"}) {
+        const SharedPtr<Entry> child = Entry::create_folder(name);
+        child->set_time(1'200'000'000);
+        place->add_child(child);
+    }
+    place->add_child(Entry::create_file("was-file", 3, 1'200'000'000));
+    LocalFileFinder finder;
+    EXPECT_EQ(test::list_folder(finder, *place),
+              "known/@1200000000 now-link:0@1400000000 was-file/@1500000000");
+}
+
 // Names of a folder that takes several reads of the finder's buffer: the item read
 // ahead must leave the buffer whole before the next read overwrites it.
 TEST(LocalFileFinder, ReadsAFolderLargerThanItsBufferWhole) {
