@@ -98,8 +98,10 @@ SharedPtr<Entry> Entry::create_file(std::string_view name, std::uint64_t size, s
     return entry;
 }
 
-SharedPtr<Entry> Entry::create_folder(std::string_view name) {
-    return make_shared_with_tail<Entry>(name.size(), InlineKey(), name, true);
+SharedPtr<Entry> Entry::create_folder(std::string_view name, std::int64_t time) {
+    SharedPtr<Entry> entry = make_shared_with_tail<Entry>(name.size(), InlineKey(), name, true);
+    entry->set_time(time);
+    return entry;
 }
 
 // The tail is right behind the entry, where name() finds it.

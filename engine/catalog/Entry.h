@@ -43,7 +43,7 @@ public:
 
     static SharedPtr<Entry> create_file(std::string_view name, std::uint64_t size,
                                         std::int64_t time);
-    static SharedPtr<Entry> create_folder(std::string_view name);
+    static SharedPtr<Entry> create_folder(std::string_view name, std::int64_t time = 0);
 
     Entry(std::byte* tail, InlineKey, std::string_view name, bool folder);
     ~Entry();

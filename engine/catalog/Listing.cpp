@@ -45,12 +45,8 @@ void Listing::sort() {
 }
 
 SharedPtr<Entry> Listing::make_entry(std::size_t i) const {
-    if (is_folder(i)) {
-        SharedPtr<Entry> folder = Entry::create_folder(name(i));
-        folder->set_time(time(i));
-        return folder;
-    }
-    return Entry::create_file(name(i), item_size(i), time(i));
+    return is_folder(i) ? Entry::create_folder(name(i), time(i))
+                        : Entry::create_file(name(i), item_size(i), time(i));
 }
 
 }  // namespace tovan

@@ -69,11 +69,8 @@ bool FtpFileFinder::find_file(const Entry& folder) {
 }
 
 SharedPtr<Entry> FtpFileFinder::make_item(const FtpListItem& listed, const Entry& folder) const {
-    if (listed.folder) {
-        SharedPtr<Entry> item = Entry::create_folder(listed.name);
-        item->set_time(listed.time);
-        return item;
-    }
+    if (listed.folder)
+        return Entry::create_folder(listed.name, listed.time);
     std::int64_t time = listed.time;
     if (!handle_->uses_mlsd()) {
         const SharedPtr<Entry> known = folder.find_child(listed.name);

@@ -89,22 +89,19 @@ SharedPtr<Entry> SftpFileFinder::make_item(const std::string& folder,
         return {};
     }
     const std::int64_t time = listed.mtime;
-    if (listed.type == SSH_FILEXFER_TYPE_DIRECTORY) {
-        SharedPtr<Entry> item = Entry::create_folder(std::string(name));
-        item->set_time(time);
-        return item;
-    }
+    if (listed.type == SSH_FILEXFER_TYPE_DIRECTORY)
+        return Entry::create_folder(name, time);
     if (listed.type == SSH_FILEXFER_TYPE_SYMLINK) {
         const Attributes target{
             sftp_stat(session_->sftp(), child_path(folder, listed.name).c_str())};
         if (target && target->type != SSH_FILEXFER_TYPE_DIRECTORY)
-            return Entry::create_file(std::string(name), target->size, target->mtime);
+            return Entry::create_file(name, target->size, target->mtime);
         if (!target && !session_->connected())
             disconnected(*session_, folder);
         // A link to a folder, or one that leads nowhere.
-        return Entry::create_file(std::string(name), 0, time);
+        return Entry::create_file(name, 0, time);
     }
-    return Entry::create_file(std::string(name), listed.size, time);
+    return Entry::create_file(name, listed.size, time);
 }
 
 bool SftpFileFinder::find_next(SharedPtr<Entry>& item) {

@@ -20,9 +20,7 @@ SharedPtr<Entry> make_item(const libsmb_file_info& found) {
     const std::int64_t time = found.mtime_ts.tv_sec;
     if ((found.attrs & DirectoryAttribute) == 0)
         return Entry::create_file(found.name, found.size, time);
-    SharedPtr<Entry> folder = Entry::create_folder(found.name);
-    folder->set_time(time);
-    return folder;
+    return Entry::create_folder(found.name, time);
 }
 
 }  // namespace

@@ -49,11 +49,8 @@ TEST(LocalFileFinder, TakesKnownFoldersFromTheCatalogAndLooksAtEverythingElse) {
     std::filesystem::create_directory_symlink(folder.file("known"), folder.file("now-link"));
     set_time(folder.file("now-link"), 1'400'000'000, true);
     const SharedPtr<Entry> place = Entry::create_folder(folder.path());
-    for (const char* name : {"known", "now-link", "gone"}) {
-        const SharedPtr<Entry> child = Entry::create_folder(name);
-        child->set_time(1'200'000'000);
-        place->add_child(child);
-    }
+    for (const char* name : {"known", "now-link", "gone"})
+        place->add_child(Entry::create_folder(name, 1'200'000'000));
     place->add_child(Entry::create_file("was-file", 3, 1'200'000'000));
     LocalFileFinder finder;
     EXPECT_EQ(test::list_folder(finder, *place),
