@@ -164,7 +164,8 @@ bool SftpSession::check_host_key(ReachFailure& failure) {
                 "if the server's key was really replaced, remove the line of " +
                 host_pattern(settings_) + " from " + SftpHostKeys::own_file() + " or " +
                 SftpHostKeys::user_file() + " (ssh-keygen -R '" + host_pattern(settings_) +
-                "' -f FILE), then accept the new one by running `ferrovane-cli sync` on a terminal";
+                "' -f FILE), then accept the new one: in the window with Edit... on the server, "
+                "or by running `ferrovane-cli sync` on a terminal";
             break;
         }
         case SSH_KNOWN_HOSTS_UNKNOWN:
