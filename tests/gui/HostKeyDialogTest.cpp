@@ -2,7 +2,6 @@
 
 #include <QMessageBox>
 #include <QPushButton>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,6 +10,7 @@
 #include "engine/catalog/Server.h"
 #include "fixtures/SshServer.h"
 #include "support/Modal.h"
+#include "support/ScopedEnvironment.h"
 #include "support/WindowTest.h"
 
 namespace tovan::test {
@@ -25,19 +25,10 @@ protected:
         if (const std::string why = SshServer::skip_reason(); !why.empty())
             GTEST_SKIP() << why;
         ASSERT_TRUE(sshd.is_running());
-        if (const char* home = std::getenv("HOME"))
-            home_ = home;
-        ::setenv("HOME", sshd.home().c_str(), 1);
-        home_replaced_ = true;
+        home_.emplace("HOME", sshd.home());
         open_window();
         server->set_ftp(FtpSettings{"127.0.0.1", "root", "", true, sshd.port()}, "/",
                         ServerKind::Sftp);
-    }
-    void TearDown() override {
-        if (home_)
-            ::setenv("HOME", home_->c_str(), 1);
-        else if (home_replaced_)
-            ::unsetenv("HOME");
     }
 
     // Answers the next question about an unknown key with the button of that role.
@@ -60,8 +51,7 @@ protected:
     SharedPtr<Server> server = make_shared<Server>();
 
 private:
-    std::optional<std::string> home_;  // none when HOME was not set
-    bool home_replaced_ = false;
+    std::optional<ScopedEnvironment> home_;
 };
 
 TEST_F(HostKeyDialogTest, OnlyAnAcceptedKeyIsStoredAndAKnownOneIsNotAskedAgain) {

@@ -7,15 +7,16 @@
 #include <filesystem>
 
 #include "app/Options.h"
-#include "app/SystemPaths.h"
 #include "app/gui/SelectFolderDialog.h"
 #include "gui/support/Modal.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
 namespace tovan {
 namespace {
 
 using test::child;
+using test::ScopedEnvironment;
 using test::when_shown;
 
 class SelectFolderDialogTest : public ::testing::Test {
@@ -65,10 +66,10 @@ TEST_F(SelectFolderDialogTest, TheSameFolderChosenTwiceIsKeptOnceAtTheFront) {
     options.download_folders = {"/elsewhere"};
     const std::string home = folder.file("home");
     std::filesystem::create_directories(home + "/Downloads");
-    const std::string own_home = SystemPaths::environment("HOME");
-    setenv("HOME", home.c_str(), 1);
-    choose("~/Downloads");
-    setenv("HOME", own_home.c_str(), 1);
+    {
+        const ScopedEnvironment own_home("HOME", home);
+        choose("~/Downloads");
+    }
     choose(folder.path());
     choose(home + "/Downloads/");
     EXPECT_EQ(options.download_folders,

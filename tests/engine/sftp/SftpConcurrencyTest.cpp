@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "engine/catalog/ChangeMarks.h"
@@ -15,6 +16,7 @@
 #include "support/DownloadRun.h"
 #include "support/RandomBytes.h"
 #include "support/ScanRun.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 #include "support/WaitUntil.h"
 #include "tovan/Exception.h"
@@ -32,16 +34,12 @@ protected:
         if (const std::string why = test::SshServer::skip_reason(); !why.empty())
             GTEST_SKIP() << why;
         ASSERT_TRUE(sshd.is_running());
-        home_ = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-        ::setenv("HOME", sshd.home().c_str(), 1);
+        home_.emplace("HOME", sshd.home());
         ::unsetenv("SSH_AUTH_SOCK");
         SftpHostKeys::use_folder(data.path());
         test::write_file(data.file("known_hosts"), sshd.known_hosts_line());
     }
-    void TearDown() override {
-        SftpHostKeys::use_folder({});
-        ::setenv("HOME", home_.c_str(), 1);
-    }
+    void TearDown() override { SftpHostKeys::use_folder({}); }
 
     void write(const std::string& path, const std::string& bytes, std::time_t when) {
         test::write_file_at(served.file(path), bytes, when);
@@ -65,7 +63,7 @@ protected:
     const std::time_t now = std::time(nullptr);
 
 private:
-    std::string home_;
+    std::optional<test::ScopedEnvironment> home_;
 };
 
 // Links count as the local finder counts them: to a file as the file, to a
