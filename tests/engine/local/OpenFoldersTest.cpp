@@ -84,6 +84,20 @@ TEST_F(OpenFoldersTest, KeepsOnlyTheFoldersAboveTheLastOneKept) {
     EXPECT_EQ(test::descriptors_open_in(tree.path()), 1);
 }
 
+// Scan threads share out the subfolders of one folder: a thread opens through
+// the deepest folder that any thread keeps above the one it wants.
+TEST_F(OpenFoldersTest, OpensThroughTheFoldersAnotherThreadKeeps) {
+    fs::create_directories(tree.file("a/sub/inner/leaf"));
+    OpenFolders other;
+    other.keep(tree.file("a"), ::open(tree.file("a").c_str(), O_RDONLY | O_DIRECTORY));
+    rename("a", "moved");
+    EXPECT_EQ(names_in("a/sub"), "inner x");
+    EXPECT_EQ(names_in("a/sub/inner"), "leaf");  // two levels below the kept folder
+    EXPECT_EQ(names_in("c"), "z");
+    other.close_all();
+    EXPECT_EQ(names_in("a/sub"), "missing");  // by its path again
+}
+
 // The kept descriptor leads into the deleted folder, where nothing is found any
 // more; the path leads to the new one.
 TEST_F(OpenFoldersTest, AKeptFolderDeletedAndMadeAgainIsOpenedByItsPath) {
