@@ -417,12 +417,12 @@ void Entry::add_children(std::vector<InplaceRef<Entry>> items) {
     sort_children();
 }
 
-std::vector<SharedPtr<Entry>> Entry::child_folders() const {
+void Entry::for_each_child_folder(
+    const std::function<void(const InplaceRef<Entry>&)>& visit) const {
     CatalogGuard guard(catalog_lock());
-    std::vector<SharedPtr<Entry>> folders;
     const FolderBlock* folder = folder_block();
     if (folder == nullptr)
-        return folders;
+        return;
     const auto& children = folder->children;
     for (std::size_t i = 0; i < children.size(); ++i) {
         // Folders come first in the sorted part: the rest of it holds only files.
@@ -431,8 +431,33 @@ std::vector<SharedPtr<Entry>> Entry::child_folders() const {
             continue;
         }
         if (children[i]->is_folder())
-            folders.push_back(children[i].shared());
+            visit(children[i]);
     }
+}
+
+void Entry::prefetch_for_walk(WalkStep step) const {
+    const FolderBlock* folder = folder_block();
+    if (folder == nullptr)
+        return;
+    switch (step) {
+        case WalkStep::Block:
+            __builtin_prefetch(folder);
+            break;
+        case WalkStep::ChildList:
+            __builtin_prefetch(folder->children.data());
+            break;
+        case WalkStep::FirstChildren:
+            // Subfolders come first, and most folders have few.
+            for (std::size_t i = 0; i < std::min<std::size_t>(folder->children.size(), 4); ++i)
+                __builtin_prefetch(folder->children[i].get());
+            break;
+    }
+}
+
+std::vector<SharedPtr<Entry>> Entry::child_folders() const {
+    std::vector<SharedPtr<Entry>> folders;
+    for_each_child_folder(
+        [&](const InplaceRef<Entry>& child) { folders.push_back(child.shared()); });
     return folders;
 }
 

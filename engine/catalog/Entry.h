@@ -99,6 +99,11 @@ public:
     // goes on: a rescan compares each of them once, and listing the folder has
     // pushed them out.
     void prefetch_children() const;
+    // Starts fetching what a walk over many folders reads of this one, in steps
+    // taken a few folders apart, each needing what the one before fetched. Call
+    // under the catalog lock.
+    enum class WalkStep { Block, ChildList, FirstChildren };
+    void prefetch_for_walk(WalkStep step) const;
     SharedPtr<Entry> child(std::size_t index) const;
     // Calls visit for each child in order, holding the catalog lock throughout; a
     // visitor that keeps a child takes child.shared().
@@ -106,6 +111,9 @@ public:
     // The children, or those that are folders, taken under one hold of the lock.
     std::vector<SharedPtr<Entry>> children() const;
     std::vector<SharedPtr<Entry>> child_folders() const;
+    // As for_each_child, for the children that are folders: a walk over many
+    // folders makes no list of each one's.
+    void for_each_child_folder(const std::function<void(const InplaceRef<Entry>&)>& visit) const;
     void add_child(const SharedPtr<Entry>& child);
     // Adds many children at once, in order, under one hold of the lock.
     void add_children(std::vector<SharedPtr<Entry>> items);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/catalog/CatalogLock.h"
 #include "engine/connection/Protocols.h"
 #include "engine/scan/CheckRequest.h"
 #include "engine/scan/ScanRequest.h"
@@ -290,21 +291,47 @@ std::int32_t Scanner::count_subtree(const Entry& folder, std::int32_t depth, boo
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from
 // the setting nearest above it, carried down: looking each one up by climbing to
 // the root folds every ancestor's path again, for every folder of the subtree.
+// The walk goes level by level under one hold of the catalog lock, and then adds
+// each folder's count to its parent's from the deepest up: a rescan counts every
+// known folder before it starts, and recursing folder by folder, taking the lock
+// and a list of subfolders each time, was most of that time.
 std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest,
                                      bool keep) const {
-    std::int32_t count = 1;
-    for (const SharedPtr<Entry>& child : folder.child_folders()) {
-        Server::DepthSetting own{server_->scan_depth(*child), 0};
-        if (own.depth == Server::DefaultDepth && nearest.depth != Server::DefaultDepth)
-            own = {nearest.depth, nearest.climbed + 1};
-        if (Server::effective_depth(own) == Server::NoScan)
-            continue;
-        const std::int32_t below = count_requests(*child, own, keep);
-        if (keep)
-            child->keep_scan_estimate(below);
-        count += below;
+    struct Counted {
+        Entry* folder;  // null for the folder counted from
+        std::size_t parent;
+        Server::DepthSetting setting;
+        std::int32_t count = 1;
+    };
+    constexpr std::size_t PrefetchDistance = 4;
+    CatalogGuard guard(catalog_lock());
+    std::vector<Counted> folders{{nullptr, 0, nearest}};
+    const auto prefetch = [&](std::size_t ahead, Entry::WalkStep step) {
+        if (ahead < folders.size())
+            folders[ahead].folder->prefetch_for_walk(step);
+    };
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const Server::DepthSetting above = folders[i].setting;
+        // A folder's block, its list of children and the children lie apart in
+        // memory: fetched ahead, one step per folder, their waits overlap.
+        prefetch(i + 3 * PrefetchDistance, Entry::WalkStep::Block);
+        prefetch(i + 2 * PrefetchDistance, Entry::WalkStep::ChildList);
+        prefetch(i + PrefetchDistance, Entry::WalkStep::FirstChildren);
+        const Entry& listed = i == 0 ? folder : *folders[i].folder;
+        listed.for_each_child_folder([&](const InplaceRef<Entry>& child) {
+            Server::DepthSetting own{server_->scan_depth(*child), 0};
+            if (own.depth == Server::DefaultDepth && above.depth != Server::DefaultDepth)
+                own = {above.depth, above.climbed + 1};
+            if (Server::effective_depth(own) != Server::NoScan)
+                folders.push_back({child.get(), i, own});
+        });
     }
-    return count;
+    for (std::size_t i = folders.size() - 1; i > 0; --i) {
+        folders[folders[i].parent].count += folders[i].count;
+        if (keep)
+            folders[i].folder->keep_scan_estimate(folders[i].count);
+    }
+    return folders.front().count;
 }
 
 // Each known folder's count from the start of the scan, taken when its request
