@@ -65,6 +65,21 @@ constexpr auto in_catalog_order = [](const auto& a, const auto& b) {
     return Entry::precedes(*a, *b);
 };
 
+// Where the folders end in children sorted folders first. Most folders hold few
+// subfolders before many files, and each child looked at is a wait for memory,
+// so the search steps out from the start, doubling, before it halves.
+std::vector<InplaceRef<Entry>>::const_iterator folders_end(
+    std::vector<InplaceRef<Entry>>::const_iterator begin,
+    std::vector<InplaceRef<Entry>>::const_iterator end) {
+    const auto is_folder = [](const InplaceRef<Entry>& e) { return e->is_folder(); };
+    std::ptrdiff_t step = 1;
+    while (end - begin > step && is_folder(begin[step - 1])) {
+        begin += step;
+        step *= 2;
+    }
+    return std::partition_point(begin, begin + std::min(step, end - begin), is_folder);
+}
+
 // The index of the child named name in children whose first sorted ones are in
 // catalog order: the hint first, then a binary search, then the rest.
 std::size_t find_in(const std::vector<InplaceRef<Entry>>& children, std::size_t sorted,
@@ -73,8 +88,7 @@ std::size_t find_in(const std::vector<InplaceRef<Entry>>& children, std::size_t 
         return hint;
     const auto begin = children.begin();
     const auto sorted_end = begin + std::min(sorted, children.size());
-    const auto files_begin = std::partition_point(
-        begin, sorted_end, [](const InplaceRef<Entry>& e) { return e->is_folder(); });
+    const auto files_begin = folders_end(begin, sorted_end);
     const auto by_name = [](const InplaceRef<Entry>& e, std::string_view n) {
         return e->name() < n;
     };

@@ -26,6 +26,32 @@ TEST(Entry, FindChildMatchesExactNamesWhereverTheHintPoints) {
     }
 }
 
+// Lookups find where the subfolders end before they search by name: every count
+// of subfolders around the search's steps, with and without files behind them.
+TEST(Entry, FindsEveryChildWhateverTheNumberOfSubfolders) {
+    for (int folders : {0, 1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 40}) {
+        for (int files : {0, 1, 6}) {
+            SharedPtr<Entry> root = Entry::create_folder("");
+            for (int i = 0; i < files; ++i) add_file(root, "n" + std::to_string(100 + i));
+            for (int i = 0; i < folders; ++i) add_folder(root, "n" + std::to_string(200 + i));
+            root->sort_children();
+            const std::string where =
+                std::to_string(folders) + " folders, " + std::to_string(files) + " files";
+            for (int i = 0; i < files; ++i) {
+                const std::string name = "n" + std::to_string(100 + i);
+                EXPECT_EQ(root->find_child(name)->name(), name) << where;
+                EXPECT_FALSE(root->child_folder_time(name)) << where;
+            }
+            for (int i = 0; i < folders; ++i) {
+                const std::string name = "n" + std::to_string(200 + i);
+                EXPECT_EQ(root->find_child(name)->name(), name) << where;
+                EXPECT_TRUE(root->child_folder_time(name)) << where;
+            }
+            EXPECT_FALSE(root->find_child("n150")) << where;
+        }
+    }
+}
+
 TEST(Entry, AFolderOutlivedByItsChildLeavesNoDanglingParent) {
     SharedPtr<Entry> child;
     {
