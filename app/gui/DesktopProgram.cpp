@@ -18,6 +18,7 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/StopSignals.h"
 #include "app/gui/WindowHolder.h"
+#include "app/widgets/Sentence.h"
 #include "cli/CommandService.h"
 #include "engine/catalog/Server.h"
 #include "tovan/log/Log.h"
@@ -49,8 +50,7 @@ void show_warnings(const std::vector<std::string>& warnings) {
     for (const std::string& warning : warnings) {
         std::fprintf(stderr, "ferrovane: %s\n", warning.c_str());
         if (can_show_boxes())
-            QMessageBox::warning(nullptr, QObject::tr("Ferrovane"),
-                                 QString::fromStdString(warning));
+            QMessageBox::warning(nullptr, QObject::tr("Ferrovane"), as_sentence(warning));
     }
 }
 
@@ -150,7 +150,7 @@ std::string DesktopProgram::holder_message(const std::string& data_folder, long 
 int DesktopProgram::fail(const std::string& text) {
     std::fprintf(stderr, "ferrovane: %s\n", text.c_str());
     if (can_show_boxes())
-        QMessageBox::critical(nullptr, QObject::tr("Ferrovane"), QString::fromStdString(text));
+        QMessageBox::critical(nullptr, QObject::tr("Ferrovane"), as_sentence(text));
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/gui/ServerProbe.h"
+#include "app/widgets/Sentence.h"
 #include "engine/catalog/Server.h"
 #include "engine/sftp/SftpHostKeys.h"
 
@@ -20,7 +21,7 @@ bool HostKeyDialog::confirm(QWidget* parent, const Server& server) {
         [&] { offered = SftpHostKeys::unknown_fingerprint(server, failure); });
     const QString title = QObject::tr("Host Key");
     if (failure.kind == ReachFailure::Kind::HostKeyChanged) {
-        QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
+        QMessageBox::critical(parent, title, as_sentence(failure.text()));
         return false;
     }
     if (offered.empty())
@@ -44,9 +45,9 @@ bool HostKeyDialog::confirm(QWidget* parent, const Server& server) {
                          [&] { trusted = SftpHostKeys::trust(server, offered, failure); });
         if (trusted)
             return true;
-        QMessageBox::critical(parent, title, QString::fromStdString(failure.text()));
+        QMessageBox::critical(parent, title, as_sentence(failure.text()));
     } catch (const std::exception& error) {
-        QMessageBox::critical(parent, title, QString::fromUtf8(error.what()));
+        QMessageBox::critical(parent, title, as_sentence(QString::fromUtf8(error.what())));
     }
     return false;
 }

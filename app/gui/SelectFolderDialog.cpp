@@ -12,6 +12,7 @@
 #include "app/DownloadFolders.h"
 #include "app/Options.h"
 #include "app/widgets/HistoryComboBox.h"
+#include "app/widgets/Sentence.h"
 #include "app/widgets/TextSize.h"
 
 namespace tovan {
@@ -78,9 +79,8 @@ void SelectFolderDialog::accept() {
     const DownloadFolders::Prepared prepared =
         DownloadFolders::prepare(folders_->currentText().trimmed().toStdString());
     if (!prepared.problem.empty()) {
-        QString problem = QString::fromStdString(prepared.problem);
-        problem[0] = problem[0].toUpper();
-        problem_->setText(tr("%1. Type or pick another folder.").arg(problem));
+        problem_->setText(
+            tr("%1. Type or pick another folder.").arg(as_sentence(prepared.problem)));
         folders_->setFocus();
         return;
     }

@@ -15,6 +15,7 @@
 #include "app/gui/SmbLoginDialog.h"
 #include "app/widgets/EnterKey.h"
 #include "app/widgets/HistoryComboBox.h"
+#include "app/widgets/Sentence.h"
 #include "app/widgets/TextSize.h"
 #include "engine/catalog/UrlEscapes.h"
 #include "engine/smb/SmbCredentials.h"
@@ -165,8 +166,7 @@ void ShareBrowser::show_result(const NetworkListing::Result& result) {
             start(item);
             return;
         }
-        QString why = QString::fromStdString(smb_error_text(result.error));
-        why[0] = why[0].toUpper();
+        const QString why = as_sentence(smb_error_text(result.error));
         status_->setText(tr("%1 on %2 could not be listed: %3 Check the host name, that it is "
                             "online and that you may read there.")
                              .arg(place, host, why));

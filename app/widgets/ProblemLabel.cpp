@@ -2,6 +2,8 @@
 
 #include <QLayout>
 
+#include "app/widgets/Sentence.h"
+
 namespace tovan {
 
 ProblemLabel::ProblemLabel(QWidget* parent) : QLabel(parent) {
@@ -10,9 +12,7 @@ ProblemLabel::ProblemLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void ProblemLabel::set_problem(const QString& problem) {
-    QString text = problem;
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
+    const QString text = as_sentence(problem);
     setText(text);
     setVisible(!text.isEmpty());
     // A wrapped text needs more height than the layout's minimum tells.
