@@ -17,7 +17,8 @@ namespace tovan {
 //
 // Scan threads share out the subfolders of one folder, so a thread often lists
 // a folder whose parent another thread has kept: every thread opens through
-// the folders any of them keeps, under one lock for the process.
+// the folders any of them keeps, under one lock for the process. Those are
+// folders that scans running now have just listed.
 class OpenFolders {
 public:
     OpenFolders();
