@@ -291,10 +291,11 @@ std::int32_t Scanner::count_subtree(const Entry& folder, std::int32_t depth, boo
 // As theoretic_scan_n_requests, with each subfolder's effective depth taken from
 // the setting nearest above it, carried down: looking each one up by climbing to
 // the root folds every ancestor's path again, for every folder of the subtree.
-// The walk goes level by level under one hold of the catalog lock, and then adds
-// each folder's count to its parent's from the deepest up: a rescan counts every
-// known folder before it starts, and recursing folder by folder, taking the lock
-// and a list of subfolders each time, was most of that time.
+// A rescan counts every known folder before it starts, and waiting for memory
+// was nearly all of that time. So the walk goes level by level, where the
+// folders to come are known and what each needs is fetched ahead of it; it keeps
+// plain pointers, so it holds the catalog lock throughout, and at the end adds
+// each folder's count to its parent's from the deepest level up.
 std::int32_t Scanner::count_requests(const Entry& folder, Server::DepthSetting nearest,
                                      bool keep) const {
     struct Counted {
